@@ -1,0 +1,91 @@
+// The block store: up to 4096 block images in one fixed 4 MiB data area, indexed by
+// type and number. It never allocates; one store is a single object of a little over
+// 4 MiB, so keep it in static storage or on the heap, never on the stack.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "vexal_types.h"
+
+namespace vexal {
+
+inline constexpr uint32_t kStoreDataSize = 4194304;
+inline constexpr int kStoreMaxBlocks = 4096;
+// Every block image starts with a 36-byte header.
+inline constexpr uint32_t kBlockHeaderSize = 36;
+// The largest image a project file may hold; the reader refuses anything longer.
+inline constexpr uint32_t kMaxBlockImage = 133120;
+// Bytes of the data area that hold no image.
+inline constexpr uint8_t kEmptyFill = 0xEE;
+
+// Header fields every image carries: "pp" at 0-1, number at 6-7, length at 8-11, both
+// big-endian. The caller guarantees at least 12 readable bytes.
+bool HasBlockMagic(const uint8_t* image);
+uint16_t BlockImageNumber(const uint8_t* image);
+uint32_t BlockImageLength(const uint8_t* image);
+// An image occupies its length rounded up to a multiple of 4 in the data area.
+constexpr uint32_t RoundedImageLength(uint32_t length) { return (length + 3u) & ~3u; }
+// The store's block types are 0 (OB) to 4 (SDB).
+constexpr bool IsStoreBlockType(int type) { return type >= 0 && type < BLOCK_TYPE_COUNT; }
+
+class BlockStore {
+public:
+    struct Entry {
+        uint8_t type;    // 0xFF: unused
+        uint16_t number;
+        uint32_t offset; // of the image in the data area
+    };
+    static constexpr uint8_t kUnusedType = 0xFF;
+
+    BlockStore() { Clear(); }
+    BlockStore(const BlockStore&) = delete;
+    BlockStore& operator=(const BlockStore&) = delete;
+
+    void Clear();
+
+    // Stores a copy of the image, replacing a stored block of the same type and number.
+    // `available` is how many bytes `image` holds; exactly the image's length is read.
+    // Refused, with the store unchanged: a type outside 0 to 4, a length field below 36,
+    // above 133120 or above `available`, a 4097th block, or too little room.
+    bool Add(const uint8_t* image, size_t available);
+
+    // Removes a block; false when it is not stored.
+    bool Remove(int type, uint16_t number);
+
+    // The stored image, or nullptr.
+    const uint8_t* Find(int type, uint16_t number) const;
+
+    // Walk in store order. Each gives the type and number of the block it lands on and
+    // returns false at the end. FirstOfType returns false when no block of that type is
+    // stored; Next then walks on into the following types.
+    bool First(int* type, uint16_t* number);
+    bool Next(int* type, uint16_t* number);
+    bool FirstOfType(int type, uint16_t* number);
+
+    int BlockCount() const { return blockCount_; }
+    int TypeCount(int type) const { return IsStoreBlockType(type) ? typeCounts_[type] : 0; }
+    uint32_t FreeBytes() const { return freeBytes_; }
+    const Entry& EntryAt(int position) const { return index_[position]; }
+    const uint8_t* ImageAt(int position) const { return data_.data() + index_[position].offset; }
+    const uint8_t* Data() const { return data_.data(); }
+
+private:
+    int StartPosition(int type) const;
+    int FindPosition(int type, uint16_t number) const;
+    int InsertPosition(int type, uint16_t number) const;
+    void OpenEntry(int position, int type, uint16_t number);
+    void CompactAway(uint32_t offset, uint32_t roundedLength);
+    bool EntryAtCursor(int* type, uint16_t* number) const;
+
+    std::array<uint8_t, kStoreDataSize> data_;
+    uint32_t freeBytes_ = kStoreDataSize;
+    uint32_t writePosition_ = 0;
+    int blockCount_ = 0;
+    int typeCounts_[BLOCK_TYPE_COUNT] = {};
+    int cursor_ = 0;
+    std::array<Entry, kStoreMaxBlocks> index_;
+};
+
+}  // namespace vexal

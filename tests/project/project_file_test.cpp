@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "block_images.h"
+#include "project_file.h"
+#include "temp_dir.h"
+
+namespace vexal {
+namespace {
+
+using testing::Append;
+using testing::MakeBlockImage;
+using testing::ReadBytes;
+using testing::WriteBytes;
+using Bytes = std::vector<uint8_t>;
+
+Bytes Concat(std::initializer_list<Bytes> images) {
+    Bytes file;
+    for (const Bytes& image : images) Append(file, image);
+    return file;
+}
+
+Bytes WithByte(Bytes image, size_t at, uint8_t value) {
+    image[at] = value;
+    return image;
+}
+
+class ProjectFileTest : public ::testing::Test {
+protected:
+    int Load(const Bytes& content) {
+        WriteBytes(path, content);
+        return ReadProjectFile(path.c_str(), *store);
+    }
+
+    testing::TempDir dir;
+    std::string path = dir.File("project.wld");
+    std::unique_ptr<BlockStore> store = std::make_unique<BlockStore>();
+};
+
+TEST_F(ProjectFileTest, ReaderResultsForEveryKindOfFile) {
+    const Bytes ob1 = MakeBlockImage(BLOCK_TYPE_OB, 1, 120);
+    const Bytes fc5 = MakeBlockImage(BLOCK_TYPE_FC, 5, 77);
+    struct Case {
+        const char* what;
+        Bytes content;
+        int result;
+        int blocksAfter;
+    };
+    const Case cases[] = {
+        {"empty file", {}, kReadOk, 0},
+        {"one block", ob1, kReadOk, 1},
+        {"two blocks", Concat({ob1, fc5}), kReadOk, 2},
+        {"trailing fragment of 35 bytes", Concat({ob1, Bytes(35, 0x70)}), kReadOk, 1},
+        {"file shorter than a header", Bytes(20, 0x70), kReadOk, 0},
+        {"header without pp", WithByte(ob1, 1, 0x71), kReadNoBlockHeader, 0},
+        {"second header without pp", Concat({ob1, WithByte(fc5, 0, 0)}), kReadNoBlockHeader, 1},
+        {"unknown type code", WithByte(ob1, 5, 0x33), kReadNotABlock, 0},
+        {"image too long", MakeBlockImage(BLOCK_TYPE_DB, 1, kMaxBlockImage + 1),
+         kReadImageTooLong, 0},
+        {"fragment of a header and more", Concat({ob1, Bytes(fc5.begin(), fc5.end() - 1)}),
+         kReadTruncated, 1},
+        {"length of exactly a header", MakeBlockImage(BLOCK_TYPE_OB, 2, 36), kReadTruncated, 0},
+        {"length below a header", WithByte(ob1, 11, 10), kReadTruncated, 0},
+        {"system blocks are skipped",
+         Concat({MakeBlockImage(BLOCK_TYPE_SFB, 1, 50), ob1, MakeBlockImage(BLOCK_TYPE_SFC, 2, 60)}),
+         kReadOk, 1},
+    };
+    for (const Case& c : cases) {
+        store->Clear();
+        EXPECT_EQ(Load(c.content), c.result) << c.what;
+        EXPECT_EQ(store->BlockCount(), c.blocksAfter) << c.what;
+    }
+}
+
+TEST_F(ProjectFileTest, ReaderCannotOpenAMissingFileOrAFolder) {
+    EXPECT_EQ(ReadProjectFile(dir.File("absent.wld").c_str(), *store), kReadCannotOpen);
+    EXPECT_EQ(ReadProjectFile(dir.Path().c_str(), *store), kReadCannotOpen);
+    EXPECT_EQ(ReadProjectFile(nullptr, *store), kReadCannotOpen);
+}
+
+TEST_F(ProjectFileTest, ALaterImageOfABlockReplacesTheEarlierOne) {
+    const Bytes first = MakeBlockImage(BLOCK_TYPE_DB, 9, 300, 1);
+    const Bytes second = MakeBlockImage(BLOCK_TYPE_DB, 9, 64, 2);
+    ASSERT_EQ(Load(Concat({first, second})), kReadOk);
+    EXPECT_EQ(store->BlockCount(), 1);
+    ASSERT_NE(store->Find(BLOCK_TYPE_DB, 9), nullptr);
+    EXPECT_EQ(Bytes(store->Find(BLOCK_TYPE_DB, 9), store->Find(BLOCK_TYPE_DB, 9) + 64), second);
+    EXPECT_EQ(store->FreeBytes(), kStoreDataSize - 64);
+}
+
+TEST_F(ProjectFileTest, TheLargestImageLoadsAndOneByteMoreDoesNot) {
+    EXPECT_EQ(Load(MakeBlockImage(BLOCK_TYPE_DB, 1, kMaxBlockImage)), kReadOk);
+    store->Clear();
+    EXPECT_EQ(Load(MakeBlockImage(BLOCK_TYPE_DB, 1, kMaxBlockImage + 1)), kReadImageTooLong);
+}
+
+TEST_F(ProjectFileTest, The4097thDistinctBlockIsRefused) {
+    Bytes content;
+    for (int i = 0; i <= kStoreMaxBlocks; ++i) {
+        Append(content, MakeBlockImage(BLOCK_TYPE_FC, static_cast<uint16_t>(i), 36 + 4));
+    }
+    EXPECT_EQ(Load(content), kReadStoreRefused);
+    EXPECT_EQ(store->BlockCount(), kStoreMaxBlocks);
+}
+
+TEST_F(ProjectFileTest, ABlockWithoutRoomIsRefused) {
+    Bytes content;
+    for (uint16_t n = 0; n < 32; ++n) Append(content, MakeBlockImage(BLOCK_TYPE_DB, n, kMaxBlockImage));
+    EXPECT_EQ(Load(content), kReadStoreRefused);
+    EXPECT_EQ(store->BlockCount(), 31);
+}
+
+TEST_F(ProjectFileTest, NotificationNamesEachStoredBlockInFileOrder) {
+    std::vector<BlockRef> notified;
+    auto record = [](void* context, int type, uint16_t number) {
+        static_cast<std::vector<BlockRef>*>(context)->push_back(BlockRef_Pack(type, number));
+    };
+    WriteBytes(path, Concat({MakeBlockImage(BLOCK_TYPE_FB, 3, 40), MakeBlockImage(BLOCK_TYPE_SFC, 1, 40),
+                             MakeBlockImage(BLOCK_TYPE_OB, 1, 40)}));
+    ASSERT_EQ(ReadProjectFile(path.c_str(), *store, record, &notified), kReadOk);
+    EXPECT_EQ(notified, (std::vector<BlockRef>{BlockRef_Pack(1, 3), BlockRef_Pack(0, 1)}));
+}
+
+TEST_F(ProjectFileTest, WriterSortsByTypeAndNumberAndReadsBackTheSame) {
+    const Bytes images[] = {MakeBlockImage(BLOCK_TYPE_SDB, 2, 90, 1),
+                            MakeBlockImage(BLOCK_TYPE_OB, 100, 37, 2),
+                            MakeBlockImage(BLOCK_TYPE_FC, 1, 4000, 3),
+                            MakeBlockImage(BLOCK_TYPE_OB, 1, 38, 4),
+                            MakeBlockImage(BLOCK_TYPE_DB, 7, 41, 5)};
+    Bytes shuffled;
+    for (const Bytes& image : images) Append(shuffled, image);
+    ASSERT_EQ(Load(shuffled), kReadOk);
+    const std::string saved = dir.File("saved.wld");
+    ASSERT_EQ(WriteProjectFile(saved.c_str(), *store), kWriteOk);
+    EXPECT_EQ(ReadBytes(saved), Concat({images[3], images[1], images[2], images[4], images[0]}));
+
+    auto again = std::make_unique<BlockStore>();
+    ASSERT_EQ(ReadProjectFile(saved.c_str(), *again), kReadOk);
+    ASSERT_EQ(again->BlockCount(), store->BlockCount());
+    for (int p = 0; p < store->BlockCount(); ++p) {
+        const uint32_t length = BlockImageLength(store->ImageAt(p));
+        ASSERT_EQ(again->EntryAt(p).number, store->EntryAt(p).number);
+        ASSERT_EQ(std::memcmp(again->ImageAt(p), store->ImageAt(p), length), 0);
+    }
+    EXPECT_EQ(again->FreeBytes(), store->FreeBytes());
+}
+
+TEST_F(ProjectFileTest, WriterFollowsTheListAndSkipsBlocksNotStored) {
+    const Bytes ob1 = MakeBlockImage(BLOCK_TYPE_OB, 1, 50);
+    const Bytes db2 = MakeBlockImage(BLOCK_TYPE_DB, 2, 60);
+    ASSERT_EQ(Load(Concat({ob1, db2})), kReadOk);
+    const BlockRef refs[] = {BlockRef_Pack(3, 2), BlockRef_Pack(2, 9), BlockRef_Pack(0, 1)};
+    const std::string saved = dir.File("selection.wld");
+    ASSERT_EQ(WriteProjectFile(saved.c_str(), *store, refs, 3), kWriteOk);
+    EXPECT_EQ(ReadBytes(saved), Concat({db2, ob1}));
+    ASSERT_EQ(WriteProjectFile(saved.c_str(), *store, refs, 0), kWriteOk);
+    EXPECT_TRUE(ReadBytes(saved).empty());
+    EXPECT_TRUE(std::filesystem::exists(saved));
+}
+
+TEST_F(ProjectFileTest, WriterCannotOpenWhereNoFileCanBeMade) {
+    EXPECT_EQ(WriteProjectFile(dir.File("missing/p.wld").c_str(), *store), kWriteCannotOpen);
+    EXPECT_EQ(WriteProjectFile(dir.Path().c_str(), *store), kWriteCannotOpen);
+    EXPECT_EQ(WriteProjectFile("", *store), kWriteCannotOpen);
+}
+
+TEST_F(ProjectFileTest, WriterCannotOpenAReadOnlyTarget) {
+    if (geteuid() == 0) GTEST_SKIP() << "root may write any file";
+    WriteBytes(path, MakeBlockImage(BLOCK_TYPE_OB, 1, 40));
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+    EXPECT_EQ(WriteProjectFile(path.c_str(), *store), kWriteCannotOpen);
+}
+
+// A file size limit makes every write beyond it fail, as a full device does.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit limited = saved_;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
+
+private:
+    rlimit saved_{};
+};
+
+TEST_F(ProjectFileTest, AFailedWriteReportsItAndKeepsThePreviousFile) {
+    const Bytes old = Concat({MakeBlockImage(BLOCK_TYPE_OB, 1, 100)});
+    WriteBytes(path, old);
+    for (uint16_t n = 0; n < 10; ++n) {
+        const Bytes image = MakeBlockImage(BLOCK_TYPE_FC, n, 1000);
+        ASSERT_TRUE(store->Add(image.data(), image.size()));
+    }
+    {
+        FileSizeLimit limit(4096);
+        EXPECT_EQ(WriteProjectFile(path.c_str(), *store), kWriteFailed);
+    }
+    EXPECT_EQ(ReadBytes(path), old);
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 1) << "no temporary file is left behind";
+}
+
+TEST_F(ProjectFileTest, ReplacingAFileKeepsItsPermissions) {
+    WriteBytes(path, {});
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write |
+                                           std::filesystem::perms::group_read);
+    ASSERT_EQ(WriteProjectFile(path.c_str(), *store), kWriteOk);
+    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read);
+}
+
+}  // namespace
+}  // namespace vexal
