@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# The whole test run: installs what is missing, builds the normal and the sanitizer
+# flavour, and runs every test in both.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+jobs=${VEXAL_JOBS:-$(nproc)}
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+scripts/build.sh normal
+ctest --test-dir build -j "$jobs" --output-on-failure --timeout 300
+scripts/build.sh sanitize
+ctest --test-dir build-sanitize -j "$jobs" --output-on-failure --timeout 600
