@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace vexal::platform {
 namespace {
@@ -30,7 +31,9 @@ std::string TemporaryName(const std::string& target, int attempt) {
 
 }  // namespace
 
-ReplacingFile::~ReplacingFile() { Discard(); }
+ReplacingFile::~ReplacingFile() {
+    Discard();
+}
 
 void ReplacingFile::Discard() {
     if (fd_ >= 0) {
@@ -42,6 +45,8 @@ void ReplacingFile::Discard() {
 
 bool ReplacingFile::Open(const char* target) {
     Discard();
+    pendingCount_ = 0;
+    pendingBytes_ = 0;
     if (target == nullptr || *target == '\0') return false;
     target_ = ResolveTarget(target);
     mode_t mode = 0666;
@@ -61,20 +66,45 @@ bool ReplacingFile::Open(const char* target) {
     return true;
 }
 
-bool ReplacingFile::Write(const void* data, size_t size) {
-    const char* bytes = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t written = write(fd_, bytes, size);
+// Writes every gathered piece, going on after partial writes.
+bool ReplacingFile::Flush() {
+    iovec* piece = pending_.data();
+    size_t count = pendingCount_;
+    pendingCount_ = 0;
+    pendingBytes_ = 0;
+    while (count > 0) {
+        const ssize_t written = writev(fd_, piece, static_cast<int>(count));
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) return false;
-        bytes += written;
-        size -= static_cast<size_t>(written);
+        size_t done = static_cast<size_t>(written);
+        while (count > 0 && done >= piece->iov_len) {
+            done -= piece->iov_len;
+            ++piece;
+            --count;
+        }
+        if (count > 0) {
+            piece->iov_base = static_cast<char*>(piece->iov_base) + done;
+            piece->iov_len -= done;
+        }
     }
     return true;
 }
 
+bool ReplacingFile::Write(const void* data, size_t size) {
+    if (fd_ < 0) return false;
+    if (size == 0) return true;
+    pending_[pendingCount_++] = iovec{const_cast<void*>(data), size};
+    pendingBytes_ += size;
+    if (pendingCount_ < kMaxPending && pendingBytes_ < kFlushBytes) return true;
+    return Flush();
+}
+
 bool ReplacingFile::Commit() {
     if (fd_ < 0) return false;
+    if (!Flush()) {
+        Discard();
+        return false;
+    }
     const bool synced = fsync(fd_) == 0;
     const bool closed = close(fd_) == 0;
     fd_ = -1;

@@ -26,16 +26,20 @@ bool HasBlockMagic(const uint8_t* image);
 uint16_t BlockImageNumber(const uint8_t* image);
 uint32_t BlockImageLength(const uint8_t* image);
 // An image occupies its length rounded up to a multiple of 4 in the data area.
-constexpr uint32_t RoundedImageLength(uint32_t length) { return (length + 3u) & ~3u; }
+constexpr uint32_t RoundedImageLength(uint32_t length) {
+    return (length + 3u) & ~3u;
+}
 // The store's block types are 0 (OB) to 4 (SDB).
-constexpr bool IsStoreBlockType(int type) { return type >= 0 && type < BLOCK_TYPE_COUNT; }
+constexpr bool IsStoreBlockType(int type) {
+    return type >= 0 && type < BLOCK_TYPE_COUNT;
+}
 
 class BlockStore {
 public:
     struct Entry {
-        uint8_t type;    // 0xFF: unused
+        uint8_t type;  // 0xFF: unused
         uint16_t number;
-        uint32_t offset; // of the image in the data area
+        uint32_t offset;  // of the image in the data area
     };
     static constexpr uint8_t kUnusedType = 0xFF;
 
@@ -50,6 +54,14 @@ public:
     // Refused, with the store unchanged: a type outside 0 to 4, a length field below 36,
     // above 133120 or above `available`, a 4097th block, or too little room.
     bool Add(const uint8_t* image, size_t available);
+
+    // Adding in two steps lets a reader put an image straight into the data area. Begin
+    // gives the free space behind the last image when `length` bytes fit there (else
+    // nullptr); the caller writes the image there and then commits it, which checks and
+    // stores it as Add does, or aborts. Nothing else may happen to the store in between.
+    uint8_t* BeginStagedAdd(uint32_t length);
+    bool CommitStagedAdd(uint32_t length);
+    void AbortStagedAdd(uint32_t length);
 
     // Removes a block; false when it is not stored.
     bool Remove(int type, uint16_t number);
@@ -73,19 +85,26 @@ public:
 
 private:
     int StartPosition(int type) const;
+    struct Location {
+        int position;  // of the block, or where it belongs when absent
+        bool present;
+    };
+    Location Locate(int type, uint16_t number) const;
     int FindPosition(int type, uint16_t number) const;
-    int InsertPosition(int type, uint16_t number) const;
     void OpenEntry(int position, int type, uint16_t number);
-    void CompactAway(uint32_t offset, uint32_t roundedLength);
+    void CompactAway(uint32_t offset, uint32_t roundedLength, uint32_t carried);
+    int CheckImage(const uint8_t* image, size_t available) const;
+    int ClaimEntry(int type, uint16_t number, uint32_t need, bool staged);
+    void CommitAt(int position, uint32_t need);
     bool EntryAtCursor(int* type, uint16_t* number) const;
 
-    std::array<uint8_t, kStoreDataSize> data_;
     uint32_t freeBytes_ = kStoreDataSize;
     uint32_t writePosition_ = 0;
     int blockCount_ = 0;
     int typeCounts_[BLOCK_TYPE_COUNT] = {};
     int cursor_ = 0;
     std::array<Entry, kStoreMaxBlocks> index_;
+    alignas(64) std::array<uint8_t, kStoreDataSize> data_;
 };
 
 }  // namespace vexal

@@ -46,8 +46,7 @@ void PutText(uint8_t* at, const char* text) {
 
 }  // namespace
 
-std::vector<uint8_t> MakeDemoBlock(int type, uint16_t number, uint32_t codeLength,
-                                   uint32_t seed) {
+std::vector<uint8_t> MakeDemoBlock(int type, uint16_t number, uint32_t codeLength, uint32_t seed) {
     const uint32_t length = kBlockHeaderSize + codeLength + kTrailerSize;
     std::vector<uint8_t> image(length, 0);
     uint8_t* h = image.data();
@@ -88,9 +87,9 @@ std::vector<std::vector<uint8_t>> MakeDemoProgram() {
         uint32_t largest;
     };
     const Range ranges[] = {
-        {0, 1, 1, 2000, 6000},     {0, 35, 1, 300, 900},     {0, 80, 7, 108, 300},
-        {0, 100, 1, 200, 800},     {1, 1, 12, 400, 20000},   {2, 1, 40, 108, 12000},
-        {3, 1, 30, 108, 20000},    {4, 0, 3, 108, 2000},     {4, 1000, 2, 108, 600},
+        {0, 1, 1, 2000, 6000},  {0, 35, 1, 300, 900},   {0, 80, 7, 108, 300},
+        {0, 100, 1, 200, 800},  {1, 1, 12, 400, 20000}, {2, 1, 40, 108, 12000},
+        {3, 1, 30, 108, 20000}, {4, 0, 3, 108, 2000},   {4, 1000, 2, 108, 600},
     };
     std::vector<std::vector<uint8_t>> blocks;
     uint32_t state = 20261206;
@@ -102,7 +101,8 @@ std::vector<std::vector<uint8_t>> MakeDemoProgram() {
         }
     }
     // File order differs from store order, as in projects saved by other tools.
-    for (size_t i = blocks.size(); i > 1; --i) std::swap(blocks[i - 1], blocks[NextRandom(state) % i]);
+    for (size_t i = blocks.size(); i > 1; --i)
+        std::swap(blocks[i - 1], blocks[NextRandom(state) % i]);
     return blocks;
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -17,24 +18,52 @@ struct FileCloser {
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // Reads the next header; false when fewer than 36 bytes remain (the end of the project).
-bool ReadHeader(std::FILE* file, uint8_t* buffer) {
-    return std::fread(buffer, 1, kBlockHeaderSize, file) == kBlockHeaderSize;
+bool ReadHeader(std::FILE* file, uint8_t* header) {
+    return fread_unlocked(header, 1, kBlockHeaderSize, file) == kBlockHeaderSize;
 }
 
-int ReadOneImage(std::FILE* file, uint8_t* buffer, BlockStore& store, BlockNotification notify,
-                 void* context) {
-    if (!HasBlockMagic(buffer)) return kReadNoBlockHeader;
-    const int type = cpuLink_GetBlockType(buffer);
+bool ReadBody(std::FILE* file, uint8_t* image, uint32_t length) {
+    const size_t body = length - kBlockHeaderSize;
+    return fread_unlocked(image + kBlockHeaderSize, 1, body, file) == body;
+}
+
+// An image of a type the store does not hold still has to be read whole.
+int SkipImage(std::FILE* file, const uint8_t* header, uint32_t length) {
+    thread_local std::array<uint8_t, kMaxBlockImage> buffer;
+    std::memcpy(buffer.data(), header, kBlockHeaderSize);
+    return ReadBody(file, buffer.data(), length) ? kReadOk : kReadTruncated;
+}
+
+// Reads the image straight into the free space of the store when it fits there, else
+// through a buffer (it may still fit by replacing its twin).
+int StoreImage(std::FILE* file, const uint8_t* header, uint32_t length, BlockStore& store) {
+    uint8_t* staged = store.BeginStagedAdd(length);
+    if (staged == nullptr) {
+        thread_local std::array<uint8_t, kMaxBlockImage> buffer;
+        std::memcpy(buffer.data(), header, kBlockHeaderSize);
+        if (!ReadBody(file, buffer.data(), length)) return kReadTruncated;
+        return store.Add(buffer.data(), length) ? kReadOk : kReadStoreRefused;
+    }
+    std::memcpy(staged, header, kBlockHeaderSize);
+    if (!ReadBody(file, staged, length)) {
+        store.AbortStagedAdd(length);
+        return kReadTruncated;
+    }
+    return store.CommitStagedAdd(length) ? kReadOk : kReadStoreRefused;
+}
+
+int ReadOneImage(std::FILE* file, const uint8_t* header, BlockStore& store,
+                 BlockNotification notify, void* context) {
+    if (!HasBlockMagic(header)) return kReadNoBlockHeader;
+    const int type = cpuLink_GetBlockType(header);
     if (type == BLOCK_TYPE_NONE) return kReadNotABlock;
-    const uint32_t length = BlockImageLength(buffer);
+    const uint32_t length = BlockImageLength(header);
     if (length > kMaxBlockImage) return kReadImageTooLong;
     if (length <= kBlockHeaderSize) return kReadTruncated;
-    const size_t body = length - kBlockHeaderSize;
-    if (std::fread(buffer + kBlockHeaderSize, 1, body, file) != body) return kReadTruncated;
-    if (!IsStoreBlockType(type)) return kReadOk;
-    if (!store.Add(buffer, length)) return kReadStoreRefused;
-    if (notify != nullptr) notify(context, type, BlockImageNumber(buffer));
-    return kReadOk;
+    if (!IsStoreBlockType(type)) return SkipImage(file, header, length);
+    const int result = StoreImage(file, header, length, store);
+    if (result == kReadOk && notify != nullptr) notify(context, type, BlockImageNumber(header));
+    return result;
 }
 
 bool WriteImage(platform::ReplacingFile& file, const uint8_t* image) {
@@ -43,17 +72,18 @@ bool WriteImage(platform::ReplacingFile& file, const uint8_t* image) {
 
 }  // namespace
 
-int ReadProjectFile(const char* path, BlockStore& store, BlockNotification notify,
-                    void* context) {
-    // One image at a time passes through this buffer on its way into the store.
-    thread_local std::array<uint8_t, kMaxBlockImage> buffer;
+int ReadProjectFile(const char* path, BlockStore& store, BlockNotification notify, void* context) {
     // A folder opens for reading on Linux but is no project file.
     std::error_code ignored;
     if (path == nullptr || std::filesystem::is_directory(path, ignored)) return kReadCannotOpen;
     FilePtr file(std::fopen(path, "rb"));
     if (!file) return kReadCannotOpen;
-    while (ReadHeader(file.get(), buffer.data())) {
-        const int result = ReadOneImage(file.get(), buffer.data(), store, notify, context);
+    // Headers and small images are served from one large read instead of a system call each.
+    thread_local std::array<char, 262144> streamBuffer;
+    std::setvbuf(file.get(), streamBuffer.data(), _IOFBF, streamBuffer.size());
+    uint8_t header[kBlockHeaderSize];
+    while (ReadHeader(file.get(), header)) {
+        const int result = ReadOneImage(file.get(), header, store, notify, context);
         if (result != kReadOk) return result;
     }
     // A device error is not the end of the file.

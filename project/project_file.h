@@ -12,11 +12,11 @@ namespace vexal {
 enum ProjectReadResult {
     kReadOk = 0,
     kReadCannotOpen = -1,
-    kReadNoBlockHeader = -2,   // a header without the "pp" bytes
-    kReadNotABlock = -3,       // an image of no block type
-    kReadImageTooLong = -4,    // an image longer than 133120 bytes
-    kReadTruncated = -5,       // the file ends inside an image
-    kReadStoreRefused = -6,    // the store is full or has no room for the image
+    kReadNoBlockHeader = -2,  // a header without the "pp" bytes
+    kReadNotABlock = -3,      // an image of no block type
+    kReadImageTooLong = -4,   // an image longer than 133120 bytes
+    kReadTruncated = -5,      // the file ends inside an image
+    kReadStoreRefused = -6,   // the store is full or has no room for the image
 };
 
 enum ProjectWriteResult {
@@ -39,7 +39,6 @@ int ReadProjectFile(const char* path, BlockStore& store, BlockNotification notif
 int WriteProjectFile(const char* path, const BlockStore& store);
 
 // Writes the listed blocks in list order; a reference to a block not stored is skipped.
-int WriteProjectFile(const char* path, const BlockStore& store, const BlockRef* refs,
-                     size_t count);
+int WriteProjectFile(const char* path, const BlockStore& store, const BlockRef* refs, size_t count);
 
 }  // namespace vexal

@@ -15,8 +15,7 @@ inline constexpr char kErrorDeletingBlocks[] = "error deleting blocks";
 
 // GUI: adds the file's blocks to the project (which is not cleared first), notifying each
 // stored block. Any failure clears the whole project; the reader's code is returned.
-int LoadProjectFile(const char* path, BlockStore& project, BlockNotification notify,
-                    void* context);
+int LoadProjectFile(const char* path, BlockStore& project, BlockNotification notify, void* context);
 
 // GUI: writes the selected blocks in list order; the writer's code is returned.
 int SaveProjectSelection(const char* path, const BlockStore& project, const BlockRef* selected,

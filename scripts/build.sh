@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 flavour=${1:-normal}
 jobs=${VEXAL_JOBS:-$(nproc)}
 case "$flavour" in
-  normal)   cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo ;;
+  normal)   cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXAL_BENCH=ON ;;
   sanitize) cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVEXAL_SANITIZE=ON ;;
   fuzz)     CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
               -DVEXAL_FUZZ=ON -DVEXAL_TESTS=OFF ;;

@@ -9,7 +9,7 @@ struct TypeCode {
 };
 
 constexpr TypeCode kTypeCodes[] = {
-    {0x08, BLOCK_TYPE_OB}, {0x0E, BLOCK_TYPE_FB},  {0x0C, BLOCK_TYPE_FC},  {0x0A, BLOCK_TYPE_DB},
+    {0x08, BLOCK_TYPE_OB},  {0x0E, BLOCK_TYPE_FB},  {0x0C, BLOCK_TYPE_FC},  {0x0A, BLOCK_TYPE_DB},
     {0x0B, BLOCK_TYPE_SDB}, {0x0F, BLOCK_TYPE_SFB}, {0x0D, BLOCK_TYPE_SFC},
 };
 

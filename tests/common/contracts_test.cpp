@@ -84,9 +84,8 @@ TEST(BlockType, ReadsTheTypeCodeOfAnImageThatBeginsWithPp) {
         uint8_t code;
         int type;
     };
-    const Case cases[] = {{0x08, 0},  {0x0E, 1},  {0x0C, 2},  {0x0A, 3}, {0x0B, 4},
-                          {0x0F, 5},  {0x0D, 6},  {0x00, -1}, {0x09, -1}, {0x10, -1},
-                          {0xFF, -1}, {0x70, -1}};
+    const Case cases[] = {{0x08, 0}, {0x0E, 1},  {0x0C, 2},  {0x0A, 3},  {0x0B, 4},  {0x0F, 5},
+                          {0x0D, 6}, {0x00, -1}, {0x09, -1}, {0x10, -1}, {0xFF, -1}, {0x70, -1}};
     for (const Case& c : cases) {
         auto image = vexal::testing::MakeBlockImage(BLOCK_TYPE_OB, 1, 40);
         image[5] = c.code;

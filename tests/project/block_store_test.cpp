@@ -68,8 +68,8 @@ TEST_F(BlockStoreTest, KeepsBlocksOrderedByTypeThenNumber) {
         walked.push_back(BlockRef_Pack(type, number));
     }
     const std::vector<BlockRef> expected = {
-        BlockRef_Pack(0, 1), BlockRef_Pack(0, 35), BlockRef_Pack(1, 5), BlockRef_Pack(2, 7),
-        BlockRef_Pack(2, 65535), BlockRef_Pack(3, 1), BlockRef_Pack(3, 10), BlockRef_Pack(4, 2)};
+        BlockRef_Pack(0, 1),     BlockRef_Pack(0, 35), BlockRef_Pack(1, 5),  BlockRef_Pack(2, 7),
+        BlockRef_Pack(2, 65535), BlockRef_Pack(3, 1),  BlockRef_Pack(3, 10), BlockRef_Pack(4, 2)};
     EXPECT_EQ(walked, expected);
 }
 

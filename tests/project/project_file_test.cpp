@@ -63,14 +63,15 @@ TEST_F(ProjectFileTest, ReaderResultsForEveryKindOfFile) {
         {"header without pp", WithByte(ob1, 1, 0x71), kReadNoBlockHeader, 0},
         {"second header without pp", Concat({ob1, WithByte(fc5, 0, 0)}), kReadNoBlockHeader, 1},
         {"unknown type code", WithByte(ob1, 5, 0x33), kReadNotABlock, 0},
-        {"image too long", MakeBlockImage(BLOCK_TYPE_DB, 1, kMaxBlockImage + 1),
-         kReadImageTooLong, 0},
+        {"image too long", MakeBlockImage(BLOCK_TYPE_DB, 1, kMaxBlockImage + 1), kReadImageTooLong,
+         0},
         {"fragment of a header and more", Concat({ob1, Bytes(fc5.begin(), fc5.end() - 1)}),
          kReadTruncated, 1},
         {"length of exactly a header", MakeBlockImage(BLOCK_TYPE_OB, 2, 36), kReadTruncated, 0},
         {"length below a header", WithByte(ob1, 11, 10), kReadTruncated, 0},
         {"system blocks are skipped",
-         Concat({MakeBlockImage(BLOCK_TYPE_SFB, 1, 50), ob1, MakeBlockImage(BLOCK_TYPE_SFC, 2, 60)}),
+         Concat(
+             {MakeBlockImage(BLOCK_TYPE_SFB, 1, 50), ob1, MakeBlockImage(BLOCK_TYPE_SFC, 2, 60)}),
          kReadOk, 1},
     };
     for (const Case& c : cases) {
@@ -96,6 +97,27 @@ TEST_F(ProjectFileTest, ALaterImageOfABlockReplacesTheEarlierOne) {
     EXPECT_EQ(store->FreeBytes(), kStoreDataSize - 64);
 }
 
+TEST_F(ProjectFileTest, ATwinReplacesItsBlockEvenWhenTheStoreIsNearlyFull) {
+    Bytes content;
+    for (uint16_t n = 0; n < 31; ++n)
+        Append(content, MakeBlockImage(BLOCK_TYPE_DB, n, kMaxBlockImage, 1));
+    Append(content, MakeBlockImage(BLOCK_TYPE_DB, 5, kMaxBlockImage, 2));
+    ASSERT_EQ(Load(content), kReadOk);
+    EXPECT_EQ(store->BlockCount(), 31);
+    const Bytes expected = MakeBlockImage(BLOCK_TYPE_DB, 5, kMaxBlockImage, 2);
+    EXPECT_EQ(std::memcmp(store->Find(BLOCK_TYPE_DB, 5), expected.data(), expected.size()), 0);
+}
+
+TEST_F(ProjectFileTest, AnImageCutShortLeavesTheFreeAreaEmpty) {
+    const Bytes ob1 = MakeBlockImage(BLOCK_TYPE_OB, 1, 64);
+    const Bytes fb2 = MakeBlockImage(BLOCK_TYPE_FB, 2, 5000, 9);
+    const Bytes content = Concat({ob1, Bytes(fb2.begin(), fb2.begin() + 4900)});
+    ASSERT_EQ(Load(content), kReadTruncated);
+    ASSERT_EQ(store->BlockCount(), 1);
+    const uint8_t* tail = store->Data() + ob1.size();
+    for (size_t i = 0; i < 5000; ++i) ASSERT_EQ(tail[i], kEmptyFill) << i;
+}
+
 TEST_F(ProjectFileTest, TheLargestImageLoadsAndOneByteMoreDoesNot) {
     EXPECT_EQ(Load(MakeBlockImage(BLOCK_TYPE_DB, 1, kMaxBlockImage)), kReadOk);
     store->Clear();
@@ -113,7 +135,8 @@ TEST_F(ProjectFileTest, The4097thDistinctBlockIsRefused) {
 
 TEST_F(ProjectFileTest, ABlockWithoutRoomIsRefused) {
     Bytes content;
-    for (uint16_t n = 0; n < 32; ++n) Append(content, MakeBlockImage(BLOCK_TYPE_DB, n, kMaxBlockImage));
+    for (uint16_t n = 0; n < 32; ++n)
+        Append(content, MakeBlockImage(BLOCK_TYPE_DB, n, kMaxBlockImage));
     EXPECT_EQ(Load(content), kReadStoreRefused);
     EXPECT_EQ(store->BlockCount(), 31);
 }
@@ -123,18 +146,18 @@ TEST_F(ProjectFileTest, NotificationNamesEachStoredBlockInFileOrder) {
     auto record = [](void* context, int type, uint16_t number) {
         static_cast<std::vector<BlockRef>*>(context)->push_back(BlockRef_Pack(type, number));
     };
-    WriteBytes(path, Concat({MakeBlockImage(BLOCK_TYPE_FB, 3, 40), MakeBlockImage(BLOCK_TYPE_SFC, 1, 40),
-                             MakeBlockImage(BLOCK_TYPE_OB, 1, 40)}));
+    WriteBytes(path,
+               Concat({MakeBlockImage(BLOCK_TYPE_FB, 3, 40), MakeBlockImage(BLOCK_TYPE_SFC, 1, 40),
+                       MakeBlockImage(BLOCK_TYPE_OB, 1, 40)}));
     ASSERT_EQ(ReadProjectFile(path.c_str(), *store, record, &notified), kReadOk);
     EXPECT_EQ(notified, (std::vector<BlockRef>{BlockRef_Pack(1, 3), BlockRef_Pack(0, 1)}));
 }
 
 TEST_F(ProjectFileTest, WriterSortsByTypeAndNumberAndReadsBackTheSame) {
-    const Bytes images[] = {MakeBlockImage(BLOCK_TYPE_SDB, 2, 90, 1),
-                            MakeBlockImage(BLOCK_TYPE_OB, 100, 37, 2),
-                            MakeBlockImage(BLOCK_TYPE_FC, 1, 4000, 3),
-                            MakeBlockImage(BLOCK_TYPE_OB, 1, 38, 4),
-                            MakeBlockImage(BLOCK_TYPE_DB, 7, 41, 5)};
+    const Bytes images[] = {
+        MakeBlockImage(BLOCK_TYPE_SDB, 2, 90, 1), MakeBlockImage(BLOCK_TYPE_OB, 100, 37, 2),
+        MakeBlockImage(BLOCK_TYPE_FC, 1, 4000, 3), MakeBlockImage(BLOCK_TYPE_OB, 1, 38, 4),
+        MakeBlockImage(BLOCK_TYPE_DB, 7, 41, 5)};
     Bytes shuffled;
     for (const Bytes& image : images) Append(shuffled, image);
     ASSERT_EQ(Load(shuffled), kReadOk);

@@ -1,6 +1,7 @@
 // Block images for tests, benchmarks and fuzz seeds.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
