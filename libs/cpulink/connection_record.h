@@ -1,0 +1,48 @@
+// What the library keeps in a caller's 2128-byte connection record: a mark that the
+// record was initialised, its route, and a handle to the link session. An all-zero record
+// holds no mark and owns nothing.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "cpulink.h"
+#include "link_engine.h"
+#include "link_settings.h"
+
+namespace vexal::cpulink {
+
+enum class LinkRoute : uint32_t { kNone = 0, kTcp = 1, kMpi = 2 };
+
+struct LinkSession {
+    LinkSettings settings;
+    std::unique_ptr<LinkEngine> engine;  // null while no link is open
+};
+
+// Marks the record as initialised for a route; an initialised record keeps its session
+// and loses only its open link.
+void InitialiseRecord(CpuConnection* record, LinkRoute route);
+
+// The record's session, created on first use; null for a null or never initialised record.
+LinkSession* SessionOf(CpuConnection* record);
+
+// Drops the open link of the record, if any.
+void CloseRecordLink(CpuConnection* record);
+
+// Closes the link, frees the session and zeroes the record.
+void DestroyRecord(CpuConnection* record);
+
+// Runs one controller call on the record's open link. Without an open link the call is
+// not made and CPULINK_NOT_CONNECTED returned; after a fatal status the link is dropped.
+template <typename Call>
+CpuStatus WithLink(CpuConnection* record, Call call) {
+    LinkSession* session = SessionOf(record);
+    if (session == nullptr || !session->engine || !session->engine->IsOpen()) {
+        return CPULINK_NOT_CONNECTED;
+    }
+    const CpuStatus status = call(*session->engine);
+    if (CpuStatus_IsFatal(status)) session->engine.reset();
+    return status;
+}
+
+}  // namespace vexal::cpulink

@@ -1,0 +1,191 @@
+#include "iso_tcp_transport.h"
+
+#include <algorithm>
+
+#include "tcp_socket.h"
+#include "wire_bytes.h"
+
+namespace vexal::cpulink {
+namespace {
+
+using platform::IoResult;
+
+constexpr uint8_t kTpktVersion = 0x03;
+constexpr size_t kTpktHeaderSize = 4;
+constexpr uint8_t kCotpConnectionRequest = 0xE0;
+constexpr uint8_t kCotpConnectionConfirm = 0xD0;
+constexpr uint8_t kCotpData = 0xF0;
+constexpr uint8_t kCotpDisconnectRequest = 0x80;
+constexpr uint8_t kCotpEndOfTransmission = 0x80;
+constexpr uint8_t kParameterTpduSize = 0xC0;
+constexpr uint8_t kParameterCallingTsap = 0xC1;
+constexpr uint8_t kParameterCalledTsap = 0xC2;
+// TPDU size code 0x0A asks for 1024 bytes, which carries a 960-byte PDU unsegmented.
+constexpr uint8_t kRequestedTpduSizeCode = 0x0A;
+// Without a size parameter in the confirm, class 0 allows 128-byte TPDUs.
+constexpr size_t kDefaultTpduSize = 128;
+// A PG connection from local TSAP 0x0100, the value every S7-300/400 accepts.
+constexpr uint16_t kLocalTsap = 0x0100;
+constexpr uint16_t kPgConnectionType = 0x0100;
+constexpr uint16_t kLocalReference = 0x0001;
+constexpr size_t kDataHeaderSize = 3;
+
+CpuStatus StatusOf(IoResult result) {
+    switch (result) {
+        case IoResult::kOk:
+            return CPULINK_OK;
+        case IoResult::kTimeout:
+            return CPULINK_TIMEOUT;
+        default:
+            return CPULINK_CONNECTION_LOST;
+    }
+}
+
+class IsoTcpTransport : public LinkTransport {
+public:
+    explicit IsoTcpTransport(platform::TcpStream stream) : stream_(std::move(stream)) {}
+
+    size_t MaxPduSize() const override { return 960; }
+
+    CpuStatus Send(const uint8_t* pdu, size_t size, int64_t deadlineMs) override {
+        const size_t segmentRoom = tpduSize_ - kDataHeaderSize;
+        size_t offset = 0;
+        do {
+            const size_t part = std::min(segmentRoom, size - offset);
+            const bool last = offset + part == size;
+            const CpuStatus status = SendData(pdu + offset, part, last, deadlineMs);
+            if (status != CPULINK_OK) return status;
+            offset += part;
+        } while (offset < size);
+        return CPULINK_OK;
+    }
+
+    CpuStatus Receive(std::vector<uint8_t>* pdu, size_t maxSize, int64_t deadlineMs) override {
+        pdu->clear();
+        std::vector<uint8_t> tpdu;
+        for (;;) {
+            const CpuStatus status = ReceiveTpdu(&tpdu, deadlineMs);
+            if (status != CPULINK_OK) return status;
+            const uint8_t code = tpdu[1] & 0xF0;
+            if (code == kCotpDisconnectRequest) return CPULINK_CONNECTION_LOST;
+            if (code != kCotpData || tpdu[0] < 2) return CPULINK_PROTOCOL_ERROR;
+            const size_t headerEnd = static_cast<size_t>(tpdu[0]) + 1;
+            if (pdu->size() + (tpdu.size() - headerEnd) > maxSize) return CPULINK_PROTOCOL_ERROR;
+            pdu->insert(pdu->end(), tpdu.begin() + static_cast<std::ptrdiff_t>(headerEnd),
+                        tpdu.end());
+            if ((tpdu[2] & kCotpEndOfTransmission) && !pdu->empty()) return CPULINK_OK;
+        }
+    }
+
+    void Close() override { stream_.Close(); }
+
+    // Sends the connection request and takes the TPDU size from the confirm.
+    CpuStatus Handshake(int rack, int slot, int64_t deadlineMs) {
+        const std::vector<uint8_t> request = BuildConnectionRequest(rack, slot);
+        CpuStatus status = StatusOf(
+            stream_.SendAll(request.data(), request.size(), platform::RemainingMs(deadlineMs)));
+        if (status != CPULINK_OK) return status;
+        std::vector<uint8_t> confirm;
+        status = ReceiveTpdu(&confirm, deadlineMs);
+        if (status != CPULINK_OK) return status;
+        if ((confirm[1] & 0xF0) != kCotpConnectionConfirm || confirm[0] < 6) {
+            return (confirm[1] & 0xF0) == kCotpDisconnectRequest ? CPULINK_CONNECTION_LOST
+                                                                 : CPULINK_PROTOCOL_ERROR;
+        }
+        tpduSize_ = ConfirmedTpduSize(confirm);
+        return tpduSize_ == 0 ? CPULINK_PROTOCOL_ERROR : CPULINK_OK;
+    }
+
+private:
+    CpuStatus SendData(const uint8_t* data, size_t size, bool last, int64_t deadlineMs) {
+        WireWriter frame;
+        frame.U8(kTpktVersion);
+        frame.U8(0);
+        frame.U16(kTpktHeaderSize + kDataHeaderSize + size);
+        frame.U8(2);
+        frame.U8(kCotpData);
+        frame.U8(last ? kCotpEndOfTransmission : 0);
+        frame.Bytes(data, size);
+        return StatusOf(
+            stream_.SendAll(frame.Get().data(), frame.Size(), platform::RemainingMs(deadlineMs)));
+    }
+
+    // One TPDU with its length indicator checked against what arrived.
+    CpuStatus ReceiveTpdu(std::vector<uint8_t>* tpdu, int64_t deadlineMs) {
+        uint8_t header[kTpktHeaderSize];
+        CpuStatus status = StatusOf(stream_.ReceiveExact(header, sizeof header, deadlineMs));
+        if (status != CPULINK_OK) return status;
+        const size_t length = BigEndian16(header + 2);
+        if (header[0] != kTpktVersion || length < kTpktHeaderSize + 2)
+            return CPULINK_PROTOCOL_ERROR;
+        tpdu->resize(length - kTpktHeaderSize);
+        status = StatusOf(stream_.ReceiveExact(tpdu->data(), tpdu->size(), deadlineMs));
+        if (status != CPULINK_OK) return status;
+        if (static_cast<size_t>((*tpdu)[0]) + 1 > tpdu->size()) return CPULINK_PROTOCOL_ERROR;
+        return CPULINK_OK;
+    }
+
+    // The TPDU size the confirm grants, 0 when its parameters do not parse.
+    static size_t ConfirmedTpduSize(const std::vector<uint8_t>& confirm) {
+        const size_t headerEnd = static_cast<size_t>(confirm[0]) + 1;
+        WireReader parameters(confirm.data() + 7, headerEnd - 7);
+        size_t size = kDefaultTpduSize;
+        while (parameters.Remaining() > 0) {
+            const uint8_t code = parameters.U8();
+            const uint8_t length = parameters.U8();
+            const uint8_t* value = parameters.Take(length);
+            if (value == nullptr) return 0;
+            if (code == kParameterTpduSize && length == 1 && value[0] >= 7 && value[0] <= 13) {
+                size = size_t{1} << value[0];
+            }
+        }
+        return std::min<size_t>(size, 1024);
+    }
+
+    platform::TcpStream stream_;
+    size_t tpduSize_ = kDefaultTpduSize;
+};
+
+}  // namespace
+
+std::vector<uint8_t> BuildConnectionRequest(int rack, int slot) {
+    const uint16_t calledTsap =
+        kPgConnectionType | static_cast<uint16_t>((rack & 7) << 5 | (slot & 31));
+    WireWriter frame;
+    frame.U8(kTpktVersion);
+    frame.U8(0);
+    frame.U16(22);
+    frame.U8(17);  // length indicator: the 17 header bytes that follow
+    frame.U8(kCotpConnectionRequest);
+    frame.U16(0);  // destination reference, unknown before the confirm
+    frame.U16(kLocalReference);
+    frame.U8(0);  // class 0, no options
+    frame.U8(kParameterTpduSize);
+    frame.U8(1);
+    frame.U8(kRequestedTpduSizeCode);
+    frame.U8(kParameterCallingTsap);
+    frame.U8(2);
+    frame.U16(kLocalTsap);
+    frame.U8(kParameterCalledTsap);
+    frame.U8(2);
+    frame.U16(calledTsap);
+    return frame.Get();
+}
+
+std::unique_ptr<LinkTransport> OpenIsoTcpTransport(uint32_t ipv4, const LinkSettings& settings,
+                                                   int64_t deadlineMs, CpuStatus* status) {
+    platform::TcpStream stream;
+    const IoResult connected =
+        stream.Connect(ipv4, settings.port, platform::RemainingMs(deadlineMs));
+    if (connected != IoResult::kOk) {
+        *status = CPULINK_CANNOT_CONNECT;
+        return nullptr;
+    }
+    auto transport = std::make_unique<IsoTcpTransport>(std::move(stream));
+    *status = transport->Handshake(settings.rack, settings.slot, deadlineMs);
+    if (*status == CPULINK_CONNECTION_LOST) *status = CPULINK_CANNOT_CONNECT;
+    if (*status != CPULINK_OK) return nullptr;
+    return transport;
+}
+
+}  // namespace vexal::cpulink
