@@ -1,0 +1,181 @@
+#include "bus_file.h"
+
+#include <cerrno>
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "file_lock.h"
+#include "replacing_file.h"
+
+namespace vexal::busport {
+namespace {
+
+std::vector<std::string> Words(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
+
+bool IsSkipped(const std::vector<std::string>& words) {
+    return words.empty() || words[0][0] == '#';
+}
+
+// A whole decimal number without sign, at most `limit`.
+bool ParseNumber(std::string_view text, int limit, int* value) {
+    if (text.empty() || text.size() > 5) return false;
+    int parsed = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (error != std::errc() || end != text.data() + text.size() || parsed > limit) return false;
+    *value = parsed;
+    return true;
+}
+
+bool ParseEndpoint(const std::string& text, uint32_t* ipv4, uint16_t* port) {
+    const size_t colon = text.find(':');
+    if (colon == std::string::npos) return false;
+    const std::string_view address(text.data(), colon);
+    uint32_t value = 0;
+    size_t start = 0;
+    for (int octet = 0; octet < 4; ++octet) {
+        const size_t dot = octet < 3 ? address.find('.', start) : address.size();
+        if (dot == std::string_view::npos) return false;
+        int part = 0;
+        if (!ParseNumber(address.substr(start, dot - start), 255, &part)) return false;
+        value |= static_cast<uint32_t>(part) << (8 * octet);
+        start = dot + 1;
+    }
+    int portNumber = 0;
+    if (!ParseNumber(std::string_view(text).substr(colon + 1), 65535, &portNumber) ||
+        portNumber == 0) {
+        return false;
+    }
+    *ipv4 = value;
+    *port = static_cast<uint16_t>(portNumber);
+    return true;
+}
+
+// One line's meaning; the empty string on success, else what is wrong.
+std::string ApplyLine(const std::vector<std::string>& words, BusDescription* bus) {
+    const std::string& keyword = words[0];
+    if (keyword == "own" || keyword == "highest") {
+        const bool own = keyword == "own";
+        int& field = own ? bus->ownAddress : bus->highestAddress;
+        if (words.size() != 2) return "'" + keyword + "' takes one address";
+        if (field >= 0) return "a second '" + keyword + "' line";
+        if (!ParseNumber(words[1], own ? kMaxStationAddress : kMaxHighestAddress, &field)) {
+            return "'" + keyword + "' address out of range";
+        }
+        return {};
+    }
+    if (keyword == "station") {
+        int address = 0;
+        StationEndpoint endpoint{true, 0, 0};
+        if (words.size() != 3) return "'station' takes an address and an endpoint";
+        if (!ParseNumber(words[1], kMaxStationAddress, &address)) {
+            return "station address out of range";
+        }
+        if (bus->stations[address].present) return "station address listed twice";
+        if (!ParseEndpoint(words[2], &endpoint.ipv4, &endpoint.port)) {
+            return "endpoint is not a.b.c.d:port";
+        }
+        bus->stations[address] = endpoint;
+        return {};
+    }
+    return "unknown keyword '" + keyword + "'";
+}
+
+}  // namespace
+
+bool ParseBusFile(const std::string& text, BusDescription* bus, std::string* error) {
+    *bus = BusDescription{};
+    std::istringstream in(text);
+    int lineNumber = 0;
+    for (std::string line; std::getline(in, line);) {
+        ++lineNumber;
+        const std::vector<std::string> words = Words(line);
+        if (IsSkipped(words)) continue;
+        const std::string problem = ApplyLine(words, bus);
+        if (!problem.empty()) {
+            *error = "line " + std::to_string(lineNumber) + ": " + problem;
+            return false;
+        }
+    }
+    if (bus->ownAddress < 0 || bus->highestAddress < 0) {
+        *error = bus->ownAddress < 0 ? "no 'own' line" : "no 'highest' line";
+        return false;
+    }
+    return true;
+}
+
+std::string FormatEndpoint(uint32_t ipv4, uint16_t port) {
+    std::ostringstream out;
+    out << (ipv4 & 0xFF) << '.' << ((ipv4 >> 8) & 0xFF) << '.' << ((ipv4 >> 16) & 0xFF) << '.'
+        << (ipv4 >> 24) << ':' << port;
+    return out.str();
+}
+
+bool ReadBusFile(const std::string& path, std::string* text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::string content;
+    char chunk[4096];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        content.append(chunk, static_cast<size_t>(in.gcount()));
+        if (content.size() > kMaxBusFileSize) return false;
+    }
+    if (in.bad()) return false;
+    *text = std::move(content);
+    return true;
+}
+
+namespace {
+
+bool IsStationLine(const std::vector<std::string>& words, int address) {
+    int listed = -1;
+    return words.size() >= 2 && words[0] == "station" &&
+           ParseNumber(words[1], kMaxStationAddress, &listed) && listed == address;
+}
+
+std::string WithStation(const std::string& old, int address, const std::string& stationLine) {
+    std::istringstream in(old);
+    std::string updated;
+    for (std::string line; std::getline(in, line);) {
+        if (!IsStationLine(Words(line), address)) updated += line + "\n";
+    }
+    return updated + stationLine + "\n";
+}
+
+}  // namespace
+
+bool PublishStation(const std::string& path, int address, uint32_t ipv4, uint16_t port,
+                    std::string* error) {
+    if (address < 0 || address > kMaxStationAddress) {
+        *error = "station address out of range";
+        return false;
+    }
+    platform::FileLock lock;
+    if (!lock.Acquire(path + ".lock")) {
+        *error = "cannot lock " + path + ".lock";
+        return false;
+    }
+    std::string old = "own 0\nhighest 31\n";
+    std::error_code ignored;
+    if (std::filesystem::exists(path, ignored) && !ReadBusFile(path, &old)) {
+        *error = "cannot read " + path;
+        return false;
+    }
+    const std::string text = WithStation(
+        old, address, "station " + std::to_string(address) + " " + FormatEndpoint(ipv4, port));
+    platform::ReplacingFile file;
+    if (!file.Open(path.c_str()) || !file.Write(text.data(), text.size()) || !file.Commit()) {
+        *error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace vexal::busport

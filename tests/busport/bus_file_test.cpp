@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bus_file.h"
+#include "temp_dir.h"
+
+namespace vexal::busport {
+namespace {
+
+TEST(BusFile, AcceptsCommentsBlanksAndStations) {
+    const std::string text =
+        "# a bus\n\n   own 3\nhighest 126\n  # indented comment\n"
+        "station 2 127.0.0.1:10102\nstation 126\t10.1.2.3:102\r\n";
+    BusDescription bus;
+    std::string error;
+    ASSERT_TRUE(ParseBusFile(text, &bus, &error)) << error;
+    EXPECT_EQ(bus.ownAddress, 3);
+    EXPECT_EQ(bus.highestAddress, 126);
+    ASSERT_TRUE(bus.stations[2].present);
+    EXPECT_EQ(bus.stations[2].ipv4, 0x0100007Fu);
+    EXPECT_EQ(bus.stations[2].port, 10102);
+    EXPECT_TRUE(bus.stations[126].present);
+    EXPECT_EQ(FormatEndpoint(bus.stations[126].ipv4, bus.stations[126].port), "10.1.2.3:102");
+    EXPECT_FALSE(bus.stations[3].present);
+}
+
+TEST(BusFile, RefusesEveryMalformedLine) {
+    const std::string head = "own 0\nhighest 31\n";
+    const struct {
+        const char* what;
+        std::string text;
+    } cases[] = {
+        {"empty file", ""},
+        {"no own", "highest 31\n"},
+        {"no highest", "own 0\n"},
+        {"own above 126", "own 127\nhighest 31\n"},
+        {"negative own", "own -1\nhighest 31\n"},
+        {"highest above 255", "own 0\nhighest 256\n"},
+        {"own twice", head + "own 1\n"},
+        {"highest twice", head + "highest 5\n"},
+        {"own without value", "own\nhighest 31\n"},
+        {"own with two values", "own 1 2\nhighest 31\n"},
+        {"station address above 126", head + "station 127 127.0.0.1:1\n"},
+        {"station listed twice", head + "station 5 127.0.0.1:1\nstation 5 127.0.0.1:2\n"},
+        {"station without endpoint", head + "station 5\n"},
+        {"endpoint without port", head + "station 5 127.0.0.1\n"},
+        {"port 0", head + "station 5 127.0.0.1:0\n"},
+        {"port above 65535", head + "station 5 127.0.0.1:65536\n"},
+        {"octet above 255", head + "station 5 127.0.0.256:1\n"},
+        {"three octets", head + "station 5 127.0.1:1\n"},
+        {"five octets", head + "station 5 1.2.3.4.5:1\n"},
+        {"host name", head + "station 5 localhost:102\n"},
+        {"hex address", head + "station 0x5 127.0.0.1:1\n"},
+        {"unknown keyword", head + "stations 5 127.0.0.1:1\n"},
+        {"binary garbage", std::string("own 0\nhighest 31\n\x01\x02\xff", 20)},
+        {"number with sign", "own +1\nhighest 31\n"},
+    };
+    for (const auto& c : cases) {
+        BusDescription bus;
+        std::string error;
+        EXPECT_FALSE(ParseBusFile(c.text, &bus, &error)) << c.what;
+        EXPECT_FALSE(error.empty()) << c.what;
+    }
+}
+
+TEST(BusFile, PublishingCreatesTheFileAndReplacesAStationsLine) {
+    testing::TempDir dir;
+    const std::string path = dir.File("bus");
+    std::string error;
+    ASSERT_TRUE(PublishStation(path, 4, 0x0100007F, 2000, &error)) << error;
+    ASSERT_TRUE(PublishStation(path, 9, 0x0100007F, 2001, &error)) << error;
+    ASSERT_TRUE(PublishStation(path, 4, 0x0100007F, 3000, &error)) << error;
+    std::string text;
+    ASSERT_TRUE(ReadBusFile(path, &text));
+    BusDescription bus;
+    ASSERT_TRUE(ParseBusFile(text, &bus, &error)) << error << "\n" << text;
+    EXPECT_EQ(bus.ownAddress, 0);
+    EXPECT_EQ(bus.highestAddress, 31);
+    EXPECT_EQ(bus.stations[4].port, 3000);
+    EXPECT_EQ(bus.stations[9].port, 2001);
+    EXPECT_FALSE(PublishStation(path, 127, 0x0100007F, 1, &error));
+}
+
+TEST(BusFile, StationsPublishedAtOnceAllArrive) {
+    testing::TempDir dir;
+    const std::string path = dir.File("bus");
+    std::vector<std::thread> publishers;
+    for (int address = 1; address <= 12; ++address) {
+        publishers.emplace_back([&path, address] {
+            std::string error;
+            EXPECT_TRUE(PublishStation(path, address, 0x0100007F,
+                                       static_cast<uint16_t>(4000 + address), &error));
+        });
+    }
+    for (auto& publisher : publishers) publisher.join();
+    std::string text;
+    std::string error;
+    BusDescription bus;
+    ASSERT_TRUE(ReadBusFile(path, &text));
+    ASSERT_TRUE(ParseBusFile(text, &bus, &error)) << error;
+    for (int address = 1; address <= 12; ++address) {
+        EXPECT_EQ(bus.stations[address].port, 4000 + address) << address;
+    }
+}
+
+TEST(BusFile, AFileThatCannotBeReadIsNotOverwritten) {
+    testing::TempDir dir;
+    std::string error;
+    EXPECT_FALSE(PublishStation(dir.Path().string(), 4, 0x0100007F, 2000, &error));
+    std::string text;
+    EXPECT_FALSE(ReadBusFile(dir.File("absent"), &text));
+    testing::WriteBytes(dir.File("huge"), std::vector<uint8_t>(kMaxBusFileSize + 1, '#'));
+    EXPECT_FALSE(ReadBusFile(dir.File("huge"), &text));
+}
+
+}  // namespace
+}  // namespace vexal::busport
