@@ -17,6 +17,7 @@ enum class LinkRoute : uint32_t { kNone = 0, kTcp = 1, kMpi = 2 };
 struct LinkSession {
     LinkSettings settings;
     std::unique_ptr<LinkEngine> engine;  // null while no link is open
+    int adapterHandle = -1;              // the MPI adapter of an MPI record
 };
 
 // Marks the record as initialised for a route; an initialised record keeps its session
