@@ -6,6 +6,7 @@
 #include <string>
 
 #include "block_images.h"
+#include "busport.h"
 #include "cpulink.h"
 #include "run_line.h"
 #include "temp_dir.h"
@@ -217,6 +218,33 @@ TEST_F(OfflineExitCodeTest, DownloadFileLoaderCodesAreReportedBelowMinus190) {
         {download + "full.wld\"", -196},
     };
     ExpectCodes(cases, std::size(cases));
+}
+
+// These need the adapter library to read bus files.
+bool AdapterReadsBusFiles(const std::string& path) {
+    WriteBytes(path, {'o', 'w', 'n', ' ', '0', '\n'});
+    setenv("VEXAL_MPI_BUS", path.c_str(), 1);
+    const int handle = Busport_Open();
+    Busport_Close(handle);
+    unsetenv("VEXAL_MPI_BUS");
+    return handle != BUSPORT_INVALID_HANDLE;
+}
+
+TEST_F(OfflineExitCodeTest, AdapterFaultsEndTheRunBeforeAnyController) {
+    const std::string bus = dir.File("bus");
+    if (!AdapterReadsBusFiles(bus)) GTEST_SKIP() << "the adapter library reads no bus file yet";
+    const std::string text = "own 3\nhighest 31\nstation 2 127.0.0.1:1\n";
+    WriteBytes(bus, std::vector<uint8_t>(text.begin(), text.end()));
+    setenv("VEXAL_MPI_BUS", bus.c_str(), 1);
+    EXPECT_EQ(Run("/mpi 3 /stop").code, -4);
+    EXPECT_EQ(Run("/mpi3").code, -4);
+
+    const std::string garbage = "own 3\nthis is no bus\n";
+    WriteBytes(bus, std::vector<uint8_t>(garbage.begin(), garbage.end()));
+    EXPECT_EQ(Run("/stop").code, -2);
+
+    setenv("VEXAL_MPI_BUS", dir.File("absent").c_str(), 1);
+    EXPECT_EQ(Run("/stop").code, -1);
 }
 
 // The variable checks need the library's address parser.
