@@ -1,0 +1,292 @@
+// The block services of a session: the block directory, upload, download with the
+// controller pulling the block, and the PI services that insert, delete and control.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "cpulink.h"
+#include "plc_session.h"
+
+namespace vexal::sim {
+namespace {
+
+constexpr uint8_t kFunctionRequestDownload = 0x1A;
+constexpr uint8_t kFunctionDownloadBlock = 0x1B;
+constexpr uint8_t kFunctionDownloadEnded = 0x1C;
+constexpr uint8_t kFunctionStartUpload = 0x1D;
+constexpr uint8_t kFunctionUpload = 0x1E;
+constexpr uint8_t kFunctionEndUpload = 0x1F;
+constexpr uint8_t kFunctionPiService = 0x28;
+constexpr uint8_t kJob = 0x01;
+constexpr size_t kChunkOverhead = 18;  // ack-data header, 2-byte parameter, data header
+constexpr size_t kFileNameSize = 9;
+constexpr size_t kBlockIdSize = 8;
+constexpr uint32_t kLargestImage = 133120;
+constexpr size_t kMaxPassiveBlocks = 64;
+constexpr int kTypeCount = 7;
+constexpr char kTypeLetters[kTypeCount + 1] = "8ECABFD";
+// The block types in the order the block count answer lists them.
+constexpr int kCountOrder[kTypeCount] = {0, 1, 2, 3, 4, 6, 5};
+
+int TypeOfLetter(uint8_t letter) {
+    for (int type = 0; type < kTypeCount; ++type) {
+        if (kTypeLetters[type] == letter) return type;
+    }
+    return -1;
+}
+
+struct BlockId {
+    int type = -1;
+    uint16_t number = 0;
+    char state = 0;
+};
+
+// "0A00001P": '0', type letter, five digits, state.
+bool ParseBlockId(const uint8_t* text, size_t length, BlockId* id) {
+    if (length != kBlockIdSize || text[0] != '0') return false;
+    id->type = TypeOfLetter(text[1]);
+    uint32_t number = 0;
+    for (size_t i = 2; i < 7; ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+        number = number * 10 + (text[i] - '0');
+    }
+    id->number = static_cast<uint16_t>(number);
+    id->state = static_cast<char>(text[7]);
+    return id->type >= 0 && number <= 0xFFFF;
+}
+
+// The file name of a block transfer job at parameter byte 8 (length) and 9.
+bool ParseJobFileName(const PlcSession::Message& job, BlockId* id, std::string* name) {
+    if (job.paramLength < 9 + kFileNameSize || job.params[8] != kFileNameSize) return false;
+    const uint8_t* text = job.params + 9;
+    name->assign(reinterpret_cast<const char*>(text), kFileNameSize);
+    return text[0] == '_' && ParseBlockId(text + 1, kBlockIdSize, id);
+}
+
+// Six ASCII digits as a number; false when they are not digits.
+bool ParseDigits(const uint8_t* text, size_t count, uint32_t* value) {
+    *value = 0;
+    for (size_t i = 0; i < count; ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+        *value = *value * 10 + (text[i] - '0');
+    }
+    return true;
+}
+
+std::string Digits(uint32_t value, int width) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%0*u", width, value);
+    return text;
+}
+
+bool IsCompleteImage(const Bytes& image, int type, uint16_t number, uint32_t announced) {
+    return image.size() >= 36 && BlockImageLength(image.data()) == image.size() &&
+           cpuLink_GetBlockType(image.data()) == type && BlockImageNumber(image.data()) == number &&
+           (announced == 0 || announced == image.size());
+}
+
+}  // namespace
+
+uint16_t PlcSession::BlockCounts(Bytes* payload) const {
+    ByteWriter out;
+    for (int type : kCountOrder) {
+        out.U8('0').U8(kTypeLetters[type]).U16(controller_.Blocks().TypeCount(type));
+    }
+    *payload = out.Take();
+    return kNoError;
+}
+
+uint16_t PlcSession::BlockList(const Bytes& request, Bytes* payload) const {
+    const int type = request.size() == 2 && request[0] == '0' ? TypeOfLetter(request[1]) : -1;
+    if (type < 0) return kBlockTypeSyntax;
+    ByteWriter out;
+    const BlockStore& blocks = controller_.Blocks();
+    for (int position = 0; position < blocks.BlockCount(); ++position) {
+        if (blocks.EntryAt(position).type != type) continue;
+        const uint8_t* image = blocks.ImageAt(position);
+        out.U16(blocks.EntryAt(position).number)
+            .U8(type == BLOCK_TYPE_DB ? 0x12 : 0x22)
+            .U8(image[4]);
+    }
+    *payload = out.Take();
+    return payload->empty() ? kNoFurtherBlock : kNoError;
+}
+
+// ---- Upload ----------------------------------------------------------------------------
+
+Bytes PlcSession::StartUpload(const Message& job) {
+    BlockId id;
+    std::string name;
+    if (!ParseJobFileName(job, &id, &name)) return Ack(kInvalidFrame, {kFunctionStartUpload});
+    if (Locked()) return Ack(kProtectionLevel, {kFunctionStartUpload});
+    uploadImage_ = controller_.CurrentImage(id.type, id.number);
+    if (uploadImage_.empty()) return Ack(kBlockNotFound, {kFunctionStartUpload});
+    uploadId_ = ++uploadCounter_;
+    uploadOffset_ = 0;
+    ByteWriter params;
+    params.U8(kFunctionStartUpload).U8(0).U16(0x0100).U32(uploadId_);
+    params.U8(7).Text(Digits(static_cast<uint32_t>(uploadImage_.size()), 7));
+    return Ack(kNoError, params.Take());
+}
+
+Bytes PlcSession::Upload(const Message& job) {
+    if (job.paramLength < 8) return Ack(kInvalidFrame, {kFunctionUpload});
+    if (uploadId_ == 0 || Big32(job.params + 4) != uploadId_) {
+        return Ack(kInvalidSequence, {kFunctionUpload});
+    }
+    const size_t room = pduSize_ - kChunkOverhead;
+    const size_t part = std::min(room, uploadImage_.size() - uploadOffset_);
+    const bool more = uploadOffset_ + part < uploadImage_.size();
+    ByteWriter data;
+    data.U16(part).U16(0x00FB).Put(uploadImage_.data() + uploadOffset_, part);
+    uploadOffset_ += part;
+    return Ack(kNoError, {kFunctionUpload, static_cast<uint8_t>(more ? 1 : 0)}, data.Take());
+}
+
+Bytes PlcSession::EndUpload(const Message& job) {
+    if (job.paramLength < 8) return Ack(kInvalidFrame, {kFunctionEndUpload});
+    if (uploadId_ == 0 || Big32(job.params + 4) != uploadId_) {
+        return Ack(kInvalidSequence, {kFunctionEndUpload});
+    }
+    uploadId_ = 0;
+    uploadImage_.clear();
+    return Ack(kNoError, {kFunctionEndUpload});
+}
+
+// ---- Download --------------------------------------------------------------------------
+
+Bytes PlcSession::ControllerJob(uint8_t function, const std::string& fileName, uint16_t errorCode) {
+    ByteWriter params;
+    params.U8(function).U8(0).U16(errorCode).U32(0).U8(fileName.size()).Text(fileName);
+    const Bytes parameter = params.Take();
+    download_.jobReference = nextJobReference_++;
+    ByteWriter pdu;
+    pdu.U8(0x32).U8(kJob).U16(0).U16(download_.jobReference).U16(parameter.size()).U16(0);
+    pdu.Put(parameter);
+    return pdu.Take();
+}
+
+Bytes PlcSession::RequestDownload(const Message& job, std::vector<Bytes>* out) {
+    BlockId id;
+    Download download;
+    if (!ParseJobFileName(job, &id, &download.fileName) || id.type > BLOCK_TYPE_SDB) {
+        return Ack(kInvalidFrame, {kFunctionRequestDownload});
+    }
+    if (Locked()) return Ack(kProtectionLevel, {kFunctionRequestDownload});
+    if (controller_.IsProtected(id.type, id.number) && controller_.HasBlock(id.type, id.number)) {
+        return Ack(kBlockWriteProtected, {kFunctionRequestDownload});
+    }
+    // Part 2 of the request: '1', load memory length and MC7 length as six digits each.
+    if (job.paramLength >= 32 && !ParseDigits(job.params + 20, 6, &download.announcedLength)) {
+        return Ack(kInvalidFrame, {kFunctionRequestDownload});
+    }
+    if (download.announcedLength > kLargestImage)
+        return Ack(kNotEnoughMemory, {kFunctionRequestDownload});
+    download.active = true;
+    download.type = id.type;
+    download.number = id.number;
+    download_ = std::move(download);
+    out->push_back(ControllerJob(kFunctionDownloadBlock, download_.fileName, 0));
+    return Ack(kNoError, {kFunctionRequestDownload});
+}
+
+// The client's answers to the controller's download jobs.
+void PlcSession::TakeDownloadAnswer(const Message& answer, std::vector<Bytes>* out) {
+    if (!download_.active || answer.reference != download_.jobReference || answer.paramLength < 1) {
+        return;
+    }
+    if (answer.params[0] == kFunctionDownloadEnded) {
+        // Passive blocks nobody inserts are forgotten rather than piling up.
+        if (passiveBlocks_.size() >= kMaxPassiveBlocks) passiveBlocks_.clear();
+        if (!download_.failed) {
+            passiveBlocks_[BlockRef_Pack(download_.type, download_.number)] = download_.image;
+        }
+        download_ = Download{};
+        return;
+    }
+    ByteReader data(answer.data, answer.dataLength);
+    const uint16_t length = data.U16();
+    data.U16();
+    const uint8_t* chunk = data.Take(length);
+    const bool more = answer.paramLength >= 2 && (answer.params[1] & 1);
+    download_.failed = answer.error != 0 || answer.params[0] != kFunctionDownloadBlock ||
+                       chunk == nullptr || download_.image.size() + length > kLargestImage;
+    if (!download_.failed) download_.image.insert(download_.image.end(), chunk, chunk + length);
+    if (more && !download_.failed) {
+        out->push_back(ControllerJob(kFunctionDownloadBlock, download_.fileName, 0));
+        return;
+    }
+    download_.failed =
+        download_.failed || !IsCompleteImage(download_.image, download_.type, download_.number,
+                                             download_.announcedLength);
+    out->push_back(ControllerJob(kFunctionDownloadEnded, download_.fileName,
+                                 download_.failed ? kWrongBlockLengths : kNoError));
+}
+
+// ---- PI services -----------------------------------------------------------------------
+
+Bytes PlcSession::PiService(const Message& job) {
+    ByteReader params(job.params + 1, job.paramLength - 1);
+    params.Take(7);
+    const uint16_t blockLength = params.U16();
+    const uint8_t* block = params.Take(blockLength);
+    const uint8_t nameLength = params.U8();
+    const uint8_t* nameText = params.Take(nameLength);
+    if (!params.Ok() || params.Remaining() != 0) return Ack(kInvalidFrame, {kFunctionPiService});
+    const std::string name(reinterpret_cast<const char*>(nameText), nameLength);
+    if (Locked()) return Ack(kProtectionLevel, {kFunctionPiService});
+    uint16_t error = kInvalidFrame;
+    if (name == "_INSE") return InsertBlocks(block, blockLength);
+    if (name == "_DELE") return DeleteBlocks(block, blockLength);
+    if (name == "_GARB") error = controller_.Compress();
+    if (name == "_MODU") error = controller_.CopyRamToRom();
+    if (name == "_MSRST") error = controller_.MemoryReset();
+    if (name == "P_PROGRAM" && blockLength == 0) error = controller_.WarmRestart();
+    // Status 2 of a remote start: the partner refused, here because it already runs.
+    if (error == kServiceNotInState) return Ack(error, {kFunctionPiService, 0x02});
+    return Ack(error, {kFunctionPiService});
+}
+
+Bytes PlcSession::InsertBlocks(const uint8_t* list, size_t length) {
+    if (length < 2 || length != 2 + size_t{list[0]} * kBlockIdSize) {
+        return Ack(kInvalidFrame, {kFunctionPiService});
+    }
+    for (size_t i = 0; i < list[0]; ++i) {
+        BlockId id;
+        if (!ParseBlockId(list + 2 + i * kBlockIdSize, kBlockIdSize, &id)) {
+            return Ack(kInvalidFrame, {kFunctionPiService});
+        }
+        const auto passive = passiveBlocks_.find(BlockRef_Pack(id.type, id.number));
+        if (passive == passiveBlocks_.end()) return Ack(kBlockNotFound, {kFunctionPiService});
+        if (controller_.IsProtected(id.type, id.number) &&
+            controller_.HasBlock(id.type, id.number)) {
+            return Ack(kBlockWriteProtected, {kFunctionPiService});
+        }
+        const uint16_t error = controller_.InsertBlock(passive->second);
+        passiveBlocks_.erase(passive);
+        if (error != kNoError) return Ack(error, {kFunctionPiService});
+        controller_.RecordBlockLoaded(id.type, id.number);
+    }
+    return Ack(kNoError, {kFunctionPiService});
+}
+
+Bytes PlcSession::DeleteBlocks(const uint8_t* list, size_t length) {
+    if (length < 2 || length != 2 + size_t{list[0]} * kBlockIdSize) {
+        return Ack(kInvalidFrame, {kFunctionPiService});
+    }
+    for (size_t i = 0; i < list[0]; ++i) {
+        BlockId id;
+        if (!ParseBlockId(list + 2 + i * kBlockIdSize, kBlockIdSize, &id)) {
+            return Ack(kInvalidFrame, {kFunctionPiService});
+        }
+        if (!controller_.HasBlock(id.type, id.number))
+            return Ack(kBlockNotFound, {kFunctionPiService});
+        if (controller_.IsProtected(id.type, id.number)) {
+            return Ack(kBlockWriteProtected, {kFunctionPiService});
+        }
+        controller_.DeleteBlock(id.type, id.number);
+    }
+    return Ack(kNoError, {kFunctionPiService});
+}
+
+}  // namespace vexal::sim

@@ -1,0 +1,212 @@
+#include "plc_lists.h"
+
+#include <vector>
+
+#include "sim_clock.h"
+
+namespace vexal::sim {
+namespace {
+
+constexpr char kOrderNumber[] = "6ES7 315-2AH14-0AB0 ";
+constexpr char kModuleName[] = "CPU 315-2 DP";
+
+struct Records {
+    uint16_t length = 0;
+    std::vector<Bytes> items;
+};
+
+enum LedId : uint8_t { kLedSf = 0x01, kLedRun = 0x04, kLedStop = 0x05, kLedForce = 0x06 };
+enum ModeCode : uint8_t { kModeStop = 0x04, kModeRun = 0x08 };
+
+// Lists and the header-only extracts of them that a request may name.
+constexpr uint16_t kSupportedLists[] = {0x0000, 0x0F00, 0x0011, 0x0111, 0x0F11, 0x0013, 0x0F13,
+                                        0x0019, 0x0F19, 0x001B, 0x0F1B, 0x001C, 0x011C, 0x0F1C,
+                                        0x0132, 0x0232, 0x0424, 0x00A0, 0x01A0, 0x0FA0};
+
+Bytes Identification(uint16_t index, const char* orderNumber, uint8_t v1, uint8_t v2, uint8_t v3) {
+    ByteWriter record;
+    record.U16(index).Field(orderNumber, 20, ' ').U16(0x00C0);
+    if (index == 0x0007)
+        record.U8('V').U8(v1).U8(v2).U8(v3);
+    else
+        record.U16(v1).U16(v2);
+    return record.Take();
+}
+
+Records ModuleIdentification() {
+    return {28,
+            {Identification(0x0001, kOrderNumber, 1, 1, 0),
+             Identification(0x0006, kOrderNumber, 1, 1, 0), Identification(0x0007, "", 2, 6, 7)}};
+}
+
+Bytes MemoryArea(uint16_t index, uint16_t code, uint32_t size, uint16_t mode, uint32_t used) {
+    ByteWriter record;
+    record.U16(index).U16(code).U32(size).U16(mode).U16(0);
+    record.U32(size).U32(used).U32(size - used).U32(0).U32(0).U32(0);
+    return record.Take();
+}
+
+// Work memory, integrated load memory and backup memory, all volatile.
+Records MemoryAreas(const PlcController& controller) {
+    return {36,
+            {MemoryArea(1, 1, kWorkMemorySize, 0x0011, controller.WorkMemoryUsed()),
+             MemoryArea(2, 1, kLoadMemorySize, 0x0001, controller.LoadMemoryUsed()),
+             MemoryArea(5, 1, 65536, 0x0001, 0)}};
+}
+
+Bytes MemoryFigure(uint8_t area, uint16_t kind, uint32_t value) {
+    ByteWriter record;
+    record.U8(area).U8(0).U16(kind).U16(0).U16(0).U32(0).U32(value).U32(0);
+    return record.Take();
+}
+
+// Used and free bytes of load memory (area 0) and of an undivided work memory (area 18).
+Records MemoryUsage(const PlcController& controller) {
+    const uint32_t loadUsed = controller.LoadMemoryUsed();
+    const uint32_t workUsed = controller.WorkMemoryUsed();
+    return {20,
+            {MemoryFigure(0, 0x00, loadUsed), MemoryFigure(0, 0x70, kLoadMemorySize - loadUsed),
+             MemoryFigure(18, 0x10, workUsed), MemoryFigure(18, 0x70, kWorkMemorySize - workUsed)}};
+}
+
+Bytes Led(uint8_t id, bool on, uint8_t blink) {
+    return {0x00, id, on ? uint8_t{1} : uint8_t{0}, blink};
+}
+
+Records ModuleLeds(const PlcController& controller) {
+    const bool running = controller.Mode() == OperatingMode::kRun;
+    // A selector at MRES asks for a memory reset: the STOP LED flashes slowly.
+    const uint8_t stopBlink = controller.Selector() == Keyswitch::kMres ? 2 : 0;
+    return {4,
+            {Led(kLedSf, false, 0), Led(kLedRun, running, 0), Led(kLedStop, !running, stopBlink),
+             Led(kLedForce, false, 0)}};
+}
+
+Bytes ComponentName(uint16_t index, const char* text, size_t width) {
+    ByteWriter record;
+    record.U16(index).Field(text, width).Field("", 32 - width);
+    return record.Take();
+}
+
+Records ComponentIdentification(uint16_t onlyIndex) {
+    std::vector<Bytes> all = {
+        ComponentName(0x0001, "VEXAL PLCSIM", 24),
+        ComponentName(0x0002, kModuleName, 24),
+        ComponentName(0x0003, "", 32),
+        ComponentName(0x0004, "Vexal controller simulator", 26),
+        ComponentName(0x0005, "S VX-SIM000000001", 24),
+        ComponentName(0x0007, kModuleName, 32),
+        ComponentName(0x0008, "MMC VXSIM0001", 32),
+        ComponentName(0x000B, "", 32),
+    };
+    if (onlyIndex == 0) return {34, all};
+    for (const Bytes& record : all) {
+        if (Big16(record.data()) == onlyIndex) return {34, {record}};
+    }
+    return {34, {}};
+}
+
+uint16_t ProtectionInForce(const PlcController& controller, bool legitimated) {
+    return controller.HasPassword() && !legitimated ? 3 : 1;
+}
+
+Records ProtectionAndSelector(const PlcController& controller, bool legitimated) {
+    const uint16_t bySelector = controller.Selector() == Keyswitch::kRun ? 2 : 1;
+    ByteWriter record;
+    record.U16(0x0004).U16(bySelector).U16(controller.HasPassword() ? 3 : 0);
+    record.U16(std::max(bySelector, ProtectionInForce(controller, legitimated)));
+    record.U16(static_cast<uint16_t>(controller.Selector())).U16(2);  // warm restart switch
+    record.Field("", 28);
+    return {40, {record.Take()}};
+}
+
+Records OperatingModeRecord(const PlcController& controller) {
+    ByteWriter record;
+    const uint8_t mode = controller.Mode() == OperatingMode::kRun ? kModeRun : kModeStop;
+    record.U16(controller.LastTransitionEvent()).U8(0xFF).U8(mode).U32(0);
+    record.U8(0).U8(controller.Mode() == OperatingMode::kRun ? 0x0C : 0x00).U8(0x0C).U8(0x0C);
+    uint8_t time[8];
+    EncodeDateAndTime(controller.LastTransitionMs(), time);
+    record.Put(time, sizeof time);
+    return {20, {record.Take()}};
+}
+
+Records DiagnosticBuffer(const PlcController& controller, size_t limit) {
+    Records records{20, {}};
+    for (const DiagnosticEntry& entry : controller.Diagnostics()) {
+        if (records.items.size() == limit) break;
+        records.items.emplace_back(entry.begin(), entry.end());
+    }
+    return records;
+}
+
+Records SupportedLists() {
+    Records records{2, {}};
+    for (uint16_t id : kSupportedLists)
+        records.items.push_back({static_cast<uint8_t>(id >> 8), static_cast<uint8_t>(id)});
+    return records;
+}
+
+bool IsSupported(uint16_t listId) {
+    for (uint16_t id : kSupportedLists) {
+        if (id == listId) return true;
+    }
+    return false;
+}
+
+// The records of a list (header-only extracts use the full list), or an error.
+uint16_t Select(const PlcController& controller, uint16_t listId, uint16_t index, bool legitimated,
+                Records* records) {
+    switch (listId & 0xF0FF) {
+        case 0x0000:
+            *records = SupportedLists();
+            return kNoError;
+        case 0x0011:
+            *records = ModuleIdentification();
+            return kNoError;
+        case 0x0013:
+            *records = MemoryAreas(controller);
+            return kNoError;
+        case 0x0019:
+            *records = ModuleLeds(controller);
+            return kNoError;
+        case 0x001B:
+            *records = MemoryUsage(controller);
+            return kNoError;
+        case 0x001C:
+            *records = ComponentIdentification(listId == 0x011C ? index : 0);
+            return records->items.empty() ? kIndexNotAvailable : kNoError;
+        case 0x0032:
+            if (index != 0x0004) return kIndexNotAvailable;
+            *records = ProtectionAndSelector(controller, legitimated);
+            return kNoError;
+        case 0x0024:
+            *records = OperatingModeRecord(controller);
+            return kNoError;
+        case 0x00A0:
+            *records = DiagnosticBuffer(controller, listId == 0x01A0 ? index : kDiagnosticCapacity);
+            return kNoError;
+        default:
+            return kListNotAvailable;
+    }
+}
+
+}  // namespace
+
+uint16_t BuildSystemList(const PlcController& controller, uint16_t listId, uint16_t index,
+                         bool legitimated, Bytes* answer) {
+    if (!IsSupported(listId) || controller.IsListRefused(listId)) return kListNotAvailable;
+    Records records;
+    const uint16_t error = Select(controller, listId, index, legitimated, &records);
+    if (error != kNoError) return error;
+    const bool headerOnly = (listId & 0x0F00) == 0x0F00;
+    ByteWriter out;
+    out.U16(listId).U16(index).U16(records.length).U16(records.items.size());
+    if (!headerOnly) {
+        for (const Bytes& record : records.items) out.Put(record);
+    }
+    *answer = out.Take();
+    return kNoError;
+}
+
+}  // namespace vexal::sim

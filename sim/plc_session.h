@@ -1,0 +1,106 @@
+// One client connection's view of the controller: it takes the S7 PDUs the client sends
+// and produces what the controller sends back, including the controller's own jobs that
+// pull a block during a download. It never reads past what arrived.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "plc_controller.h"
+#include "sim_bytes.h"
+
+namespace vexal::sim {
+
+class PlcSession {
+public:
+    PlcSession(PlcController& controller, uint16_t maxPdu);
+
+    // Handles one whole S7 PDU and appends the PDUs to send, in order, to *out. A PDU that
+    // is not S7 at all gets no answer.
+    void Handle(const uint8_t* pdu, size_t size, std::vector<Bytes>* out);
+
+    // The negotiated PDU size; the largest until the set-up.
+    uint16_t PduSize() const { return pduSize_; }
+
+    struct Message {
+        uint8_t type = 0;
+        uint16_t reference = 0;
+        uint16_t error = 0;
+        const uint8_t* params = nullptr;
+        size_t paramLength = 0;
+        const uint8_t* data = nullptr;
+        size_t dataLength = 0;
+    };
+
+private:
+    struct Download {
+        bool active = false;
+        std::string fileName;
+        int type = 0;
+        uint16_t number = 0;
+        uint32_t announcedLength = 0;  // 0: not announced
+        Bytes image;
+        uint16_t jobReference = 0;
+        bool failed = false;
+    };
+    struct PendingAnswer {
+        uint8_t sequence = 0;
+        uint8_t group = 0;
+        uint8_t subfunction = 0;
+        Bytes payload;
+        size_t offset = 0;
+    };
+
+    Bytes HandleJob(const Message& job, std::vector<Bytes>* out);
+    Bytes Setup(const Message& job);
+    Bytes ReadVariables(const Message& job);
+    Bytes WriteVariables(const Message& job);
+    Bytes RequestDownload(const Message& job, std::vector<Bytes>* out);
+    void TakeDownloadAnswer(const Message& answer, std::vector<Bytes>* out);
+    Bytes StartUpload(const Message& job);
+    Bytes Upload(const Message& job);
+    Bytes EndUpload(const Message& job);
+    Bytes PiService(const Message& job);
+    Bytes InsertBlocks(const uint8_t* list, size_t length);
+    Bytes DeleteBlocks(const uint8_t* list, size_t length);
+    Bytes StopCpu(const Message& job);
+
+    Bytes HandleUserdata(const Message& request);
+    Bytes UserdataAnswer(uint8_t group, uint8_t subfunction, uint8_t sequence, uint16_t error,
+                         Bytes payload);
+    Bytes NextFragment(uint8_t group, uint8_t subfunction, uint8_t sequence);
+    uint16_t Userdata(uint8_t group, uint8_t subfunction, const Bytes& request, Bytes* payload);
+    uint16_t BlockCounts(Bytes* payload) const;
+    uint16_t BlockList(const Bytes& request, Bytes* payload) const;
+    uint16_t LogIn(const Bytes& request);
+    uint16_t ReadClock(Bytes* payload) const;
+    uint16_t SetClock(const uint8_t* dateAndTime);
+
+    Bytes ControllerJob(uint8_t function, const std::string& fileName, uint16_t errorCode);
+    Bytes Ack(uint16_t error, const Bytes& params, const Bytes& data = {}) const;
+    bool Locked() const { return controller_.HasPassword() && !legitimated_; }
+
+    PlcController& controller_;
+    uint16_t maxPdu_;
+    uint16_t pduSize_;
+    uint16_t reference_ = 0;  // of the request being handled
+    bool legitimated_ = false;
+    uint16_t nextJobReference_ = 0x4000;
+    uint8_t nextSequence_ = 0;
+    uint32_t uploadCounter_ = 0;
+    uint32_t uploadId_ = 0;
+    Bytes uploadImage_;
+    size_t uploadOffset_ = 0;
+    Download download_;
+    std::map<BlockRef, Bytes> passiveBlocks_;
+    PendingAnswer pending_;
+};
+
+// Splits an S7 PDU into its parts; false when the header is not an S7 header or its
+// lengths do not add up to what arrived.
+bool ParseMessage(const uint8_t* pdu, size_t size, PlcSession::Message* message);
+
+}  // namespace vexal::sim
