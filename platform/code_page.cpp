@@ -7,7 +7,9 @@ namespace {
 
 constexpr char32_t kInvalid = 0xFFFFFFFF;
 
-bool IsScalarValue(char32_t c) { return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF); }
+bool IsScalarValue(char32_t c) {
+    return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+}
 
 // One code point from UTF-8 at text[*position]; kInvalid for a malformed sequence.
 char32_t DecodeUtf8(const char* text, size_t* position) {

@@ -49,7 +49,8 @@ void Event::Reset() {
 int WaitAny(std::initializer_list<Event*> events, int timeoutMs) {
     if (events.size() == 0) return kWaitFailed;
     EventHub& hub = Hub();
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
     std::unique_lock<std::mutex> guard(hub.lock);
     for (;;) {
         int position = 0;

@@ -38,10 +38,14 @@ public:
 
     bool Control(uint32_t code, const void* input, size_t inputSize) override {
         switch (code) {
-            case kIoctlUioBind: return Bind(static_cast<const uint8_t*>(input), inputSize);
-            case kIoctlUioSetSnap: return SetSnap(static_cast<const uint8_t*>(input), inputSize);
-            case kIoctlUioCancelRead: return CancelRead();
-            default: return false;
+            case kIoctlUioBind:
+                return Bind(static_cast<const uint8_t*>(input), inputSize);
+            case kIoctlUioSetSnap:
+                return SetSnap(static_cast<const uint8_t*>(input), inputSize);
+            case kIoctlUioCancelRead:
+                return CancelRead();
+            default:
+                return false;
         }
     }
 

@@ -52,9 +52,13 @@ int CheckedLength(const uint8_t* frame, size_t size) {
 
 }  // namespace
 
-bool IsBroadcastMac(const uint8_t* mac) { return SameMac(mac, kBroadcastMac); }
+bool IsBroadcastMac(const uint8_t* mac) {
+    return SameMac(mac, kBroadcastMac);
+}
 
-bool SameMac(const uint8_t* a, const uint8_t* b) { return std::memcmp(a, b, kMacSize) == 0; }
+bool SameMac(const uint8_t* a, const uint8_t* b) {
+    return std::memcmp(a, b, kMacSize) == 0;
+}
 
 size_t BuildIdentifyRequest(const uint8_t* ownMac, uint8_t* out) {
     WriteHeader(kBroadcastMac, ownMac, kIdentifyRequestSize, kServiceIdentifyRequest, out);

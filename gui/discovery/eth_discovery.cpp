@@ -69,10 +69,17 @@ void CEthDiscovery::WorkerMain() {
     WorkerState state = WorkerState::Idle;
     while (state != WorkerState::Ended) {
         switch (state) {
-            case WorkerState::Idle: state = OnIdle(); break;
-            case WorkerState::Open: state = OnOpen(); break;
-            case WorkerState::Receiving: state = OnReceiving(); break;
-            case WorkerState::Ended: break;
+            case WorkerState::Idle:
+                state = OnIdle();
+                break;
+            case WorkerState::Open:
+                state = OnOpen();
+                break;
+            case WorkerState::Receiving:
+                state = OnReceiving();
+                break;
+            case WorkerState::Ended:
+                break;
         }
     }
 }
@@ -154,7 +161,8 @@ void CEthDiscovery::HandleFrame(const uint8_t* frame, size_t size) {
             macQueue_.Push(answer.mac);
             evFrame_.Set();
             break;
-        case discovery::Answer::Kind::None: break;
+        case discovery::Answer::Kind::None:
+            break;
     }
 }
 
@@ -218,8 +226,7 @@ bool CEthDiscovery::QueryStations(StationTable* table) {
         StationEntry& entry = table->At(i);
         const QueryResult result = QueryStation(&entry);
         if (result == QueryResult::SendFailed || outOfService_) return false;
-        if (result == QueryResult::Answered &&
-            SameSubnet(entry.ip, entry.mask, ownIp_, ownMask_)) {
+        if (result == QueryResult::Answered && SameSubnet(entry.ip, entry.mask, ownIp_, ownMask_)) {
             ++i;
         } else {
             table->RemoveAt(i);

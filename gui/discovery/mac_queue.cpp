@@ -5,7 +5,9 @@
 namespace vexal {
 namespace {
 
-int Advanced(int index) { return (index + 1) % MacQueue::kSlots; }
+int Advanced(int index) {
+    return (index + 1) % MacQueue::kSlots;
+}
 
 }  // namespace
 

@@ -52,8 +52,8 @@ TEST(InspectAnswer, AcceptsOnlyAnswersToTheOutstandingRequest) {
         {"identify padded by the wire", Resized(identify, 60), &kBroadcast, Kind::Identify},
         {"identify of the asked station", IdentifyAnswer(kAsked), &kAsked, Kind::None},
         {"address of the asked station", address, &kAsked, Kind::Address},
-        {"address of another station", AddressAnswer(kOther, {1, 2, 3, 4}, {255, 0, 0, 0}),
-         &kAsked, Kind::None},
+        {"address of another station", AddressAnswer(kOther, {1, 2, 3, 4}, {255, 0, 0, 0}), &kAsked,
+         Kind::None},
         {"own identify answer", IdentifyAnswer(kScannerMac), &kBroadcast, Kind::None},
         {"length field 29", AddressAnswer(kAsked, {1, 2, 3, 4}, {255, 0, 0, 0}, 29), &kAsked,
          Kind::None},
@@ -79,7 +79,8 @@ TEST(InspectAnswer, TakesAddressAndMaskFromTheirOffsets) {
     const auto answer =
         discovery::InspectAnswer(frame.data(), frame.size(), kScannerMac.data(), kAsked.data());
     ASSERT_EQ(answer.kind, discovery::Answer::Kind::Address);
-    EXPECT_EQ(std::vector<uint8_t>(answer.ip, answer.ip + 4), (std::vector<uint8_t>{10, 20, 30, 40}));
+    EXPECT_EQ(std::vector<uint8_t>(answer.ip, answer.ip + 4),
+              (std::vector<uint8_t>{10, 20, 30, 40}));
     EXPECT_EQ(std::vector<uint8_t>(answer.mask, answer.mask + 4),
               (std::vector<uint8_t>{255, 255, 254, 0}));
 }

@@ -84,7 +84,8 @@ TEST_F(ScanTest, StationAnsweringRepeatedlyIsListedOnceAtItsFirstPlace) {
     late.identifyDelaysMs = {{}, {3}};  // only the second pass hears it
     net->stations = {late, second, first};
     ASSERT_TRUE(RunScan());
-    EXPECT_EQ(FoundIps(), (std::vector<std::string>{"192.168.0.11", "192.168.0.12", "192.168.0.13"}));
+    EXPECT_EQ(FoundIps(),
+              (std::vector<std::string>{"192.168.0.11", "192.168.0.12", "192.168.0.13"}));
     EXPECT_EQ(Requests(), (std::vector<std::string>{"identify", "identify", "address 1",
                                                     "address 2", "address 3"}));
     const Bytes addressRequest = {0x02, 0x10, 0x00, 0x00, 0x00, 0x01, 0x02, 0x00, 0x00, 0x00,
@@ -98,9 +99,8 @@ TEST_F(ScanTest, StationAnsweringRepeatedlyIsListedOnceAtItsFirstPlace) {
 }
 
 TEST_F(ScanTest, StationsOutsideTheAdaptersNetworkOrMaskAreDropped) {
-    net->stations = {Station(1, {192, 168, 0, 7}, {255, 255, 0, 0}),
-                     Station(2, {192, 168, 1, 9}), Station(3, {192, 168, 0, 8}),
-                     Station(4, {10, 0, 0, 8})};
+    net->stations = {Station(1, {192, 168, 0, 7}, {255, 255, 0, 0}), Station(2, {192, 168, 1, 9}),
+                     Station(3, {192, 168, 0, 8}), Station(4, {10, 0, 0, 8})};
     net->stations[1].identifyDelaysMs = {{1}};
     net->stations[2].identifyDelaysMs = {{2}};
     net->stations[3].identifyDelaysMs = {{3}};

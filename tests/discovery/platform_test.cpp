@@ -142,9 +142,10 @@ TEST(PacketFrameDevice, PassesOnlySnapFramesOfItsCodeAndEndsACancelledRead) {
     ASSERT_TRUE(sender);
 
     auto frame = [](uint8_t organisationLow, uint8_t marker) {
-        std::vector<uint8_t> bytes = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x02, 0, 0, 0, 0, 9,
-                                      0x00, 0x0A, 0xAA, 0xAA, 0x03, 0x02, 0x7E,
-                                      organisationLow, 0x01, 0xFD, 0x05, marker};
+        std::vector<uint8_t> bytes = {
+            0xFF, 0xFF, 0xFF, 0xFF,  0xFF, 0xFF, 0x02, 0,    0,    0,
+            0,    9,    0x00, 0x0A,  0xAA, 0xAA, 0x03, 0x02, 0x7E, organisationLow,
+            0x01, 0xFD, 0x05, marker};
         return bytes;
     };
     const auto other = frame(0x5B, 1);

@@ -32,8 +32,8 @@ inline constexpr Mac kScannerMac = {0x02, 0x00, 0x00, 0x00, 0x00, 0x01};
 inline constexpr Mac kBroadcast = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
 inline constexpr const char* kScanAdapter = "scr0";
 
-inline Bytes SnapFrame(const Mac& dest, const Mac& source, uint16_t lengthField,
-                       uint16_t service, size_t size) {
+inline Bytes SnapFrame(const Mac& dest, const Mac& source, uint16_t lengthField, uint16_t service,
+                       size_t size) {
     Bytes frame(size, 0);
     std::memcpy(frame.data(), dest.data(), 6);
     std::memcpy(frame.data() + 6, source.data(), 6);
@@ -72,8 +72,8 @@ struct ScriptedStation {
 };
 
 inline Mac StationMac(int number) {
-    return {0x02, 0x10, 0x00, 0x00, static_cast<uint8_t>(number >> 8),
-            static_cast<uint8_t>(number)};
+    return {
+        0x02, 0x10, 0x00, 0x00, static_cast<uint8_t>(number >> 8), static_cast<uint8_t>(number)};
 }
 
 inline ScriptedStation Station(int number, Quad ip, Quad mask = {255, 255, 255, 0}) {
@@ -176,7 +176,8 @@ private:
         if (service == 0x0500) {
             for (const ScriptedStation& station : stations) {
                 if (station.identifyDelaysMs.empty()) continue;
-                const size_t plan = std::min(identifyRequests_, station.identifyDelaysMs.size() - 1);
+                const size_t plan =
+                    std::min(identifyRequests_, station.identifyDelaysMs.size() - 1);
                 for (int delay : station.identifyDelaysMs[plan]) {
                     Deliver(IdentifyAnswer(station.mac), delay);
                 }
@@ -282,8 +283,8 @@ private:
         std::vector<char16_t> units(inputSize / 2);
         std::memcpy(units.data(), input, units.size() * 2);
         char name[512];
-        if (inputSize % 2 != 0 || !platform::Utf16ToNarrow(units.data(), units.size(), name,
-                                                           sizeof name)) {
+        if (inputSize % 2 != 0 ||
+            !platform::Utf16ToNarrow(units.data(), units.size(), name, sizeof name)) {
             return false;
         }
         net_->boundName_ = name;

@@ -11,8 +11,8 @@ namespace {
 void PrintStation(const vexal::StationEntry& station) {
     std::printf("%u.%u.%u.%u %u.%u.%u.%u %02x:%02x:%02x:%02x:%02x:%02x\n", station.ip[0],
                 station.ip[1], station.ip[2], station.ip[3], station.mask[0], station.mask[1],
-                station.mask[2], station.mask[3], station.mac[0], station.mac[1],
-                station.mac[2], station.mac[3], station.mac[4], station.mac[5]);
+                station.mask[2], station.mask[3], station.mac[0], station.mac[1], station.mac[2],
+                station.mac[3], station.mac[4], station.mac[5]);
 }
 
 }  // namespace
