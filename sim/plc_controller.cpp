@@ -47,6 +47,9 @@ PlcController::PlcController(const SimOptions& options)
       password_(options.password),
       protected_(options.protectedBlocks),
       refusedLists_(options.refusedLists) {
+    // A controller whose selector stands at STOP or MRES cannot be running.
+    if (keyswitch_ == Keyswitch::kStop || keyswitch_ == Keyswitch::kMres)
+        mode_ = OperatingMode::kStop;
     lastTransitionMs_ = ClockMs();
     Record(kEventPowerOn);
     if (mode_ == OperatingMode::kRun) {

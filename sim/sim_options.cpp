@@ -163,10 +163,6 @@ bool ParseSimOptions(int argc, const char* const* argv, SimOptions* options, std
         }
     }
     if (options->listen.empty()) options->listen.push_back({"127.0.0.1", 102});
-    // A controller whose selector stands at STOP or MRES cannot be running.
-    if (options->keyswitch == Keyswitch::kStop || options->keyswitch == Keyswitch::kMres) {
-        options->mode = OperatingMode::kStop;
-    }
     return true;
 }
 
