@@ -327,7 +327,9 @@ TEST_F(SimulatorSessionTest, VariablesAreWrittenAsTheControllerReadsThem) {
     EXPECT_EQ(Run("/ip 127.0.0.1 /var MD8=-2147483648, MW12=0b101 ,MB14=09,MW16").code, 0);
     EXPECT_EQ(Run("/ip 127.0.0.1 /var MW18=31,DB99.DBW0=1,MW20=0x7").code, 1);
     const std::string flags = Field(Dump(), "flags");
-    EXPECT_EQ(flags.substr(0, 44), "1234ff02ffffffff800000000005090000001f0007");
+    const std::string expected = std::string("1234") + "ff" + "02" + "ffffffff" + "80000000" +
+                                 "0005" + "09" + "00" + "0000" + "001f" + "0007";
+    EXPECT_EQ(flags.substr(0, expected.size()), expected);
 }
 
 TEST_F(SimulatorSessionTest, ConnectionFailuresEndBeforeAnyCommand) {
