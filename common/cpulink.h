@@ -113,12 +113,23 @@ CPULINK_API void cpuLink_DestroyConnection(CpuConnection* record);
 
 /* ---- Texts -------------------------------------------------------------------- */
 
-/* Writes an English sentence for a status into buffer (capacity in characters, text
- * always terminated). Returns non-zero when a text was written, 0 for an unknown status
- * or a capacity below 1. */
+/* Writes an English sentence for a status into buffer (capacity in characters). Every
+ * status of the table above, 0x0000, and the GUI's own 0xC001 (PLC access not obtained) and
+ * 0x4010 (unusable status list answer) have their own sentence, none longer than 127
+ * characters; any other status gets a generic sentence with its number, which also says
+ * that the link counts as lost when the status is fatal. A sentence that does not fit is
+ * cut; the text is always terminated and nothing is written past capacity. Returns non-zero
+ * when a text was written, 0 for a null buffer or a capacity below 1. */
 CPULINK_API int cpuLink_ErrorString(CpuStatus status, wchar_t* buffer, int capacity);
 
-/* Writes the text of a diagnostic event id. Returns non-zero when the id is known. */
+/* Writes an English text for a diagnostic event id into buffer (capacity in characters,
+ * 128 is enough for every text; a longer text is cut, always terminated, nothing written
+ * past capacity). Known: the common events of classes 1 to 6 by their exact id (warm,
+ * hot and cold restarts, program errors, cycle and interrupt errors, rack and module
+ * faults, mode transitions, STOP and DEFECT causes, memory card and connection events) and
+ * the module diagnostic events of class 8 by id & 0xF0FF, followed by "(coming)" or
+ * "(going)" from bit 8. Returns non-zero when the id is known; 0 with an empty text for an
+ * unknown id, and 0 for a null buffer or a capacity below 1. */
 CPULINK_API int cpuLink_DiagnoseString(uint16_t eventId, wchar_t* buffer, int capacity);
 
 /* ---- Clock -------------------------------------------------------------------- */
@@ -126,12 +137,20 @@ CPULINK_API int cpuLink_DiagnoseString(uint16_t eventId, wchar_t* buffer, int ca
 CPULINK_API CpuStatus cpuLink_GetClock(CpuConnection* record, CpuClock* clock);
 CPULINK_API CpuStatus cpuLink_SetClock(CpuConnection* record, const CpuClock* clock);
 
-/* Converts a clock value to a calendar record. Returns non-zero when the clock value is
- * a valid date and time. */
+/* The clock value is the S7 DATE_AND_TIME, BCD digits: byte 0 year (90-99 are 1990-1999,
+ * 00-89 are 2000-2089), 1 month 1-12, 2 day, 3 hour, 4 minute, 5 second, 6 and the high
+ * nibble of 7 milliseconds, low nibble of 7 weekday (1 Sunday to 7 Saturday). */
+
+/* Converts a clock value to a calendar record. Returns 0, leaving *out unchanged, for a
+ * digit above 9 (milliseconds included), a field out of range or a day the month does not
+ * have. The weekday nibble is not trusted: dayOfWeek is computed from the date. The
+ * milliseconds are dropped. */
 CPULINK_API int cpuLink_S7TimeToTM(BrokenDownTime* out, const CpuClock* in);
 
-/* Converts a calendar record (years 1990 to 2089) to a clock value. Returns non-zero when
- * the record is a valid date and time. */
+/* Converts a calendar record (years 1990 to 2089) to a clock value with milliseconds 0 and
+ * the weekday computed from the date; the record's dayOfWeek is not read. Returns 0,
+ * leaving *out unchanged, for a year outside 1990-2089, any other field out of its range
+ * or a day the month does not have (29 February only in leap years). */
 CPULINK_API int cpuLink_TMToS7Time(CpuClock* out, const BrokenDownTime* in);
 
 /* ---- Blocks ------------------------------------------------------------------- */
@@ -191,32 +210,104 @@ CPULINK_API CpuStatus cpuLink_ReadVariables(CpuConnection* record,
 CPULINK_API CpuStatus cpuLink_WriteVariables(CpuConnection* record,
                                              VariableDescriptor* const* variables, int count);
 
-/* Fills a descriptor from an address text such as "MW10" or "DB1.DBX0.0". The value
- * address is left as it was. Returns non-zero when the text is a valid address. */
+/* Fills a descriptor from an S7 address text. Letters in any case; blanks are allowed
+ * around the text and between its parts ("M 10.3", "DB 10.DBD 4"). English and German:
+ *   kind 1 bit          I/E, Q/A, M byte.bit            I0.1 E0.1 Q4.0 A4.0 M10.3
+ *   kind 2 byte         IB/EB QB/AB MB PIB/PEB PQB/PAB  IB0 EB0 MB1 PIB256 PEB256
+ *   kind 3 word         IW/EW QW/AW MW PIW/PEW PQW/PAW  QW2 AW2 MW10 PIW256 PAW256
+ *   kind 4 double word  ID/ED QD/AD MD PID/PED PQD/PAD  MD4 PQD8
+ *   kinds 1 to 4 in a data block: DBn.DBX byte.bit, DBn.DBB byte, DBn.DBW, DBn.DBD
+ *                                                       DB1.DBX0.0 DB1.DBB3 DB1.DBW2 DB1.DBD4
+ *   kind 5 counter      C n / Z n                       C3 Z3
+ *   kind 6 timer        T n                             T5
+ * The any-pointer "P#" area byte.bit TYPE count names count elements: area I/E, Q/A, M or
+ * DBn.DBX; TYPE BOOL (kind 1), BYTE, WORD or DWORD (kinds 2 to 4); the bit must be 0
+ * unless TYPE is BOOL. "P#DB1.DBX0.0 BYTE 10" gives kind 2 with an element count of 10.
+ * Limits: byte 0-65535, bit 0-7, DB 1-65535, timer and counter numbers 0-65535, count
+ * 1-65535. Fields set: area (0x81 I, 0x82 Q, 0x83 M, 0x84 DB, 0x80 peripheral for both
+ * directions, 0x1C counters, 0x1D timers), transportSize (0x01 bit, 0x02 byte, 0x04 word,
+ * 0x06 double word, 0x1C counter, 0x1D timer), byteOffset (first byte, or the timer or
+ * counter number), bitOffset (0 unless a bit), dbNumber (0 outside data blocks),
+ * elementCount (1 except for an any-pointer), valuePresent 0. The value address is left as
+ * it was. Returns non-zero for a valid address; anything else returns 0 and leaves the
+ * descriptor unchanged. */
 CPULINK_API int cpuLink_ParseVariableW(VariableDescriptor* variable, const wchar_t* text);
 
-/* Converts a value text into the variable's value word. Returns non-zero when the text is
- * a valid value for the variable's kind. */
+/* Converts a value text into the variable's value word (layout below, at
+ * cpuLink_GetVariableValueAsString). Blanks around the text are ignored, letters may be in
+ * any case. Accepted, each checked against the kind:
+ *   plain decimal, for every kind but the timer: bit 0 or 1, byte 0 to 255, word -32768
+ *     to 65535, double word -2147483648 to 4294967295, counter the count 0 to 999;
+ *   16#, B#16# (up to 2 digits), W#16# (4), DW#16# (8), also BYTE#16#, WORD#16#,
+ *     DWORD#16#, and 2# binary, "_" allowed between digits: the variable's raw bits, which
+ *     must fit it (a counter holds three BCD digits, a timer a valid S5TIME word);
+ *   bit: TRUE, FALSE;
+ *   word and counter: C#0 to C#999, stored in BCD;
+ *   word and timer: S5T# or S5TIME# with the units H, M, S, MS in that order, each at most
+ *     once, "_" optional between them, up to 2H_46M_30S; the finest time base that holds
+ *     the time is used and what it cannot hold is dropped (S5T#137MS gives 130 ms);
+ *   double word: L# signed decimal; a decimal number with a point or an exponent ("1.5",
+ *     "-2e-3", "1.500000e+00") as IEEE single precision; a pointer P#M10.0 with areas
+ *     P, I/E, Q/A, M, DBX, DIX, L, V or none (P#10.3), a blank allowed after the area.
+ * Every text cpuLink_GetVariableValueAsString writes reads back to the same value word,
+ * with one exception: an S5TIME word in a coarser time base than needed (a running timer
+ * counts down in the base it started with) reads back as the same time in the finest base.
+ * The bytes after the variable's own are set to zero. Returns non-zero when the text was
+ * accepted; otherwise 0 and the value word is unchanged. Needs a descriptor of kind 1 to
+ * 6 with one element and a value address; valuePresent is not touched. */
 CPULINK_API int cpuLink_SetVariableValueFromStringW(VariableDescriptor* variable,
                                                     const wchar_t* text);
 
-/* Writes the canonical address text ("MW10", "DB1.DBW2") into out (capacity 20).
- * Returns non-zero on success. */
+/* Writes the canonical English address text into out (capacity 20 holds every address
+ * of one element): "I0.1", "MB1", "MW10", "MD4", "PIW256", "DB1.DBX0.0", "DB1.DBW2", "C3",
+ * "T5"; for more than one element the any-pointer "P#DB1.DBX0.0 BYTE 10" (up to 32
+ * characters, so it needs a larger capacity). Peripheral addresses are written in the
+ * input form (PIB, PIW, PID): PQW256 and PIW256 are the same read/write item and the
+ * descriptor keeps no direction. Parsing the text gives back the same descriptor.
+ * Returns non-zero on success; 0 with an empty text for a descriptor that no address text
+ * gives, or when the text does not fit capacity (never a shortened address). */
 CPULINK_API int cpuLink_FormatVariable(wchar_t* out, int capacity,
                                        const VariableDescriptor* variable);
 
 /* Writes the value word as text in a display format (enum VariableFormat) into out
- * (capacity 50). Returns non-zero on success. */
+ * (capacity 50 holds every text). The value word holds the variable's bytes in controller
+ * order from its first byte on: bit one byte 0 or 1; byte one byte; word two bytes, high
+ * first; double word four bytes, high first; counter two bytes holding three BCD digits;
+ * timer two bytes S5TIME (bits 13-12 the base 10 ms, 100 ms, 1 s, 10 s; three BCD digits).
+ *   BIN      2#0000_0101, every bit of the variable, in groups of four
+ *   DEC      bit 0 or 1, byte 0 to 255, word and double word signed ("-12")
+ *   HEX      16#05, 16#00FF, 16#000000FF: two digits per byte
+ *   FLOAT    1.500000e+00: IEEE single precision with 7 significant digits, or 8 or 9
+ *            when reading the text back needs them
+ *   POINTER  P#M10.0, P#DBX2.3, P#10.3 (area-internal)
+ *   COUNTER  C#123
+ *   S5_TIME  S5T#1S_200MS, zero units left out, S5T#0MS for zero
+ * Formats per kind: bit DEC; byte BIN, DEC, HEX; word BIN, DEC, HEX, COUNTER, S5_TIME;
+ * double word BIN, DEC, HEX, FLOAT, POINTER; counter BIN, HEX, COUNTER; timer BIN, HEX,
+ * S5_TIME. Any other format from 1 to 7 gives the kind's own text instead: DEC for a bit,
+ * HEX for byte, word and double word, COUNTER for a counter, S5_TIME for a timer. A value
+ * the format cannot show (no three BCD digits for COUNTER, no valid S5TIME, a float that
+ * is infinite or not a number, a double word that is no pointer) is written in HEX.
+ * valuePresent is not looked at. Returns non-zero on success; 0 with an empty text for a
+ * format outside 1 to 7, a descriptor without value address, of another kind or with more
+ * than one element, or when the text does not fit capacity (never a shortened value). */
 CPULINK_API int cpuLink_GetVariableValueAsString(wchar_t* out, int capacity,
                                                  const VariableDescriptor* variable,
                                                  int format);
 
 /* ---- Decoding of system status list records ----------------------------------- */
 
-/* The state of one 4-byte LED record (list 0x19): 0 off, 1 on, 2 flashing. */
+/* The state of one 4-byte LED record of list 0x0019 (bytes 0-1 LED id, byte 2 on: 0 or 1,
+ * byte 3 flashing: 0 steady, 1 at 2 Hz, 2 at 0.5 Hz): 0 off, 1 on, 2 flashing fast,
+ * 3 flashing slowly. A flashing byte of 1 or 2 decides whatever the on byte says. -1 for
+ * any other byte value and for a null record. */
 CPULINK_API int cpuLink_DecodeLedState(const uint8_t* ledRecord);
 
-/* The operating mode number from a 20-byte record of list 0x424, or -1. */
+/* The operating mode from a 20-byte record of list 0x0424, read from the low nibble of
+ * byte 3 (the current mode; the high nibble is ignored): 0 STOP for codes 1 to 4, 1 RUN
+ * for 8 and for the start-up codes 5, 6 and 7 (a controller in start-up is on its way to
+ * RUN and can be stopped), 2 HALT for 0xA (hold), 3 FAULT for 0xD (defect); -1 for any
+ * other code and for a null record. */
 CPULINK_API int cpuLink_DecodeOperationMode(const uint8_t* modeRecord);
 
 #ifdef __cplusplus
