@@ -1,0 +1,154 @@
+// Arbitrary controller answers fed to an open link. A peer on 127.0.0.1 confirms the
+// connection, grants a 240-byte PDU, and answers the first request of the call chosen by
+// byte 0 with the remaining bytes, then closes. Whatever arrives, the call must return a
+// status without crashing or touching memory it does not own.
+#include <cstdint>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cpulink.h"
+#include "tcp_socket.h"
+
+namespace {
+
+using vexal::platform::IoResult;
+using vexal::platform::TcpStream;
+
+const uint8_t kConfirm[] = {0x03, 0x00, 0x00, 0x16, 0x11, 0xD0, 0x00, 0x01, 0x00, 0x44, 0x00,
+                            0xC0, 0x01, 0x0A, 0xC1, 0x02, 0x01, 0x00, 0xC2, 0x02, 0x01, 0x02};
+const uint8_t kSetupAnswer[] = {0x03, 0x00, 0x00, 0x1B, 0x02, 0xF0, 0x80, 0x32, 0x03,
+                                0x00, 0x00, 0x00, 0x01, 0x00, 0x08, 0x00, 0x00, 0x00,
+                                0x00, 0xF0, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0xF0};
+
+bool ReadFrame(TcpStream& stream) {
+    uint8_t header[4];
+    const int64_t deadline = vexal::platform::MonotonicMs() + 2000;
+    if (stream.ReceiveExact(header, 4, deadline) != IoResult::kOk) return false;
+    const size_t length = static_cast<size_t>(header[2] << 8 | header[3]);
+    if (header[0] != 0x03 || length < 4) return false;
+    std::vector<uint8_t> rest(length - 4);
+    return stream.ReceiveExact(rest.data(), rest.size(), deadline) == IoResult::kOk;
+}
+
+class AnsweringPeer {
+public:
+    AnsweringPeer() {
+        std::string error;
+        listener_.Listen("127.0.0.1", 0, &error);
+        thread_ = std::thread([this] { Run(); });
+        thread_.detach();
+    }
+    uint16_t Port() const { return listener_.LocalPort(); }
+    void SetAnswer(const uint8_t* data, size_t size) {
+        std::lock_guard<std::mutex> hold(mutex_);
+        answer_.assign(data, data + size);
+    }
+
+private:
+    void Run() {
+        for (;;) {
+            TcpStream stream;
+            if (listener_.Accept(&stream, -1) != IoResult::kOk) return;
+            std::vector<uint8_t> answer;
+            {
+                std::lock_guard<std::mutex> hold(mutex_);
+                answer = answer_;
+            }
+            if (!ReadFrame(stream) ||
+                stream.SendAll(kConfirm, sizeof kConfirm, 2000) != IoResult::kOk)
+                continue;
+            if (!ReadFrame(stream) ||
+                stream.SendAll(kSetupAnswer, sizeof kSetupAnswer, 2000) != IoResult::kOk)
+                continue;
+            if (!ReadFrame(stream)) continue;
+            stream.SendAll(answer.data(), answer.size(), 2000);
+            stream.Shutdown();
+        }
+    }
+
+    vexal::platform::TcpListener listener_;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::vector<uint8_t> answer_;
+};
+
+AnsweringPeer& Peer() {
+    static AnsweringPeer* peer = [] {
+        auto* created = new AnsweringPeer();
+        setenv("VEXAL_S7_PORT", std::to_string(created->Port()).c_str(), 1);
+        setenv("VEXAL_S7_TIMEOUT_MS", "300", 1);
+        return created;
+    }();
+    return *peer;
+}
+
+void RunCall(CpuConnection* record, uint8_t selector) {
+    std::vector<uint8_t> buffer(4096);
+    uint16_t length = 0, count16 = 0;
+    int count = 0;
+    uint16_t numbers[64];
+    CpuClock clock{};
+    uint32_t values[3] = {};
+    VariableDescriptor bit{1, 0x83, 0x01, 3, 0, 1, 0, 10, &values[0]};
+    VariableDescriptor word{3, 0x84, 0x04, 0, 0, 1, 1, 2, &values[1]};
+    VariableDescriptor timer{6, 0x1D, 0x1D, 0, 0, 1, 0, 5, &values[2]};
+    VariableDescriptor* variables[] = {&bit, &word, &timer};
+    std::vector<uint8_t> image(200, 0);
+    image[0] = image[1] = 0x70;
+    image[5] = 0x0C;
+    image[11] = 200;
+    switch (selector % 12) {
+        case 0:
+            cpuLink_ReadSsl(record, 0x19, 0, &length, &count16, buffer.data(), 40);
+            break;
+        case 1:
+            cpuLink_GetBlockList(record, 2, 0, &count, numbers, 64);
+            break;
+        case 2:
+            cpuLink_UploadBlock(record, 3, 1, buffer.data(), static_cast<uint32_t>(buffer.size()));
+            break;
+        case 3:
+            cpuLink_DownloadBlock(record, image.data());
+            break;
+        case 4:
+            cpuLink_GetClock(record, &clock);
+            break;
+        case 5:
+            cpuLink_ReadVariables(record, variables, 3);
+            break;
+        case 6:
+            cpuLink_WriteVariables(record, variables, 3);
+            break;
+        case 7:
+            cpuLink_Stop(record);
+            break;
+        case 8:
+            cpuLink_LogInW(record, L"ABC");
+            break;
+        case 9:
+            cpuLink_DeleteBlock(record, 2, 5);
+            break;
+        case 10:
+            cpuLink_ReadSsl(record, 0xA0, 0, &length, &count16, buffer.data(), 2000);
+            break;
+        default:
+            cpuLink_CompressMemory(record, 300);
+            break;
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 1) return 0;
+    AnsweringPeer& peer = Peer();
+    peer.SetAnswer(data + 1, size - 1);
+    CpuConnection record{};
+    cpuNet_InitConnection(&record);
+    if (cpuNet_OpenConnection(&record, 0x0100007F) == CPULINK_OK) RunCall(&record, data[0]);
+    cpuLink_DestroyConnection(&record);
+    return 0;
+}
