@@ -6,6 +6,7 @@ packages=(
   cmake make g++ clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   iproute2 python3
+  qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -1,0 +1,9 @@
+#include "diagnostics_page.h"
+
+namespace vexal {
+
+CDiagnosticsPage::CDiagnosticsPage(int templateId) : CSheetPage(templateId) {
+    setObjectName(QStringLiteral("diagnosticsPage"));
+}
+
+}  // namespace vexal

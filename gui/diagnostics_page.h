@@ -1,0 +1,15 @@
+// The "Diagnostics" page: the controller's diagnostic buffer.
+#pragma once
+
+#include "sheet_page.h"
+
+namespace vexal {
+
+class CDiagnosticsPage : public CSheetPage {
+    Q_OBJECT
+
+public:
+    explicit CDiagnosticsPage(int templateId);
+};
+
+}  // namespace vexal

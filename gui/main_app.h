@@ -1,0 +1,167 @@
+// The application object: the hub that lives for the whole run. It owns the MPI adapter,
+// the two connection records and the pointer to the open one, the PLC mutex, the project
+// store, the upload buffer, the Ethernet discovery engine and the three settings; it
+// builds and runs the main sheet and releases everything when the sheet closes.
+//
+// Every call on the open connection goes through one of the serialised operations below:
+// wait for the PLC mutex, one library call, release, then page events and messages.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "block_store.h"
+#include "busport.h"
+#include "cpulink.h"
+#include "eth_discovery.h"
+#include "sheet_pages.h"
+#include "user_prompts.h"
+
+namespace vexal {
+
+class CMainSheet;
+
+// Statuses of the serialised operations besides the library's own.
+inline constexpr CpuStatus kStatusMutexNotObtained = 0xC001;
+inline constexpr CpuStatus kStatusUnusableAnswer = 0x4010;
+
+inline constexpr uint32_t kUploadBufferSize = 135168;
+
+// One memory figure row: area code (0 load memory, 18 work memory, 16 and 17 the two parts
+// of a split work memory), free bytes, used bytes.
+struct MemoryRow {
+    int32_t areaCode;
+    int32_t freeBytes;
+    int32_t usedBytes;
+};
+
+struct LedStates {
+    int run;
+    int stop;
+    int err;
+    int frce;
+};
+
+struct MpiStations {
+    int count;
+    uint8_t addresses[BUSPORT_MAX_STATION];
+};
+
+struct EthernetStations {
+    int count;
+    uint8_t addresses[StationTable::kCapacity][discovery::kIpSize];  // first octet first
+};
+
+// What start-up needs from the network stack; tests replace it to make a part fail.
+class CNetworkStart {
+public:
+    virtual ~CNetworkStart() = default;
+    // Starting and ending the socket layer; nothing needs doing on POSIX systems.
+    virtual bool StartSockets() { return true; }
+    virtual void EndSockets() {}
+    virtual bool StartDiscovery(CEthDiscovery& engine) { return engine.StartDiscovery(); }
+};
+
+class CMainApp {
+public:
+    explicit CMainApp(std::unique_ptr<CUserPrompts> prompts,
+                      std::unique_ptr<CNetworkStart> network = std::make_unique<CNetworkStart>());
+    ~CMainApp();
+    CMainApp(const CMainApp&) = delete;
+    CMainApp& operator=(const CMainApp&) = delete;
+
+    // The application object of this run, or nullptr.
+    static CMainApp* Instance();
+
+    // The whole run: start-up, the modal sheet, shutdown. Returns false always, so that
+    // the program ends; StartedUp() tells whether start-up failed.
+    bool InitInstance();
+    // The three parts of the run, for a caller that drives the sheet itself.
+    bool StartUp();
+    void RunSheet();
+    void ShutDown();
+    bool StartedUp() const { return startedUp_; }
+
+    // Settings and networks (main_app.cpp).
+    void GoMpiOnline();
+    int SelectEthernetAdapter(const QString& adapterName);
+    bool ScanMpiStations(MpiStations* stations);
+    bool ScanEthernetStations(EthernetStations* stations);
+
+    // Serialised operations on the connection (plc_operations.cpp).
+    int OpenTcp(uint32_t ipv4Address);
+    int OpenMpi(int mpiAddress);
+    void CloseConnection();
+    int LogIn(const QString& password);
+    int GetClock(BrokenDownTime* time);
+    int SetClock(const BrokenDownTime& time);
+    int GetBlockList(int type, int start, int* moreEntries, uint16_t* numbers, int capacity);
+    CpuStatus DeleteBlock(int type, uint16_t number);
+    CpuStatus UploadBlock(int type, uint16_t number);
+    CpuStatus DownloadBlock(int type, uint16_t number);
+    void CompressMemory();
+    int WarmRestart();
+    int StopCpu();
+    CpuStatus ReadVariables(VariableDescriptor* const* variables, int count);
+    CpuStatus WriteVariables(VariableDescriptor* const* variables, int count);
+
+    // Serialised reads of system status lists (plc_status_lists.cpp).
+    CpuStatus ReadDiagBuffer(uint8_t* buffer, int* recordCount, uint32_t size);
+    int ReadLeds(LedStates* leds);
+    int ReadKeySwitch();
+    int ReadOperationMode();
+    CpuStatus ReadMemoryAreas(int* rowCount, MemoryRow rows[2]);
+    CpuStatus ReadMemoryUsage(int* rowCount, MemoryRow rows[3]);
+
+    CUserPrompts& Prompts() { return *prompts_; }
+    const CSheetPages& Pages() const { return pages_; }
+
+    // The state that the pages of the station list and the network dialog read and change.
+    int adapterHandle = BUSPORT_INVALID_HANDLE;
+    std::optional<std::timed_mutex> plcMutex;
+    CpuConnection mpiRecord{};
+    CpuConnection tcpRecord{};
+    CpuConnection* currentConnection = nullptr;
+    BusParameters busParams{};
+    std::unique_ptr<BlockStore> project;
+    std::vector<uint8_t> uploadBuffer;
+    CMainSheet* sheet = nullptr;
+    CEthDiscovery discovery;
+    int mpiAvailable = 0;
+    int mpiEnabled = 0;
+    int ethernetAvailable = 0;
+    int ethernetEnabled = 0;
+    QString ethernetIface;
+
+private:
+    void ReadSettings();
+    void WriteSettings() const;
+    void StartNetworks();
+    bool InitConnectionRecords();
+    void AbandonStartUp(CpuStatus status, bool destroyMpiRecord);
+    void BuildSheet();
+    void ReleaseNetworks();
+
+    // Steps shared by the operations (plc_operations.cpp).
+    bool WaitPlcMutex(int timeoutMs);
+    void ReleasePlcMutex();
+    void RaisePageEvent(int32_t code, int32_t a = 0);
+    void ConnectionLost();
+    void ReportPlcError(CpuStatus status);
+    void ReportIfFatal(CpuStatus status);
+    CpuStatus ReadStatusList(uint16_t listId, uint16_t index, uint8_t* buffer, uint32_t size,
+                             uint16_t* recordLength, uint16_t* recordCount);
+
+    std::unique_ptr<CUserPrompts> prompts_;
+    std::unique_ptr<CNetworkStart> network_;
+    std::unique_ptr<CMainSheet> sheet_;
+    CSheetPages pages_;
+    bool socketsStarted_ = false;
+    bool startedUp_ = false;
+};
+
+}  // namespace vexal

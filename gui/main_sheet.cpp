@@ -1,0 +1,106 @@
+#include "main_sheet.h"
+
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "page_events.h"
+#include "sheet_page.h"
+
+namespace vexal {
+
+CMainSheet::CMainSheet(const QString& caption, QWidget* parent, int firstPage)
+    : QDialog(parent), tabs_(new QTabWidget(this)), firstPage_(firstPage) {
+    setObjectName(QStringLiteral("mainSheet"));
+    setWindowTitle(caption);
+    tabs_->setObjectName(QStringLiteral("sheetTabs"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(tabs_);
+    tick_.setInterval(kTickPeriodMs);
+    connect(&tick_, &QTimer::timeout, this, [this] { OnTimer(kTickTimerId); });
+    connect(tabs_, &QTabWidget::currentChanged, this, &CMainSheet::OnTabChanged);
+}
+
+void CMainSheet::AddSheetPage(CSheetPage* page) {
+    if (pageCount == kMaxPages || page == nullptr) return;
+    pages[static_cast<size_t>(pageCount++)] = page;
+    page->sheet = this;
+    tabs_->addTab(page, page->Title());
+}
+
+void CMainSheet::BroadcastPageEvent(int32_t code, int32_t a, int32_t b) {
+    for (int index = 0; index < pageCount; ++index) {
+        pages[static_cast<size_t>(index)]->OnPageEvent(code, a, b);
+    }
+}
+
+void CMainSheet::OnTimer(int timerId) {
+    if (timerId == kTickTimerId) BroadcastPageEvent(kPageTick, 0, 0);
+}
+
+CSheetPage* CMainSheet::Page(int index) const {
+    if (index < 0 || index >= pageCount) return nullptr;
+    return pages[static_cast<size_t>(index)];
+}
+
+CSheetPage* CMainSheet::ActivePage() const {
+    return Page(tabs_->currentIndex());
+}
+
+void CMainSheet::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous()) return;
+    if (!initialised_) {
+        initialised_ = OnInitDialog();
+    } else {
+        tick_.start();
+    }
+}
+
+void CMainSheet::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    if (!event->spontaneous()) tick_.stop();
+}
+
+// Without its images the sheet stays as it is: no page initialisation and no tick.
+bool CMainSheet::OnInitDialog() {
+    if (!BuildSheetImages()) return false;
+    InitialisePages();
+    tick_.start();
+    return true;
+}
+
+bool CMainSheet::BuildSheetImages() {
+    sheetImages.Clear();
+    if (sheetImages.AddStrip(SheetBitmapPath(250)) && sheetImages.AddStrip(SheetBitmapPath(251))) {
+        return true;
+    }
+    sheetImages.Clear();
+    return false;
+}
+
+void CMainSheet::InitialisePages() {
+    if (firstPage_ >= 0 && firstPage_ < pageCount) tabs_->setCurrentIndex(firstPage_);
+    for (int index = 0; index < pageCount; ++index) {
+        pages[static_cast<size_t>(index)]->OnInitDialog();
+    }
+    activeIndex_ = tabs_->currentIndex();
+    if (CSheetPage* active = Page(activeIndex_)) active->OnSetActive();
+}
+
+// Tab changes count only while the initialised sheet is on screen: adding pages before the
+// run and deleting them after it moves the current tab too.
+void CMainSheet::OnTabChanged(int index) {
+    if (!initialised_ || revertingTab_ || !isVisible()) return;
+    if (CSheetPage* leaving = Page(activeIndex_); leaving != nullptr && !leaving->OnKillActive()) {
+        revertingTab_ = true;
+        tabs_->setCurrentIndex(activeIndex_);
+        revertingTab_ = false;
+        return;
+    }
+    activeIndex_ = index;
+    if (CSheetPage* entering = Page(index)) entering->OnSetActive();
+}
+
+}  // namespace vexal

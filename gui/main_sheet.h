@@ -1,0 +1,66 @@
+// The main property sheet: a tabbed dialog of at most ten pages that gives them a shared
+// image list, a 100 ms tick and the page-event broadcast.
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+#include <array>
+#include <cstdint>
+
+#include "sheet_images.h"
+
+class QTabWidget;
+
+namespace vexal {
+
+class CSheetPage;
+
+class CMainSheet : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int kMaxPages = 10;
+    static constexpr int kTickTimerId = 123;
+    static constexpr int kTickPeriodMs = 100;
+
+    CMainSheet(const QString& caption, QWidget* parent, int firstPage);
+
+    // Adds the page as the next tab; an eleventh page is ignored.
+    void AddSheetPage(CSheetPage* page);
+    // Delivers the event to every page in the order they were added, synchronously. A page
+    // may raise another event from its handler; that one reaches all pages before this
+    // broadcast goes on.
+    void BroadcastPageEvent(int32_t code, int32_t a, int32_t b);
+    // The timer handler: id 123 broadcasts the tick.
+    void OnTimer(int timerId);
+
+    int PageCount() const { return pageCount; }
+    CSheetPage* Page(int index) const;
+    CSheetPage* ActivePage() const;
+    const CSheetImages& SheetImages() const { return sheetImages; }
+    // True once the first show initialised the sheet and its pages.
+    bool IsInitialised() const { return initialised_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    bool OnInitDialog();
+    bool BuildSheetImages();
+    void InitialisePages();
+    void OnTabChanged(int index);
+
+    std::array<CSheetPage*, kMaxPages> pages{};
+    int pageCount = 0;
+    CSheetImages sheetImages;
+
+    QTabWidget* tabs_;
+    QTimer tick_;
+    int firstPage_;
+    int activeIndex_ = -1;
+    bool initialised_ = false;
+    bool revertingTab_ = false;
+};
+
+}  // namespace vexal

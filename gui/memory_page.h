@@ -1,0 +1,15 @@
+// The "Memory" page: load and work memory figures, memory compression.
+#pragma once
+
+#include "sheet_page.h"
+
+namespace vexal {
+
+class CMemoryPage : public CSheetPage {
+    Q_OBJECT
+
+public:
+    explicit CMemoryPage(int templateId);
+};
+
+}  // namespace vexal

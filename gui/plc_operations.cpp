@@ -1,0 +1,239 @@
+// The serialised operations on the open connection: wait for the PLC mutex, make one
+// library call, release the mutex at once, and only then raise page events and show
+// messages, so that a page reacting to an event may call further operations.
+#include <chrono>
+
+#include "library_text.h"
+#include "main_app.h"
+#include "main_sheet.h"
+#include "page_events.h"
+
+namespace vexal {
+namespace {
+
+// Opens wait this long for the mutex; every other operation waits without limit.
+constexpr int kOpenMutexWaitMs = 1000;
+constexpr int kWaitWithoutLimit = -1;
+
+constexpr uint32_t kCompressTimeoutMs = 30000;
+
+const QString kDateTimeError = QStringLiteral("Date/Time error");
+
+}  // namespace
+
+// ---- Steps shared by the operations -------------------------------------------------
+
+bool CMainApp::WaitPlcMutex(int timeoutMs) {
+    if (!plcMutex) return false;
+    if (timeoutMs == kWaitWithoutLimit) {
+        plcMutex->lock();
+        return true;
+    }
+    return plcMutex->try_lock_for(std::chrono::milliseconds(timeoutMs));
+}
+
+void CMainApp::ReleasePlcMutex() {
+    plcMutex->unlock();
+}
+
+void CMainApp::RaisePageEvent(int32_t code, int32_t a) {
+    if (sheet != nullptr) sheet->BroadcastPageEvent(code, a, 0);
+}
+
+// Only tells the pages; closing the link and clearing the current connection is left to
+// the station list.
+void CMainApp::ConnectionLost() {
+    RaisePageEvent(kPageDisconnected);
+}
+
+void CMainApp::ReportPlcError(CpuStatus status) {
+    if (const std::optional<QString> text = LibraryErrorText(status, CPULINK_ERROR_TEXT_CAPACITY)) {
+        prompts_->ShowMessage(*text);
+    }
+}
+
+void CMainApp::ReportIfFatal(CpuStatus status) {
+    if (!CpuStatus_IsFatal(status)) return;
+    ConnectionLost();
+    ReportPlcError(status);
+}
+
+// ---- Connection ---------------------------------------------------------------------
+
+int CMainApp::OpenTcp(uint32_t ipv4Address) {
+    if (!WaitPlcMutex(kOpenMutexWaitMs)) return 0;
+    const CpuStatus status = cpuNet_OpenConnection(&tcpRecord, ipv4Address);
+    ReleasePlcMutex();
+    if (status != CPULINK_OK) {
+        ReportPlcError(status);
+        return 0;
+    }
+    currentConnection = &tcpRecord;
+    RaisePageEvent(kPageConnected);
+    return 1;
+}
+
+int CMainApp::OpenMpi(int mpiAddress) {
+    if (!WaitPlcMutex(kOpenMutexWaitMs)) return 0;
+    const CpuStatus status = cpuBus_OpenConnection(&mpiRecord, mpiAddress);
+    ReleasePlcMutex();
+    if (status != CPULINK_OK) {
+        ReportPlcError(status);
+        return 0;
+    }
+    currentConnection = &mpiRecord;
+    RaisePageEvent(kPageConnected);
+    return 1;
+}
+
+void CMainApp::CloseConnection() {
+    if (!WaitPlcMutex(kWaitWithoutLimit)) return;
+    cpuLink_CloseConnection(currentConnection);
+    currentConnection = nullptr;
+    ReleasePlcMutex();
+    RaisePageEvent(kPageDisconnected);
+}
+
+int CMainApp::LogIn(const QString& password) {
+    const std::wstring text = password.toStdWString();
+    if (!WaitPlcMutex(kWaitWithoutLimit)) return 0;
+    const CpuStatus status = cpuLink_LogInW(currentConnection, text.c_str());
+    ReleasePlcMutex();
+    if (status == CPULINK_OK) return 1;
+    if (CpuStatus_IsFatal(status)) ConnectionLost();
+    ReportPlcError(status);
+    return 0;
+}
+
+// ---- Clock --------------------------------------------------------------------------
+
+// Any failure to read the clock counts as a lost link.
+int CMainApp::GetClock(BrokenDownTime* time) {
+    CpuClock clock{};
+    if (!WaitPlcMutex(kWaitWithoutLimit)) return 0;
+    const CpuStatus status = cpuLink_GetClock(currentConnection, &clock);
+    ReleasePlcMutex();
+    if (status != CPULINK_OK) {
+        ConnectionLost();
+        ReportPlcError(status);
+        return 0;
+    }
+    if (cpuLink_S7TimeToTM(time, &clock) != 0) return 1;
+    prompts_->ShowMessage(kDateTimeError);
+    return 0;
+}
+
+int CMainApp::SetClock(const BrokenDownTime& time) {
+    CpuClock clock{};
+    if (cpuLink_TMToS7Time(&clock, &time) == 0) {
+        prompts_->ShowMessage(kDateTimeError);
+        return 0;
+    }
+    if (!WaitPlcMutex(kWaitWithoutLimit)) return 0;
+    const CpuStatus status = cpuLink_SetClock(currentConnection, &clock);
+    ReleasePlcMutex();
+    if (status == CPULINK_OK) return 1;
+    ConnectionLost();
+    ReportPlcError(status);
+    return 0;
+}
+
+// ---- Blocks -------------------------------------------------------------------------
+
+int CMainApp::GetBlockList(int type, int start, int* moreEntries, uint16_t* numbers, int capacity) {
+    int count = 0;
+    if (!WaitPlcMutex(kWaitWithoutLimit)) return -1;
+    const CpuStatus status =
+        cpuLink_GetBlockList(currentConnection, type, start, &count, numbers, capacity);
+    ReleasePlcMutex();
+    if (CpuStatus_IsFatal(status)) {
+        ReportIfFatal(status);
+        return -1;
+    }
+    *moreEntries = status == CPULINK_MORE_ENTRIES ? 1 : 0;
+    return count;
+}
+
+CpuStatus CMainApp::DeleteBlock(int type, uint16_t number) {
+    if (!WaitPlcMutex(kWaitWithoutLimit)) return kStatusMutexNotObtained;
+    const CpuStatus status = cpuLink_DeleteBlock(currentConnection, type, number);
+    ReleasePlcMutex();
+    ReportIfFatal(status);
+    if (status == CPULINK_OK)
+        RaisePageEvent(kPageControllerBlockDeleted, BlockRef_Pack(type, number));
+    return status;
+}
+
+// The block lands in the project; a store that refuses it costs the event, not the status.
+CpuStatus CMainApp::UploadBlock(int type, uint16_t number) {
+    if (!WaitPlcMutex(kWaitWithoutLimit)) return kStatusMutexNotObtained;
+    const CpuStatus status = cpuLink_UploadBlock(currentConnection, type, number,
+                                                 uploadBuffer.data(), kUploadBufferSize);
+    ReleasePlcMutex();
+    ReportIfFatal(status);
+    if (status == CPULINK_OK && project->Add(uploadBuffer.data(), uploadBuffer.size())) {
+        RaisePageEvent(kPageProjectBlockAdded, BlockRef_Pack(type, number));
+    }
+    return status;
+}
+
+CpuStatus CMainApp::DownloadBlock(int type, uint16_t number) {
+    const uint8_t* image = project->Find(type, number);
+    if (image == nullptr) return CPULINK_OK;
+    if (!WaitPlcMutex(kWaitWithoutLimit)) return kStatusMutexNotObtained;
+    const CpuStatus status = cpuLink_DownloadBlock(currentConnection, image);
+    ReleasePlcMutex();
+    ReportIfFatal(status);
+    if (status == CPULINK_OK)
+        RaisePageEvent(kPageControllerBlockFound, BlockRef_Pack(type, number));
+    return status;
+}
+
+// ---- Controller control -------------------------------------------------------------
+
+void CMainApp::CompressMemory() {
+    if (!WaitPlcMutex(kWaitWithoutLimit)) return;
+    const CpuStatus status = cpuLink_CompressMemory(currentConnection, kCompressTimeoutMs);
+    ReleasePlcMutex();
+    ReportIfFatal(status);
+}
+
+int CMainApp::WarmRestart() {
+    if (!WaitPlcMutex(kWaitWithoutLimit)) return -1;
+    const CpuStatus status = cpuLink_WarmRestart(currentConnection);
+    ReleasePlcMutex();
+    if (status == CPULINK_OK) return 1;
+    if (CpuStatus_IsFatal(status)) ConnectionLost();
+    ReportPlcError(status);
+    return 0;
+}
+
+int CMainApp::StopCpu() {
+    if (!WaitPlcMutex(kWaitWithoutLimit)) return 0;
+    const CpuStatus status = cpuLink_Stop(currentConnection);
+    ReleasePlcMutex();
+    if (status == CPULINK_OK) return 1;
+    if (CpuStatus_IsFatal(status)) ConnectionLost();
+    ReportPlcError(status);
+    return 0;
+}
+
+// ---- Variables ----------------------------------------------------------------------
+
+CpuStatus CMainApp::ReadVariables(VariableDescriptor* const* variables, int count) {
+    if (!WaitPlcMutex(kWaitWithoutLimit)) return kStatusMutexNotObtained;
+    const CpuStatus status = cpuLink_ReadVariables(currentConnection, variables, count);
+    ReleasePlcMutex();
+    ReportIfFatal(status);
+    return status;
+}
+
+CpuStatus CMainApp::WriteVariables(VariableDescriptor* const* variables, int count) {
+    if (!WaitPlcMutex(kWaitWithoutLimit)) return kStatusMutexNotObtained;
+    const CpuStatus status = cpuLink_WriteVariables(currentConnection, variables, count);
+    ReleasePlcMutex();
+    ReportIfFatal(status);
+    return status;
+}
+
+}  // namespace vexal

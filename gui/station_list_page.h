@@ -1,0 +1,15 @@
+// The "List" page: the reachable stations, connect and disconnect, password and networks.
+#pragma once
+
+#include "sheet_page.h"
+
+namespace vexal {
+
+class CStationListPage : public CSheetPage {
+    Q_OBJECT
+
+public:
+    explicit CStationListPage(int templateId);
+};
+
+}  // namespace vexal
