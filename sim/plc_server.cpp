@@ -24,17 +24,49 @@ constexpr uint8_t kLargestTpduCode = 0x0A;  // 1024 bytes carry a 960-byte PDU w
 constexpr size_t kMaxPduBytes = 65536;
 constexpr size_t kMaxConnections = 64;
 
-// One TPKT's TPDU with its length indicator checked; false when the stream ends or the
-// framing is broken.
-bool ReadTpdu(platform::TcpStream& stream, Bytes* tpdu) {
-    uint8_t header[4];
-    if (stream.ReceiveExact(header, sizeof header, -1) != IoResult::kOk) return false;
-    const size_t length = Big16(header + 2);
-    if (header[0] != kTpktVersion || length < 7) return false;
-    tpdu->resize(length - sizeof header);
-    if (stream.ReceiveExact(tpdu->data(), tpdu->size(), -1) != IoResult::kOk) return false;
-    return static_cast<size_t>((*tpdu)[0]) + 1 <= tpdu->size() && (*tpdu)[0] >= 2;
-}
+// Reads frames from a connection through a buffer, so that a frame whose header and body
+// arrive together costs one system call.
+class FrameReader {
+public:
+    explicit FrameReader(platform::TcpStream& stream) : stream_(stream) {}
+
+    // One TPKT's TPDU with its length indicator checked; false when the stream ends or
+    // the framing is broken.
+    bool ReadTpdu(Bytes* tpdu) {
+        uint8_t header[4];
+        if (!Fill(header, sizeof header)) return false;
+        const size_t length = Big16(header + 2);
+        if (header[0] != kTpktVersion || length < 7) return false;
+        tpdu->resize(length - sizeof header);
+        if (!Fill(tpdu->data(), tpdu->size())) return false;
+        return static_cast<size_t>((*tpdu)[0]) + 1 <= tpdu->size() && (*tpdu)[0] >= 2;
+    }
+
+private:
+    bool Fill(uint8_t* out, size_t size) {
+        while (size > 0) {
+            if (position_ == end_) {
+                size_t got = 0;
+                if (stream_.ReceiveSome(buffer_, sizeof buffer_, &got, -1) != IoResult::kOk) {
+                    return false;
+                }
+                position_ = 0;
+                end_ = got;
+            }
+            const size_t part = std::min(size, end_ - position_);
+            std::copy(buffer_ + position_, buffer_ + position_ + part, out);
+            position_ += part;
+            out += part;
+            size -= part;
+        }
+        return true;
+    }
+
+    platform::TcpStream& stream_;
+    uint8_t buffer_[4096];
+    size_t position_ = 0;
+    size_t end_ = 0;
+};
 
 // The confirm for a connection request: references set, TPDU size at most 1024, the
 // TSAPs echoed. *tpduSize receives the size both sides use from now on.
@@ -171,7 +203,8 @@ void PlcServer::Serve(Connection* connection) {
     uint32_t received = 0;
     Bytes pdu;
     Bytes tpdu;
-    while (!stopping_ && ReadTpdu(stream, &tpdu)) {
+    FrameReader reader(stream);
+    while (!stopping_ && reader.ReadTpdu(&tpdu)) {
         const uint8_t code = tpdu[1] & 0xF0;
         if (code == kDisconnectRequest) break;
         if (code == kConnectionRequest) {
