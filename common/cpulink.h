@@ -188,23 +188,30 @@ CPULINK_API CpuStatus cpuLink_CompressMemory(CpuConnection* record, uint32_t tim
 /* Copies RAM to ROM, waiting at most timeoutMs milliseconds (120000). */
 CPULINK_API CpuStatus cpuLink_CopyRamToRom(CpuConnection* record, uint32_t timeoutMs);
 
-/* Memory reset, stop, warm restart. Errors: CPULINK_WRONG_MODE, CPULINK_ACCESS_DENIED. */
+/* Memory reset (only in STOP), stop, warm restart. A controller already in the requested
+ * mode, or a mode selector at STOP for a restart, gives CPULINK_WRONG_MODE.
+ * Errors: CPULINK_WRONG_MODE, CPULINK_ACCESS_DENIED. */
 CPULINK_API CpuStatus cpuLink_Clear(CpuConnection* record);
 CPULINK_API CpuStatus cpuLink_Stop(CpuConnection* record);
 CPULINK_API CpuStatus cpuLink_WarmRestart(CpuConnection* record);
 
-/* Reads a system status list. The records arrive big-endian and back to back in buffer;
- * *recordLength and *recordCount describe them. Errors: CPULINK_NOT_FOUND,
- * CPULINK_BUFFER_TOO_SMALL (the records that fit are delivered and counted). */
+/* Reads a system status list, reassembled from every fragment of the answer. The records
+ * arrive big-endian and back to back in buffer exactly as the controller sent them;
+ * *recordLength and *recordCount describe them. When not all records fit, as many whole
+ * records as fit are delivered and counted and CPULINK_MORE_ENTRIES is returned.
+ * Errors: CPULINK_NOT_FOUND (list or index not available). */
 CPULINK_API CpuStatus cpuLink_ReadSsl(CpuConnection* record, uint16_t listId, uint16_t index,
                                       uint16_t* recordLength, uint16_t* recordCount,
                                       uint8_t* buffer, uint32_t size);
 
 /* ---- Variables ---------------------------------------------------------------- */
 
-/* Reads or writes count variables in one exchange. A read stores each value into the
- * variable's value word and sets valuePresent; a variable the controller refuses gets
- * valuePresent 0. Errors: CPULINK_INVALID_ARGUMENT, item refusals, fatal statuses. */
+/* Reads or writes count variables, all in one exchange whenever they fit the negotiated
+ * PDU (sixteen always do). A read stores each value into the variable's value word and
+ * sets valuePresent; a variable the controller refuses gets valuePresent 0 without
+ * failing the read. A write returns the status of the first refused item.
+ * Errors: CPULINK_INVALID_ARGUMENT, CPULINK_TYPE_NOT_SUPPORTED (nothing sent), item
+ * refusals of a write, fatal statuses. */
 CPULINK_API CpuStatus cpuLink_ReadVariables(CpuConnection* record,
                                             VariableDescriptor* const* variables, int count);
 CPULINK_API CpuStatus cpuLink_WriteVariables(CpuConnection* record,
