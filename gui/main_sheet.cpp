@@ -3,6 +3,7 @@
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "page_events.h"
 #include "sheet_page.h"
@@ -33,6 +34,17 @@ void CMainSheet::BroadcastPageEvent(int32_t code, int32_t a, int32_t b) {
     for (int index = 0; index < pageCount; ++index) {
         pages[static_cast<size_t>(index)]->OnPageEvent(code, a, b);
     }
+}
+
+void CMainSheet::ForgetPage(CSheetPage* page) {
+    const auto end = pages.begin() + pageCount;
+    const auto found = std::find(pages.begin(), end, page);
+    if (found == end) return;
+    const auto index = static_cast<int>(found - pages.begin());
+    std::copy(found + 1, end, found);
+    pages[static_cast<size_t>(--pageCount)] = nullptr;
+    if (index == activeIndex_) activeIndex_ = -1;
+    if (index < activeIndex_) --activeIndex_;
 }
 
 void CMainSheet::OnTimer(int timerId) {

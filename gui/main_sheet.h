@@ -31,6 +31,8 @@ public:
     // may raise another event from its handler; that one reaches all pages before this
     // broadcast goes on.
     void BroadcastPageEvent(int32_t code, int32_t a, int32_t b);
+    // A page being deleted leaves the sheet: it gets no more events.
+    void ForgetPage(CSheetPage* page);
     // The timer handler: id 123 broadcasts the tick.
     void OnTimer(int timerId);
 

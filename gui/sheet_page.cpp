@@ -1,11 +1,16 @@
 #include "sheet_page.h"
 
+#include "main_sheet.h"
 #include "page_events.h"
 #include "page_templates.h"
 
 namespace vexal {
 
 CSheetPage::CSheetPage(int templateId) : templateId_(templateId) {}
+
+CSheetPage::~CSheetPage() {
+    if (sheet != nullptr) sheet->ForgetPage(this);
+}
 
 QString CSheetPage::Title() const {
     return TemplateCaption(templateId_);

@@ -16,6 +16,7 @@ class CSheetPage : public QWidget {
 public:
     // The template id decides the layout and gives the tab title.
     explicit CSheetPage(int templateId);
+    ~CSheetPage() override;
 
     int TemplateId() const { return templateId_; }
     QString Title() const;

@@ -26,9 +26,8 @@ public:
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, path);
     }
 
-    QSettings Profile() const {
-        return QSettings(QStringLiteral("Norrik"), QStringLiteral("VexalCE"));
-    }
+    // A folder for other files of the test.
+    std::string Path() const { return dir_.Path().string(); }
 
     void Store(const QString& name, const QVariant& value) const {
         QSettings profile(QStringLiteral("Norrik"), QStringLiteral("VexalCE"));

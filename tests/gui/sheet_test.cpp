@@ -132,6 +132,26 @@ TEST_F(SheetTest, ChangingTheTabTellsTheLeavingAndTheEnteringPage) {
     EXPECT_EQ(Tabs()->currentIndex(), 1);
 }
 
+TEST_F(SheetTest, APageDeletedWhileShownLeavesTheSheet) {
+    AddPage("a");
+    CRecordingPage* second = AddPage("b");
+    AddPage("c");
+    sheet.show();
+    Tabs()->setCurrentIndex(1);
+    journal.clear();
+
+    delete second;
+    sheet.BroadcastPageEvent(kPageTick, 0, 0);
+
+    EXPECT_EQ(sheet.PageCount(), 2);
+    EXPECT_EQ(Tabs()->count(), 2);
+    EXPECT_EQ(std::count_if(journal.begin(), journal.end(),
+                            [](const std::string& entry) { return entry[0] == 'b'; }),
+              0);
+    ASSERT_GE(journal.size(), 2u);
+    EXPECT_EQ(Journal(journal.end() - 2, journal.end()), (Journal{"a:0", "c:0"}));
+}
+
 TEST_F(SheetTest, TheSheetOpensOnItsFirstPage) {
     CMainSheet onSecond(QStringLiteral("Vexal"), nullptr, 1);
     onSecond.AddSheetPage(new CRecordingPage(&journal, "a"));

@@ -1,0 +1,191 @@
+// The application's operations over the real libraries against an in-process simulator.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "app_test_support.h"
+#include "bus_file.h"
+#include "library_text.h"
+#include "simulator.h"
+
+namespace vexal {
+namespace {
+
+using Events = std::vector<std::string>;
+
+const StationKey kLoopback = StationKey_FromOctets(127, 0, 0, 1);
+
+class SimulatorSessionTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        if (app && app->StartedUp()) app->ShutDown();
+        app.reset();
+        if (simulator) simulator->Stop();
+        unsetenv("VEXAL_S7_PORT");
+        unsetenv("VEXAL_MPI_BUS");
+    }
+
+    void StartSimulator(sim::SimOptions options = {}) {
+        options.listen = {{"127.0.0.1", 0}};
+        simulator = std::make_unique<sim::Simulator>(options);
+        std::string error;
+        ASSERT_TRUE(simulator->Start(&error)) << error;
+        setenv("VEXAL_S7_PORT", std::to_string(simulator->Port()).c_str(), 1);
+    }
+
+    void StartApp() {
+        app = std::make_unique<CMainApp>(std::make_unique<testing::CScriptedPrompts>(&prompts));
+        ASSERT_TRUE(app->StartUp());
+        recorder = new testing::CRecordingPage(&events, "rec");
+        app->sheet->AddSheetPage(recorder);
+    }
+
+    void Connect() {
+        StartSimulator();
+        StartApp();
+        ASSERT_EQ(app->OpenTcp(kLoopback), 1);
+        events.clear();
+    }
+
+    testing::ProfileDir profile;
+    testing::CScriptedPrompts::Record prompts;
+    std::unique_ptr<sim::Simulator> simulator;
+    std::unique_ptr<CMainApp> app;
+    testing::CRecordingPage* recorder = nullptr;
+    Events events;
+};
+
+TEST_F(SimulatorSessionTest, ConnectsOverTcpAndReadsTheControllerState) {
+    StartSimulator();
+    StartApp();
+    ASSERT_EQ(app->OpenTcp(kLoopback), 1);
+    EXPECT_EQ(events, (Events{"rec:1"}));
+    EXPECT_TRUE(recorder->IsConnected());
+
+    EXPECT_EQ(app->ReadKeySwitch(), 0) << "RUN-P";
+    EXPECT_GE(app->ReadOperationMode(), 0);
+    LedStates leds{};
+    EXPECT_EQ(app->ReadLeds(&leds), 1);
+    EXPECT_NE(leds.run, 0);
+    EXPECT_EQ(leds.stop, 0);
+    int rows = 0;
+    MemoryRow memory[3] = {};
+    EXPECT_EQ(app->ReadMemoryUsage(&rows, memory), CPULINK_OK);
+    EXPECT_GE(rows, 2);
+    EXPECT_EQ(memory[0].areaCode, 0);
+    EXPECT_EQ(app->ReadMemoryAreas(&rows, memory), CPULINK_OK);
+    EXPECT_EQ(rows, 2);
+    EXPECT_GT(memory[0].usedBytes, 0);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+
+    app->CloseConnection();
+    EXPECT_FALSE(recorder->IsConnected());
+    EXPECT_EQ(app->currentConnection, nullptr);
+}
+
+TEST_F(SimulatorSessionTest, BlocksTravelBetweenControllerAndProject) {
+    Connect();
+    uint16_t numbers[64] = {};
+    int more = 0;
+    const int count = app->GetBlockList(BLOCK_TYPE_OB, 0, &more, numbers, 64);
+    ASSERT_GE(count, 1);
+    EXPECT_EQ(more, 0);
+
+    ASSERT_EQ(app->UploadBlock(BLOCK_TYPE_OB, numbers[0]), CPULINK_OK);
+    EXPECT_NE(app->project->Find(BLOCK_TYPE_OB, numbers[0]), nullptr);
+    ASSERT_EQ(app->DeleteBlock(BLOCK_TYPE_OB, numbers[0]), CPULINK_OK);
+    EXPECT_EQ(app->DeleteBlock(BLOCK_TYPE_OB, numbers[0]), CPULINK_NOT_FOUND);
+    ASSERT_EQ(app->DownloadBlock(BLOCK_TYPE_OB, numbers[0]), CPULINK_OK);
+
+    const int32_t ref = static_cast<int32_t>(BlockRef_Pack(BLOCK_TYPE_OB, numbers[0]));
+    const std::string suffix = ":" + std::to_string(ref);
+    EXPECT_EQ(events, (Events{"rec:3" + suffix, "rec:8" + suffix, "rec:7" + suffix}));
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST_F(SimulatorSessionTest, TheClockCanBeSetAndReadBack) {
+    Connect();
+    const BrokenDownTime set{32, 13, 23, 5, 11, 126, 6};
+    ASSERT_EQ(app->SetClock(set), 1);
+    BrokenDownTime read{};
+    ASSERT_EQ(app->GetClock(&read), 1);
+    EXPECT_EQ(read.yearsSince1900, 126);
+    EXPECT_EQ(read.month, 11);
+    EXPECT_EQ(read.dayOfMonth, 5);
+    EXPECT_EQ(read.hour, 23);
+    EXPECT_TRUE(events.empty());
+}
+
+TEST_F(SimulatorSessionTest, StopAndRestartChangeTheModeAndFillTheDiagnosticBuffer) {
+    Connect();
+    const int running = app->ReadOperationMode();
+    ASSERT_EQ(app->StopCpu(), 1);
+    const int stopped = app->ReadOperationMode();
+    EXPECT_NE(stopped, running);
+    EXPECT_EQ(app->StopCpu(), 0) << "a stopped controller refuses another stop";
+    EXPECT_EQ(prompts.messages.size(), 1);
+    ASSERT_EQ(app->WarmRestart(), 1);
+    EXPECT_EQ(app->ReadOperationMode(), running);
+
+    std::vector<uint8_t> buffer(2000);
+    int entries = 0;
+    EXPECT_EQ(app->ReadDiagBuffer(buffer.data(), &entries, 2000), CPULINK_OK);
+    EXPECT_GE(entries, 2);
+    EXPECT_TRUE(events.empty());
+}
+
+TEST_F(SimulatorSessionTest, ALostConnectionDisconnectsEveryPageWithTheLibraryText) {
+    sim::SimOptions options;
+    options.dropAfter = 2;
+    StartSimulator(options);
+    StartApp();
+    ASSERT_EQ(app->OpenTcp(kLoopback), 1);
+    events.clear();
+
+    EXPECT_EQ(app->ReadOperationMode(), -1);
+
+    EXPECT_EQ(events, (Events{"rec:2"}));
+    for (int index = 0; index < app->sheet->PageCount(); ++index) {
+        EXPECT_FALSE(app->sheet->Page(index)->IsConnected()) << index;
+    }
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_FALSE(prompts.messages.front().isEmpty());
+    EXPECT_EQ(app->currentConnection, &app->tcpRecord);
+}
+
+TEST_F(SimulatorSessionTest, AnOpenNobodyAnswersShowsTheLibraryText) {
+    StartSimulator();
+    const uint16_t port = simulator->Port();
+    simulator->Stop();
+    setenv("VEXAL_S7_PORT", std::to_string(port).c_str(), 1);
+    StartApp();
+
+    EXPECT_EQ(app->OpenTcp(kLoopback), 0);
+
+    EXPECT_TRUE(events.empty());
+    EXPECT_EQ(prompts.messages, QStringList{*LibraryErrorText(CPULINK_CANNOT_CONNECT, 256)});
+    EXPECT_EQ(app->currentConnection, nullptr);
+}
+
+TEST_F(SimulatorSessionTest, StationsOnTheMpiBusAreFoundAndOpened) {
+    StartSimulator();
+    const std::string bus = profile.Path() + "/bus";
+    std::string error;
+    ASSERT_TRUE(busport::PublishStation(bus, 2, kLoopback, simulator->Port(), &error)) << error;
+    setenv("VEXAL_MPI_BUS", bus.c_str(), 1);
+    StartApp();
+    ASSERT_EQ(app->mpiEnabled, 1);
+
+    MpiStations stations{};
+    ASSERT_TRUE(app->ScanMpiStations(&stations));
+    ASSERT_EQ(std::vector<int>(stations.addresses, stations.addresses + stations.count),
+              std::vector<int>{2});
+    ASSERT_EQ(app->OpenMpi(2), 1) << prompts.messages.join(" ").toStdString();
+    EXPECT_EQ(app->currentConnection, &app->mpiRecord);
+    EXPECT_EQ(app->ReadKeySwitch(), 0);
+}
+
+}  // namespace
+}  // namespace vexal
