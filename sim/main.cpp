@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include "responder.h"
+#include "sim_publish.h"
 #include "simulator.h"
 #include "termination_signals.h"
 
@@ -18,6 +20,18 @@ int main(int argc, char** argv) {
     vexal::sim::Simulator simulator(options);
     if (!simulator.Start(&error)) {
         std::fprintf(stderr, "vexal-plcsim: %s\n", error.c_str());
+        return 1;
+    }
+    if (!vexal::sim::PublishOnMpiBus(options, simulator.Addresses().front(), &error)) {
+        std::fprintf(stderr, "vexal-plcsim: %s\n", error.c_str());
+        return 1;
+    }
+    vexal::discovery::DiscoveryResponder discovery;
+    if (!options.discoveryInterface.empty() &&
+        !discovery.Start(options.discoveryInterface.c_str(), options.discoveryIp.c_str(),
+                         options.discoveryMask.c_str())) {
+        std::fprintf(stderr, "vexal-plcsim: cannot answer discovery on %s\n",
+                     options.discoveryInterface.c_str());
         return 1;
     }
     for (const std::string& address : simulator.Addresses()) {

@@ -12,7 +12,8 @@ const char kSimUsage[] =
     "                    [--mode run|stop] [--keyswitch run|run-p|stop|mres] [--pdu N]\n"
     "                    [--drop-after N] [--delay-ms N] [--refuse-ssl ID]... [--protect "
     "BLOCK]...\n"
-    "                    [--dump FILE]\n";
+    "                    [--dump FILE] [--mpi-bus FILE --mpi-address N]\n"
+    "                    [--discovery IFACE --ip A.B.C.D --mask A.B.C.D]\n";
 
 namespace {
 
@@ -87,6 +88,14 @@ bool ApplyOption(const std::string& name, const std::string& value, SimOptions* 
     if (name == "--mode") return ParseMode(value, &options->mode);
     if (name == "--keyswitch") return ParseKeyswitch(value, &options->keyswitch);
     if (name == "--dump") return !(options->dumpFile = value).empty();
+    if (name == "--mpi-bus") return !(options->mpiBusFile = value).empty();
+    if (name == "--discovery") return !(options->discoveryInterface = value).empty();
+    if (name == "--ip") return !(options->discoveryIp = value).empty();
+    if (name == "--mask") return !(options->discoveryMask = value).empty();
+    if (name == "--mpi-address" && ParseNumber(value, 0, 126, &number)) {
+        options->mpiAddress = static_cast<int>(number);
+        return true;
+    }
     if (name == "--protect") {
         BlockRef block = 0;
         if (!ParseBlockName(value, &block)) return false;
@@ -113,13 +122,28 @@ bool ApplyOption(const std::string& name, const std::string& value, SimOptions* 
 }
 
 bool IsKnownOption(const std::string& name) {
-    static const char* const names[] = {"--listen",     "--program", "--password",   "--mode",
-                                        "--keyswitch",  "--pdu",     "--drop-after", "--delay-ms",
-                                        "--refuse-ssl", "--protect", "--dump"};
+    static const char* const names[] = {
+        "--listen",      "--program",   "--password",   "--mode",    "--keyswitch", "--pdu",
+        "--drop-after",  "--delay-ms",  "--refuse-ssl", "--protect", "--dump",      "--mpi-bus",
+        "--mpi-address", "--discovery", "--ip",         "--mask"};
     for (const char* known : names) {
         if (name == known) return true;
     }
     return false;
+}
+
+// Options that only make sense together.
+bool CheckOptionPairs(const SimOptions& options, std::string* error) {
+    if (options.mpiBusFile.empty() != (options.mpiAddress < 0)) {
+        *error = "--mpi-bus and --mpi-address go together";
+        return false;
+    }
+    const bool discovery = !options.discoveryInterface.empty();
+    if (discovery != !options.discoveryIp.empty() || discovery != !options.discoveryMask.empty()) {
+        *error = "--discovery, --ip and --mask go together";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -163,7 +187,7 @@ bool ParseSimOptions(int argc, const char* const* argv, SimOptions* options, std
         }
     }
     if (options->listen.empty()) options->listen.push_back({"127.0.0.1", 102});
-    return true;
+    return CheckOptionPairs(*options, error);
 }
 
 }  // namespace vexal::sim

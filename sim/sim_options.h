@@ -2,7 +2,8 @@
 //   vexal-plcsim [--listen ADDR:PORT]... [--program FILE.wld] [--password TEXT]
 //                [--mode run|stop] [--keyswitch run|run-p|stop|mres] [--pdu N]
 //                [--drop-after N] [--delay-ms N] [--refuse-ssl ID]... [--protect BLOCK]...
-//                [--dump FILE]
+//                [--dump FILE] [--mpi-bus FILE --mpi-address N]
+//                [--discovery IFACE --ip A.B.C.D --mask A.B.C.D]
 #pragma once
 
 #include <cstdint>
@@ -36,6 +37,11 @@ struct SimOptions {
     std::set<uint16_t> refusedLists;
     std::set<BlockRef> protectedBlocks;
     std::string dumpFile;
+    std::string mpiBusFile;  // empty: not on an MPI bus
+    int mpiAddress = -1;
+    std::string discoveryInterface;  // empty: no answers to Ethernet discovery
+    std::string discoveryIp;
+    std::string discoveryMask;
 };
 
 extern const char kSimUsage[];

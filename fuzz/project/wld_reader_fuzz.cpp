@@ -22,7 +22,7 @@ std::string TempPath(const char* name) {
 bool WriteAll(const std::string& path, const uint8_t* data, size_t size) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return false;
-    const bool ok = std::fwrite(data, 1, size, file) == size;
+    const bool ok = size == 0 || std::fwrite(data, 1, size, file) == size;
     return std::fclose(file) == 0 && ok;
 }
 

@@ -33,6 +33,10 @@ void CloseRecordLink(CpuConnection* record);
 // Closes the link, frees the session and zeroes the record.
 void DestroyRecord(CpuConnection* record);
 
+// Opens a link to the controller at this address with these settings, dropping any link
+// the session had; the session keeps the link only when it is fully set up.
+CpuStatus OpenLink(LinkSession* session, uint32_t ipv4, const LinkSettings& settings);
+
 // Runs one controller call on the record's open link. Without an open link the call is
 // not made and CPULINK_NOT_CONNECTED returned; after a fatal status the link is dropped.
 template <typename Call>

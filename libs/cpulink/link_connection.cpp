@@ -49,6 +49,22 @@ CpuStatus LogIn(LinkEngine& engine, const wchar_t* password) {
 }
 
 }  // namespace
+
+CpuStatus OpenLink(LinkSession* session, uint32_t ipv4, const LinkSettings& settings) {
+    session->engine.reset();
+    session->settings = settings;
+    const int64_t deadline = vexal::platform::MonotonicMs() + settings.connectTimeoutMs;
+    CpuStatus status = CPULINK_OK;
+    auto transport = OpenIsoTcpTransport(ipv4, settings, deadline, &status);
+    if (!transport) return status;
+    auto engine = std::make_unique<LinkEngine>(std::move(transport), settings.answerTimeoutMs);
+    status = engine->SetupCommunication(deadline);
+    if (status == CPULINK_CONNECTION_LOST) return CPULINK_CANNOT_CONNECT;
+    if (status != CPULINK_OK) return status;
+    session->engine = std::move(engine);
+    return CPULINK_OK;
+}
+
 }  // namespace vexal::cpulink
 
 using namespace vexal::cpulink;
@@ -64,19 +80,7 @@ CpuStatus cpuNet_InitConnection(CpuConnection* record) {
 CpuStatus cpuNet_OpenConnection(CpuConnection* record, uint32_t ipv4Address) {
     if (record == nullptr) return CPULINK_INVALID_ARGUMENT;
     InitialiseRecord(record, LinkRoute::kTcp);
-    LinkSession* session = SessionOf(record);
-    session->settings = ReadLinkSettings();
-    const int64_t deadline = vexal::platform::MonotonicMs() + session->settings.connectTimeoutMs;
-    CpuStatus status = CPULINK_OK;
-    auto transport = OpenIsoTcpTransport(ipv4Address, session->settings, deadline, &status);
-    if (!transport) return status;
-    auto engine =
-        std::make_unique<LinkEngine>(std::move(transport), session->settings.answerTimeoutMs);
-    status = engine->SetupCommunication(deadline);
-    if (status == CPULINK_CONNECTION_LOST) return CPULINK_CANNOT_CONNECT;
-    if (status != CPULINK_OK) return status;
-    session->engine = std::move(engine);
-    return CPULINK_OK;
+    return OpenLink(SessionOf(record), ipv4Address, ReadLinkSettings());
 }
 
 CpuStatus cpuLink_LogInW(CpuConnection* record, const wchar_t* password) {

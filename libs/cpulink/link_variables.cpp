@@ -87,7 +87,7 @@ void PutItemAddress(WireWriter& params, const VariableDescriptor& v) {
     const uint32_t address =
         counted ? v.byteOffset
                 : v.byteOffset << 3 | (v.transportSize == kSizeBit ? v.bitOffset : 0);
-    params.U8(0x12);  // variable specification
+    params.U8(0x12);  // item syntax follows: S7ANY address
     params.U8(0x0A);  // ten bytes follow
     params.U8(0x10);  // S7ANY addressing
     params.U8(v.transportSize);

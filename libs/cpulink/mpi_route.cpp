@@ -1,34 +1,14 @@
 // MPI connections. The adapter names, for each station on its bus, the TCP endpoint that
 // carries the station's S7 traffic (the way an Ethernet-to-MPI gateway exposes it); from
 // there on an MPI record behaves exactly like a TCP record.
-#include <memory>
-
 #include "busport_endpoint.h"
 #include "connection_record.h"
-#include "iso_tcp_transport.h"
-#include "tcp_socket.h"
 
 using namespace vexal::cpulink;
 
 namespace {
 
 constexpr int kMaxMpiAddress = 126;
-
-CpuStatus OpenOverEndpoint(LinkSession* session, uint32_t ipv4, uint16_t port) {
-    session->settings = ReadLinkSettings();
-    session->settings.port = port;
-    const int64_t deadline = vexal::platform::MonotonicMs() + session->settings.connectTimeoutMs;
-    CpuStatus status = CPULINK_OK;
-    auto transport = OpenIsoTcpTransport(ipv4, session->settings, deadline, &status);
-    if (!transport) return status;
-    auto engine =
-        std::make_unique<LinkEngine>(std::move(transport), session->settings.answerTimeoutMs);
-    status = engine->SetupCommunication(deadline);
-    if (status == CPULINK_CONNECTION_LOST) return CPULINK_CANNOT_CONNECT;
-    if (status != CPULINK_OK) return status;
-    session->engine = std::move(engine);
-    return CPULINK_OK;
-}
 
 }  // namespace
 
@@ -53,7 +33,9 @@ CpuStatus cpuBus_OpenConnection(CpuConnection* record, int mpiAddress) {
                                 &port) == 0) {
         return CPULINK_ADAPTER_OFFLINE;
     }
-    return OpenOverEndpoint(session, ipv4, port);
+    LinkSettings settings = ReadLinkSettings();
+    settings.port = port;
+    return OpenLink(session, ipv4, settings);
 }
 
 }  // extern "C"
