@@ -1,15 +1,60 @@
 #!/usr/bin/env bash
-# The main job: installs what is missing, builds, and runs a project file round trip:
-# a demo project is generated, loaded into a block store and written back, and the two
-# files are compared.
+# The main job: installs what is missing, builds, and runs a technician's day against the
+# built-in simulator. A demo program is generated and loaded into a simulated controller;
+# VexalCmdCE backs the controller up over TCP/IP, stops it, restores the program over
+# MPI (through a bus file the simulator publishes itself on), writes variables and starts
+# it again; the backup is compared with the original and the controller's final state is
+# read from its dump.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh normal
+bin=build/bin
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-build/bin/vexal-wld generate "$work/demo.wld"
-build/bin/vexal-wld list "$work/demo.wld"
-build/bin/vexal-wld copy "$work/demo.wld" "$work/copy.wld"
-cmp "$work/demo.wld" "$work/copy.wld"
-echo "project file round trip: identical"
+sim_pid=
+cleanup() {
+  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+step() { printf '\n== %s\n' "$*"; }
+run_cmd() {
+  echo "\$ VexalCmdCE $*"
+  if "$bin/VexalCmdCE" "$@"; then echo "exit 0"; else echo "exit $?"; return 1; fi
+}
+
+step "demo program"
+"$bin/vexal-wld" generate "$work/demo.wld"
+"$bin/vexal-wld" list "$work/demo.wld" | tail -1
+
+step "simulated controller, station 2 on the MPI bus $work/bus"
+"$bin/vexal-plcsim" --listen 127.0.0.1:0 --program "$work/demo.wld" --dump "$work/dump.json" \
+  --mpi-bus "$work/bus" --mpi-address 2 > "$work/sim.out" &
+sim_pid=$!
+for _ in $(seq 100); do grep -q "listening on" "$work/sim.out" && break; sleep 0.05; done
+address=$(sed -n 's/^listening on //p' "$work/sim.out" | head -1)
+[ -n "$address" ] || { echo "the simulator did not start"; exit 1; }
+echo "listening on $address"
+export VEXAL_S7_PORT=${address##*:} VEXAL_MPI_BUS="$work/bus"
+cat "$work/bus"
+
+step "back up every block over TCP/IP"
+run_cmd /ip 127.0.0.1 /upload "OB*,FB*,FC*,DB*,SDB*" /fileupload "$work/backup.wld"
+"$bin/vexal-wld" copy "$work/demo.wld" "$work/sorted.wld"
+cmp "$work/backup.wld" "$work/sorted.wld"
+echo "backup identical to the demo program ($(stat -c %s "$work/backup.wld") bytes)"
+
+step "stop, restore over MPI, write variables, restart"
+run_cmd /ip 127.0.0.1 /stop
+run_cmd /mpi 2 /download "OB*,FB*,FC*,DB*" /filedownload "$work/backup.wld" \
+  /var "MW10=1234,DB1.DBB0=0x7F,M0.1=1"
+run_cmd /mpi 2 /run
+
+step "controller state"
+kill -TERM "$sim_pid"
+wait "$sim_pid"
+sim_pid=
+grep -o '"mode": *"[A-Z]*"' "$work/dump.json"
+grep -c '"sha256"' "$work/dump.json" | sed 's/$/ blocks in the controller/'
+echo "main job done"
