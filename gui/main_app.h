@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -147,14 +148,25 @@ private:
     void ReleaseNetworks();
 
     // Steps shared by the operations (plc_operations.cpp).
+    static constexpr int kWaitWithoutLimit = -1;
     bool WaitPlcMutex(int timeoutMs);
     void ReleasePlcMutex();
+    // The one library call of an operation, under the mutex; none when the mutex was not
+    // obtained.
+    std::optional<CpuStatus> UnderPlcMutex(int timeoutMs, const std::function<CpuStatus()>& call);
+    // The same, waiting without limit, with a fatal status reported; 0xC001 without the mutex.
+    CpuStatus CallReportingFatal(const std::function<CpuStatus()>& call);
+    int FinishOpen(CpuStatus status, CpuConnection* record);
+    int DoneOrReported(CpuStatus status);
     void RaisePageEvent(int32_t code, int32_t a = 0);
     void ConnectionLost();
     void ReportPlcError(CpuStatus status);
     void ReportIfFatal(CpuStatus status);
+    // System status lists (plc_status_lists.cpp).
     CpuStatus ReadStatusList(uint16_t listId, uint16_t index, uint8_t* buffer, uint32_t size,
                              uint16_t* recordLength, uint16_t* recordCount);
+    CpuStatus ReadFixedRecords(uint16_t listId, uint8_t* buffer, uint32_t size,
+                               uint16_t recordLength, uint16_t* recordCount);
 
     std::unique_ptr<CUserPrompts> prompts_;
     std::unique_ptr<CNetworkStart> network_;

@@ -13,7 +13,6 @@ namespace {
 
 // Opens wait this long for the mutex; every other operation waits without limit.
 constexpr int kOpenMutexWaitMs = 1000;
-constexpr int kWaitWithoutLimit = -1;
 
 constexpr uint32_t kCompressTimeoutMs = 30000;
 
@@ -34,6 +33,39 @@ bool CMainApp::WaitPlcMutex(int timeoutMs) {
 
 void CMainApp::ReleasePlcMutex() {
     plcMutex->unlock();
+}
+
+std::optional<CpuStatus> CMainApp::UnderPlcMutex(int timeoutMs,
+                                                 const std::function<CpuStatus()>& call) {
+    if (!WaitPlcMutex(timeoutMs)) return std::nullopt;
+    const CpuStatus status = call();
+    ReleasePlcMutex();
+    return status;
+}
+
+CpuStatus CMainApp::CallReportingFatal(const std::function<CpuStatus()>& call) {
+    const std::optional<CpuStatus> status = UnderPlcMutex(kWaitWithoutLimit, call);
+    if (!status) return kStatusMutexNotObtained;
+    ReportIfFatal(*status);
+    return *status;
+}
+
+// A failed open is reported but never counts as a lost link.
+int CMainApp::FinishOpen(CpuStatus status, CpuConnection* record) {
+    if (status != CPULINK_OK) {
+        ReportPlcError(status);
+        return 0;
+    }
+    currentConnection = record;
+    RaisePageEvent(kPageConnected);
+    return 1;
+}
+
+int CMainApp::DoneOrReported(CpuStatus status) {
+    if (status == CPULINK_OK) return 1;
+    if (CpuStatus_IsFatal(status)) ConnectionLost();
+    ReportPlcError(status);
+    return 0;
 }
 
 void CMainApp::RaisePageEvent(int32_t code, int32_t a) {
@@ -61,48 +93,31 @@ void CMainApp::ReportIfFatal(CpuStatus status) {
 // ---- Connection ---------------------------------------------------------------------
 
 int CMainApp::OpenTcp(uint32_t ipv4Address) {
-    if (!WaitPlcMutex(kOpenMutexWaitMs)) return 0;
-    const CpuStatus status = cpuNet_OpenConnection(&tcpRecord, ipv4Address);
-    ReleasePlcMutex();
-    if (status != CPULINK_OK) {
-        ReportPlcError(status);
-        return 0;
-    }
-    currentConnection = &tcpRecord;
-    RaisePageEvent(kPageConnected);
-    return 1;
+    const std::optional<CpuStatus> status = UnderPlcMutex(
+        kOpenMutexWaitMs, [&] { return cpuNet_OpenConnection(&tcpRecord, ipv4Address); });
+    return status ? FinishOpen(*status, &tcpRecord) : 0;
 }
 
 int CMainApp::OpenMpi(int mpiAddress) {
-    if (!WaitPlcMutex(kOpenMutexWaitMs)) return 0;
-    const CpuStatus status = cpuBus_OpenConnection(&mpiRecord, mpiAddress);
-    ReleasePlcMutex();
-    if (status != CPULINK_OK) {
-        ReportPlcError(status);
-        return 0;
-    }
-    currentConnection = &mpiRecord;
-    RaisePageEvent(kPageConnected);
-    return 1;
+    const std::optional<CpuStatus> status = UnderPlcMutex(
+        kOpenMutexWaitMs, [&] { return cpuBus_OpenConnection(&mpiRecord, mpiAddress); });
+    return status ? FinishOpen(*status, &mpiRecord) : 0;
 }
 
 void CMainApp::CloseConnection() {
-    if (!WaitPlcMutex(kWaitWithoutLimit)) return;
-    cpuLink_CloseConnection(currentConnection);
-    currentConnection = nullptr;
-    ReleasePlcMutex();
-    RaisePageEvent(kPageDisconnected);
+    const std::optional<CpuStatus> closed = UnderPlcMutex(kWaitWithoutLimit, [&] {
+        cpuLink_CloseConnection(currentConnection);
+        currentConnection = nullptr;
+        return CpuStatus{CPULINK_OK};
+    });
+    if (closed) RaisePageEvent(kPageDisconnected);
 }
 
 int CMainApp::LogIn(const QString& password) {
     const std::wstring text = password.toStdWString();
-    if (!WaitPlcMutex(kWaitWithoutLimit)) return 0;
-    const CpuStatus status = cpuLink_LogInW(currentConnection, text.c_str());
-    ReleasePlcMutex();
-    if (status == CPULINK_OK) return 1;
-    if (CpuStatus_IsFatal(status)) ConnectionLost();
-    ReportPlcError(status);
-    return 0;
+    const std::optional<CpuStatus> status = UnderPlcMutex(
+        kWaitWithoutLimit, [&] { return cpuLink_LogInW(currentConnection, text.c_str()); });
+    return status ? DoneOrReported(*status) : 0;
 }
 
 // ---- Clock --------------------------------------------------------------------------
@@ -110,12 +125,12 @@ int CMainApp::LogIn(const QString& password) {
 // Any failure to read the clock counts as a lost link.
 int CMainApp::GetClock(BrokenDownTime* time) {
     CpuClock clock{};
-    if (!WaitPlcMutex(kWaitWithoutLimit)) return 0;
-    const CpuStatus status = cpuLink_GetClock(currentConnection, &clock);
-    ReleasePlcMutex();
-    if (status != CPULINK_OK) {
+    const std::optional<CpuStatus> status = UnderPlcMutex(
+        kWaitWithoutLimit, [&] { return cpuLink_GetClock(currentConnection, &clock); });
+    if (!status) return 0;
+    if (*status != CPULINK_OK) {
         ConnectionLost();
-        ReportPlcError(status);
+        ReportPlcError(*status);
         return 0;
     }
     if (cpuLink_S7TimeToTM(time, &clock) != 0) return 1;
@@ -129,12 +144,12 @@ int CMainApp::SetClock(const BrokenDownTime& time) {
         prompts_->ShowMessage(kDateTimeError);
         return 0;
     }
-    if (!WaitPlcMutex(kWaitWithoutLimit)) return 0;
-    const CpuStatus status = cpuLink_SetClock(currentConnection, &clock);
-    ReleasePlcMutex();
-    if (status == CPULINK_OK) return 1;
+    const std::optional<CpuStatus> status = UnderPlcMutex(
+        kWaitWithoutLimit, [&] { return cpuLink_SetClock(currentConnection, &clock); });
+    if (!status) return 0;
+    if (*status == CPULINK_OK) return 1;
     ConnectionLost();
-    ReportPlcError(status);
+    ReportPlcError(*status);
     return 0;
 }
 
@@ -142,35 +157,29 @@ int CMainApp::SetClock(const BrokenDownTime& time) {
 
 int CMainApp::GetBlockList(int type, int start, int* moreEntries, uint16_t* numbers, int capacity) {
     int count = 0;
-    if (!WaitPlcMutex(kWaitWithoutLimit)) return -1;
-    const CpuStatus status =
-        cpuLink_GetBlockList(currentConnection, type, start, &count, numbers, capacity);
-    ReleasePlcMutex();
-    if (CpuStatus_IsFatal(status)) {
-        ReportIfFatal(status);
-        return -1;
-    }
+    const CpuStatus status = CallReportingFatal([&] {
+        return cpuLink_GetBlockList(currentConnection, type, start, &count, numbers, capacity);
+    });
+    if (CpuStatus_IsFatal(status)) return -1;
     *moreEntries = status == CPULINK_MORE_ENTRIES ? 1 : 0;
     return count;
 }
 
 CpuStatus CMainApp::DeleteBlock(int type, uint16_t number) {
-    if (!WaitPlcMutex(kWaitWithoutLimit)) return kStatusMutexNotObtained;
-    const CpuStatus status = cpuLink_DeleteBlock(currentConnection, type, number);
-    ReleasePlcMutex();
-    ReportIfFatal(status);
-    if (status == CPULINK_OK)
+    const CpuStatus status =
+        CallReportingFatal([&] { return cpuLink_DeleteBlock(currentConnection, type, number); });
+    if (status == CPULINK_OK) {
         RaisePageEvent(kPageControllerBlockDeleted, BlockRef_Pack(type, number));
+    }
     return status;
 }
 
 // The block lands in the project; a store that refuses it costs the event, not the status.
 CpuStatus CMainApp::UploadBlock(int type, uint16_t number) {
-    if (!WaitPlcMutex(kWaitWithoutLimit)) return kStatusMutexNotObtained;
-    const CpuStatus status = cpuLink_UploadBlock(currentConnection, type, number,
-                                                 uploadBuffer.data(), kUploadBufferSize);
-    ReleasePlcMutex();
-    ReportIfFatal(status);
+    const CpuStatus status = CallReportingFatal([&] {
+        return cpuLink_UploadBlock(currentConnection, type, number, uploadBuffer.data(),
+                                   kUploadBufferSize);
+    });
     if (status == CPULINK_OK && project->Add(uploadBuffer.data(), uploadBuffer.size())) {
         RaisePageEvent(kPageProjectBlockAdded, BlockRef_Pack(type, number));
     }
@@ -180,60 +189,43 @@ CpuStatus CMainApp::UploadBlock(int type, uint16_t number) {
 CpuStatus CMainApp::DownloadBlock(int type, uint16_t number) {
     const uint8_t* image = project->Find(type, number);
     if (image == nullptr) return CPULINK_OK;
-    if (!WaitPlcMutex(kWaitWithoutLimit)) return kStatusMutexNotObtained;
-    const CpuStatus status = cpuLink_DownloadBlock(currentConnection, image);
-    ReleasePlcMutex();
-    ReportIfFatal(status);
-    if (status == CPULINK_OK)
+    const CpuStatus status =
+        CallReportingFatal([&] { return cpuLink_DownloadBlock(currentConnection, image); });
+    if (status == CPULINK_OK) {
         RaisePageEvent(kPageControllerBlockFound, BlockRef_Pack(type, number));
+    }
     return status;
 }
 
 // ---- Controller control -------------------------------------------------------------
 
 void CMainApp::CompressMemory() {
-    if (!WaitPlcMutex(kWaitWithoutLimit)) return;
-    const CpuStatus status = cpuLink_CompressMemory(currentConnection, kCompressTimeoutMs);
-    ReleasePlcMutex();
-    ReportIfFatal(status);
+    CallReportingFatal(
+        [&] { return cpuLink_CompressMemory(currentConnection, kCompressTimeoutMs); });
 }
 
 int CMainApp::WarmRestart() {
-    if (!WaitPlcMutex(kWaitWithoutLimit)) return -1;
-    const CpuStatus status = cpuLink_WarmRestart(currentConnection);
-    ReleasePlcMutex();
-    if (status == CPULINK_OK) return 1;
-    if (CpuStatus_IsFatal(status)) ConnectionLost();
-    ReportPlcError(status);
-    return 0;
+    const std::optional<CpuStatus> status =
+        UnderPlcMutex(kWaitWithoutLimit, [&] { return cpuLink_WarmRestart(currentConnection); });
+    return status ? DoneOrReported(*status) : -1;
 }
 
 int CMainApp::StopCpu() {
-    if (!WaitPlcMutex(kWaitWithoutLimit)) return 0;
-    const CpuStatus status = cpuLink_Stop(currentConnection);
-    ReleasePlcMutex();
-    if (status == CPULINK_OK) return 1;
-    if (CpuStatus_IsFatal(status)) ConnectionLost();
-    ReportPlcError(status);
-    return 0;
+    const std::optional<CpuStatus> status =
+        UnderPlcMutex(kWaitWithoutLimit, [&] { return cpuLink_Stop(currentConnection); });
+    return status ? DoneOrReported(*status) : 0;
 }
 
 // ---- Variables ----------------------------------------------------------------------
 
 CpuStatus CMainApp::ReadVariables(VariableDescriptor* const* variables, int count) {
-    if (!WaitPlcMutex(kWaitWithoutLimit)) return kStatusMutexNotObtained;
-    const CpuStatus status = cpuLink_ReadVariables(currentConnection, variables, count);
-    ReleasePlcMutex();
-    ReportIfFatal(status);
-    return status;
+    return CallReportingFatal(
+        [&] { return cpuLink_ReadVariables(currentConnection, variables, count); });
 }
 
 CpuStatus CMainApp::WriteVariables(VariableDescriptor* const* variables, int count) {
-    if (!WaitPlcMutex(kWaitWithoutLimit)) return kStatusMutexNotObtained;
-    const CpuStatus status = cpuLink_WriteVariables(currentConnection, variables, count);
-    ReleasePlcMutex();
-    ReportIfFatal(status);
-    return status;
+    return CallReportingFatal(
+        [&] { return cpuLink_WriteVariables(currentConnection, variables, count); });
 }
 
 }  // namespace vexal

@@ -8,8 +8,6 @@
 namespace vexal {
 namespace {
 
-constexpr int kWaitWithoutLimit = -1;
-
 constexpr uint16_t kDiagBufferList = 0x00A0;
 constexpr uint16_t kLedList = 0x0019;
 constexpr uint16_t kModeSelectorList = 0x0132;
@@ -98,12 +96,21 @@ CpuStatus CMainApp::ReadStatusList(uint16_t listId, uint16_t index, uint8_t* buf
                                    uint16_t* recordLength, uint16_t* recordCount) {
     *recordLength = 0;
     *recordCount = 0;
-    if (!WaitPlcMutex(kWaitWithoutLimit)) return kStatusMutexNotObtained;
-    const CpuStatus status =
-        cpuLink_ReadSsl(currentConnection, listId, index, recordLength, recordCount, buffer, size);
-    ReleasePlcMutex();
-    ReportIfFatal(status);
-    return status;
+    return CallReportingFatal([&] {
+        return cpuLink_ReadSsl(currentConnection, listId, index, recordLength, recordCount, buffer,
+                               size);
+    });
+}
+
+CpuStatus CMainApp::ReadFixedRecords(uint16_t listId, uint8_t* buffer, uint32_t size,
+                                     uint16_t recordLength, uint16_t* recordCount) {
+    uint16_t length = 0;
+    const CpuStatus status = ReadStatusList(listId, 0, buffer, size, &length, recordCount);
+    if (status != CPULINK_OK) return status;
+    if (length != recordLength || !RecordsFit(length, *recordCount, size)) {
+        return kStatusUnusableAnswer;
+    }
+    return CPULINK_OK;
 }
 
 // The count covers only whole records of the diagnostic layout that lie inside the buffer.
@@ -189,17 +196,14 @@ int CMainApp::ReadOperationMode() {
 
 CpuStatus CMainApp::ReadMemoryAreas(int* rowCount, MemoryRow rows[2]) {
     std::array<uint8_t, kMemoryAreaBufferSize> buffer{};
-    uint16_t length = 0;
     uint16_t count = 0;
-    const CpuStatus status =
-        ReadStatusList(kMemoryAreaList, 0, buffer.data(), kMemoryAreaBufferSize, &length, &count);
+    const CpuStatus status = ReadFixedRecords(kMemoryAreaList, buffer.data(), kMemoryAreaBufferSize,
+                                              kMemoryAreaRecordLength, &count);
     if (status != CPULINK_OK) return status;
-    if (length != kMemoryAreaRecordLength || !RecordsFit(length, count, kMemoryAreaBufferSize)) {
-        return kStatusUnusableAnswer;
-    }
     MemoryRow load{kNoArea, 0, 0};
     MemoryRow work{kNoArea, 0, 0};
-    for (uint32_t offset = 0; offset < uint32_t{count} * length; offset += length) {
+    for (uint32_t offset = 0; offset < uint32_t{count} * kMemoryAreaRecordLength;
+         offset += kMemoryAreaRecordLength) {
         const uint8_t* record = buffer.data() + offset;
         const uint16_t id = Be16(record);
         if (id == kWorkMemoryId) work = MemoryAreaRow(kWorkMemoryArea, record);
@@ -214,17 +218,14 @@ CpuStatus CMainApp::ReadMemoryAreas(int* rowCount, MemoryRow rows[2]) {
 
 CpuStatus CMainApp::ReadMemoryUsage(int* rowCount, MemoryRow rows[3]) {
     std::array<uint8_t, kMemoryUsageBufferSize> buffer{};
-    uint16_t length = 0;
     uint16_t count = 0;
-    const CpuStatus status =
-        ReadStatusList(kMemoryUsageList, 0, buffer.data(), kMemoryUsageBufferSize, &length, &count);
+    const CpuStatus status = ReadFixedRecords(
+        kMemoryUsageList, buffer.data(), kMemoryUsageBufferSize, kMemoryUsageRecordLength, &count);
     if (status != CPULINK_OK) return status;
-    if (length != kMemoryUsageRecordLength || !RecordsFit(length, count, kMemoryUsageBufferSize)) {
-        return kStatusUnusableAnswer;
-    }
     std::array<MemoryRow, 4> candidates;
     candidates.fill(MemoryRow{kNoArea, 0, 0});
-    for (uint32_t offset = 0; offset < uint32_t{count} * length; offset += length) {
+    for (uint32_t offset = 0; offset < uint32_t{count} * kMemoryUsageRecordLength;
+         offset += kMemoryUsageRecordLength) {
         ApplyUsageRecord(buffer.data() + offset, candidates);
     }
     const auto present = [&](size_t row) { return candidates[row].areaCode != kNoArea; };
