@@ -23,6 +23,12 @@ CMainSheet::CMainSheet(const QString& caption, QWidget* parent, int firstPage)
     connect(tabs_, &QTabWidget::currentChanged, this, &CMainSheet::OnTabChanged);
 }
 
+CMainSheet::~CMainSheet() {
+    for (int index = 0; index < pageCount; ++index)
+        pages[static_cast<size_t>(index)]->sheet = nullptr;
+    pageCount = 0;
+}
+
 void CMainSheet::AddSheetPage(CSheetPage* page) {
     if (pageCount == kMaxPages || page == nullptr) return;
     pages[static_cast<size_t>(pageCount++)] = page;

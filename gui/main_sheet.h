@@ -24,6 +24,8 @@ public:
     static constexpr int kTickPeriodMs = 100;
 
     CMainSheet(const QString& caption, QWidget* parent, int firstPage);
+    // Pages still in the sheet are deleted with it, after it let go of them.
+    ~CMainSheet() override;
 
     // Adds the page as the next tab; an eleventh page is ignored.
     void AddSheetPage(CSheetPage* page);

@@ -24,6 +24,7 @@ FakeAnswer NextAnswer(const char* name, const CpuConnection* record) {
 }
 
 void CopyData(const FakeAnswer& answer, uint8_t* buffer, uint32_t size) {
+    if (answer.data.empty()) return;
     std::memcpy(buffer, answer.data.data(), std::min<size_t>(answer.data.size(), size));
 }
 
