@@ -77,7 +77,7 @@ void CMainApp::RunSheet() {
 
 void CMainApp::ShutDown() {
     sheet = nullptr;
-    sheet_->hide();
+    if (sheet_) sheet_->hide();
     pages_.DeleteAll();
     sheet_.reset();
     cpuLink_DestroyConnection(&tcpRecord);

@@ -70,6 +70,10 @@ TEST_F(StartUpTest, WithNothingToConnectToAllEightPagesAreStillShown) {
     EXPECT_EQ(profile.Stored("Mpi").toInt(), 0);
     EXPECT_EQ(profile.Stored("Ethernet").toInt(), 0);
     EXPECT_TRUE(prompts.messages.isEmpty());
+    const int offline = JournalIndex("Busport_GoOffline");
+    ASSERT_NE(offline, -1) << "the adapter is released whatever its handle";
+    EXPECT_EQ(FakePlc().journal[static_cast<size_t>(offline)].handle, BUSPORT_INVALID_HANDLE);
+    EXPECT_NE(JournalIndex("Busport_Close"), -1);
 }
 
 TEST_F(StartUpTest, AFailingDiscoveryEngineLeavesEthernetUnavailable) {
@@ -206,17 +210,6 @@ TEST_F(StartUpTest, ShutdownDestroysTheRecordsBeforeTheAdapterGoesOfflineAndClos
     EXPECT_EQ(FakePlc().journal.back().handle, 5);
     EXPECT_EQ(mainApp.sheet, nullptr);
     EXPECT_FALSE(mainApp.plcMutex.has_value());
-}
-
-TEST_F(StartUpTest, TheAdapterIsReleasedAtExitEvenWhenItNeverOpened) {
-    FakePlc().adapterHandle = BUSPORT_INVALID_HANDLE;
-    CMainApp& mainApp = MakeApp();
-    ASSERT_TRUE(mainApp.StartUp());
-    mainApp.ShutDown();
-    const int offline = JournalIndex("Busport_GoOffline");
-    ASSERT_NE(offline, -1);
-    EXPECT_EQ(FakePlc().journal[static_cast<size_t>(offline)].handle, BUSPORT_INVALID_HANDLE);
-    EXPECT_NE(JournalIndex("Busport_Close"), -1);
 }
 
 TEST_F(StartUpTest, TheRunShowsTheSheetModallyAndEndsWhenItCloses) {
