@@ -51,6 +51,16 @@ run_cmd /mpi 2 /download "OB*,FB*,FC*,DB*" /filedownload "$work/backup.wld" \
   /var "MW10=1234,DB1.DBB0=0x7F,M0.1=1"
 run_cmd /mpi 2 /run
 
+step "the touch GUI"
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo "VexalCE runs against the simulator; close its window to go on"
+  "$bin/VexalCE" || echo "VexalCE ended with $?"
+else
+  echo "no display: the sheet is shown as screenshots of both layouts instead"
+  ctest --test-dir build -R ScreensTest --output-on-failure | tail -1
+  ls build/tests/gui/VexalCE-*.png
+fi
+
 step "controller state"
 kill -TERM "$sim_pid"
 wait "$sim_pid"
