@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# veth_discovery_test.sh usage|veth VEXAL_DISCOVER TEST_RESPONDER
+# veth_discovery_test.sh usage|veth VEXAL_DISCOVER VEXAL_PLCSIM
 #   usage: the exit codes of vexal-discover for bad usage and unusable adapters (no frames).
 #   veth:  scans a segment built inside two network namespaces made for this run: the
-#          scanner's end of a veth pair in one, a bridge with responding stations in the
+#          scanner's end of a veth pair in one, a bridge with simulated controllers in the
 #          other. Frames never leave these namespaces. Needs root and `ip netns`; otherwise
 #          the test is skipped (exit 77) with the reason printed.
 set -u
 mode=$1
 discover=$2
-responder=${3:-}
+simulator=${3:-}
 
 fail() { echo "FAILED: $*"; exit 1; }
 skip() { echo "SKIPPED: $*"; exit 77; }
@@ -84,7 +84,8 @@ scan() {
 
 start_station() {  # number ip mask
   add_station "$1"
-  in_lan timeout 60 "$responder" "st$1" --ip "$2" --mask "$3" > "$work/st$1.log" 2>&1 &
+  in_lan timeout 60 "$simulator" --listen 0.0.0.0:0 --discovery "st$1" --ip "$2" --mask "$3" \
+    > "$work/st$1.log" 2>&1 &
   pids+=($!)
 }
 start_station 11 10.77.0.11 255.255.255.0
@@ -94,10 +95,10 @@ start_station 14 10.77.0.14 255.255.0.0    # another mask
 
 for number in 11 12 13 14; do
   for _ in $(seq 100); do
-    grep -q ready "$work/st$number.log" 2> /dev/null && break
+    grep -q "listening on" "$work/st$number.log" 2> /dev/null && break
     sleep 0.05
   done
-  grep -q ready "$work/st$number.log" || { cat "$work/st$number.log"; fail "station $number did not start"; }
+  grep -q "listening on" "$work/st$number.log" || { cat "$work/st$number.log"; fail "station $number did not start"; }
 done
 
 expected="10.77.0.11 255.255.255.0 02:00:00:00:00:11
