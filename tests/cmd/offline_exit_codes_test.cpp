@@ -1,12 +1,15 @@
-// Every exit code a command line earns before the program talks to a controller.
+// Every exit code a command line earns before the program talks to a controller, and
+// the transport faults that end a run before any command.
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "block_images.h"
-#include "busport.h"
 #include "cpulink.h"
 #include "run_line.h"
 #include "temp_dir.h"
@@ -14,21 +17,16 @@
 namespace vexal::cmd {
 namespace {
 
+using testing::RunLine;
 using vexal::testing::Append;
 using vexal::testing::MakeBlockImage;
 using vexal::testing::ReadBytes;
-using vexal::testing::TempDir;
 using vexal::testing::WriteBytes;
-using namespace vexal::cmd::testing;
+using Bytes = std::vector<uint8_t>;
 
 // Without a bus file no MPI adapter opens, so every line that passes the offline checks
 // and wants the default transport ends here, before any controller is reached.
 constexpr int kAccepted = -1;
-
-struct LineCase {
-    std::string line;
-    int code;
-};
 
 std::string Repeat(const std::string& text, int times) {
     std::string out;
@@ -36,56 +34,86 @@ std::string Repeat(const std::string& text, int times) {
     return out;
 }
 
+void WriteText(const std::string& path, const std::string& text) {
+    WriteBytes(path, Bytes(text.begin(), text.end()));
+}
+
+// A port that nothing listens on: bound once, then released.
+int ClosedPort() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    close(fd);
+    return ntohs(address.sin_port);
+}
+
 class OfflineExitCodeTest : public ::testing::Test {
 protected:
     void SetUp() override { unsetenv("VEXAL_MPI_BUS"); }
+    int Run(const std::string& line) { return RunLine(line, dir.Path().string()); }
 
-    RunOutcome Run(const std::string& line) { return RunLine(InFolder(line, dir.Path().string())); }
-
-    void ExpectCodes(const LineCase* cases, size_t count) {
-        for (size_t i = 0; i < count; ++i) {
-            const RunOutcome outcome = Run(cases[i].line);
-            EXPECT_EQ(outcome.code, cases[i].code) << cases[i].line;
-            EXPECT_EQ(outcome.output, ExpectedOutput(cases[i].code)) << cases[i].line;
-        }
-    }
-
-    void WriteProject(const std::string& name, std::initializer_list<std::vector<uint8_t>> images) {
-        std::vector<uint8_t> bytes;
-        for (const auto& image : images) Append(bytes, image);
-        WriteBytes(dir.File(name), bytes);
-    }
-
-    TempDir dir;
+    vexal::testing::TempDir dir;
+    const std::string up = dir.File("up.wld");
 };
 
-TEST_F(OfflineExitCodeTest, TokeniserFaultsAreReportedFiftyBelowTheirCode) {
-    const LineCase cases[] = {
+TEST_F(OfflineExitCodeTest, EveryOfflineFaultEndsWithItsCode) {
+    // Download files for the loader's codes, which are reported below -190.
+    WriteBytes(dir.File("good.wld"), MakeBlockImage(BLOCK_TYPE_DB, 3, 64));
+    Bytes bytes = MakeBlockImage(BLOCK_TYPE_DB, 3, 64);
+    Append(bytes, MakeBlockImage(BLOCK_TYPE_DB, 1, 64));
+    bytes[64] = 0x71;
+    WriteBytes(dir.File("magic.wld"), bytes);
+    bytes = MakeBlockImage(BLOCK_TYPE_DB, 1, 64);
+    bytes[5] = 0x00;
+    WriteBytes(dir.File("type.wld"), bytes);
+    WriteBytes(dir.File("long.wld"), MakeBlockImage(BLOCK_TYPE_DB, 1, 133121));
+    bytes = MakeBlockImage(BLOCK_TYPE_DB, 1, 200);
+    bytes.resize(100);
+    WriteBytes(dir.File("cut.wld"), bytes);
+    bytes.clear();
+    for (int n = 0; n <= 4096; ++n) Append(bytes, MakeBlockImage(BLOCK_TYPE_DB, uint16_t(n), 40));
+    WriteBytes(dir.File("full.wld"), bytes);
+    const std::string download = "/download DB1 /filedownload \"{dir}/";
+
+    const struct {
+        std::string line;
+        int code;
+    } cases[] = {
+        // The tokeniser's faults, reported 50 below their own code.
         {"", 0},
         {"   ", -52},
         {"stop", -52},
-        {Repeat("/stop ", 21), -51},
+        {"  /ramtorom/ramtorom", kAccepted},
         {Repeat("/ramtorom ", 20), kAccepted},
-        {"/pass " + Repeat("x", 508), -53},
+        {Repeat("/stop ", 21), -51},
+        {Repeat("/ramtorom ", 20) + "/", -51},
         {"/", -54},
         {"/frobnicate", -54},
+        {"/abcdefghijklmnopqrst", -54},
         {"/abcdefghijklmnopqrstu", -55},
-        {"/fileupload \"{dir}/up.wld\"x /upload OB1", -56},
-        {"/compress " + Repeat("x", 257), -57},
         {"/frobnicate 1", -58},
-        {"/ 1", -58},
-    };
-    ExpectCodes(cases, std::size(cases));
-}
-
-TEST_F(OfflineExitCodeTest, OptionValuesAreChecked) {
-    // "/upload OB1" without an upload file ends with -180 before connecting, so it shows
-    // that everything in front of it was accepted.
-    const LineCase cases[] = {
+        {"/1stop", -58},
+        {"/pass \"abc", -56},
+        {"/fileupload \"{dir}/up.wld\"x /upload OB1", -56},
+        // A quoted "/" stays in the value of a known keyword only, and only when closed.
+        {"/frob \"a/b\"", -56},
+        {"/fileupload \"/tmp/x", -56},
+        {"/fileupload \"/tmp\"/x 1", -58},
+        {"/compress " + Repeat("x", 256), kAccepted},
+        {"/compress \"" + Repeat("x", 256) + "\"", kAccepted},
+        {"/compress " + Repeat("x", 257), -57},
+        {"/pass " + Repeat("x", 507), -57},
+        {"/pass " + Repeat("x", 508), -53},
+        {"/pass " + Repeat("x", 200) + Repeat(" ", 308), -53},
+        {"/stop" + Repeat(" ", 508), kAccepted},
+        {"/stop" + Repeat(" ", 509), -53},
+        // Options. "/upload OB1" without an upload file ends with -180 before
+        // connecting, so it shows that everything in front of it was accepted.
         {"/mpi 2 /stop", kAccepted},
-        {"/stop", kAccepted},
-        {"/MPI 5", kAccepted},
-        {"/mpi5", kAccepted},
         {"/mpi x", kAccepted},
         {"/mpi 0", kAccepted},
         {"/mpi 126", kAccepted},
@@ -113,101 +141,38 @@ TEST_F(OfflineExitCodeTest, OptionValuesAreChecked) {
         {"/fileupload " + Repeat("u", 256) + " /upload OB1 /mpi 127", -111},
         {"/filedownload " + Repeat("d", 257), -57},
         {"/filedownload " + Repeat("d", 256) + " /mpi 127", -111},
-    };
-    ExpectCodes(cases, std::size(cases));
-}
-
-TEST_F(OfflineExitCodeTest, CommandsCombineOnlyWithinTheirGroup) {
-    const LineCase cases[] = {
+        // Commands share a line only within their group.
         {"/stop /run", -101},
-        {"/run /stop", -101},
-        {"/stop /stop", -101},
+        {"/stop/stop", -101},
         {"/compress /clear", -101},
-        {"/clear /compress", -101},
+        {"/compress /ramtorom", -101},
         {"/ramtorom /clear", -101},
-        {"/clear /ramtorom", -101},
         {"/compress /stop", -101},
         {"/stop /var XYZ=0z1", -101},
         {"/clear /upload XY1", -101},
-        {"/ramtorom /ramtorom", kAccepted},
         {"/clear /clear", kAccepted},
-        {"/run", kAccepted},
-        {"/compress /compress /upload OB1 /download DB1 /fileupload \"{dir}/up.wld\""
-         " /filedownload \"{dir}/none.wld\"",
-         -191},
-    };
-    ExpectCodes(cases, std::size(cases));
-}
-
-TEST_F(OfflineExitCodeTest, BlockListsAreCheckedBeforeConnecting) {
-    const LineCase cases[] = {
-        {"/upload FC5-3", -163},
+        {"/compress /compress /upload OB1 /download DB1 /var MW0=1 /fileupload \"{dir}/up.wld\""
+         " /filedownload \"{dir}/good.wld\"",
+         kAccepted},
+        // Block lists, before any file.
+        {"/upload OB1,FC" + Repeat("0", 18) + "1", -161},
+        {"/upload FB1,         OB1          ,FB2", -161},
+        {"/upload OB1,FC" + Repeat("0", 17) + "1", -180},
         {"/upload XY1", -162},
-        {"/upload OB1-70000", -163},
         {"/upload OB1,,FB1", -162},
-        {"/upload OB1,DB123456789012345678901", -161},
+        {"/upload XY /fileupload \"{dir}/up.wld\"", -162},
+        {"/upload FC5-3", -163},
+        {"/download DB123456789012345678901", -171},
+        {"/download XY1", -172},
+        {"/download FC5-3", -173},
         {"/upload OB1,", -180},
         {"/upload", -180},
         {"/upload OB*,FB*,FC*,DB*,SDB*", -180},
-        {"/download FC5-3", -173},
-        {"/download XY1", -172},
-        {"/download DB123456789012345678901", -171},
-        {"/download DB1", -190},
-        {"/upload XY /fileupload \"{dir}/up.wld\"", -162},
-    };
-    ExpectCodes(cases, std::size(cases));
-}
-
-TEST_F(OfflineExitCodeTest, UploadFileMustBeNamedAndCreatable) {
-    const LineCase cases[] = {
-        {"/upload OB1", -180},
+        // Files.
         {"/fileupload /upload OB1", -180},
         {"/fileupload \"{dir}/missing/up.wld\" /upload OB1", -181},
         {"/fileupload \"{dir}\" /upload OB1", -181},
-        {"/fileupload \"{dir}/up.wld\" /upload OB1", kAccepted},
-    };
-    ExpectCodes(cases, std::size(cases));
-}
-
-TEST_F(OfflineExitCodeTest, UploadFileIsCreatedEmptyBeforeAnyConnection) {
-    WriteBytes(dir.File("up.wld"), MakeBlockImage(BLOCK_TYPE_OB, 1, 64));
-    EXPECT_EQ(Run("/upload OB1 /fileupload \"{dir}/up.wld\"").code, kAccepted);
-    ASSERT_TRUE(std::filesystem::exists(dir.File("up.wld")));
-    EXPECT_TRUE(ReadBytes(dir.File("up.wld")).empty());
-
-    // The upload file is prepared first, so it is emptied even when the download file
-    // then fails.
-    WriteBytes(dir.File("up.wld"), MakeBlockImage(BLOCK_TYPE_OB, 1, 64));
-    EXPECT_EQ(Run("/upload OB1 /download DB1 /fileupload \"{dir}/up.wld\"").code, -190);
-    EXPECT_TRUE(ReadBytes(dir.File("up.wld")).empty());
-}
-
-TEST_F(OfflineExitCodeTest, FileOptionsWithoutTheirCommandTouchNoFile) {
-    const auto kept = MakeBlockImage(BLOCK_TYPE_OB, 1, 64);
-    WriteBytes(dir.File("up.wld"), kept);
-    EXPECT_EQ(Run("/fileupload \"{dir}/up.wld\" /filedownload \"{dir}/none.wld\" /stop").code,
-              kAccepted);
-    EXPECT_EQ(ReadBytes(dir.File("up.wld")), kept);
-}
-
-TEST_F(OfflineExitCodeTest, DownloadFileLoaderCodesAreReportedBelowMinus190) {
-    auto bad = MakeBlockImage(BLOCK_TYPE_DB, 1, 64);
-    WriteProject("good.wld", {MakeBlockImage(BLOCK_TYPE_DB, 3, 64)});
-    bad[0] = 0x71;
-    WriteProject("magic.wld", {MakeBlockImage(BLOCK_TYPE_DB, 3, 64), bad});
-    bad = MakeBlockImage(BLOCK_TYPE_DB, 1, 64);
-    bad[5] = 0x00;
-    WriteProject("type.wld", {bad});
-    WriteProject("long.wld", {MakeBlockImage(BLOCK_TYPE_DB, 1, 133121)});
-    auto cut = MakeBlockImage(BLOCK_TYPE_DB, 1, 200);
-    cut.resize(100);
-    WriteProject("cut.wld", {cut});
-    std::vector<uint8_t> full;
-    for (int n = 0; n <= 4096; ++n) Append(full, MakeBlockImage(BLOCK_TYPE_DB, uint16_t(n), 40));
-    WriteBytes(dir.File("full.wld"), full);
-
-    const std::string download = "/download DB1 /filedownload \"{dir}/";
-    const LineCase cases[] = {
+        {"/download DB1", -190},
         {download + "good.wld\"", kAccepted},
         {download + "none.wld\"", -191},
         {download + "\"", -191},
@@ -216,47 +181,7 @@ TEST_F(OfflineExitCodeTest, DownloadFileLoaderCodesAreReportedBelowMinus190) {
         {download + "long.wld\"", -194},
         {download + "cut.wld\"", -195},
         {download + "full.wld\"", -196},
-    };
-    ExpectCodes(cases, std::size(cases));
-}
-
-// These need the adapter library to read bus files.
-bool AdapterReadsBusFiles(const std::string& path) {
-    WriteBytes(path, {'o', 'w', 'n', ' ', '0', '\n'});
-    setenv("VEXAL_MPI_BUS", path.c_str(), 1);
-    const int handle = Busport_Open();
-    Busport_Close(handle);
-    unsetenv("VEXAL_MPI_BUS");
-    return handle != BUSPORT_INVALID_HANDLE;
-}
-
-TEST_F(OfflineExitCodeTest, AdapterFaultsEndTheRunBeforeAnyController) {
-    const std::string bus = dir.File("bus");
-    if (!AdapterReadsBusFiles(bus)) GTEST_SKIP() << "the adapter library reads no bus file yet";
-    const std::string text = "own 3\nhighest 31\nstation 2 127.0.0.1:1\n";
-    WriteBytes(bus, std::vector<uint8_t>(text.begin(), text.end()));
-    setenv("VEXAL_MPI_BUS", bus.c_str(), 1);
-    EXPECT_EQ(Run("/mpi 3 /stop").code, -4);
-    EXPECT_EQ(Run("/mpi3").code, -4);
-
-    const std::string garbage = "own 3\nthis is no bus\n";
-    WriteBytes(bus, std::vector<uint8_t>(garbage.begin(), garbage.end()));
-    EXPECT_EQ(Run("/stop").code, -2);
-
-    setenv("VEXAL_MPI_BUS", dir.File("absent").c_str(), 1);
-    EXPECT_EQ(Run("/stop").code, -1);
-}
-
-// The variable checks need the library's address parser.
-bool AddressParserAvailable() {
-    VariableDescriptor descriptor{};
-    return cpuLink_ParseVariableW(&descriptor, L"MW0") != 0;
-}
-
-TEST_F(OfflineExitCodeTest, VariableListsAreCheckedBeforeConnecting) {
-    if (!AddressParserAvailable()) GTEST_SKIP() << "the library parses no variable address yet";
-    const LineCase cases[] = {
-        {"/var MW0=1", kAccepted},
+        // Variable lists; a double word takes -2147483648 to 4294967295.
         {"/var MW0", kAccepted},
         {"/var MW0=1,", kAccepted},
         {"/var  MW0 = 0x1F , MB1=0b101, MD2=31, MW4=09", kAccepted},
@@ -265,8 +190,16 @@ TEST_F(OfflineExitCodeTest, VariableListsAreCheckedBeforeConnecting) {
         {"/var MW0=1," + Repeat("M", 41), -151},
         {"/var " + Repeat("M", 21) + "=1", -152},
         {"/var MW0=" + Repeat("1", 21), -153},
-        {"/var MW0=0z1", -154},
+        {"/var MW0=0X1f,MW0=0B0,MB0=+5,MD0=-5,MW0=", kAccepted},
         {"/var MW0=12a", -154},
+        {"/var MW0=0x", -154},
+        {"/var MW0=0b", -154},
+        {"/var MW0=0b102", -154},
+        {"/var MW0=0x1G", -154},
+        {"/var MW0=-", -154},
+        {"/var MW0=1 2", -154},
+        {"/var MW0=-0x5", -154},
+        {"/var MW0=0x-5", -154},
         {"/var XYZ=1", -155},
         {"/var MW0=1,,MW2=1", -155},
         {"/var M0.0=2", -156},
@@ -278,11 +211,44 @@ TEST_F(OfflineExitCodeTest, VariableListsAreCheckedBeforeConnecting) {
         {"/var MD0=4294967296", -156},
         {"/var MD0=-2147483649", -156},
         {"/var MD0=99999999999999999999", -156},
-        {"/upload OB1 /download DB1 /compress /var MW0=1 /fileupload \"{dir}/up.wld\""
-         " /filedownload \"{dir}/up.wld\"",
-         kAccepted},
+        {"/var P#M0.0 BYTE 1=1", kAccepted},
+        {"/var P#M0.0 BYTE 2=1", -156},
     };
-    ExpectCodes(cases, std::size(cases));
+    for (const auto& c : cases) EXPECT_EQ(Run(c.line), c.code) << c.line;
+}
+
+// The upload file is emptied before any connection (and before the download file is
+// read); the file options without their command touch no file.
+TEST_F(OfflineExitCodeTest, UploadFileIsEmptiedOnlyByAnUploadRun) {
+    const Bytes kept = MakeBlockImage(BLOCK_TYPE_OB, 1, 64);
+    WriteBytes(up, kept);
+    EXPECT_EQ(Run("/fileupload \"{dir}/up.wld\" /filedownload \"{dir}/none.wld\" /stop"),
+              kAccepted);
+    EXPECT_EQ(ReadBytes(up), kept);
+    EXPECT_EQ(Run("/upload OB1 /fileupload \"{dir}/up.wld\""), kAccepted);
+    ASSERT_TRUE(std::filesystem::exists(up));
+    EXPECT_TRUE(ReadBytes(up).empty());
+    WriteBytes(up, kept);
+    EXPECT_EQ(Run("/upload OB1 /download DB1 /fileupload \"{dir}/up.wld\""), -190);
+    EXPECT_TRUE(ReadBytes(up).empty());
+}
+
+TEST_F(OfflineExitCodeTest, TransportFaultsEndTheRunBeforeAnyCommand) {
+    const std::string bus = dir.File("bus");
+    setenv("VEXAL_MPI_BUS", bus.c_str(), 1);
+    WriteText(bus, "own 3\nhighest 31\nstation 7 127.0.0.1:" + std::to_string(ClosedPort()) + "\n");
+    EXPECT_EQ(Run("/mpi 3 /stop"), -4);
+    EXPECT_EQ(Run("/mpi5 /stop"), -6);   // no such station
+    EXPECT_EQ(Run("/mpi 7 /stop"), -6);  // nothing answers
+    WriteText(bus, "own 3\nthis is no bus\n");
+    EXPECT_EQ(Run("/stop"), -2);
+    setenv("VEXAL_MPI_BUS", dir.File("absent").c_str(), 1);
+    EXPECT_EQ(Run("/stop"), -1);
+
+    setenv("VEXAL_S7_PORT", std::to_string(ClosedPort()).c_str(), 1);
+    WriteBytes(up, MakeBlockImage(BLOCK_TYPE_OB, 1, 64));
+    EXPECT_EQ(Run("/ip 127.0.0.1 /upload OB1 /fileupload \"{dir}/up.wld\""), -6);
+    EXPECT_TRUE(ReadBytes(up).empty());
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
-// Runs command lines through the program in process and captures what it prints.
+// Runs command lines through the program in process.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,40 +11,22 @@
 
 namespace vexal::cmd::testing {
 
-struct RunOutcome {
-    int code;
-    std::string output;
-};
-
-inline std::wstring Widen(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
-}
-
-inline RunOutcome RunLine(const std::wstring& line) {
+// Runs the line, with every "{dir}" replaced by the folder, and returns its code. The
+// only text a run may print is checked on the way: nothing for 0, else "error CODE".
+inline int RunLine(std::string line, const std::string& folder = "") {
+    for (size_t at; (at = line.find("{dir}")) != std::string::npos;) line.replace(at, 5, folder);
+    const std::wstring wide(line.begin(), line.end());
     std::FILE* out = std::tmpfile();
     if (out == nullptr) std::abort();
-    RunOutcome outcome{RunCommandLine(line.c_str(), out), {}};
+    const int code = RunCommandLine(wide.c_str(), out);
     std::rewind(out);
+    std::string printed;
     char chunk[256];
-    size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, out)) > 0) outcome.output.append(chunk, got);
+    for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, out)) > 0;)
+        printed.append(chunk, got);
     std::fclose(out);
-    return outcome;
-}
-
-inline RunOutcome RunLine(const std::string& line) {
-    return RunLine(Widen(line));
-}
-
-// The only text a run may print: nothing for 0, else one line with the code.
-inline std::string ExpectedOutput(int code) {
-    return code == 0 ? std::string() : "error " + std::to_string(code) + "\n";
-}
-
-// Replaces every "{dir}" with the folder.
-inline std::string InFolder(std::string line, const std::string& folder) {
-    for (size_t at; (at = line.find("{dir}")) != std::string::npos;) line.replace(at, 5, folder);
-    return line;
+    EXPECT_EQ(printed, code == 0 ? "" : "error " + std::to_string(code) + "\n") << line;
+    return code;
 }
 
 }  // namespace vexal::cmd::testing

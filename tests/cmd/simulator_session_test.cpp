@@ -1,104 +1,130 @@
-// Whole command lines against vexal-plcsim over TCP on 127.0.0.1 and over an MPI bus
+// Whole command lines against vexal-plcsim, over TCP on 127.0.0.1 and over an MPI bus
 // file: each command, warnings, the end of the sequence at the first non-zero result,
 // a refused password, a connection dropped mid-upload, downloads and variable writes.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include <memory>
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "block_store.h"
+#include "block_images.h"
 #include "cpulink.h"
 #include "demo_project.h"
-#include "plc_simulator.h"
-#include "project_file.h"
 #include "run_line.h"
 #include "sha256.h"
 #include "temp_dir.h"
 
+extern char** environ;
+
 namespace vexal::cmd {
 namespace {
 
-using namespace vexal::cmd::testing;
 using vexal::testing::ReadBytes;
-using vexal::testing::TempDir;
 using vexal::testing::WriteBytes;
 using Bytes = std::vector<uint8_t>;
 
-struct Block {
-    int type;
-    uint16_t number;
+// vexal-plcsim, which lies beside the test program, as a child process on a free port.
+class PlcSimulator {
+public:
+    ~PlcSimulator() { Stop(); }
+
+    // Starts with --listen 127.0.0.1:0 and the options; true once it says it listens.
+    bool Start(std::vector<std::string> words) {
+        const auto folder = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+        words.insert(words.begin(),
+                     {(folder / "vexal-plcsim").string(), "--listen", "127.0.0.1:0"});
+        std::vector<char*> argv;
+        for (auto& word : words) argv.push_back(word.data());
+        argv.push_back(nullptr);
+        int out[2];
+        if (pipe(out) != 0) return false;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        close(out[1]);
+        // The pipe stays open while the simulator runs, so it never writes to a closed one.
+        // Its first line is "listening on 127.0.0.1:PORT"; a simulator that fails ends it.
+        output_ = fdopen(out[0], "r");
+        char line[128] = {};
+        return pid_ > 0 && std::fgets(line, sizeof line, output_) != nullptr &&
+               std::sscanf(line, "listening on 127.0.0.1:%d", &port_) == 1;
+    }
+
+    // Stops with SIGTERM (the simulator writes its dump then); true for a clean exit.
+    bool Stop() {
+        int status = 0;
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, &status, 0);
+        }
+        if (output_ != nullptr) std::fclose(output_);
+        output_ = nullptr;
+        const bool clean = pid_ <= 0 || (WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        pid_ = -1;
+        return clean;
+    }
+
+    int Port() const { return port_; }
+
+private:
+    pid_t pid_ = -1;
+    std::FILE* output_ = nullptr;
+    int port_ = 0;
 };
 
-// Small blocks, so that every block travels in one upload request.
-Bytes SmallBlock(int type, uint16_t number, uint32_t seed = 1) {
-    return MakeDemoBlock(type, number, 40 + number * 4, seed);
-}
-
-void WriteProject(const std::string& path, const std::vector<Bytes>& images) {
+// Small images of the named blocks ("OB1 FC2"), one after another as a project file holds
+// them; every block travels in one upload request. The controller's program has seed 1.
+Bytes Blocks(const std::string& names, uint32_t seed = 1) {
+    std::istringstream words(names);
     Bytes bytes;
-    for (const Bytes& image : images) bytes.insert(bytes.end(), image.begin(), image.end());
-    WriteBytes(path, bytes);
-}
-
-// The images of a project file, in file order.
-std::vector<Bytes> ImagesIn(const std::string& path) {
-    const Bytes bytes = ReadBytes(path);
-    std::vector<Bytes> images;
-    for (size_t at = 0; at + kBlockHeaderSize <= bytes.size();) {
-        const uint32_t length = BlockImageLength(bytes.data() + at);
-        if (length < kBlockHeaderSize || at + length > bytes.size()) break;
-        images.emplace_back(bytes.begin() + at, bytes.begin() + at + length);
-        at += length;
+    for (std::string name; words >> name;) {
+        const std::string type = name.substr(0, 2);
+        const int code = type == "OB"   ? BLOCK_TYPE_OB
+                         : type == "FB" ? BLOCK_TYPE_FB
+                         : type == "FC" ? BLOCK_TYPE_FC
+                                        : BLOCK_TYPE_DB;
+        const auto number = static_cast<uint16_t>(std::stoi(name.substr(2)));
+        vexal::testing::Append(bytes, MakeDemoBlock(code, number, 40 + number * 4, seed));
     }
-    return images;
+    return bytes;
 }
 
-// A port that nothing listens on: bound once, then released.
-int ClosedPort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
-}
+enum class Link { kTcp, kMpi };
 
-bool AddressParserAvailable() {
-    VariableDescriptor descriptor{};
-    return cpuLink_ParseVariableW(&descriptor, L"MW0") != 0;
-}
-
-class SimulatorSessionTest : public ::testing::Test {
+class SessionTest : public ::testing::TestWithParam<Link> {
 protected:
     void SetUp() override {
-        if (!SimulatorAvailable()) GTEST_SKIP() << "vexal-plcsim is not built";
         unsetenv("VEXAL_MPI_BUS");
-        const Block blocks[] = {{BLOCK_TYPE_OB, 1}, {BLOCK_TYPE_FB, 1}, {BLOCK_TYPE_FC, 1},
-                                {BLOCK_TYPE_FC, 2}, {BLOCK_TYPE_FC, 3}, {BLOCK_TYPE_FC, 4},
-                                {BLOCK_TYPE_FC, 5}, {BLOCK_TYPE_DB, 1}, {BLOCK_TYPE_DB, 2}};
-        for (const Block& block : blocks) program.push_back(SmallBlock(block.type, block.number));
-        WriteProject(dir.File("program.wld"), program);
+        WriteBytes(dir.File("program.wld"), Blocks("OB1 FB1 FC1 FC2 FC3 FC4 FC5 DB1 DB2"));
     }
 
-    void StartSimulator(std::vector<std::string> options = {}) {
+    // Starts the simulator and points the link at it: over MPI it is station 2.
+    void Start(std::vector<std::string> options = {}) {
         options.insert(options.end(),
                        {"--program", dir.File("program.wld"), "--dump", dir.File("dump.json")});
         ASSERT_TRUE(simulator.Start(options));
-        simulator.UseForTcp();
+        const std::string port = std::to_string(simulator.Port());
+        setenv("VEXAL_S7_PORT", port.c_str(), 1);
+        if (GetParam() == Link::kTcp) return;
+        const std::string bus = "own 0\nhighest 31\nstation 2 127.0.0.1:" + port + "\n";
+        WriteBytes(dir.File("bus"), Bytes(bus.begin(), bus.end()));
+        setenv("VEXAL_MPI_BUS", dir.File("bus").c_str(), 1);
     }
 
-    RunOutcome Run(const std::string& line) {
-        const RunOutcome outcome = RunLine(InFolder(line, dir.Path().string()));
-        EXPECT_EQ(outcome.output, ExpectedOutput(outcome.code)) << line;
-        return outcome;
+    int Run(const std::string& line) {
+        const std::string target = GetParam() == Link::kTcp ? "/ip 127.0.0.1 " : "/MPI2 ";
+        return testing::RunLine(target + line, dir.Path().string());
     }
 
     // Stops the simulator and returns its dump.
@@ -111,175 +137,130 @@ protected:
     static std::string Field(const std::string& dump, const std::string& name) {
         const std::string key = "\"" + name + "\": \"";
         const size_t at = dump.find(key);
-        if (at == std::string::npos) return {};
-        const size_t begin = at + key.size();
-        return dump.substr(begin, dump.find('"', begin) - begin);
+        if (at == std::string::npos) return "";
+        return dump.substr(at + key.size(), dump.find('"', at + key.size()) - at - key.size());
     }
 
-    // The dump's line of a block, or "" when the controller does not hold it.
-    static std::string BlockLine(const std::string& dump, const std::string& type, int number) {
-        const std::string key =
-            "{\"type\": \"" + type + "\", \"number\": " + std::to_string(number) + ",";
-        const size_t at = dump.find(key);
-        return at == std::string::npos ? std::string() : dump.substr(at, dump.find('}', at) - at);
+    // The dump's line of the block ("FC2"), or "" when the controller does not hold it.
+    static std::string BlockLine(const std::string& dump, const std::string& name) {
+        const size_t at = dump.find("{\"type\": \"" + name.substr(0, 2) +
+                                    "\", \"number\": " + name.substr(2) + ",");
+        return at == std::string::npos ? "" : dump.substr(at, dump.find('}', at) - at);
     }
 
-    static std::string Fingerprint(const Bytes& image) {
-        return sim::Sha256Hex(image.data(), image.size());
+    static bool Holds(const std::string& line, const Bytes& image) {
+        return line.find(sim::Sha256Hex(image.data(), image.size())) != std::string::npos;
     }
 
-    const Bytes& ProgramBlock(int type, uint16_t number) const {
-        for (const Bytes& image : program) {
-            if (cpuLink_GetBlockType(image.data()) == type &&
-                BlockImageNumber(image.data()) == number)
-                return image;
-        }
-        throw std::logic_error("no such block in the program");
-    }
-
-    std::vector<Bytes> ProgramBlocks(std::initializer_list<Block> blocks) const {
-        std::vector<Bytes> images;
-        for (const Block& block : blocks) images.push_back(ProgramBlock(block.type, block.number));
-        return images;
-    }
-
-    TempDir dir;
-    std::vector<Bytes> program;
+    vexal::testing::TempDir dir;
+    const std::string up = dir.File("up.wld");
     PlcSimulator simulator;
 };
 
-TEST_F(SimulatorSessionTest, ControlCommandsChangeTheModeAndRepeatsAreWarnings) {
-    StartSimulator();
-    EXPECT_EQ(Run("/ip 127.0.0.1").code, 0);
-    EXPECT_EQ(Run("/ip 127.0.0.1 /compress").code, 1);  // only in STOP
-    EXPECT_EQ(Run("/ip 127.0.0.1 /stop").code, 0);
-    EXPECT_EQ(Run("/ip 127.0.0.1 /stopnow").code, 1);  // already in STOP
-    EXPECT_EQ(Run("/ip 127.0.0.1 /compress /compress").code, 0);
-    EXPECT_EQ(Run("/ip 127.0.0.1 /ramtorom /ramtorom").code, 0);
-    EXPECT_EQ(Run("/ip 127.0.0.1 /run").code, 0);
-    EXPECT_EQ(Run("/ip 127.0.0.1 /run").code, 1);
-    EXPECT_EQ(Run("/ip 127.0.0.1 /clear").code, 1);  // only in STOP
-    const std::string dump = Dump();
-    EXPECT_EQ(Field(dump, "mode"), "RUN");
-    EXPECT_NE(BlockLine(dump, "OB", 1), "");
-}
-
-TEST_F(SimulatorSessionTest, ClearInStopResetsTheMemory) {
-    StartSimulator({"--mode", "stop"});
-    EXPECT_EQ(Run("/ip 127.0.0.1 /clear /clear").code, 0);
+TEST_P(SessionTest, ControlCommandsChangeTheModeAndRepeatsWarnWithOne) {
+    Start();
+    EXPECT_EQ(Run(""), 0);
+    EXPECT_EQ(Run("/compress"), 1);  // only in STOP
+    EXPECT_EQ(Run("/stop"), 0);
+    EXPECT_EQ(Run("/stopnow"), 1);  // already in STOP
+    EXPECT_EQ(Run("/compress /compress"), 0);
+    EXPECT_EQ(Run("/ramtorom /ramtorom"), 0);
+    EXPECT_EQ(Run("/run"), 0);
+    EXPECT_EQ(Run("/run"), 1);
+    EXPECT_EQ(Run("/clear"), 1);  // only in STOP
+    EXPECT_EQ(Run("/stop"), 0);
+    EXPECT_EQ(Run("/clear /clear"), 0);
     const std::string dump = Dump();
     EXPECT_EQ(Field(dump, "mode"), "STOP");
-    EXPECT_EQ(BlockLine(dump, "OB", 1), "");
-    EXPECT_EQ(BlockLine(dump, "DB", 1), "");
+    EXPECT_EQ(BlockLine(dump, "OB1") + BlockLine(dump, "DB1"), "");
 }
 
-TEST_F(SimulatorSessionTest, UploadWritesExactlyTheListedBlocksInStoreOrder) {
-    StartSimulator();
-    EXPECT_EQ(Run("/ip 127.0.0.1 /upload DB*, fc2 - 4,OB1 /fileupload \"{dir}/up.wld\"").code, 0);
-    EXPECT_EQ(ImagesIn(dir.File("up.wld")), ProgramBlocks({{BLOCK_TYPE_OB, 1},
-                                                           {BLOCK_TYPE_FC, 2},
-                                                           {BLOCK_TYPE_FC, 3},
-                                                           {BLOCK_TYPE_FC, 4},
-                                                           {BLOCK_TYPE_DB, 1},
-                                                           {BLOCK_TYPE_DB, 2}}));
+TEST_P(SessionTest, UploadWritesEachListedBlockOnceInStoreOrder) {
+    Start();
+    EXPECT_EQ(Run("/Upload DB*, fc2 - 4,OB1,DB1 /upload DB1-1 /fileupload \"{dir}/up.wld\""), 0);
+    EXPECT_EQ(ReadBytes(up), Blocks("OB1 FC2 FC3 FC4 DB1 DB2"));
 }
 
-TEST_F(SimulatorSessionTest, ABlockUploadedTwiceIsWrittenOnce) {
-    StartSimulator();
-    EXPECT_EQ(Run("/ip 127.0.0.1 /upload DB1,DB1 /upload DB1-1 /fileupload \"{dir}/up.wld\"").code,
-              0);
-    EXPECT_EQ(ImagesIn(dir.File("up.wld")), ProgramBlocks({{BLOCK_TYPE_DB, 1}}));
+TEST_P(SessionTest, MissingBlocksWarnWithTwoAndAnyWarningEndsTheSequence) {
+    Start();
+    const std::string file = " /fileupload \"{dir}/up.wld\"";
+    EXPECT_EQ(Run("/upload SDB*" + file), 2);
+    EXPECT_EQ(Run("/upload FC100-200 /upload OB1" + file), 2);
+    EXPECT_TRUE(ReadBytes(up).empty());
+    EXPECT_EQ(Run("/upload OB1,SDB*,FB1" + file), 2);
+    EXPECT_EQ(ReadBytes(up), Blocks("OB1 FB1"));
+    EXPECT_EQ(Run("/upload" + file), 0);
+    EXPECT_TRUE(ReadBytes(up).empty());
+    EXPECT_EQ(Run("/compress /upload OB1" + file), 1);
+    EXPECT_TRUE(ReadBytes(up).empty());
 }
 
-TEST_F(SimulatorSessionTest, RangesWithoutBlocksWarnAndEndTheSequence) {
-    StartSimulator();
-    const std::string up = " /fileupload \"{dir}/up.wld\"";
-    EXPECT_EQ(Run("/ip 127.0.0.1 /upload SDB*" + up).code, 2);
-    EXPECT_EQ(Run("/ip 127.0.0.1 /upload FC100-200 /upload OB1" + up).code, 2);
-    EXPECT_TRUE(ImagesIn(dir.File("up.wld")).empty());
-    EXPECT_EQ(Run("/ip 127.0.0.1 /upload OB1,SDB*,FB1" + up).code, 2);
-    EXPECT_EQ(ImagesIn(dir.File("up.wld")),
-              ProgramBlocks({{BLOCK_TYPE_OB, 1}, {BLOCK_TYPE_FB, 1}}));
-    EXPECT_EQ(Run("/ip 127.0.0.1 /upload" + up).code, 0);
-    EXPECT_TRUE(ImagesIn(dir.File("up.wld")).empty());
-    // A warning of an earlier command stops the commands behind it.
-    EXPECT_EQ(Run("/ip 127.0.0.1 /compress /upload OB1" + up).code, 1);
-    EXPECT_TRUE(ImagesIn(dir.File("up.wld")).empty());
-}
-
-TEST_F(SimulatorSessionTest, RefusedRequestsAndMissingBlocksTogetherWarnWithThree) {
-    StartSimulator({"--password", "secret"});
-    EXPECT_EQ(Run("/ip 127.0.0.1 /upload OB1 /fileupload \"{dir}/up.wld\"").code, 3);
-    EXPECT_TRUE(ImagesIn(dir.File("up.wld")).empty());
-}
-
-TEST_F(SimulatorSessionTest, RefusedPasswordRunsNoCommandAndEmptiesTheUploadFile) {
-    StartSimulator({"--password", "secret"});
-    WriteProject(dir.File("up.wld"), program);
-    EXPECT_EQ(Run("/ip 127.0.0.1 /pass wrong /upload OB1 /fileupload \"{dir}/up.wld\"").code, -10);
-    EXPECT_TRUE(ImagesIn(dir.File("up.wld")).empty());
-    EXPECT_EQ(Run("/ip 127.0.0.1 /pass wrong /stop").code, -10);
+TEST_P(SessionTest, RefusedPasswordRunsNoCommandAndEmptiesTheUploadFile) {
+    Start({"--password", "secret"});
+    // Without a login the upload is refused and finds nothing: warnings 1 and 2 together.
+    EXPECT_EQ(Run("/upload OB1 /fileupload \"{dir}/up.wld\""), 3);
+    EXPECT_TRUE(ReadBytes(up).empty());
+    WriteBytes(up, Blocks("OB1"));
+    EXPECT_EQ(Run("/pass wrong /upload OB1 /fileupload \"{dir}/up.wld\""), -10);
+    EXPECT_TRUE(ReadBytes(up).empty());
+    EXPECT_EQ(Run("/pass wrong /stop"), -10);
     // An empty password is sent as well; the library refuses it without an error status,
     // so the stop runs and meets the protection.
-    EXPECT_EQ(Run("/ip 127.0.0.1 /pass /stop").code, 1);
+    EXPECT_EQ(Run("/pass /stop"), 1);
     // The refused logins left nothing behind that blocks the right one.
-    EXPECT_EQ(Run("/ip 127.0.0.1 /pass secret /upload OB1 /fileupload \"{dir}/up.wld\"").code, 0);
-    EXPECT_EQ(ImagesIn(dir.File("up.wld")), ProgramBlocks({{BLOCK_TYPE_OB, 1}}));
+    EXPECT_EQ(Run("/pass \"secret\" /upload OB1 /fileupload \"{dir}/up.wld\""), 0);
+    EXPECT_EQ(ReadBytes(up), Blocks("OB1"));
     EXPECT_EQ(Field(Dump(), "mode"), "RUN");
 }
 
 // The connection drops when the n-th request arrives, for every n up to past the last
 // block: the upload file then holds the blocks that arrived whole before, and no other.
-TEST_F(SimulatorSessionTest, DroppedConnectionKeepsExactlyTheBlocksThatArrivedWhole) {
-    const auto expected = ProgramBlocks({{BLOCK_TYPE_FB, 1},
-                                         {BLOCK_TYPE_FC, 1},
-                                         {BLOCK_TYPE_FC, 2},
-                                         {BLOCK_TYPE_FC, 3},
-                                         {BLOCK_TYPE_FC, 4},
-                                         {BLOCK_TYPE_FC, 5}});
+TEST_P(SessionTest, DroppedConnectionKeepsExactlyTheBlocksThatArrivedWhole) {
+    std::vector<Bytes> files = {{}};  // the file after 0, 1, ... 6 whole blocks
+    std::string names;
+    for (const char* name : {"FB1", "FC1", "FC2", "FC3", "FC4", "FC5"}) {
+        files.push_back(Blocks(names += std::string(" ") + name));
+    }
     std::set<size_t> partialCounts;
     for (int n = 1; n <= 22; ++n) {
-        StartSimulator({"--drop-after", std::to_string(n)});
-        const int code = Run("/ip 127.0.0.1 /upload FB1,FC* /fileupload \"{dir}/up.wld\"").code;
+        Start({"--drop-after", std::to_string(n)});
+        const int code = Run("/upload FB1,FC* /fileupload \"{dir}/up.wld\"");
         simulator.Stop();
-        const auto images = ImagesIn(dir.File("up.wld"));
-        ASSERT_LE(images.size(), expected.size()) << "drop at " << n;
-        EXPECT_EQ(images, std::vector<Bytes>(expected.begin(), expected.begin() + images.size()))
-            << "drop at " << n;
+        const size_t whole = std::find(files.begin(), files.end(), ReadBytes(up)) - files.begin();
+        ASSERT_LT(whole, files.size()) << "drop at " << n << ": not whole blocks in order";
         if (code == 0) {
-            EXPECT_EQ(images.size(), expected.size()) << "drop at " << n;
+            EXPECT_EQ(whole, 6u) << "drop at " << n;
             continue;
         }
         EXPECT_TRUE(code == -6 || code == -271 || code == -272) << code << " drop at " << n;
-        EXPECT_LT(images.size(), expected.size()) << "drop at " << n;
-        if (code == -272) partialCounts.insert(images.size());
+        EXPECT_LT(whole, 6u) << "drop at " << n;
+        if (code == -272) partialCounts.insert(whole);
     }
     // The drop hit the first block, the blocks in between and the last one.
     EXPECT_TRUE(partialCounts.count(0) && partialCounts.count(1) && partialCounts.count(5));
 }
 
 // Every command's failure code, caused by the connection dropping at its request.
-TEST_F(SimulatorSessionTest, EachCommandReportsAFailedRequestWithItsOwnCode) {
-    WriteProject(dir.File("down.wld"), ProgramBlocks({{BLOCK_TYPE_DB, 1}}));
-    struct Case {
+TEST_P(SessionTest, EachCommandReportsAFailedRequestWithItsOwnCode) {
+    WriteBytes(dir.File("down.wld"), Blocks("DB1"));
+    const struct {
         std::string line;
         int failure;
-    };
-    std::vector<Case> cases = {
+    } cases[] = {
         {"/compress", -211},
         {"/ramtorom", -221},
         {"/clear", -231},
         {"/run", -241},
         {"/stop", -251},
+        {"/var MW0=1", -261},
         {"/upload OB1 /fileupload \"{dir}/up.wld\"", -271},
         {"/download DB1 /filedownload \"{dir}/down.wld\"", -281},
     };
-    if (AddressParserAvailable()) cases.push_back({"/var MW0=1", -261});
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         std::set<int> codes;
         for (int n = 1; n <= 3; ++n) {
-            StartSimulator({"--mode", "stop", "--drop-after", std::to_string(n)});
-            codes.insert(Run("/ip 127.0.0.1 " + c.line).code);
+            Start({"--mode", "stop", "--drop-after", std::to_string(n)});
+            codes.insert(Run(c.line));
             simulator.Stop();
         }
         EXPECT_TRUE(codes.count(c.failure)) << c.line;
@@ -290,87 +271,37 @@ TEST_F(SimulatorSessionTest, EachCommandReportsAFailedRequestWithItsOwnCode) {
     }
 }
 
-TEST_F(SimulatorSessionTest, DownloadSendsTheFileBlocksInTheRange) {
-    const Bytes db3 = SmallBlock(BLOCK_TYPE_DB, 3, 7);
-    const Bytes db12 = SmallBlock(BLOCK_TYPE_DB, 12, 7);
-    const Bytes fc2 = SmallBlock(BLOCK_TYPE_FC, 2, 9);
-    WriteProject(dir.File("down.wld"), {db12, fc2, db3});
-    StartSimulator();
-    EXPECT_EQ(Run("/ip 127.0.0.1 /download DB1-10 /filedownload \"{dir}/down.wld\"").code, 0);
-    EXPECT_EQ(
-        Run("/ip 127.0.0.1 /download FB* /download FC* /filedownload \"{dir}/down.wld\"").code, 2);
+TEST_P(SessionTest, DownloadLoadsTheFileBlocksInTheRangeAndWarnsForTheRest) {
+    WriteBytes(dir.File("down.wld"), Blocks("DB12 FC2 DB3 FC3", 7));
+    Start({"--protect", "FC2"});
+    EXPECT_EQ(Run("/filedownload\"{dir}/down.wld\"/download DB1-10"), 0);
+    EXPECT_EQ(Run("/download FC* /filedownload \"{dir}/down.wld\""), 1);  // FC2 is protected
+    EXPECT_EQ(Run("/download FC2,FB* /filedownload \"{dir}/down.wld\""), 3);
+    EXPECT_EQ(Run("/download FB* /download DB* /filedownload \"{dir}/down.wld\""), 2);
     const std::string dump = Dump();
-    EXPECT_NE(BlockLine(dump, "DB", 3).find(Fingerprint(db3)), std::string::npos);
-    EXPECT_EQ(BlockLine(dump, "DB", 12), "");
-    // The download stopped at the FB warning, so FC2 is still the program's own.
-    EXPECT_NE(BlockLine(dump, "FC", 2).find(Fingerprint(ProgramBlock(BLOCK_TYPE_FC, 2))),
-              std::string::npos);
+    EXPECT_TRUE(Holds(BlockLine(dump, "DB3"), Blocks("DB3", 7)));
+    EXPECT_EQ(BlockLine(dump, "DB12"), "");  // the sequence ended at the FB warning
+    EXPECT_TRUE(Holds(BlockLine(dump, "FC2"), Blocks("FC2")));
+    EXPECT_TRUE(Holds(BlockLine(dump, "FC3"), Blocks("FC3", 7)));
 }
 
-TEST_F(SimulatorSessionTest, ProtectedBlocksAreWarningsAndTheOthersStillLoad) {
-    const Bytes fc2 = SmallBlock(BLOCK_TYPE_FC, 2, 9);
-    const Bytes fc3 = SmallBlock(BLOCK_TYPE_FC, 3, 9);
-    WriteProject(dir.File("down.wld"), {fc2, fc3});
-    StartSimulator({"--protect", "FC2"});
-    EXPECT_EQ(Run("/ip 127.0.0.1 /download FC* /filedownload \"{dir}/down.wld\"").code, 1);
-    EXPECT_EQ(Run("/ip 127.0.0.1 /download FC2,FB* /filedownload \"{dir}/down.wld\"").code, 3);
-    const std::string dump = Dump();
-    EXPECT_NE(BlockLine(dump, "FC", 2).find(Fingerprint(ProgramBlock(BLOCK_TYPE_FC, 2))),
-              std::string::npos);
-    EXPECT_NE(BlockLine(dump, "FC", 3).find(Fingerprint(fc3)), std::string::npos);
-}
-
-TEST_F(SimulatorSessionTest, VariablesAreWrittenAsTheControllerReadsThem) {
-    if (!AddressParserAvailable()) GTEST_SKIP() << "the library parses no variable address yet";
-    StartSimulator();
-    EXPECT_EQ(Run("/ip 127.0.0.1 /var MW0=0x1234,MB2=255,M3.1=1,MD4=0xFFFFFFFF").code, 0);
-    EXPECT_EQ(Run("/ip 127.0.0.1 /var MD8=-2147483648, MW12=0b101 ,MB14=09,MW16").code, 0);
-    EXPECT_EQ(Run("/ip 127.0.0.1 /var MW18=31,DB99.DBW0=1,MW20=0x7").code, 1);
+TEST_P(SessionTest, VariablesAreWrittenAsTheControllerReadsThem) {
+    Start();
+    EXPECT_EQ(Run("/var MW0=0x1234,MB2=255,M3.1=1,MD4=0xFFFFFFFF"), 0);
+    EXPECT_EQ(Run("/var MD8=-2147483648, MW12=0b101 ,MB14=09,MB15=+5,MW16,MD22=-1"), 0);
+    EXPECT_EQ(Run("/var MW18=0X1f,DB99.DBW0=1,MW20=0x7"), 1);
     const std::string flags = Field(Dump(), "flags");
     const std::string expected = std::string("1234") + "ff" + "02" + "ffffffff" + "80000000" +
-                                 "0005" + "09" + "00" + "0000" + "001f" + "0007";
+                                 "0005" + "09" + "05" + "0000" + "001f" + "0007" + "ffffffff";
     EXPECT_EQ(flags.substr(0, expected.size()), expected);
 }
 
-TEST_F(SimulatorSessionTest, ConnectionFailuresEndBeforeAnyCommand) {
-    setenv("VEXAL_S7_PORT", std::to_string(ClosedPort()).c_str(), 1);
-    WriteProject(dir.File("up.wld"), program);
-    EXPECT_EQ(Run("/ip 127.0.0.1 /upload OB1 /fileupload \"{dir}/up.wld\"").code, -6);
-    EXPECT_TRUE(ImagesIn(dir.File("up.wld")).empty());
+std::string LinkName(const ::testing::TestParamInfo<Link>& link) {
+    return link.param == Link::kTcp ? "Tcp" : "Mpi";
 }
 
-class MpiSessionTest : public SimulatorSessionTest {
-protected:
-    void UseBus(int ownAddress) {
-        const std::string text =
-            "own " + std::to_string(ownAddress) +
-            "\nhighest 31\nstation 2 127.0.0.1:" + std::to_string(simulator.Port()) +
-            "\nstation 7 127.0.0.1:" + std::to_string(ClosedPort()) + "\n";
-        WriteBytes(dir.File("bus"), Bytes(text.begin(), text.end()));
-        setenv("VEXAL_MPI_BUS", dir.File("bus").c_str(), 1);
-    }
-};
-
-TEST_F(MpiSessionTest, CommandsReachTheStationThroughTheBusFile) {
-    StartSimulator();
-    UseBus(0);
-    EXPECT_EQ(Run("/mpi 2").code, 0);
-    EXPECT_EQ(Run("/upload FC1-2 /fileupload \"{dir}/up.wld\"").code, 0);
-    EXPECT_EQ(ImagesIn(dir.File("up.wld")),
-              ProgramBlocks({{BLOCK_TYPE_FC, 1}, {BLOCK_TYPE_FC, 2}}));
-    EXPECT_EQ(Run("/stop").code, 0);
-    EXPECT_EQ(Run("/mpi 2 /run").code, 0);
-    EXPECT_EQ(Run("/mpi 5 /stop").code, -6);
-    EXPECT_EQ(Run("/mpi 7 /stop").code, -6);
-    EXPECT_EQ(Field(Dump(), "mode"), "RUN");
-}
-
-TEST_F(MpiSessionTest, TheAdaptersOwnAddressIsNoTarget) {
-    StartSimulator();
-    UseBus(2);
-    EXPECT_EQ(Run("/stop").code, -4);
-    EXPECT_EQ(Field(Dump(), "mode"), "RUN");
-}
+INSTANTIATE_TEST_SUITE_P(OverTcpAndMpi, SessionTest, ::testing::Values(Link::kTcp, Link::kMpi),
+                         LinkName);
 
 }  // namespace
 }  // namespace vexal::cmd
