@@ -10,18 +10,15 @@
 namespace {
 
 using ClockBytes = std::array<uint8_t, 8>;
+// Year, month 1-12, day, hour, minute, second, weekday 0 Sunday to 6 Saturday.
+using Fields = std::array<int, 7>;
 
-BrokenDownTime Time(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
-    BrokenDownTime time{};
-    time.yearsSince1900 = year - 1900;
-    time.month = month - 1;
-    time.dayOfMonth = day;
-    time.hour = hour;
-    time.minute = minute;
-    time.second = second;
+BrokenDownTime Time(const Fields& f) {
+    BrokenDownTime time{f[5], f[4], f[3], f[2], f[1] - 1, f[0] - 1900, -1};  // weekday not read
     return time;
 }
 
+// The clock value of a time, or nullopt when refused (and then nothing was written).
 std::optional<ClockBytes> ToClock(const BrokenDownTime& time) {
     CpuClock clock;
     std::memset(&clock, 0xEE, sizeof clock);
@@ -34,80 +31,63 @@ std::optional<ClockBytes> ToClock(const BrokenDownTime& time) {
     return bytes;
 }
 
-std::optional<BrokenDownTime> ToTime(const ClockBytes& bytes) {
+// The time of a clock value, or nullopt when refused (and then nothing was written).
+std::optional<Fields> ToTime(const ClockBytes& bytes) {
     CpuClock clock;
     std::memcpy(clock.bytes, bytes.data(), sizeof clock.bytes);
-    BrokenDownTime time;
+    BrokenDownTime time, before;
     std::memset(&time, 0x55, sizeof time);
-    const BrokenDownTime before = time;
+    before = time;
     if (cpuLink_S7TimeToTM(&time, &clock) == 0) {
         EXPECT_EQ(std::memcmp(&time, &before, sizeof time), 0) << "refused, but written";
         return std::nullopt;
     }
-    return time;
+    return Fields{time.yearsSince1900 + 1900,
+                  time.month + 1,
+                  time.dayOfMonth,
+                  time.hour,
+                  time.minute,
+                  time.second,
+                  time.dayOfWeek};
 }
 
-void ExpectTime(const std::optional<BrokenDownTime>& time, const BrokenDownTime& expected,
-                int dayOfWeek) {
-    ASSERT_TRUE(time.has_value());
-    EXPECT_EQ(time->yearsSince1900, expected.yearsSince1900);
-    EXPECT_EQ(time->month, expected.month);
-    EXPECT_EQ(time->dayOfMonth, expected.dayOfMonth);
-    EXPECT_EQ(time->hour, expected.hour);
-    EXPECT_EQ(time->minute, expected.minute);
-    EXPECT_EQ(time->second, expected.second);
-    EXPECT_EQ(time->dayOfWeek, dayOfWeek);
+// The BCD clock value, weekday 1 Sunday to 7 Saturday, for years 90-99 as the 1990s and
+// 00-89 as the 2000s, converts both ways.
+TEST(Clock, DatesConvertToBcdAndBack) {
+    const std::pair<Fields, ClockBytes> cases[] = {
+        {{2014, 8, 20, 11, 59, 43, 3}, {0x14, 0x08, 0x20, 0x11, 0x59, 0x43, 0x00, 0x04}},
+        {{1990, 1, 1, 0, 0, 0, 1}, {0x90, 0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x02}},
+        {{1999, 12, 31, 23, 59, 59, 5}, {0x99, 0x12, 0x31, 0x23, 0x59, 0x59, 0x00, 0x06}},
+        {{2000, 1, 1, 0, 0, 0, 6}, {0x00, 0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x07}},
+        {{2089, 12, 31, 23, 59, 59, 6}, {0x89, 0x12, 0x31, 0x23, 0x59, 0x59, 0x00, 0x07}},
+        {{2000, 2, 29, 0, 0, 0, 2}, {0x00, 0x02, 0x29, 0x00, 0x00, 0x00, 0x00, 0x03}},
+    };
+    for (const auto& [fields, bytes] : cases) {
+        EXPECT_EQ(ToClock(Time(fields)), bytes) << fields[0];
+        EXPECT_EQ(ToTime(bytes), fields) << fields[0];
+    }
 }
 
-TEST(Clock, ReadsDateAndTimeInBcd) {
-    // 2014-08-20 11:59:43.912, a Wednesday; 1999-12-31 23:59:59.999, a Friday.
-    ExpectTime(ToTime({0x14, 0x08, 0x20, 0x11, 0x59, 0x43, 0x91, 0x24}),
-               Time(2014, 8, 20, 11, 59, 43), 3);
-    ExpectTime(ToTime({0x99, 0x12, 0x31, 0x23, 0x59, 0x59, 0x99, 0x96}),
-               Time(1999, 12, 31, 23, 59, 59), 5);
+TEST(Clock, MillisecondsAndTheWeekdayNibbleDoNotChangeTheTime) {
+    for (uint8_t weekday : {0x0, 0x3, 0x8, 0xF}) {
+        EXPECT_EQ(ToTime({0x14, 0x08, 0x20, 0x11, 0x59, 0x43, 0x91, uint8_t(0x20 | weekday)}),
+                  (Fields{2014, 8, 20, 11, 59, 43, 3}));
+    }
 }
 
-TEST(Clock, WritesDateAndTimeInBcdWithTheWeekdayOfTheDate) {
-    BrokenDownTime time = Time(2014, 8, 20, 11, 59, 43);
-    time.dayOfWeek = 0;  // not read
-    EXPECT_EQ(ToClock(time), (ClockBytes{0x14, 0x08, 0x20, 0x11, 0x59, 0x43, 0x00, 0x04}));
-}
-
-TEST(Clock, YearsReachFrom1990To2089) {
-    EXPECT_EQ(ToClock(Time(1989, 12, 31, 23, 59, 59)), std::nullopt);
-    EXPECT_EQ(ToClock(Time(1990, 1, 1)), (ClockBytes{0x90, 0x01, 0x01, 0, 0, 0, 0, 0x02}));
-    EXPECT_EQ(ToClock(Time(2089, 12, 31, 23, 59, 59)),
-              (ClockBytes{0x89, 0x12, 0x31, 0x23, 0x59, 0x59, 0x00, 0x07}));
-    EXPECT_EQ(ToClock(Time(2090, 1, 1)), std::nullopt);
-    ExpectTime(ToTime({0x90, 0x01, 0x01, 0, 0, 0, 0, 0x02}), Time(1990, 1, 1), 1);
-    ExpectTime(ToTime({0x89, 0x12, 0x31, 0x23, 0x59, 0x59, 0, 0x07}),
-               Time(2089, 12, 31, 23, 59, 59), 6);
-    ExpectTime(ToTime({0x00, 0x01, 0x01, 0, 0, 0, 0, 0x07}), Time(2000, 1, 1), 6);
-}
-
-TEST(Clock, TheTwentyNinthOfFebruaryOnlyInLeapYears) {
-    EXPECT_EQ(ToClock(Time(2000, 2, 29)), (ClockBytes{0x00, 0x02, 0x29, 0, 0, 0, 0, 0x03}));
-    EXPECT_EQ(ToClock(Time(2024, 2, 29)), (ClockBytes{0x24, 0x02, 0x29, 0, 0, 0, 0, 0x05}));
-    EXPECT_EQ(ToClock(Time(2023, 2, 29)), std::nullopt);
-    EXPECT_EQ(ToClock(Time(2000, 2, 30)), std::nullopt);
-    ExpectTime(ToTime({0x00, 0x02, 0x29, 0, 0, 0, 0, 0}), Time(2000, 2, 29), 2);
-    EXPECT_EQ(ToTime({0x01, 0x02, 0x29, 0, 0, 0, 0, 0}), std::nullopt);
-    EXPECT_EQ(ToTime({0x00, 0x02, 0x30, 0, 0, 0, 0, 0}), std::nullopt);
-}
-
-TEST(Clock, RefusesInvalidDigitsAndFieldsOutOfRange) {
+TEST(Clock, RefusesInvalidDigitsAndDatesThatDoNotExist) {
     const ClockBytes good = {0x14, 0x08, 0x20, 0x11, 0x59, 0x43, 0x91, 0x24};
     ASSERT_TRUE(ToTime(good).has_value());
-    for (int byte = 0; byte < 7; ++byte) {
+    // A digit above 9 in either nibble of any field, the milliseconds' last one included.
+    for (int byte = 0; byte < 8; ++byte) {
         for (uint8_t bad : {uint8_t(good[byte] | 0x0A), uint8_t((good[byte] & 0x0F) | 0xA0)}) {
             ClockBytes bytes = good;
             bytes[byte] = bad;
-            EXPECT_EQ(ToTime(bytes), std::nullopt) << "byte " << byte;
+            if (byte == 7 && bad == (good[byte] | 0x0A)) continue;  // the weekday nibble
+            EXPECT_EQ(ToTime(bytes), std::nullopt) << "byte " << byte << " " << int(bad);
         }
     }
-    ClockBytes milliseconds = good;
-    milliseconds[7] = 0xA4;
-    EXPECT_EQ(ToTime(milliseconds), std::nullopt);
+    // Month 0 and 13, day 0 and 32, hour 24, minute 60, second 60.
     const std::pair<int, uint8_t> outOfRange[] = {{1, 0x00}, {1, 0x13}, {2, 0x00}, {2, 0x32},
                                                   {3, 0x24}, {4, 0x60}, {5, 0x60}};
     for (const auto& [byte, value] : outOfRange) {
@@ -115,48 +95,28 @@ TEST(Clock, RefusesInvalidDigitsAndFieldsOutOfRange) {
         bytes[byte] = value;
         EXPECT_EQ(ToTime(bytes), std::nullopt) << "byte " << byte << " value " << int(value);
     }
+    EXPECT_EQ(ToTime({0x01, 0x02, 0x29, 0, 0, 0, 0, 0}), std::nullopt);  // 29 February 2001
+    EXPECT_EQ(ToTime({0x00, 0x02, 0x30, 0, 0, 0, 0, 0}), std::nullopt);  // 30 February
     EXPECT_EQ(ToTime({0x14, 0x04, 0x31, 0, 0, 0, 0, 0}), std::nullopt);  // 31 April
 }
 
-TEST(Clock, TheWeekdayNibbleIsNotTrusted) {
-    for (uint8_t weekday : {0x0, 0x3, 0x8, 0xF}) {
-        ExpectTime(ToTime({0x14, 0x08, 0x20, 0x11, 0x59, 0x43, 0x91, uint8_t(0x20 | weekday)}),
-                   Time(2014, 8, 20, 11, 59, 43), 3);
+TEST(Clock, RefusesTimesOutsideTheCalendarAndTheYears1990To2089) {
+    const Fields refused[] = {
+        {1989, 12, 31, 23, 59, 59}, {2090, 1, 1, 0, 0, 0},   {2023, 2, 29, 0, 0, 0},
+        {2000, 2, 30, 0, 0, 0},     {2014, 0, 1, 0, 0, 0},   {2014, 13, 1, 0, 0, 0},
+        {2014, 8, 0, 0, 0, 0},      {2014, 8, 32, 0, 0, 0},  {2014, 8, 20, -1, 0, 0},
+        {2014, 8, 20, 24, 0, 0},    {2014, 8, 20, 0, -1, 0}, {2014, 8, 20, 0, 60, 0},
+        {2014, 8, 20, 0, 0, -1},    {2014, 8, 20, 0, 0, 60}};
+    for (const Fields& fields : refused) {
+        EXPECT_EQ(ToClock(Time(fields)), std::nullopt)
+            << fields[0] << "-" << fields[1] << "-" << fields[2] << " " << fields[3] << ":"
+            << fields[4] << ":" << fields[5];
     }
-}
-
-TEST(Clock, RefusesCalendarFieldsOutOfRange) {
-    const BrokenDownTime good = Time(2014, 8, 20, 11, 59, 43);
-    ASSERT_TRUE(ToClock(good).has_value());
-    struct Change {
-        int BrokenDownTime::*field;
-        int value;
-    };
-    const Change changes[] = {
-        {&BrokenDownTime::month, -1},
-        {&BrokenDownTime::month, 12},
-        {&BrokenDownTime::dayOfMonth, 0},
-        {&BrokenDownTime::dayOfMonth, 32},
-        {&BrokenDownTime::hour, -1},
-        {&BrokenDownTime::hour, 24},
-        {&BrokenDownTime::minute, -1},
-        {&BrokenDownTime::minute, 60},
-        {&BrokenDownTime::second, -1},
-        {&BrokenDownTime::second, 60},
-        {&BrokenDownTime::yearsSince1900, INT_MAX},
-        {&BrokenDownTime::yearsSince1900, INT_MIN},
-    };
-    for (const Change& change : changes) {
-        BrokenDownTime time = good;
-        time.*change.field = change.value;
-        EXPECT_EQ(ToClock(time), std::nullopt) << change.value;
+    for (int years : {INT_MAX, INT_MIN}) {
+        BrokenDownTime time = Time({2014, 8, 20});
+        time.yearsSince1900 = years;
+        EXPECT_EQ(ToClock(time), std::nullopt) << years;
     }
-    EXPECT_EQ(cpuLink_TMToS7Time(nullptr, &good), 0);
-    CpuClock clock{};
-    EXPECT_EQ(cpuLink_TMToS7Time(&clock, nullptr), 0);
-    BrokenDownTime time{};
-    EXPECT_EQ(cpuLink_S7TimeToTM(&time, nullptr), 0);
-    EXPECT_EQ(cpuLink_S7TimeToTM(nullptr, &clock), 0);
 }
 
 TEST(Clock, EveryDayFrom1990To2089ConvertsBothWays) {
@@ -166,20 +126,42 @@ TEST(Clock, EveryDayFrom1990To2089ConvertsBothWays) {
         const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
         for (int month = 1; month <= 12; ++month) {
             const int days = kDays[month - 1] + (month == 2 && leap ? 1 : 0);
-            for (int day = 1; day <= days; ++day) {
-                const BrokenDownTime time = Time(year, month, day, 23, 59, 59);
-                const auto clock = ToClock(time);
+            for (int day = 1; day <= days && !HasFailure(); ++day) {
+                const Fields fields = {year, month, day, 23, 59, 59, weekday};
+                const auto clock = ToClock(Time(fields));
                 ASSERT_TRUE(clock.has_value()) << year << "-" << month << "-" << day;
-                ASSERT_EQ((*clock)[7], weekday + 1);
-                const auto back = ToTime(*clock);
-                ASSERT_TRUE(back.has_value());
-                ASSERT_EQ(back->dayOfMonth, day);
-                ASSERT_EQ(back->month, month - 1);
-                ASSERT_EQ(back->yearsSince1900, year - 1900);
-                ASSERT_EQ(back->dayOfWeek, weekday);
+                EXPECT_EQ((*clock)[7], weekday + 1) << year << "-" << month << "-" << day;
+                EXPECT_EQ(ToTime(*clock), fields);
                 weekday = (weekday + 1) % 7;
             }
         }
+    }
+}
+
+TEST(LedState, OnAndFlashingBytesGiveTheFourStates) {
+    const std::pair<std::array<uint8_t, 4>, int> cases[] = {
+        {{0x00, 0x04, 0x00, 0x00}, 0},   // off
+        {{0x00, 0x04, 0x01, 0x00}, 1},   // on
+        {{0x00, 0x04, 0x01, 0x01}, 2},   // flashing at 2 Hz
+        {{0x00, 0x04, 0x01, 0x02}, 3},   // flashing at 0.5 Hz
+        {{0x00, 0x05, 0x00, 0x01}, 2},   // flashing whatever the on byte says
+        {{0x00, 0x06, 0x02, 0x00}, -1},  // values no list gives
+        {{0x00, 0x06, 0x01, 0x03}, -1},
+    };
+    for (const auto& [record, state] : cases) {
+        EXPECT_EQ(cpuLink_DecodeLedState(record.data()), state)
+            << int(record[2]) << " " << int(record[3]);
+    }
+}
+
+TEST(OperationMode, TheModeNibbleGivesStopRunHaltOrFault) {
+    // The low nibble of byte 3: STOP 1-4, start-up 5-7, RUN 8, HOLD 0xA, DEFECT 0xD.
+    const int expected[16] = {-1, 0, 0, 0, 0, 1, 1, 1, 1, -1, 2, -1, -1, 3, -1, -1};
+    for (int code = 0; code < 16; ++code) {
+        std::array<uint8_t, 20> record{0x51, 0x44, 0xFF, static_cast<uint8_t>(code)};
+        EXPECT_EQ(cpuLink_DecodeOperationMode(record.data()), expected[code]) << code;
+        record[3] |= 0x60;  // a previous mode changes nothing
+        EXPECT_EQ(cpuLink_DecodeOperationMode(record.data()), expected[code]) << code;
     }
 }
 

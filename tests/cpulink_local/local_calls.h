@@ -1,5 +1,5 @@
 // Helpers around the library calls that need no controller: a variable that owns its
-// value word, and the text calls with their results as std::wstring.
+// value word, and the calls' results as optionals.
 #pragma once
 
 #include <array>
@@ -7,6 +7,8 @@
 #include <cstring>
 #include <optional>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "cpulink.h"
 
@@ -24,12 +26,11 @@ struct Variable {
         descriptor.kind = kind;
         descriptor.elementCount = 1;
         descriptor.value = &word;
-        SetBytes(bytes);
+        std::memcpy(&word, bytes.data(), sizeof word);
     }
     Variable(const Variable&) = delete;
     Variable& operator=(const Variable&) = delete;
 
-    void SetBytes(ValueBytes bytes) { std::memcpy(&word, bytes.data(), sizeof word); }
     ValueBytes Bytes() const {
         ValueBytes bytes;
         std::memcpy(bytes.data(), &word, sizeof word);
@@ -38,19 +39,23 @@ struct Variable {
 };
 
 // The text of a value, or nullopt when the call refuses.
-inline std::optional<std::wstring> ValueText(const Variable& variable, int format,
-                                             int capacity = CPULINK_VALUE_TEXT_CAPACITY) {
-    wchar_t out[256];
-    if (cpuLink_GetVariableValueAsString(out, capacity, &variable.descriptor, format) == 0) {
+inline std::optional<std::wstring> ValueText(const Variable& variable, int format) {
+    wchar_t out[CPULINK_VALUE_TEXT_CAPACITY];
+    if (cpuLink_GetVariableValueAsString(out, CPULINK_VALUE_TEXT_CAPACITY, &variable.descriptor,
+                                         format) == 0) {
         return std::nullopt;
     }
     return std::wstring(out);
 }
 
-// The value word a text gives a variable of this kind, or nullopt when it is refused.
+// The value word a text gives a variable of this kind, or nullopt when it is refused (and
+// then the word must be unchanged). The word starts out full of other bytes, so that what
+// a conversion leaves behind the variable's own bytes shows.
 inline std::optional<ValueBytes> ParsedValue(uint8_t kind, const std::wstring& text) {
-    Variable variable(kind);
+    const ValueBytes before = {0xA5, 0x5A, 0xC3, 0x3C};
+    Variable variable(kind, before);
     if (cpuLink_SetVariableValueFromStringW(&variable.descriptor, text.c_str()) == 0) {
+        EXPECT_EQ(variable.Bytes(), before) << "refused, but the value word changed";
         return std::nullopt;
     }
     return variable.Bytes();
@@ -60,13 +65,6 @@ inline std::optional<VariableDescriptor> ParsedAddress(const std::wstring& text)
     VariableDescriptor descriptor{};
     if (cpuLink_ParseVariableW(&descriptor, text.c_str()) == 0) return std::nullopt;
     return descriptor;
-}
-
-inline std::optional<std::wstring> AddressText(const VariableDescriptor& descriptor,
-                                               int capacity = CPULINK_ADDRESS_TEXT_CAPACITY) {
-    wchar_t out[64];
-    if (cpuLink_FormatVariable(out, capacity, &descriptor) == 0) return std::nullopt;
-    return std::wstring(out);
 }
 
 }  // namespace vexal::testing
