@@ -4,18 +4,18 @@
 #include <cstring>
 #include <cwchar>
 
+#include "block_images.h"
+
 namespace vexal::testing {
 namespace {
 
 FakePlcScript script;
 
-void Note(const char* name, const void* record = nullptr, int handle = 0) {
+void Note(const char* name, const void* record, int handle) {
     script.journal.push_back({name, record, handle});
 }
 
-FakeAnswer NextAnswer(const char* name, const CpuConnection* record) {
-    Note(name, record);
-    script.lastRecord = record;
+FakeAnswer Next() {
     if (script.duringCall) script.duringCall();
     if (script.answers.empty()) return {};
     FakeAnswer answer = std::move(script.answers.front());
@@ -23,14 +23,10 @@ FakeAnswer NextAnswer(const char* name, const CpuConnection* record) {
     return answer;
 }
 
-void CopyData(const FakeAnswer& answer, uint8_t* buffer, uint32_t size) {
-    if (answer.data.empty()) return;
-    std::memcpy(buffer, answer.data.data(), std::min<size_t>(answer.data.size(), size));
-}
-
-uint32_t ImageLength(const uint8_t* image) {
-    return static_cast<uint32_t>(image[8]) << 24 | static_cast<uint32_t>(image[9]) << 16 |
-           static_cast<uint32_t>(image[10]) << 8 | image[11];
+CpuStatus CopyData(const FakeAnswer& answer, uint8_t* buffer, uint32_t size) {
+    if (!answer.data.empty())
+        std::memcpy(buffer, answer.data.data(), std::min<size_t>(answer.data.size(), size));
+    return answer.status;
 }
 
 }  // namespace
@@ -61,76 +57,59 @@ int JournalIndex(const std::string& name, const void* record) {
 
 }  // namespace vexal::testing
 
+using vexal::testing::CopyData;
 using vexal::testing::FakeAnswer;
+using vexal::testing::Next;
+using vexal::testing::Note;
 using vexal::testing::script;
+
+// A call on a connection whose answer is only its status.
+#define FAKE_STATUS_CALL(name, ...)                             \
+    CpuStatus name(CpuConnection* __VA_OPT__(, ) __VA_ARGS__) { \
+        return Next().status;                                   \
+    }
 
 extern "C" {
 
-// ---- libbusport ---------------------------------------------------------------------
-
 int Busport_Open(void) {
-    vexal::testing::Note("Busport_Open");
     return script.adapterHandle;
 }
-
 int Busport_GoOnlineDefault(int handle) {
-    vexal::testing::Note("Busport_GoOnlineDefault", nullptr, handle);
+    Note("Busport_GoOnlineDefault", nullptr, handle);
     return script.goOnlineResult;
 }
-
 int Busport_GetCurNetPrm(int, BusParameters* parameters) {
     if (script.netParametersResult != 0) *parameters = script.busParameters;
     return script.netParametersResult;
 }
-
 int Busport_CheckRemoteOnline(int, uint8_t stationAddress) {
     return script.onlineStations.count(stationAddress) != 0 ? 1 : 0;
 }
-
 void Busport_GoOffline(int handle) {
-    vexal::testing::Note("Busport_GoOffline", nullptr, handle);
+    Note("Busport_GoOffline", nullptr, handle);
 }
-
 void Busport_Close(int handle) {
-    vexal::testing::Note("Busport_Close", nullptr, handle);
+    Note("Busport_Close", nullptr, handle);
 }
 
-// ---- libcpulink: connections --------------------------------------------------------
-
-CpuStatus cpuBus_InitConnection(CpuConnection* record, int adapterHandle) {
-    vexal::testing::Note("cpuBus_InitConnection", record, adapterHandle);
+CpuStatus cpuBus_InitConnection(CpuConnection*, int) {
     return script.mpiInitStatus;
 }
-
-CpuStatus cpuNet_InitConnection(CpuConnection* record) {
-    vexal::testing::Note("cpuNet_InitConnection", record);
+CpuStatus cpuNet_InitConnection(CpuConnection*) {
     return script.tcpInitStatus;
 }
-
-CpuStatus cpuBus_OpenConnection(CpuConnection* record, int mpiAddress) {
-    script.lastMpiAddress = mpiAddress;
-    return vexal::testing::NextAnswer("cpuBus_OpenConnection", record).status;
-}
-
-CpuStatus cpuNet_OpenConnection(CpuConnection* record, uint32_t ipv4Address) {
-    script.lastIpv4 = ipv4Address;
-    return vexal::testing::NextAnswer("cpuNet_OpenConnection", record).status;
-}
-
-CpuStatus cpuLink_LogInW(CpuConnection* record, const wchar_t* password) {
-    script.lastPassword = password != nullptr ? password : L"";
-    return vexal::testing::NextAnswer("cpuLink_LogInW", record).status;
-}
-
-void cpuLink_CloseConnection(CpuConnection* record) {
-    vexal::testing::NextAnswer("cpuLink_CloseConnection", record);
-}
-
 void cpuLink_DestroyConnection(CpuConnection* record) {
-    vexal::testing::Note("cpuLink_DestroyConnection", record);
+    Note("cpuLink_DestroyConnection", record, 0);
 }
-
-// ---- libcpulink: texts --------------------------------------------------------------
+FAKE_STATUS_CALL(cpuBus_OpenConnection, int)
+FAKE_STATUS_CALL(cpuNet_OpenConnection, uint32_t)
+void cpuLink_CloseConnection(CpuConnection*) {
+    Next();
+}
+CpuStatus cpuLink_LogInW(CpuConnection*, const wchar_t* password) {
+    script.lastPassword = password;
+    return Next().status;
+}
 
 int cpuLink_ErrorString(CpuStatus status, wchar_t* buffer, int capacity) {
     if (!script.errorTextKnown || capacity < 1) return 0;
@@ -138,155 +117,75 @@ int cpuLink_ErrorString(CpuStatus status, wchar_t* buffer, int capacity) {
                   vexal::testing::FakeErrorText(status).c_str());
     return 1;
 }
-
 int cpuLink_DiagnoseString(uint16_t, wchar_t*, int) {
     return 0;
 }
 
-// ---- libcpulink: clock --------------------------------------------------------------
-
-CpuStatus cpuLink_GetClock(CpuConnection* record, CpuClock* clock) {
-    const FakeAnswer answer = vexal::testing::NextAnswer("cpuLink_GetClock", record);
-    vexal::testing::CopyData(answer, clock->bytes, CPULINK_CLOCK_SIZE);
-    return answer.status;
+FAKE_STATUS_CALL(cpuLink_GetClock, CpuClock*)
+FAKE_STATUS_CALL(cpuLink_SetClock, const CpuClock*)
+int cpuLink_S7TimeToTM(BrokenDownTime*, const CpuClock*) {
+    return script.clockConversions ? 1 : 0;
+}
+int cpuLink_TMToS7Time(CpuClock*, const BrokenDownTime*) {
+    return script.clockConversions ? 1 : 0;
 }
 
-CpuStatus cpuLink_SetClock(CpuConnection* record, const CpuClock* clock) {
-    script.lastClockSet.assign(clock->bytes, clock->bytes + CPULINK_CLOCK_SIZE);
-    return vexal::testing::NextAnswer("cpuLink_SetClock", record).status;
-}
-
-// The fake clock value holds second, minute, hour, day, month, year - 1900 and weekday.
-int cpuLink_S7TimeToTM(BrokenDownTime* out, const CpuClock* in) {
-    if (!script.clockConversions) return 0;
-    const uint8_t* bytes = in->bytes;
-    *out = BrokenDownTime{bytes[0], bytes[1], bytes[2], bytes[3], bytes[4], bytes[5], bytes[6]};
-    return 1;
-}
-
-int cpuLink_TMToS7Time(CpuClock* out, const BrokenDownTime* in) {
-    if (!script.clockConversions) return 0;
-    const int fields[] = {in->second, in->minute,         in->hour,     in->dayOfMonth,
-                          in->month,  in->yearsSince1900, in->dayOfWeek};
-    for (size_t index = 0; index < 7; ++index)
-        out->bytes[index] = static_cast<uint8_t>(fields[index]);
-    out->bytes[7] = 0;
-    return 1;
-}
-
-// ---- libcpulink: blocks -------------------------------------------------------------
-
-CpuStatus cpuLink_GetBlockList(CpuConnection* record, int type, int start, int* count,
-                               uint16_t* numbers, int capacity) {
-    script.lastType = type;
-    script.lastStart = start;
-    const FakeAnswer answer = vexal::testing::NextAnswer("cpuLink_GetBlockList", record);
+CpuStatus cpuLink_GetBlockList(CpuConnection*, int, int, int* count, uint16_t* numbers,
+                               int capacity) {
+    const FakeAnswer answer = Next();
     const size_t delivered = std::min<size_t>(answer.numbers.size(), static_cast<size_t>(capacity));
     std::copy_n(answer.numbers.begin(), delivered, numbers);
     *count = answer.count;
     return answer.status;
 }
-
-CpuStatus cpuLink_UploadBlock(CpuConnection* record, int type, uint16_t number, uint8_t* buffer,
-                              uint32_t size) {
-    script.lastType = type;
-    script.lastNumber = number;
-    script.lastSize = size;
-    const FakeAnswer answer = vexal::testing::NextAnswer("cpuLink_UploadBlock", record);
-    vexal::testing::CopyData(answer, buffer, size);
-    return answer.status;
+CpuStatus cpuLink_UploadBlock(CpuConnection*, int, uint16_t, uint8_t* buffer, uint32_t size) {
+    return CopyData(Next(), buffer, size);
 }
-
-CpuStatus cpuLink_DownloadBlock(CpuConnection* record, const uint8_t* image) {
-    script.lastDownload.assign(image, image + vexal::testing::ImageLength(image));
-    return vexal::testing::NextAnswer("cpuLink_DownloadBlock", record).status;
-}
-
-CpuStatus cpuLink_DeleteBlock(CpuConnection* record, int type, uint16_t number) {
-    script.lastType = type;
-    script.lastNumber = number;
-    return vexal::testing::NextAnswer("cpuLink_DeleteBlock", record).status;
-}
-
+FAKE_STATUS_CALL(cpuLink_DownloadBlock, const uint8_t*)
+FAKE_STATUS_CALL(cpuLink_DeleteBlock, int, uint16_t)
 int cpuLink_GetBlockType(const uint8_t* image) {
-    static const uint8_t kTypeCodes[] = {0x08, 0x0E, 0x0C, 0x0A, 0x0B, 0x0F, 0x0D};
     if (image[0] != 0x70 || image[1] != 0x70) return BLOCK_TYPE_NONE;
     for (int type = 0; type < 7; ++type) {
-        if (kTypeCodes[type] == image[5]) return type;
+        if (vexal::testing::BlockTypeCode(type) == image[5]) return type;
     }
     return BLOCK_TYPE_NONE;
 }
 
-// ---- libcpulink: controller control -------------------------------------------------
-
-CpuStatus cpuLink_CompressMemory(CpuConnection* record, uint32_t timeoutMs) {
+CpuStatus cpuLink_CompressMemory(CpuConnection*, uint32_t timeoutMs) {
     script.lastTimeoutMs = timeoutMs;
-    return vexal::testing::NextAnswer("cpuLink_CompressMemory", record).status;
+    return Next().status;
 }
-
-CpuStatus cpuLink_CopyRamToRom(CpuConnection* record, uint32_t timeoutMs) {
-    script.lastTimeoutMs = timeoutMs;
-    return vexal::testing::NextAnswer("cpuLink_CopyRamToRom", record).status;
-}
-
-CpuStatus cpuLink_Clear(CpuConnection* record) {
-    return vexal::testing::NextAnswer("cpuLink_Clear", record).status;
-}
-
-CpuStatus cpuLink_Stop(CpuConnection* record) {
-    return vexal::testing::NextAnswer("cpuLink_Stop", record).status;
-}
-
-CpuStatus cpuLink_WarmRestart(CpuConnection* record) {
-    return vexal::testing::NextAnswer("cpuLink_WarmRestart", record).status;
-}
-
-CpuStatus cpuLink_ReadSsl(CpuConnection* record, uint16_t listId, uint16_t index,
-                          uint16_t* recordLength, uint16_t* recordCount, uint8_t* buffer,
-                          uint32_t size) {
-    script.lastListId = listId;
-    script.lastListIndex = index;
-    script.lastSize = size;
-    const FakeAnswer answer = vexal::testing::NextAnswer("cpuLink_ReadSsl", record);
-    vexal::testing::CopyData(answer, buffer, size);
+FAKE_STATUS_CALL(cpuLink_CopyRamToRom, uint32_t)
+FAKE_STATUS_CALL(cpuLink_Clear)
+FAKE_STATUS_CALL(cpuLink_Stop)
+FAKE_STATUS_CALL(cpuLink_WarmRestart)
+CpuStatus cpuLink_ReadSsl(CpuConnection*, uint16_t, uint16_t, uint16_t* recordLength,
+                          uint16_t* recordCount, uint8_t* buffer, uint32_t size) {
+    const FakeAnswer answer = Next();
     *recordLength = answer.recordLength;
     *recordCount = answer.recordCount;
-    return answer.status;
+    return CopyData(answer, buffer, size);
 }
 
-// ---- libcpulink: variables ----------------------------------------------------------
-
-CpuStatus cpuLink_ReadVariables(CpuConnection* record, VariableDescriptor* const*, int) {
-    return vexal::testing::NextAnswer("cpuLink_ReadVariables", record).status;
-}
-
-CpuStatus cpuLink_WriteVariables(CpuConnection* record, VariableDescriptor* const*, int) {
-    return vexal::testing::NextAnswer("cpuLink_WriteVariables", record).status;
-}
-
+FAKE_STATUS_CALL(cpuLink_ReadVariables, VariableDescriptor* const*, int)
+FAKE_STATUS_CALL(cpuLink_WriteVariables, VariableDescriptor* const*, int)
 int cpuLink_ParseVariableW(VariableDescriptor*, const wchar_t*) {
     return 0;
 }
-
 int cpuLink_SetVariableValueFromStringW(VariableDescriptor*, const wchar_t*) {
     return 0;
 }
-
 int cpuLink_FormatVariable(wchar_t*, int, const VariableDescriptor*) {
     return 0;
 }
-
 int cpuLink_GetVariableValueAsString(wchar_t*, int, const VariableDescriptor*, int) {
     return 0;
 }
 
-// ---- libcpulink: record decoding ----------------------------------------------------
-
-// The fake's LED state is byte 2 of the record, its operating mode byte 3 of the record.
+// The fake's LED state is byte 2 of the record, its operating mode byte 3.
 int cpuLink_DecodeLedState(const uint8_t* ledRecord) {
     return ledRecord[2];
 }
-
 int cpuLink_DecodeOperationMode(const uint8_t* modeRecord) {
     return modeRecord[3];
 }

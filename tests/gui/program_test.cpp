@@ -11,31 +11,8 @@
 namespace vexal {
 namespace {
 
-struct ProgramRun {
-    int exitCode;
-    QProcess::ExitStatus exitStatus;
-};
-
-// Starts the program and sends it `signal` at once. The program starts with the signal
-// blocked, as it blocks it itself first thing, so the signal waits for the program's watch
-// however early it arrives.
-ProgramRun RunUntilSignal(const QProcessEnvironment& environment, int signal) {
-    QProcess program;
-    program.setProcessEnvironment(environment);
-    program.setChildProcessModifier([] {
-        sigset_t set;
-        sigemptyset(&set);
-        sigaddset(&set, SIGINT);
-        sigaddset(&set, SIGTERM);
-        pthread_sigmask(SIG_BLOCK, &set, nullptr);
-    });
-    program.start(QStringLiteral(VEXALCE_PATH), QStringList{});
-    if (!program.waitForStarted(30000)) return {-1, QProcess::CrashExit};
-    ::kill(static_cast<pid_t>(program.processId()), signal);
-    if (!program.waitForFinished(60000)) program.kill();
-    return {program.exitCode(), program.exitStatus()};
-}
-
+// The program starts with the signals blocked, as it blocks them itself first thing, so a
+// signal sent at once waits for the program's watch however early it arrives.
 TEST(Program, ASignalEndsTheRunTheOrderlyWayAndTheSettingsAreWritten) {
     const struct {
         int signal;
@@ -45,27 +22,35 @@ TEST(Program, ASignalEndsTheRunTheOrderlyWayAndTheSettingsAreWritten) {
     for (const auto& c : cases) {
         testing::TempDir dir;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
-                           QString::fromStdString(dir.File("config")));
-        environment.remove(QStringLiteral("VEXAL_MPI_BUS"));
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("XDG_CONFIG_HOME", QString::fromStdString(dir.File("config")));
+        environment.remove("VEXAL_MPI_BUS");
         if (c.busFile) {
-            const std::string bus = dir.File("bus");
             const std::string text = "own 0\nhighest 31\n";
-            testing::WriteBytes(bus, std::vector<uint8_t>(text.begin(), text.end()));
-            environment.insert(QStringLiteral("VEXAL_MPI_BUS"), QString::fromStdString(bus));
+            testing::WriteBytes(dir.File("bus"), std::vector<uint8_t>(text.begin(), text.end()));
+            environment.insert("VEXAL_MPI_BUS", QString::fromStdString(dir.File("bus")));
         }
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.setChildProcessModifier([] {
+            sigset_t set;
+            sigemptyset(&set);
+            sigaddset(&set, SIGINT);
+            sigaddset(&set, SIGTERM);
+            pthread_sigmask(SIG_BLOCK, &set, nullptr);
+        });
+        program.start(QStringLiteral(VEXALCE_PATH), QStringList{});
+        ASSERT_TRUE(program.waitForStarted(30000));
+        ::kill(static_cast<pid_t>(program.processId()), c.signal);
+        if (!program.waitForFinished(60000)) program.kill();
 
-        const ProgramRun run = RunUntilSignal(environment, c.signal);
-
-        EXPECT_EQ(run.exitStatus, QProcess::NormalExit) << c.signal;
-        EXPECT_EQ(run.exitCode, 0) << c.signal;
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << c.signal;
+        EXPECT_EQ(program.exitCode(), 0) << c.signal;
         const QSettings written(QString::fromStdString(dir.File("config/Norrik/VexalCE.conf")),
                                 QSettings::IniFormat);
-        EXPECT_EQ(written.value(QStringLiteral("Mpi")).toString(), QString::number(c.mpi));
-        EXPECT_EQ(written.value(QStringLiteral("Ethernet")).toString(), QStringLiteral("0"));
-        EXPECT_EQ(written.value(QStringLiteral("EthernetIface")).toString(),
-                  QStringLiteral("DM9CE1"));
+        EXPECT_EQ(written.value("Mpi").toString(), QString::number(c.mpi));
+        EXPECT_EQ(written.value("Ethernet").toString(), "0");
+        EXPECT_EQ(written.value("EthernetIface").toString(), "DM9CE1");
     }
 }
 

@@ -1,15 +1,11 @@
-#include <gtest/gtest.h>
-
+// The main sheet, its pages and page events, the shared images and the block list control.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QImage>
-#include <QTabWidget>
 #include <algorithm>
-#include <memory>
 
+#include "block_list_ctrl.h"
 #include "gui_test_support.h"
-#include "main_sheet.h"
-#include "page_events.h"
 #include "sheet_images.h"
 #include "vexal_types.h"
 
@@ -17,7 +13,7 @@ namespace vexal {
 namespace {
 
 using testing::CRecordingPage;
-using Journal = std::vector<std::string>;
+using testing::Events;
 
 class SheetTest : public ::testing::Test {
 protected:
@@ -26,50 +22,44 @@ protected:
         sheet.AddSheetPage(page);
         return page;
     }
-    QTabWidget* Tabs() { return sheet.findChild<QTabWidget*>(QStringLiteral("sheetTabs")); }
+    QTabWidget* Tabs() { return sheet.findChild<QTabWidget*>("sheetTabs"); }
 
-    Journal journal;
+    Events journal;
     CMainSheet sheet{QStringLiteral("Vexal"), nullptr, 0};
 };
 
-TEST_F(SheetTest, BroadcastReachesThePagesInTheOrderTheyWereAdded) {
-    AddPage("a");
-    AddPage("b");
-    AddPage("c");
-    sheet.BroadcastPageEvent(kPageProjectBlockAdded, static_cast<int32_t>(BlockRef_Pack(2, 7)), 0);
-    EXPECT_EQ(journal, (Journal{"a:3:131079", "b:3:131079", "c:3:131079"}));
-}
-
-TEST_F(SheetTest, AnEleventhPageIsIgnored) {
+TEST_F(SheetTest, BroadcastReachesTheTenPagesInTheOrderAddedAndAnEleventhIsIgnored) {
     for (int index = 0; index < 10; ++index) AddPage("p" + std::to_string(index));
-    auto extra = std::make_unique<CRecordingPage>(&journal, "extra");
-    sheet.AddSheetPage(extra.get());
+    CRecordingPage extra(&journal, "extra");
+    sheet.AddSheetPage(&extra);
     EXPECT_EQ(sheet.PageCount(), 10);
     EXPECT_EQ(Tabs()->count(), 10);
-    EXPECT_EQ(extra->Sheet(), nullptr);
-    sheet.BroadcastPageEvent(kPageTick, 0, 0);
-    EXPECT_EQ(journal.size(), 10u);
-    EXPECT_EQ(journal.back(), "p9:0");
+    EXPECT_EQ(extra.Sheet(), nullptr);
+    sheet.BroadcastPageEvent(kPageProjectBlockAdded, static_cast<int32_t>(BlockRef_Pack(2, 7)), 0);
+    Events expected;
+    for (int index = 0; index < 10; ++index)
+        expected.push_back("p" + std::to_string(index) + ":3:131079");
+    EXPECT_EQ(journal, expected);
 }
 
+// Pages are initialised when the sheet is shown, whatever they heard before, and the
+// sheet's start page becomes active; from then on they follow the connection events.
 TEST_F(SheetTest, EveryPageStartsDisconnectedOnceTheSheetIsShown) {
-    CRecordingPage* first = AddPage("a");
-    CRecordingPage* never = AddPage("b");
-    sheet.BroadcastPageEvent(kPageConnected, 0, 0);
-    ASSERT_TRUE(never->IsConnected());
+    CMainSheet onSecond(QStringLiteral("Vexal"), nullptr, 1);
+    auto* first = new CRecordingPage(&journal, "a");
+    auto* second = new CRecordingPage(&journal, "b");
+    onSecond.AddSheetPage(first);
+    onSecond.AddSheetPage(second);
+    onSecond.BroadcastPageEvent(kPageConnected, 0, 0);
+    ASSERT_TRUE(second->IsConnected());
     journal.clear();
 
-    sheet.show();
+    onSecond.show();
 
-    EXPECT_EQ(journal, (Journal{"a:2", "b:2", "a:active"}));
+    EXPECT_EQ(journal, (Events{"a:2", "b:2", "b:active"}));
     EXPECT_FALSE(first->IsConnected());
-    EXPECT_FALSE(never->IsConnected());
-    EXPECT_EQ(never->Sheet(), &sheet);
-}
-
-TEST_F(SheetTest, ConnectedFollowsTheConnectAndDisconnectEvents) {
-    CRecordingPage* page = AddPage("a");
-    sheet.show();
+    EXPECT_FALSE(second->IsConnected());
+    EXPECT_EQ(second->Sheet(), &onSecond);
     const struct {
         int32_t code;
         bool connected;
@@ -77,28 +67,9 @@ TEST_F(SheetTest, ConnectedFollowsTheConnectAndDisconnectEvents) {
         {kPageConnected, true},     {kPageTick, true},  {kPageControllerRefreshStart, true},
         {kPageDisconnected, false}, {kPageTick, false}, {kPageConnected, true}};
     for (const auto& step : steps) {
-        sheet.BroadcastPageEvent(step.code, 0, 0);
-        EXPECT_EQ(page->IsConnected(), step.connected) << step.code;
+        onSecond.BroadcastPageEvent(step.code, 0, 0);
+        EXPECT_EQ(first->IsConnected(), step.connected) << step.code;
     }
-}
-
-TEST_F(SheetTest, AnEventRaisedDuringABroadcastReachesAllPagesBeforeTheRestOfIt) {
-    AddPage("a");
-    CRecordingPage* raiser = AddPage("b");
-    AddPage("c");
-    raiser->onEvent = [this](int32_t code) {
-        if (code == kPageTick) sheet.BroadcastPageEvent(kPageDisconnected, 0, 0);
-    };
-    sheet.OnTimer(CMainSheet::kTickTimerId);
-    EXPECT_EQ(journal, (Journal{"a:0", "b:0", "a:2", "b:2", "c:2", "c:0"}));
-}
-
-TEST_F(SheetTest, OnlyTheTickTimerTicks) {
-    AddPage("a");
-    sheet.OnTimer(CMainSheet::kTickTimerId + 1);
-    EXPECT_TRUE(journal.empty());
-    sheet.OnTimer(CMainSheet::kTickTimerId);
-    EXPECT_EQ(journal, (Journal{"a:0"}));
 }
 
 TEST_F(SheetTest, TheTimerTicksEveryPageWhileTheSheetIsShown) {
@@ -114,21 +85,25 @@ TEST_F(SheetTest, TheTimerTicksEveryPageWhileTheSheetIsShown) {
     EXPECT_GE(std::count(journal.begin(), journal.end(), "b:0"), 2);
 }
 
+// Not before the sheet is shown; a page that refuses to be left keeps its tab.
 TEST_F(SheetTest, ChangingTheTabTellsTheLeavingAndTheEnteringPage) {
     AddPage("a");
     CRecordingPage* second = AddPage("b");
     AddPage("c");
+    Tabs()->setCurrentIndex(1);
+    Tabs()->setCurrentIndex(0);
+    EXPECT_TRUE(journal.empty());
     sheet.show();
     journal.clear();
 
     Tabs()->setCurrentIndex(1);
-    EXPECT_EQ(journal, (Journal{"a:leave", "b:active"}));
+    EXPECT_EQ(journal, (Events{"a:leave", "b:active"}));
     EXPECT_EQ(sheet.ActivePage(), second);
 
     journal.clear();
     second->mayLeave = false;
     Tabs()->setCurrentIndex(2);
-    EXPECT_EQ(journal, (Journal{"b:leave"}));
+    EXPECT_EQ(journal, (Events{"b:leave"}));
     EXPECT_EQ(Tabs()->currentIndex(), 1);
 }
 
@@ -149,22 +124,7 @@ TEST_F(SheetTest, APageDeletedWhileShownLeavesTheSheet) {
                             [](const std::string& entry) { return entry[0] == 'b'; }),
               0);
     ASSERT_GE(journal.size(), 2u);
-    EXPECT_EQ(Journal(journal.end() - 2, journal.end()), (Journal{"a:0", "c:0"}));
-}
-
-TEST_F(SheetTest, TheSheetOpensOnItsFirstPage) {
-    CMainSheet onSecond(QStringLiteral("Vexal"), nullptr, 1);
-    onSecond.AddSheetPage(new CRecordingPage(&journal, "a"));
-    onSecond.AddSheetPage(new CRecordingPage(&journal, "b"));
-    onSecond.show();
-    EXPECT_EQ(journal, (Journal{"a:2", "b:2", "b:active"}));
-}
-
-TEST_F(SheetTest, TabChangesBeforeTheSheetIsShownAreNotReported) {
-    AddPage("a");
-    AddPage("b");
-    Tabs()->setCurrentIndex(1);
-    EXPECT_TRUE(journal.empty());
+    EXPECT_EQ(Events(journal.end() - 2, journal.end()), (Events{"a:0", "c:0"}));
 }
 
 TEST_F(SheetTest, TheSharedImagesAreAStationAndABlockWithTransparentBackground) {
@@ -178,13 +138,94 @@ TEST_F(SheetTest, TheSharedImagesAreAStationAndABlockWithTransparentBackground) 
         EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << index;
         EXPECT_EQ(qAlpha(image.pixel(4, 6)), 255) << index;
     }
+    CSheetImages unreadable;
+    EXPECT_FALSE(unreadable.AddStrip(QStringLiteral(":/res/no-such-bitmap.png")));
+    EXPECT_EQ(unreadable.Count(), 0);
+    EXPECT_TRUE(unreadable.Icon(0).isNull());
 }
 
-TEST(SheetImages, AStripThatCannotBeReadAddsNothing) {
-    CSheetImages images;
-    EXPECT_FALSE(images.AddStrip(QStringLiteral(":/res/no-such-bitmap.png")));
-    EXPECT_EQ(images.Count(), 0);
-    EXPECT_TRUE(images.Icon(0).isNull());
+// ---- Block list control ------------------------------------------------------------
+
+std::vector<std::string> Texts(const CBlockListCtrl& list) {
+    std::vector<std::string> texts;
+    for (int index = 0; index < list.count(); ++index)
+        texts.push_back(list.item(index)->text().toStdString());
+    return texts;
+}
+
+std::vector<int> Counts(const CBlockListCtrl& list) {
+    std::vector<int> counts;
+    for (int type = 0; type < BLOCK_TYPE_COUNT; ++type) counts.push_back(list.TypeCount(type));
+    return counts;
+}
+
+TEST(BlockListCtrl, KeepsBlocksGroupedByTypeAndOrderedByNumber) {
+    CBlockListCtrl list(1);
+    const struct {
+        int type;
+        uint16_t number;
+        int index;
+    } inserts[] = {
+        {BLOCK_TYPE_DB, 10, 0},    {BLOCK_TYPE_OB, 100, 0}, {BLOCK_TYPE_DB, 2, 1},
+        {BLOCK_TYPE_FC, 5, 1},     {BLOCK_TYPE_OB, 1, 0},   {BLOCK_TYPE_SDB, 0, 5},
+        {BLOCK_TYPE_FC, 65535, 3}, {BLOCK_TYPE_FB, 3, 2},   {BLOCK_TYPE_DB, 5, 6},
+    };
+    for (const auto& insert : inserts) {
+        EXPECT_EQ(list.InsertBlock(insert.type, insert.number), insert.index)
+            << insert.type << " " << insert.number;
+    }
+    EXPECT_EQ(Texts(list),
+              (std::vector<std::string>{"OB   1", "OB 100", "FB    3", "FC    5", "FC65535",
+                                        "DB    2", "DB    5", "DB   10", "SDB    0"}));
+    EXPECT_EQ(Counts(list), (std::vector<int>{2, 1, 2, 3, 1}));
+    EXPECT_EQ(list.ItemData(3), BlockRef_Pack(BLOCK_TYPE_FC, 5));
+}
+
+// A block listed again loses its stale mark instead of being added twice.
+TEST(BlockListCtrl, ARefreshKeepsExactlyTheBlocksListedAgain) {
+    CBlockListCtrl list(1);
+    list.InsertBlock(BLOCK_TYPE_OB, 1);
+    list.InsertBlock(BLOCK_TYPE_FC, 4);
+    list.InsertBlock(BLOCK_TYPE_DB, 9);
+
+    list.MarkAllStale();
+    EXPECT_EQ(list.InsertBlock(BLOCK_TYPE_DB, 9), -1);
+    EXPECT_EQ(list.count(), 3);
+    EXPECT_EQ(list.ItemData(1), BlockRef_Pack(BLOCK_TYPE_FC, 4) | kStaleMark);
+    EXPECT_EQ(list.ItemData(2), BlockRef_Pack(BLOCK_TYPE_DB, 9));
+    list.InsertBlock(BLOCK_TYPE_OB, 1);
+    list.RemoveStale();
+
+    EXPECT_EQ(Texts(list), (std::vector<std::string>{"OB   1", "DB    9"}));
+    EXPECT_EQ(Counts(list), (std::vector<int>{1, 0, 0, 1, 0}));
+    EXPECT_EQ(list.InsertBlock(BLOCK_TYPE_FB, 2), 1);
+    EXPECT_EQ(list.InsertBlock(BLOCK_TYPE_SDB, 0), 3);
+    EXPECT_EQ(list.InsertBlock(BLOCK_TYPE_DB, 3), 2);
+    EXPECT_EQ(Texts(list),
+              (std::vector<std::string>{"OB   1", "FB    2", "DB    3", "DB    9", "SDB    0"}));
+}
+
+// Unlisted blocks and types outside the store change nothing; a cleared list starts over
+// even with a block of the last type.
+TEST(BlockListCtrl, RemovingAndClearingTouchOnlyListedBlocks) {
+    CBlockListCtrl list(1);
+    list.InsertBlock(BLOCK_TYPE_OB, 1);
+    list.InsertBlock(BLOCK_TYPE_FB, 1);
+    EXPECT_EQ(list.RemoveBlock(BLOCK_TYPE_OB, 2), 0);
+    EXPECT_EQ(list.RemoveBlock(BLOCK_TYPE_FC, 1), 0);
+    for (int type : {-1, int{BLOCK_TYPE_SFB}, int{BLOCK_TYPE_SFC}, 0x7FFF}) {
+        EXPECT_EQ(list.InsertBlock(type, 1), -1) << type;
+        EXPECT_EQ(list.RemoveBlock(type, 1), 0) << type;
+    }
+    EXPECT_EQ(Texts(list), (std::vector<std::string>{"OB   1", "FB    1"}));
+    EXPECT_EQ(list.RemoveBlock(BLOCK_TYPE_FB, 1), 1);
+    EXPECT_EQ(Texts(list), (std::vector<std::string>{"OB   1"}));
+    EXPECT_EQ(Counts(list), (std::vector<int>{1, 0, 0, 0, 0}));
+
+    list.ClearBlocks();
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_EQ(Counts(list), (std::vector<int>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(list.InsertBlock(BLOCK_TYPE_SDB, 1), 0);
 }
 
 }  // namespace

@@ -1,0 +1,231 @@
+// Start-up, settings, shutdown and station scans of the application object on the
+// scripted libraries, and screenshots of its sheet in both layouts.
+#include <QApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QTimer>
+
+#include "gui_test_support.h"
+
+namespace vexal {
+namespace {
+
+using testing::FakePlc;
+using testing::JournalIndex;
+using Titles = std::vector<std::string>;
+
+const Titles kLargeTabs = {"Offline",        "List",   "Online", "Variables",
+                           "Operation Mode", "Memory", "Time",   "Diagnostics"};
+const Titles kSmallTabs = {"Offline", "List",   "Online", "Variables",
+                           "Op Mode", "Memory", "Time",   "Diag"};
+constexpr int kNoAdapter = BUSPORT_INVALID_HANDLE;
+
+using StartUpTest = testing::AppFixture;
+
+// Every case starts, shows all eight pages, shuts down in order (the connection records
+// before the adapter, which is released whatever its handle) and stores what came up.
+TEST_F(StartUpTest, EachNetworkComesUpOnlyWhereItCanAndTheSettingsRecordIt) {
+    const struct {
+        const char* what;
+        int handle, goOnline, parameters;
+        bool sockets, discovery;
+        int storedMpi, storedEthernet;  // -1: nothing stored
+        const char* storedIface;
+        bool ifaceClearedBeforeExit;
+        int mpiAvailable, mpiEnabled, ethernetAvailable, ethernetEnabled;
+        const char* iface;
+    } cases[] = {
+        {"defaults", 5, 1, 1, true, true, -1, -1, nullptr, false, 1, 1, 1, 1, "DM9CE1"},
+        {"no adapter", kNoAdapter, 1, 1, true, true, -1, -1, nullptr, false, 0, 0, 1, 1, "DM9CE1"},
+        {"adapter not online", 5, 0, 1, true, true, -1, -1, nullptr, false, 1, 0, 1, 1, "DM9CE1"},
+        {"no bus parameters", 5, 1, 0, true, true, -1, -1, nullptr, false, 1, 0, 1, 1, "DM9CE1"},
+        {"no sockets", 5, 1, 1, false, true, -1, -1, nullptr, false, 1, 1, 0, 0, "DM9CE1"},
+        {"no discovery", 5, 1, 1, true, false, -1, -1, nullptr, false, 1, 1, 0, 0, "DM9CE1"},
+        {"switched off", 5, 1, 1, true, true, 0, 0, nullptr, false, 1, 0, 1, 0, "DM9CE1"},
+        {"stored adapter", 5, 1, 1, true, true, -1, -1, "eth7", false, 1, 1, 1, 1, "eth7"},
+        {"unknown adapter", 5, 1, 1, true, true, -1, -1, "eth9", false, 1, 1, 1, 0, "eth9"},
+        {"name cleared", 5, 1, 1, true, true, -1, -1, "eth7", true, 1, 1, 1, 1, "eth7"},
+    };
+    UseAdapters({"DM9CE1", "eth7"});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing::ProfileDir caseProfile;
+        if (c.storedMpi >= 0) caseProfile.Store("Mpi", c.storedMpi);
+        if (c.storedEthernet >= 0) caseProfile.Store("Ethernet", c.storedEthernet);
+        if (c.storedIface != nullptr) caseProfile.Store("EthernetIface", c.storedIface);
+        testing::ResetFakePlc();
+        FakePlc().adapterHandle = c.handle;
+        FakePlc().goOnlineResult = c.goOnline;
+        FakePlc().netParametersResult = c.parameters;
+        // A record of an unavailable network must not be initialised at all.
+        FakePlc().mpiInitStatus = c.mpiAvailable ? CPULINK_OK : CPULINK_ADAPTER_OFFLINE;
+        FakePlc().tcpInitStatus = c.ethernetAvailable ? CPULINK_OK : CPULINK_CANNOT_CONNECT;
+        CMainApp& mainApp = MakeApp(c.sockets, c.discovery);
+
+        ASSERT_TRUE(mainApp.StartUp());
+        EXPECT_EQ(mainApp.mpiAvailable, c.mpiAvailable);
+        EXPECT_EQ(mainApp.mpiEnabled, c.mpiEnabled);
+        EXPECT_EQ(mainApp.ethernetAvailable, c.ethernetAvailable);
+        EXPECT_EQ(mainApp.ethernetEnabled, c.ethernetEnabled);
+        EXPECT_EQ(JournalIndex("Busport_GoOnlineDefault") != -1,
+                  c.handle != kNoAdapter && c.storedMpi != 0);
+        EXPECT_EQ(mainApp.currentConnection, nullptr);
+        EXPECT_EQ(TabTitles(), kLargeTabs);
+        if (c.ifaceClearedBeforeExit) mainApp.ethernetIface.clear();
+        mainApp.ShutDown();
+
+        EXPECT_EQ(caseProfile.Stored("Mpi").toInt(), c.mpiEnabled);
+        EXPECT_EQ(caseProfile.Stored("Ethernet").toInt(), c.ethernetEnabled);
+        EXPECT_EQ(caseProfile.Stored("EthernetIface").toString(), c.iface);
+        EXPECT_TRUE(messages.isEmpty());
+        const int order[] = {JournalIndex("cpuLink_DestroyConnection", &mainApp.tcpRecord),
+                             JournalIndex("cpuLink_DestroyConnection", &mainApp.mpiRecord),
+                             JournalIndex("Busport_GoOffline"), JournalIndex("Busport_Close")};
+        for (size_t step = 1; step < 4; ++step) {
+            EXPECT_NE(order[step - 1], -1) << step;
+            EXPECT_LT(order[step - 1], order[step]) << step;
+        }
+        for (int step : {order[2], order[3]}) {
+            ASSERT_NE(step, -1);
+            EXPECT_EQ(FakePlc().journal[static_cast<size_t>(step)].handle, c.handle);
+        }
+        EXPECT_EQ(mainApp.sheet, nullptr);
+        EXPECT_FALSE(mainApp.plcMutex.has_value());
+    }
+}
+
+TEST_F(StartUpTest, TheLayoutIsLargeFromAScreenWidthOf600) {
+    for (const auto& [width, tabs] : {std::pair{"600", &kLargeTabs}, {"599", &kSmallTabs}}) {
+        setenv("VEXAL_SCREEN_WIDTH", width, 1);
+        ASSERT_TRUE(MakeApp().StartUp());
+        EXPECT_EQ(TabTitles(), *tabs) << width;
+        app->ShutDown();
+    }
+}
+
+// A fatal status ends start-up with the library's text before the settings are touched;
+// any other status is ignored.
+TEST_F(StartUpTest, OnlyAFatalInitialisationStatusEndsStartUp) {
+    const struct {
+        CpuStatus mpi, tcp;
+        bool started, mpiRecordDestroyed;
+    } cases[] = {{CPULINK_ADAPTER_OFFLINE, CPULINK_OK, false, false},
+                 {CPULINK_OK, CPULINK_CANNOT_CONNECT, false, true},
+                 {CPULINK_INVALID_ARGUMENT, CPULINK_NEGATIVE_ANSWER, true, false}};
+    for (const auto& c : cases) {
+        testing::ResetFakePlc();
+        FakePlc().adapterHandle = 5;
+        FakePlc().mpiInitStatus = c.mpi;
+        FakePlc().tcpInitStatus = c.tcp;
+        messages.clear();
+        CMainApp& mainApp = MakeApp();
+
+        EXPECT_EQ(mainApp.StartUp(), c.started) << c.mpi << " " << c.tcp;
+        if (c.started) {
+            EXPECT_TRUE(messages.isEmpty());
+            mainApp.ShutDown();
+            continue;
+        }
+        const CpuStatus fatal = c.mpi != CPULINK_OK ? c.mpi : c.tcp;
+        EXPECT_EQ(messages, QStringList{QString::fromStdWString(testing::FakeErrorText(fatal))});
+        EXPECT_EQ(mainApp.sheet, nullptr);
+        const int destroyed = JournalIndex("cpuLink_DestroyConnection", &mainApp.mpiRecord);
+        const int closed = JournalIndex("Busport_Close");
+        EXPECT_EQ(destroyed != -1, c.mpiRecordDestroyed) << fatal;
+        EXPECT_LT(destroyed, closed);
+        ASSERT_NE(closed, -1);
+        EXPECT_EQ(FakePlc().journal[static_cast<size_t>(closed)].handle, 5);
+        EXPECT_FALSE(profile.Stored("Mpi").isValid());
+    }
+}
+
+TEST_F(StartUpTest, TheRunShowsTheSheetModallyOnItsFirstTabAndEndsWhenItCloses) {
+    CMainApp& mainApp = MakeApp();
+    int tabsWhileRunning = -1;
+    int currentTab = -1;
+    QTimer::singleShot(0, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) return;
+        tabsWhileRunning = Tabs()->count();
+        currentTab = Tabs()->currentIndex();
+        modal->close();
+    });
+    EXPECT_FALSE(mainApp.InitInstance());
+    EXPECT_TRUE(mainApp.StartedUp());
+    EXPECT_EQ(tabsWhileRunning, 8);
+    EXPECT_EQ(currentTab, 0);
+    EXPECT_EQ(mainApp.sheet, nullptr);
+    EXPECT_EQ(profile.Stored("Mpi").toInt(), 1);
+}
+
+// The name must match exactly; a failed selection turns Ethernet off, so scans fail at once.
+TEST_F(StartUpTest, SelectingAnAdapterTakesOnlyAnExistingName) {
+    UseAdapters({"DM9CE1", "eth7"});
+    CMainApp& mainApp = MakeApp();
+    ASSERT_TRUE(mainApp.StartUp());
+    EXPECT_EQ(mainApp.SelectEthernetAdapter("eth7"), 1);
+    EXPECT_EQ(mainApp.ethernetIface, "eth7");
+    EXPECT_EQ(mainApp.SelectEthernetAdapter("ETH7"), 0);
+    EXPECT_EQ(mainApp.ethernetEnabled, 0);
+    EXPECT_EQ(mainApp.ethernetIface, "eth7");
+    EthernetStations found{};
+    found.count = 3;
+    EXPECT_FALSE(mainApp.ScanEthernetStations(&found));
+    EXPECT_EQ(found.count, 0);
+    mainApp.ethernetAvailable = 0;
+    EXPECT_EQ(mainApp.SelectEthernetAdapter("DM9CE1"), 0);
+    EXPECT_EQ(mainApp.ethernetIface, "eth7");
+    mainApp.ShutDown();
+}
+
+TEST_F(StartUpTest, TheMpiScanProbesBelowTheHighestAddressAndSkipsItsOwn) {
+    const struct {
+        uint8_t highest, own;
+        int online;
+        bool result;
+        std::vector<int> expected;
+    } cases[] = {
+        {31, 0, 1, true, {2, 30}}, {31, 2, 1, true, {0, 30}}, {200, 0, 1, true, {2, 30, 31, 125}},
+        {0, 0, 1, true, {}},       {31, 0, 0, false, {}},
+    };
+    for (const auto& c : cases) {
+        FakePlc().onlineStations = {0, 2, 30, 31, 125, 126};
+        FakePlc().goOnlineResult = c.online;
+        FakePlc().busParameters.bytes[BUSPORT_HIGHEST_ADDRESS_BYTE] = c.highest;
+        FakePlc().busParameters.bytes[BUSPORT_OWN_ADDRESS_BYTE] = c.own;
+        ASSERT_TRUE(MakeApp().StartUp());
+        MpiStations found{};
+        found.count = 9;
+        EXPECT_EQ(app->ScanMpiStations(&found), c.result);
+        EXPECT_EQ(std::vector<int>(found.addresses, found.addresses + found.count), c.expected)
+            << int{c.highest} << " " << int{c.own} << " " << c.online;
+        app->ShutDown();
+    }
+}
+
+using ScreensTest = testing::AppFixture;
+
+// Saved as PNG files in the test's build folder for a look by eye.
+TEST_F(ScreensTest, TheSheetFillsTheScreenOfEachLayout) {
+    const struct {
+        const char* width;
+        QSize size;
+        const char* file;
+    } layouts[] = {{"240", {240, 320}, "VexalCE-240x320.png"},
+                   {"800", {800, 480}, "VexalCE-800x480.png"}};
+    for (const auto& layout : layouts) {
+        setenv("VEXAL_SCREEN_WIDTH", layout.width, 1);
+        CMainApp& mainApp = MakeApp();
+        ASSERT_TRUE(mainApp.StartUp());
+        mainApp.sheet->show();
+        QCoreApplication::processEvents();
+        const QPixmap shot = mainApp.sheet->grab();
+        EXPECT_EQ(shot.size(), layout.size) << layout.width;
+        ASSERT_TRUE(shot.save(QString::fromLatin1(layout.file)));
+        EXPECT_EQ(QImage(QString::fromLatin1(layout.file)).size(), layout.size) << layout.file;
+        mainApp.ShutDown();
+    }
+}
+
+}  // namespace
+}  // namespace vexal
