@@ -1,19 +1,11 @@
-#include <functional>
-
+// The simulator's fault options: dropped connections, slow answers, a password, a
+// protected block and a refused list.
 #include "demo_project.h"
 #include "link_fixture.h"
 #include "tcp_socket.h"
 
 namespace vexal::testing {
 namespace {
-
-using Operation = std::function<CpuStatus(CpuConnection*)>;
-
-struct FaultCase {
-    const char* name;
-    uint16_t pdu;
-    Operation operation;
-};
 
 CpuStatus ListFunctions(CpuConnection* record) {
     uint16_t numbers[100];
@@ -22,8 +14,8 @@ CpuStatus ListFunctions(CpuConnection* record) {
 }
 
 CpuStatus UploadOrganisationBlock(CpuConnection* record) {
-    std::vector<uint8_t> buffer(135168);
-    return cpuLink_UploadBlock(record, BLOCK_TYPE_OB, 80, buffer.data(), 135168);
+    std::vector<uint8_t> buffer(kUploadBuffer);
+    return cpuLink_UploadBlock(record, BLOCK_TYPE_OB, 80, buffer.data(), kUploadBuffer);
 }
 
 CpuStatus DownloadFunction(CpuConnection* record) {
@@ -31,89 +23,112 @@ CpuStatus DownloadFunction(CpuConnection* record) {
     return cpuLink_DownloadBlock(record, image.data());
 }
 
-void PrintTo(const FaultCase& fault, std::ostream* out) {
-    *out << fault.name;
-}
-
-const FaultCase kFaultCases[] = {
-    {"list", 128, ListFunctions},
-    {"upload", 128, UploadOrganisationBlock},
-    {"download", 128, DownloadFunction},
+struct Operation {
+    const char* name;
+    CpuStatus (*call)(CpuConnection*);
 };
 
-class LinkDrop : public LinkTest, public ::testing::WithParamInterface<FaultCase> {
+void PrintTo(const Operation& operation, std::ostream* out) {
+    *out << operation.name;
+}
+
+class LinkDrop : public LinkTest, public ::testing::WithParamInterface<Operation> {
 protected:
-    // The requests an operation sends, the set-up not counted.
-    uint64_t RequestsOf(const FaultCase& fault) {
+    void StartDroppingAt(uint32_t request) {
         sim::SimOptions options;
-        options.maxPdu = fault.pdu;
+        options.maxPdu = 128;
+        options.dropAfter = request;
         StartAndOpen(options);
-        const uint64_t before = simulator->RequestCount();
-        EXPECT_EQ(fault.operation(&record), CPULINK_OK);
-        const uint64_t requests = simulator->RequestCount() - before;
-        cpuLink_CloseConnection(&record);
-        simulator->Stop();
-        return requests;
     }
 };
 
 TEST_P(LinkDrop, AConnectionDroppedAtAnyRequestIsLostAndStaysClosed) {
-    const FaultCase& fault = GetParam();
-    const uint64_t requests = RequestsOf(fault);
+    const auto call = GetParam().call;
+    StartDroppingAt(0);
+    const uint64_t before = Requests();
+    ASSERT_EQ(call(&record), CPULINK_OK);
+    const uint64_t requests = Requests() - before;
     ASSERT_GE(requests, 2u) << "each operation spans several requests";
-    for (uint64_t position = 1; position <= requests; ++position) {
-        sim::SimOptions options;
-        options.maxPdu = fault.pdu;
-        options.dropAfter = static_cast<uint32_t>(position + 1);  // the set-up is request 1
-        StartAndOpen(options);
-        EXPECT_EQ(fault.operation(&record), CPULINK_CONNECTION_LOST) << "request " << position;
-        EXPECT_EQ(fault.operation(&record), CPULINK_NOT_CONNECTED) << "request " << position;
-        simulator->Stop();
+    for (uint32_t position = 1; position <= requests; ++position) {
+        StartDroppingAt(position + 1);  // the set-up is request 1
+        EXPECT_EQ(call(&record), CPULINK_CONNECTION_LOST) << "request " << position;
+        EXPECT_EQ(call(&record), CPULINK_NOT_CONNECTED) << "request " << position;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Operations, LinkDrop, ::testing::ValuesIn(kFaultCases),
+INSTANTIATE_TEST_SUITE_P(Operations, LinkDrop,
+                         ::testing::Values(Operation{"list", ListFunctions},
+                                           Operation{"upload", UploadOrganisationBlock},
+                                           Operation{"download", DownloadFunction}),
                          [](const auto& test) { return std::string(test.param.name); });
 
-TEST_F(LinkTest, ADropDuringTheSetUpMeansNoConnection) {
-    sim::SimOptions options;
-    options.dropAfter = 1;
-    StartSimulator(options);
-    EXPECT_EQ(Open(), CPULINK_CANNOT_CONNECT);
-}
+using LinkFaults = LinkTest;
 
-TEST_F(LinkTest, AnAnswerLaterThanTheTimeOutEndsTheLinkWithinTheTimeOut) {
+TEST_F(LinkFaults, SlowAnswersTimeOutWithinTheTimeOutButLongJobsGetTheTimeTheCallerAllows) {
     sim::SimOptions options;
-    options.delayMs = 1500;
-    StartSimulator(options);
-    const int timeoutMs = 400;
-    SetLinkSettings(simulator->Port(), timeoutMs, 5000);
-    ASSERT_EQ(Open(), CPULINK_OK);
-    CpuClock clock{};
-    const int64_t start = platform::MonotonicMs();
-    EXPECT_EQ(cpuLink_GetClock(&record, &clock), CPULINK_TIMEOUT);
-    EXPECT_LE(platform::MonotonicMs() - start, timeoutMs * 11 / 10);
-    EXPECT_EQ(cpuLink_GetClock(&record, &clock), CPULINK_NOT_CONNECTED);
-}
-
-TEST_F(LinkTest, ASetUpAnswerLaterThanTheConnectTimeOutIsATimeOut) {
-    sim::SimOptions options;
-    options.delayMs = 1500;
-    StartSimulator(options);
-    SetLinkSettings(simulator->Port(), 3000, 300);
-    EXPECT_EQ(Open(), CPULINK_TIMEOUT);
-}
-
-TEST_F(LinkTest, SlowControllerJobsGetTheTimeTheCallerAllows) {
-    sim::SimOptions options;
-    options.delayMs = 700;
+    options.delayMs = 600;
     options.mode = sim::OperatingMode::kStop;
     StartSimulator(options);
-    SetLinkSettings(simulator->Port(), 300, 5000);
+    const int timeoutMs = 300;
+    SetLinkSettings(simulator->Port(), timeoutMs, 5000);
     ASSERT_EQ(Open(), CPULINK_OK);
     EXPECT_EQ(cpuLink_CompressMemory(&record, 5000), CPULINK_OK);
     EXPECT_EQ(cpuLink_CopyRamToRom(&record, 5000), CPULINK_OK);
-    EXPECT_EQ(cpuLink_CompressMemory(&record, 200), CPULINK_TIMEOUT);
+    CpuClock clock{};
+    const int64_t start = platform::MonotonicMs();
+    EXPECT_EQ(cpuLink_GetClock(&record, &clock), CPULINK_TIMEOUT);
+    const int64_t elapsed = platform::MonotonicMs() - start;
+    EXPECT_GE(elapsed, timeoutMs - 10);
+    EXPECT_LE(elapsed, timeoutMs + timeoutMs / 2);
+    EXPECT_EQ(cpuLink_GetClock(&record, &clock), CPULINK_NOT_CONNECTED) << "the link is closed";
+}
+
+TEST_F(LinkFaults, APasswordGuardsJobsAndAWrongOneDropsTheLink) {
+    sim::SimOptions options;
+    options.password = "ABC";
+    StartAndOpen(options);
+    const auto image = MakeDemoBlock(BLOCK_TYPE_FC, 900, 300);
+    std::vector<Variable> flag = {Variable(kFlags, kByte, 0)};
+    CpuStatus upload = 0;
+    EXPECT_EQ(cpuLink_Stop(&record), CPULINK_ACCESS_DENIED);
+    EXPECT_EQ(cpuLink_DeleteBlock(&record, BLOCK_TYPE_FC, 1), CPULINK_ACCESS_DENIED);
+    EXPECT_EQ(cpuLink_DownloadBlock(&record, image.data()), CPULINK_ACCESS_DENIED);
+    Upload(BLOCK_TYPE_FC, 1, &upload);
+    EXPECT_EQ(upload, CPULINK_ACCESS_DENIED);
+    EXPECT_EQ(Write(flag), CPULINK_ACCESS_DENIED);
+    EXPECT_EQ(Read(flag), CPULINK_OK) << "reading stays allowed";
+
+    EXPECT_EQ(cpuLink_LogInW(&record, L"abc"), CPULINK_PASSWORD_REFUSED);
+    CpuClock clock{};
+    EXPECT_EQ(cpuLink_GetClock(&record, &clock), CPULINK_NOT_CONNECTED);
+
+    ASSERT_EQ(Open(), CPULINK_OK);
+    EXPECT_EQ(cpuLink_LogInW(&record, L"ABC"), CPULINK_OK);
+    Upload(BLOCK_TYPE_FC, 1, &upload);
+    EXPECT_EQ(upload, CPULINK_OK);
+    EXPECT_EQ(cpuLink_DownloadBlock(&record, image.data()), CPULINK_OK);
+    EXPECT_EQ(Write(flag), CPULINK_OK);
+    EXPECT_EQ(cpuLink_Stop(&record), CPULINK_OK);
+    EXPECT_EQ(cpuLink_LogInW(&record, L"ABC"), CPULINK_OK) << "logging in twice is harmless";
+}
+
+TEST_F(LinkFaults, AProtectedBlockRefusesDeleteAndOverwriteButNotUpload) {
+    sim::SimOptions options;
+    options.protectedBlocks.insert(BlockRef_Pack(BLOCK_TYPE_FC, 2));
+    StartAndOpen(options);
+    EXPECT_EQ(cpuLink_DeleteBlock(&record, BLOCK_TYPE_FC, 2), CPULINK_BLOCK_PROTECTED);
+    const auto image = MakeDemoBlock(BLOCK_TYPE_FC, 2, 300);
+    EXPECT_EQ(cpuLink_DownloadBlock(&record, image.data()), CPULINK_BLOCK_PROTECTED);
+    EXPECT_EQ(Upload(BLOCK_TYPE_FC, 2), Controller().CurrentImage(BLOCK_TYPE_FC, 2));
+    EXPECT_EQ(cpuLink_DeleteBlock(&record, BLOCK_TYPE_FC, 4), CPULINK_OK) << "others stay free";
+}
+
+TEST_F(LinkFaults, ARefusedListIsNotFoundAndOthersAnswerAsUsual) {
+    sim::SimOptions options;
+    options.refusedLists.insert(0x001B);
+    StartAndOpen(options);
+    EXPECT_EQ(ReadList(0x001B).status, CPULINK_NOT_FOUND);
+    EXPECT_EQ(ReadList(0x0013).status, CPULINK_OK);
 }
 
 }  // namespace

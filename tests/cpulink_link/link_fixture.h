@@ -15,6 +15,10 @@
 namespace vexal::testing {
 
 constexpr uint32_t kLoopback = 0x0100007F;  // 127.0.0.1, first octet lowest
+constexpr uint32_t kUploadBuffer = 135168;
+constexpr uint8_t kInputs = 0x81, kOutputs = 0x82, kFlags = 0x83, kDb = 0x84;
+constexpr uint8_t kCounters = 0x1C, kTimers = 0x1D;
+constexpr uint8_t kBit = 0x01, kByte = 0x02, kWord = 0x04, kDword = 0x06;
 
 inline void SetLinkSettings(uint16_t port, int answerTimeoutMs = 3000, int connectMs = 3000) {
     setenv("VEXAL_S7_PORT", std::to_string(port).c_str(), 1);
@@ -29,14 +33,7 @@ struct Variable {
 
     Variable(uint8_t area, uint8_t transportSize, uint32_t byteOffset, uint16_t dbNumber = 0,
              uint8_t bitOffset = 0) {
-        descriptor.kind = 1;
-        descriptor.area = area;
-        descriptor.transportSize = transportSize;
-        descriptor.byteOffset = byteOffset;
-        descriptor.bitOffset = bitOffset;
-        descriptor.dbNumber = dbNumber;
-        descriptor.elementCount = 1;
-        descriptor.value = &value;
+        descriptor = {1, area, transportSize, bitOffset, 0, 1, dbNumber, byteOffset, &value};
     }
     Variable(const Variable& other) : descriptor(other.descriptor), value(other.value) {
         descriptor.value = &value;
@@ -58,6 +55,13 @@ inline std::vector<VariableDescriptor*> Pointers(std::vector<Variable>& variable
     return pointers;
 }
 
+// A system status list as cpuLink_ReadSsl delivers it.
+struct StatusList {
+    CpuStatus status = 0;
+    uint16_t length = 0, count = 0;
+    std::vector<uint8_t> records;
+};
+
 class LinkTest : public ::testing::Test {
 protected:
     ~LinkTest() override {
@@ -66,6 +70,7 @@ protected:
     }
 
     void StartSimulator(sim::SimOptions options = {}) {
+        if (simulator) simulator->Stop();
         options.listen = {{"127.0.0.1", 0}};
         simulator = std::make_unique<sim::Simulator>(options);
         std::string error;
@@ -84,6 +89,36 @@ protected:
     }
 
     sim::PlcController& Controller() { return simulator->Controller(); }
+    uint64_t Requests() const { return simulator->RequestCount(); }
+
+    CpuStatus Read(std::vector<Variable>& variables) {
+        auto pointers = Pointers(variables);
+        return cpuLink_ReadVariables(&record, pointers.data(), static_cast<int>(pointers.size()));
+    }
+    CpuStatus Write(std::vector<Variable>& variables) {
+        auto pointers = Pointers(variables);
+        return cpuLink_WriteVariables(&record, pointers.data(), static_cast<int>(pointers.size()));
+    }
+
+    // The uploaded image, empty unless the status is 0.
+    std::vector<uint8_t> Upload(int type, uint16_t number, CpuStatus* status = nullptr) {
+        std::vector<uint8_t> buffer(kUploadBuffer);
+        const CpuStatus s =
+            cpuLink_UploadBlock(&record, type, number, buffer.data(), kUploadBuffer);
+        if (status != nullptr) *status = s;
+        buffer.resize(s == CPULINK_OK
+                          ? (buffer[8] << 24 | buffer[9] << 16 | buffer[10] << 8 | buffer[11])
+                          : 0);
+        return buffer;
+    }
+
+    StatusList ReadList(uint16_t id, uint16_t index = 0, uint32_t size = 4000) {
+        StatusList list;
+        list.records.resize(size);
+        list.status = cpuLink_ReadSsl(&record, id, index, &list.length, &list.count,
+                                      list.records.data(), size);
+        return list;
+    }
 
     CpuConnection record{};
     std::unique_ptr<sim::Simulator> simulator;
