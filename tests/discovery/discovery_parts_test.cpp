@@ -1,14 +1,17 @@
 // The engine's parts on their own: the answer checks, the MAC queue, the station table,
-// dotted quads and subnets, and the adapter look-ups.
+// dotted quads, the adapter look-ups, and the station side that the simulator runs.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "discovery_frames.h"
 #include "dotted_quad.h"
 #include "eth_discovery.h"
 #include "mac_queue.h"
+#include "responder.h"
 #include "scripted_net.h"
 #include "station_table.h"
 
@@ -21,68 +24,35 @@ using testing::IdentifyAnswer;
 using testing::kBroadcast;
 using testing::kScannerMac;
 using testing::ScriptedNet;
+using testing::SnapFrame;
 using testing::StationMac;
 
-const testing::Mac kAsked = StationMac(1);
-const testing::Mac kOther = StationMac(2);
-
-Bytes Resized(Bytes frame, size_t size) {
+Bytes Changed(Bytes frame, size_t size, size_t offset = 0, uint8_t value = 0) {
     frame.resize(size);
+    if (offset != 0) frame[offset] = value;
     return frame;
 }
 
-Bytes WithByte(Bytes frame, size_t offset, uint8_t value) {
-    frame[offset] = value;
-    return frame;
-}
-
-struct AnswerCase {
-    const char* name;
-    Bytes frame;
-    const testing::Mac* outstanding;  // destMac of the scanner
-    discovery::Answer::Kind expected;
-};
-
-TEST(InspectAnswer, AcceptsOnlyAnswersToTheOutstandingRequest) {
-    const Bytes address = AddressAnswer(kAsked, {192, 168, 0, 5}, {255, 255, 255, 0});
-    const Bytes identify = IdentifyAnswer(kOther);
+TEST(InspectAnswer, AcceptsOnlyWellFormedAnswersToTheOutstandingRequest) {
     using Kind = discovery::Answer::Kind;
-    const std::vector<AnswerCase> cases = {
-        {"identify during identify", identify, &kBroadcast, Kind::Identify},
-        {"identify padded by the wire", Resized(identify, 60), &kBroadcast, Kind::Identify},
-        {"identify of the asked station", IdentifyAnswer(kAsked), &kAsked, Kind::None},
-        {"address of the asked station", address, &kAsked, Kind::Address},
-        {"address of another station", AddressAnswer(kOther, {1, 2, 3, 4}, {255, 0, 0, 0}), &kAsked,
-         Kind::None},
-        {"own identify answer", IdentifyAnswer(kScannerMac), &kBroadcast, Kind::None},
-        {"length field 29", AddressAnswer(kAsked, {1, 2, 3, 4}, {255, 0, 0, 0}, 29), &kAsked,
-         Kind::None},
-        {"length field past the frame", Resized(address, 43), &kAsked, Kind::None},
-        {"23 bytes", Resized(identify, 23), &kBroadcast, Kind::None},
-        {"11 bytes", Resized(identify, 11), &kBroadcast, Kind::None},
-        {"empty", Bytes{}, &kBroadcast, Kind::None},
-        {"wrong DSAP", WithByte(identify, 14, 0xAB), &kBroadcast, Kind::None},
-        {"wrong organisation", WithByte(identify, 19, 0x07), &kBroadcast, Kind::None},
-        {"wrong protocol id", WithByte(identify, 21, 0xFE), &kBroadcast, Kind::None},
-        {"identify request", WithByte(identify, 23, 0x00), &kBroadcast, Kind::None},
-        {"unknown service", WithByte(identify, 22, 0x07), &kBroadcast, Kind::None},
+    const auto kind = [](const Bytes& frame, const testing::Mac& outstanding) {
+        return discovery::InspectAnswer(frame.data(), frame.size(), kScannerMac.data(),
+                                        outstanding.data())
+            .kind;
     };
-    for (const AnswerCase& c : cases) {
-        const auto answer = discovery::InspectAnswer(c.frame.data(), c.frame.size(),
-                                                     kScannerMac.data(), c.outstanding->data());
-        EXPECT_EQ(answer.kind, c.expected) << c.name;
+    const Bytes identify = IdentifyAnswer(StationMac(2));
+    const Bytes address = AddressAnswer(StationMac(1), {192, 168, 0, 5});
+    EXPECT_EQ(kind(identify, kBroadcast), Kind::Identify);
+    EXPECT_EQ(kind(Changed(identify, 60), kBroadcast), Kind::Identify);  // padded by the wire
+    EXPECT_EQ(kind(address, StationMac(1)), Kind::Address);
+    EXPECT_EQ(kind(Changed(address, 43), StationMac(1)), Kind::None);  // length past the end
+    // Too short; wrong DSAP, organisation or protocol id; a request or an unknown service.
+    for (const Bytes& frame :
+         {Changed(identify, 23), Changed(identify, 11), Bytes{}, Changed(identify, 24, 14, 0xAB),
+          Changed(identify, 24, 19, 0x07), Changed(identify, 24, 21, 0xFE),
+          Changed(identify, 24, 23, 0x00), Changed(identify, 24, 22, 0x07)}) {
+        EXPECT_EQ(kind(frame, kBroadcast), Kind::None) << ::testing::PrintToString(frame);
     }
-}
-
-TEST(InspectAnswer, TakesAddressAndMaskFromTheirOffsets) {
-    Bytes frame = AddressAnswer(kAsked, {10, 20, 30, 40}, {255, 255, 254, 0}, 46);
-    const auto answer =
-        discovery::InspectAnswer(frame.data(), frame.size(), kScannerMac.data(), kAsked.data());
-    ASSERT_EQ(answer.kind, discovery::Answer::Kind::Address);
-    EXPECT_EQ(std::vector<uint8_t>(answer.ip, answer.ip + 4),
-              (std::vector<uint8_t>{10, 20, 30, 40}));
-    EXPECT_EQ(std::vector<uint8_t>(answer.mask, answer.mask + 4),
-              (std::vector<uint8_t>{255, 255, 254, 0}));
 }
 
 TEST(MacQueue, HoldsAtMost63AndKeepsOrderAcrossTheWrap) {
@@ -98,7 +68,6 @@ TEST(MacQueue, HoldsAtMost63AndKeepsOrderAcrossTheWrap) {
             EXPECT_EQ(mac[5], i);
         }
         EXPECT_FALSE(queue.Pop(mac));
-        mac[5] = 200;
         queue.Push(mac);  // moves the indices so that the next round wraps elsewhere
         ASSERT_TRUE(queue.Pop(mac));
     }
@@ -107,7 +76,7 @@ TEST(MacQueue, HoldsAtMost63AndKeepsOrderAcrossTheWrap) {
     EXPECT_FALSE(queue.Pop(mac));
 }
 
-TEST(StationTable, AppendsUpTo512AndRemovesKeepingOrder) {
+TEST(StationTable, HoldsAtMost512AndRemovesKeepingOrder) {
     static StationTable table;
     uint8_t mac[6] = {};
     for (int i = 0; i < StationTable::kCapacity; ++i) {
@@ -121,131 +90,140 @@ TEST(StationTable, AppendsUpTo512AndRemovesKeepingOrder) {
     EXPECT_EQ(table.Count(), 510);
     EXPECT_EQ(table.At(0).mac[5], 1);
     EXPECT_EQ(table.At(509).mac[5], 254);
-    EXPECT_EQ(table.At(510).mac[0], 0xFF);  // cleared behind the last entry
 }
 
-TEST(StationTable, DuplicateRemovalKeepsFirstPlaces) {
-    StationTable table;
-    for (uint8_t last : {3, 1, 3, 2, 1, 3, 4}) {
-        const uint8_t mac[6] = {2, 0, 0, 0, 0, last};
-        table.Append(mac);
-    }
-    table.RemoveDuplicateMacs();
-    std::vector<int> order;
-    for (int i = 0; i < table.Count(); ++i) order.push_back(table.At(i).mac[5]);
-    EXPECT_EQ(order, (std::vector<int>{3, 1, 2, 4}));
-}
-
-TEST(ParseDottedQuad, ReadsAsTheDecimalFormatDoes) {
-    struct Case {
+TEST(ParseDottedQuad, ReadsAsTheDecimalFormatDoesAndRefusesWhatIsNoOctet) {
+    const struct {
         const char* text;
-        bool valid;
         std::vector<uint8_t> bytes;
-    };
-    const std::vector<Case> cases = {
-        {"192.168.0.1", true, {192, 168, 0, 1}},
-        {"0.0.0.0", true, {0, 0, 0, 0}},
-        {"255.255.255.255", true, {255, 255, 255, 255}},
-        {"10.0.0.1 trailing", true, {10, 0, 0, 1}},
-        {"10.0.0.1.7", true, {10, 0, 0, 1}},
-        {" 10. 1.+2.3", true, {10, 1, 2, 3}},
-        {"-0.1.2.3", true, {0, 1, 2, 3}},
-        {"256.0.0.1", false, {}},
-        {"1.2.3.-1", false, {}},
-        {"1.2.3", false, {}},
-        {"1.2.3.", false, {}},
-        {"1..2.3", false, {}},
-        {"1 .2.3.4", false, {}},
-        {"99999999999999999999.1.1.1", false, {}},
-        {"", false, {}},
-        {"a.b.c.d", false, {}},
-    };
-    for (const Case& c : cases) {
+    } accepted[] = {{"192.168.0.1", {192, 168, 0, 1}},
+                    {"255.255.255.255", {255, 255, 255, 255}},
+                    {"10.0.0.1.7 trailing", {10, 0, 0, 1}},
+                    {" 10. 1.+2.3", {10, 1, 2, 3}},
+                    {"-0.1.2.3", {0, 1, 2, 3}}};
+    for (const auto& c : accepted) {
         uint8_t out[4] = {7, 7, 7, 7};
-        EXPECT_EQ(ParseDottedQuad(c.text, out), c.valid) << c.text;
-        if (c.valid) {
-            EXPECT_EQ(std::vector<uint8_t>(out, out + 4), c.bytes) << c.text;
-        }
+        EXPECT_TRUE(ParseDottedQuad(c.text, out)) << c.text;
+        EXPECT_EQ(std::vector<uint8_t>(out, out + 4), c.bytes) << c.text;
+    }
+    for (const char* text : {"256.0.0.1", "1.2.3.-1", "1.2.3", "1.2.3.", "1..2.3", "1 .2.3.4",
+                             "99999999999999999999.1.1.1", "", "a.b.c.d"}) {
+        EXPECT_FALSE(ParseDottedQuad(text, nullptr)) << text;
     }
     EXPECT_TRUE(ParseDottedQuad("1.2.3.4", nullptr));
     EXPECT_FALSE(ParseDottedQuad(nullptr, nullptr));
 }
 
-TEST(SameSubnet, NeedsEqualMasksAndEqualNetworkParts) {
-    const uint8_t ownIp[4] = {192, 168, 0, 1};
-    const uint8_t ownMask[4] = {255, 255, 255, 0};
-    struct Case {
-        uint8_t ip[4];
-        uint8_t mask[4];
-        bool same;
-    };
-    const Case cases[] = {
-        {{192, 168, 0, 200}, {255, 255, 255, 0}, true},
-        {{192, 168, 0, 200}, {255, 255, 0, 0}, false},
-        {{192, 168, 1, 200}, {255, 255, 255, 0}, false},
-        {{192, 168, 0, 1}, {255, 255, 255, 128}, false},
-    };
-    for (const Case& c : cases) EXPECT_EQ(SameSubnet(c.ip, c.mask, ownIp, ownMask), c.same);
+platform::NetworkAdapter Adapter(const char* name, uint32_t type = 6, const char* ip = "10.0.0.2") {
+    auto adapter = ScriptedNet::ScanAdapter(name, ip, "255.0.0.0");
+    adapter.type = type;
+    return adapter;
 }
 
-class AdapterTest : public ::testing::Test {
-protected:
-    void TearDown() override { platform::UseSystemNetworkAdapters(); }
-
-    static platform::NetworkAdapter Adapter(const char* name, uint32_t type = 6,
-                                            const char* ip = "10.0.0.2") {
-        auto adapter = ScriptedNet::ScanAdapter(name, ip, "255.0.0.0");
-        adapter.type = type;
-        return adapter;
+std::vector<std::wstring> Listed(int capacity) {
+    std::vector<wchar_t> buffer(static_cast<size_t>(capacity) + 1, L'#');
+    const int count = CEthDiscovery::ListAdapters(buffer.data(), capacity);
+    std::vector<std::wstring> names;
+    for (const wchar_t* cursor = buffer.data(); names.size() < static_cast<size_t>(count);
+         cursor += names.back().size() + 1) {
+        names.emplace_back(cursor);
     }
+    EXPECT_EQ(buffer[static_cast<size_t>(capacity)], L'#');  // nothing beyond capacity
+    return names;
+}
 
-    static std::vector<std::wstring> Listed(int capacity) {
-        std::vector<wchar_t> buffer(static_cast<size_t>(capacity) + 1, L'#');
-        const int count = CEthDiscovery::ListAdapters(buffer.data(), capacity);
-        std::vector<std::wstring> names;
-        const wchar_t* cursor = buffer.data();
-        for (int i = 0; i < count; ++i) {
-            names.emplace_back(cursor);
-            cursor += names.back().size() + 1;
-        }
-        EXPECT_EQ(buffer[static_cast<size_t>(capacity)], L'#');  // nothing beyond capacity
-        return names;
-    }
-};
-
-TEST_F(AdapterTest, FindAdapterNeedsExactNameEthernetAndAValidAddress) {
-    ScriptedNet::ScriptAdapters({Adapter("lo", platform::kAdapterTypeLoopback),
-                                 Adapter("eth0", 6, ""), Adapter("eth1"), Adapter("eth1", 6, "")});
+TEST(Adapters, FindAdapterTakesTheFirstOfTenWithExactNameEthernetMacAndAddress) {
+    auto shortMac = Adapter("short0");
+    shortMac.hardwareAddressLength = 4;
+    std::vector<platform::NetworkAdapter> adapters = {Adapter("lo", platform::kAdapterTypeLoopback),
+                                                      Adapter("eth0", 6, ""), shortMac,
+                                                      Adapter("eth1"), Adapter("eth1", 6, "")};
+    for (int i = 5; i < 12; ++i) adapters.push_back(Adapter(("e" + std::to_string(i)).c_str()));
+    ScriptedNet::ScriptAdapters(adapters);
     platform::NetworkAdapter found{};
     EXPECT_TRUE(CEthDiscovery::FindAdapter("eth1", &found));
     EXPECT_STREQ(found.ipAddress, "10.0.0.2");
     EXPECT_TRUE(CEthDiscovery::FindAdapter(L"eth1", nullptr));
-    EXPECT_FALSE(CEthDiscovery::FindAdapter("ETH1", nullptr));
-    EXPECT_FALSE(CEthDiscovery::FindAdapter("eth", nullptr));
-    EXPECT_FALSE(CEthDiscovery::FindAdapter("lo", nullptr));
-    EXPECT_FALSE(CEthDiscovery::FindAdapter("eth0", nullptr));  // no IPv4 address
-}
-
-TEST_F(AdapterTest, OnlyTheFirstTenAdaptersAreLookedAt) {
-    std::vector<platform::NetworkAdapter> adapters;
-    for (int i = 0; i < 12; ++i) adapters.push_back(Adapter(("e" + std::to_string(i)).c_str()));
-    ScriptedNet::ScriptAdapters(adapters);
     EXPECT_TRUE(CEthDiscovery::FindAdapter("e9", nullptr));
-    EXPECT_FALSE(CEthDiscovery::FindAdapter("e10", nullptr));
-    EXPECT_EQ(Listed(1000).size(), 10u);
+    for (const char* refused : {"ETH1", "eth", "lo", "eth0", "short0", "e10"}) {
+        EXPECT_FALSE(CEthDiscovery::FindAdapter(refused, nullptr)) << refused;
+    }
+    EXPECT_EQ(Listed(1000).size(), 8u);  // of the first ten, the Ethernet ones with a MAC
 }
 
-TEST_F(AdapterTest, ListAdaptersNamesEthernetAdaptersEvenWithoutAddress) {
-    auto shortMac = Adapter("ppp0");
-    shortMac.hardwareAddressLength = 0;
+TEST(Adapters, ListAdaptersNamesEthernetAdaptersEvenWithoutAddressAsFarAsTheyFit) {
+    auto noMac = Adapter("ppp0");
+    noMac.hardwareAddressLength = 0;
     ScriptedNet::ScriptAdapters({Adapter("lo", platform::kAdapterTypeLoopback),
-                                 Adapter("eth0", 6, ""), Adapter("", 6), shortMac,
+                                 Adapter("eth0", 6, ""), Adapter("", 6), noMac,
                                  Adapter("w\xC3\xA4n0"), Adapter("bad\xFF"), Adapter("eth2")});
     EXPECT_EQ(Listed(100), (std::vector<std::wstring>{L"eth0", L"w\u00E4n0", L"eth2"}));
     EXPECT_EQ(Listed(10), (std::vector<std::wstring>{L"eth0", L"w\u00E4n0"}));
     EXPECT_EQ(Listed(9), (std::vector<std::wstring>{L"eth0"}));
     EXPECT_EQ(Listed(4), std::vector<std::wstring>{});
     EXPECT_EQ(CEthDiscovery::ListAdapters(nullptr, 10), 0);
+}
+
+// ---- The station side ----------------------------------------------------------------
+
+const discovery::StationIdentity kStation = {
+    {0x02, 0x20, 0x00, 0x00, 0x00, 0x07}, {192, 168, 0, 7}, {255, 255, 255, 0}};
+const testing::Mac kStationMac = {0x02, 0x20, 0x00, 0x00, 0x00, 0x07};
+
+Bytes StationAnswer(const Bytes& request) {
+    uint8_t out[discovery::kAddressAnswerSize];
+    return Bytes(out, out + discovery::AnswerFor(kStation, request.data(), request.size(), out));
+}
+
+TEST(StationAnswers, IdentifyAndAddressAnswersHaveTheProtocolsBytes) {
+    const Bytes identifyAnswer = {0x02, 0x00, 0x00, 0x00, 0x00, 0x01, 0x02, 0x20,
+                                  0x00, 0x00, 0x00, 0x07, 0x00, 0x0A, 0xAA, 0xAA,
+                                  0x03, 0x08, 0x00, 0x06, 0x01, 0xFD, 0x05, 0x01};
+    EXPECT_EQ(StationAnswer(SnapFrame(kBroadcast, kScannerMac, 10, 0x0500, 60)), identifyAnswer);
+    EXPECT_EQ(StationAnswer(SnapFrame(kStationMac, kScannerMac, 10, 0x0500, 24)), identifyAnswer);
+    const Bytes addressAnswer = {0x02, 0x00, 0x00, 0x00, 0x00, 0x01, 0x02, 0x20, 0x00, 0x00, 0x00,
+                                 0x07, 0x00, 0x1E, 0xAA, 0xAA, 0x03, 0x08, 0x00, 0x06, 0x01, 0xFD,
+                                 0x03, 0x01, 0x07, 0x00, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC0,
+                                 0xA8, 0x00, 0x07, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x00};
+    EXPECT_EQ(StationAnswer(SnapFrame(kStationMac, kScannerMac, 14, 0x0300, 28)), addressAnswer);
+}
+
+TEST(StationAnswers, StationStaysSilentOnFramesNotMeantForIt) {
+    const testing::Mac otherStation = {0x02, 0x20, 0, 0, 0, 8};
+    const Bytes cases[] = {
+        SnapFrame(otherStation, kScannerMac, 14, 0x0300, 28),  // another station's address
+        SnapFrame(kStationMac, kStationMac, 10, 0x0500, 24),   // its own frame
+        SnapFrame(kStationMac, kScannerMac, 10, 0x0501, 24),   // an answer, not a request
+        SnapFrame(kStationMac, kScannerMac, 40, 0x0500, 24),   // length past the frame
+        Bytes(23, 0xAA),
+    };
+    for (const Bytes& frame : cases) EXPECT_TRUE(StationAnswer(frame).empty());
+}
+
+TEST(DiscoveryResponder, AnswersOnTheNamedInterfaceUntilStoppedAndRefusesBadInput) {
+    auto net = ScriptedNet::Install();
+    discovery::DiscoveryResponder responder;
+    EXPECT_FALSE(responder.Start("scr0", "192.168.0.300", "255.255.255.0"));
+    EXPECT_FALSE(responder.Start("scr0", "192.168.0.7", "mask"));
+    EXPECT_FALSE(responder.Start("absent0", "192.168.0.7", "255.255.255.0"));
+    EXPECT_FALSE(responder.IsRunning());
+    // It answers with the adapter's MAC on its own device of the scripted segment: it
+    // reads what the test delivers, and its answers are recorded as written frames.
+    ASSERT_TRUE(responder.Start("scr0", "192.168.0.7", "255.255.255.0"));
+    EXPECT_FALSE(responder.Start("scr0", "192.168.0.7", "255.255.255.0"));
+    net->DeliverLocked(SnapFrame(kBroadcast, StationMac(1), 10, 0x0500, 24));
+    net->DeliverLocked(SnapFrame(kScannerMac, StationMac(1), 14, 0x0300, 28));
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (responder.AnswersSent() < 2 && std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    responder.Stop();
+    EXPECT_FALSE(responder.IsRunning());
+    const auto written = net->Written();
+    ASSERT_EQ(written.size(), 2u);
+    EXPECT_EQ(written[0].bytes[23], 0x01);
+    EXPECT_EQ(written[1].bytes[32], 192);
+    EXPECT_EQ(net->openDevices.load(), 0);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -13,7 +14,6 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <string>
 #include <thread>
 #include <vector>
 
@@ -30,58 +30,53 @@ using Clock = std::chrono::steady_clock;
 
 inline constexpr Mac kScannerMac = {0x02, 0x00, 0x00, 0x00, 0x00, 0x01};
 inline constexpr Mac kBroadcast = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+inline constexpr Quad kMask24 = {255, 255, 255, 0};
 inline constexpr const char* kScanAdapter = "scr0";
 
-inline Bytes SnapFrame(const Mac& dest, const Mac& source, uint16_t lengthField, uint16_t service,
+inline Bytes SnapFrame(const Mac& dest, const Mac& source, int lengthField, int service,
                        size_t size) {
-    Bytes frame(size, 0);
-    std::memcpy(frame.data(), dest.data(), 6);
-    std::memcpy(frame.data() + 6, source.data(), 6);
-    frame[12] = static_cast<uint8_t>(lengthField >> 8);
-    frame[13] = static_cast<uint8_t>(lengthField);
-    const uint8_t snap[8] = {0xAA, 0xAA, 0x03, 0x08, 0x00, 0x06, 0x01, 0xFD};
-    std::memcpy(frame.data() + 14, snap, 8);
-    frame[22] = static_cast<uint8_t>(service >> 8);
-    frame[23] = static_cast<uint8_t>(service);
+    Bytes frame(dest.begin(), dest.end());
+    frame.insert(frame.end(), source.begin(), source.end());
+    for (int byte : {lengthField >> 8, lengthField & 0xFF, 0xAA, 0xAA, 0x03, 0x08, 0x00, 0x06, 0x01,
+                     0xFD, service >> 8, service & 0xFF}) {
+        frame.push_back(static_cast<uint8_t>(byte));
+    }
+    frame.resize(size);
     return frame;
 }
 
-inline Bytes IdentifyAnswer(const Mac& station, const Mac& dest = kScannerMac) {
-    return SnapFrame(dest, station, 10, 0x0501, 24);
+inline Bytes IdentifyAnswer(const Mac& station) {
+    return SnapFrame(kScannerMac, station, 10, 0x0501, 24);
 }
 
-inline Bytes AddressAnswer(const Mac& station, const Quad& ip, const Quad& mask,
-                           uint16_t lengthField = 30, const Mac& dest = kScannerMac) {
-    Bytes frame = SnapFrame(dest, station, lengthField, 0x0301, 14u + lengthField);
-    if (frame.size() < 40) frame.resize(40);  // the fields are there; the length says not
-    std::memcpy(frame.data() + 32, ip.data(), 4);
-    std::memcpy(frame.data() + 36, mask.data(), 4);
+// At least 40 bytes: a short length field does not hide the address fields.
+inline Bytes AddressAnswer(const Mac& station, const Quad& ip, const Quad& mask = kMask24,
+                           int lengthField = 30) {
+    Bytes frame =
+        SnapFrame(kScannerMac, station, lengthField, 0x0301, std::max(40, 14 + lengthField));
+    std::copy(ip.begin(), ip.end(), frame.begin() + 32);
+    std::copy(mask.begin(), mask.end(), frame.begin() + 36);
     return frame;
 }
 
 struct ScriptedStation {
     Mac mac{};
     Quad ip{};
-    Quad mask{255, 255, 255, 0};
+    Quad mask{};
     // Per identify request (first, second, ...; the last plan repeats): the delays of this
     // station's answers.
-    std::vector<std::vector<int>> identifyDelaysMs{{0}, {0}};
+    std::vector<std::vector<int>> identifyDelaysMs{{0}};
     bool answersAddress = true;
     int addressDelayMs = 0;
-    uint16_t addressLengthField = 30;
+    int addressLengthField = 30;
 };
 
 inline Mac StationMac(int number) {
-    return {
-        0x02, 0x10, 0x00, 0x00, static_cast<uint8_t>(number >> 8), static_cast<uint8_t>(number)};
+    return {0x02, 0x10, 0, 0, static_cast<uint8_t>(number >> 8), static_cast<uint8_t>(number)};
 }
 
-inline ScriptedStation Station(int number, Quad ip, Quad mask = {255, 255, 255, 0}) {
-    ScriptedStation station;
-    station.mac = StationMac(number);
-    station.ip = ip;
-    station.mask = mask;
-    return station;
+inline ScriptedStation Station(int number, Quad ip, Quad mask = kMask24, int identifyDelayMs = 0) {
+    return {StationMac(number), ip, mask, {{identifyDelayMs}}};
 }
 
 struct WrittenFrame {
@@ -91,23 +86,17 @@ struct WrittenFrame {
 
 class ScriptedNet : public std::enable_shared_from_this<ScriptedNet> {
 public:
-    // A frame the segment holds for the reader, or the end of the pending read (empty).
-    struct Delivery {
-        Bytes frame;
-        bool endsRead = false;
-    };
-
     std::vector<ScriptedStation> stations;
-    bool echoOwnFrames = false;
-    bool failOpen = false;
-    int failingWrite = 0;  // 1-based number of the write that fails; 0: none
-    bool failingWriteIsShort = false;
+    // 1-based numbers of the open, bound device, or write that fails; 0: none.
+    int failingOpen = 0;
+    int failingBind = 0;
+    int failingWrite = 0;
+    int shortWrite = 0;
     int cancelDelayMs = 0;  // a device slow to end the pending read
     // Called for every written frame after the stations reacted (under the net's lock).
     std::function<void(const Bytes& frame, int writeNumber, ScriptedNet& net)> onWrite;
 
-    // Registers the segment as "UIO1:" and a scripted adapter list with the scanner's
-    // adapter first; both stay until the process ends or another net is installed.
+    // Registers the segment as "UIO1:" and an adapter list of the scanner's adapter alone.
     static std::shared_ptr<ScriptedNet> Install() {
         auto net = std::make_shared<ScriptedNet>();
         std::weak_ptr<ScriptedNet> weak = net;
@@ -137,61 +126,51 @@ public:
         platform::ScriptNetworkAdapters(adapters.data(), static_cast<int>(adapters.size()));
     }
 
-    // Holds a frame (or the end of the read) for the reader, due after `delayMs`.
+    // Holds a frame for the reader, due after `delayMs`; with `endsRead`, the end of the
+    // pending read instead. Under the lock (in onWrite), or as DeliverLocked.
     void Deliver(Bytes frame, int delayMs = 0, bool endsRead = false) {
         pending_.emplace(Clock::now() + std::chrono::milliseconds(delayMs),
                          Delivery{std::move(frame), endsRead});
         changed_.notify_all();
     }
-    void DeliverLocked(Bytes frame, int delayMs = 0, bool endsRead = false) {
+    void DeliverLocked(Bytes frame) {
         std::lock_guard<std::mutex> guard(lock_);
-        Deliver(std::move(frame), delayMs, endsRead);
+        Deliver(std::move(frame));
     }
 
     std::vector<WrittenFrame> Written() {
         std::lock_guard<std::mutex> guard(lock_);
         return written_;
     }
-    int Opens() {
-        std::lock_guard<std::mutex> guard(lock_);
-        return opens_;
-    }
-    int OpenDevices() {
-        std::lock_guard<std::mutex> guard(lock_);
-        return openDevices_;
-    }
-    std::string BoundName() {
-        std::lock_guard<std::mutex> guard(lock_);
-        return boundName_;
-    }
+
+    std::atomic<int> opens{0};
+    std::atomic<int> openDevices{0};  // opened and not yet closed
 
 private:
+    struct Delivery {
+        Bytes frame;
+        bool endsRead = false;
+    };
     class Device;
-    friend class Device;
 
     std::unique_ptr<platform::FrameDevice> Open();
+
     void StationsReact(const Bytes& frame) {
-        if (frame.size() < 24) return;
-        const uint16_t service = static_cast<uint16_t>((frame[22] << 8) | frame[23]);
-        if (service == 0x0500) {
-            for (const ScriptedStation& station : stations) {
-                if (station.identifyDelaysMs.empty()) continue;
-                const size_t plan =
-                    std::min(identifyRequests_, station.identifyDelaysMs.size() - 1);
-                for (int delay : station.identifyDelaysMs[plan]) {
+        if (frame.size() < 24 || frame[23] != 0x00) return;
+        for (const ScriptedStation& station : stations) {
+            if (frame[22] == 0x05) {
+                const auto& plans = station.identifyDelaysMs;
+                for (int delay : plans[std::min(identifyRequests_, plans.size() - 1)]) {
                     Deliver(IdentifyAnswer(station.mac), delay);
                 }
-            }
-            ++identifyRequests_;
-        } else if (service == 0x0300) {
-            for (const ScriptedStation& station : stations) {
-                if (!station.answersAddress || std::memcmp(frame.data(), station.mac.data(), 6))
-                    continue;
+            } else if (frame[22] == 0x03 && station.answersAddress &&
+                       std::equal(station.mac.begin(), station.mac.end(), frame.begin())) {
                 Deliver(AddressAnswer(station.mac, station.ip, station.mask,
                                       station.addressLengthField),
                         station.addressDelayMs);
             }
         }
+        if (frame[22] == 0x05) ++identifyRequests_;
     }
 
     std::mutex lock_;
@@ -199,29 +178,33 @@ private:
     std::multimap<Clock::time_point, Delivery> pending_;
     std::vector<WrittenFrame> written_;
     size_t identifyRequests_ = 0;
-    int opens_ = 0;
-    int openDevices_ = 0;
     bool cancelPending_ = false;
-    std::string boundName_;
 };
 
 class ScriptedNet::Device final : public platform::FrameDevice {
 public:
-    explicit Device(std::shared_ptr<ScriptedNet> net) : net_(std::move(net)) {}
-    ~Device() override {
-        std::lock_guard<std::mutex> guard(net_->lock_);
-        --net_->openDevices_;
-    }
+    Device(std::shared_ptr<ScriptedNet> net, bool refusesBind)
+        : net_(std::move(net)), refusesBind_(refusesBind) {}
+    ~Device() override { --net_->openDevices; }
 
     bool Control(uint32_t code, const void* input, size_t inputSize) override {
-        if (code == platform::kIoctlUioCancelRead) return Cancel();
-        std::lock_guard<std::mutex> guard(net_->lock_);
-        if (code == platform::kIoctlUioBind) return Bind(input, inputSize);
-        if (code == platform::kIoctlUioSetSnap) {
-            const uint8_t expected[3] = {0x06, 0x00, 0x08};
-            return inputSize == 3 && std::memcmp(input, expected, 3) == 0;
+        if (code == platform::kIoctlUioCancelRead) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(net_->cancelDelayMs));
+            std::lock_guard<std::mutex> guard(net_->lock_);
+            net_->cancelPending_ = true;
+            net_->changed_.notify_all();
+            return true;
         }
-        return false;
+        if (code == platform::kIoctlUioSetSnap) {
+            return inputSize == 3 && std::memcmp(input, "\x06\x00\x08", 3) == 0;
+        }
+        // Binds only to the scanner's adapter, named in UTF-16 without terminator.
+        if (code != platform::kIoctlUioBind || refusesBind_ || inputSize % 2 != 0) return false;
+        std::vector<char16_t> units(inputSize / 2);
+        std::memcpy(units.data(), input, inputSize);
+        char name[512];
+        return platform::Utf16ToNarrow(units.data(), units.size(), name, sizeof name) &&
+               std::strcmp(name, kScanAdapter) == 0;
     }
 
     // Blocks until a frame is due or the read is cancelled; gives up after ten idle seconds
@@ -229,14 +212,9 @@ public:
     ptrdiff_t Read(uint8_t* buffer, size_t capacity) override {
         std::unique_lock<std::mutex> guard(net_->lock_);
         const auto giveUp = Clock::now() + std::chrono::seconds(10);
-        for (;;) {
-            if (net_->cancelPending_) {
-                net_->cancelPending_ = false;
-                return -1;
-            }
-            auto& pending = net_->pending_;
-            const auto now = Clock::now();
-            if (!pending.empty() && pending.begin()->first <= now) {
+        auto& pending = net_->pending_;
+        while (!net_->cancelPending_ && Clock::now() < giveUp) {
+            if (!pending.empty() && pending.begin()->first <= Clock::now()) {
                 Delivery delivery = std::move(pending.begin()->second);
                 pending.erase(pending.begin());
                 if (delivery.endsRead) return 0;
@@ -244,62 +222,36 @@ public:
                 std::memcpy(buffer, delivery.frame.data(), size);
                 return static_cast<ptrdiff_t>(size);
             }
-            if (now >= giveUp) return -1;
-            const auto until = pending.empty() ? giveUp : std::min(giveUp, pending.begin()->first);
-            net_->changed_.wait_until(guard, until);
+            net_->changed_.wait_until(
+                guard, pending.empty() ? giveUp : std::min(giveUp, pending.begin()->first));
         }
+        net_->cancelPending_ = false;
+        return -1;
     }
 
+    // Forgets a cancel that no read consumed, as the frame device's contract says.
     ptrdiff_t Write(const uint8_t* frame, size_t size) override {
         std::lock_guard<std::mutex> guard(net_->lock_);
         net_->cancelPending_ = false;
-        Bytes bytes(frame, frame + size);
-        net_->written_.push_back({bytes, Clock::now()});
+        net_->written_.push_back({Bytes(frame, frame + size), Clock::now()});
         const int number = static_cast<int>(net_->written_.size());
-        if (number == net_->failingWrite) {
-            return net_->failingWriteIsShort ? static_cast<ptrdiff_t>(size) - 1 : -1;
-        }
-        if (net_->echoOwnFrames) net_->Deliver(bytes);
-        net_->StationsReact(bytes);
-        if (net_->onWrite) net_->onWrite(bytes, number, *net_);
+        if (number == net_->failingWrite) return -1;
+        if (number == net_->shortWrite) return static_cast<ptrdiff_t>(size) - 1;
+        net_->StationsReact(net_->written_.back().bytes);
+        if (net_->onWrite) net_->onWrite(net_->written_.back().bytes, number, *net_);
         return static_cast<ptrdiff_t>(size);
     }
 
 private:
-    bool Cancel() {
-        int delayMs = 0;
-        {
-            std::lock_guard<std::mutex> guard(net_->lock_);
-            delayMs = net_->cancelDelayMs;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-        std::lock_guard<std::mutex> guard(net_->lock_);
-        net_->cancelPending_ = true;
-        net_->changed_.notify_all();
-        return true;
-    }
-
-    bool Bind(const void* input, size_t inputSize) {
-        std::vector<char16_t> units(inputSize / 2);
-        std::memcpy(units.data(), input, units.size() * 2);
-        char name[512];
-        if (inputSize % 2 != 0 ||
-            !platform::Utf16ToNarrow(units.data(), units.size(), name, sizeof name)) {
-            return false;
-        }
-        net_->boundName_ = name;
-        return net_->boundName_ == kScanAdapter;
-    }
-
     std::shared_ptr<ScriptedNet> net_;
+    bool refusesBind_;
 };
 
 inline std::unique_ptr<platform::FrameDevice> ScriptedNet::Open() {
-    std::lock_guard<std::mutex> guard(lock_);
-    ++opens_;
-    if (failOpen) return nullptr;
-    ++openDevices_;
-    return std::make_unique<Device>(shared_from_this());
+    const int number = ++opens;
+    if (number == failingOpen) return nullptr;
+    ++openDevices;
+    return std::make_unique<Device>(shared_from_this(), number == failingBind);
 }
 
 }  // namespace vexal::testing
