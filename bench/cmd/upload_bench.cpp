@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,8 +13,8 @@
 #include "block_store.h"
 #include "cpulink.h"
 #include "demo_project.h"
-#include "plc_simulator.h"
 #include "run.h"
+#include "simulator.h"
 #include "temp_dir.h"
 
 namespace {
@@ -81,12 +82,16 @@ void UploadThroughTheLibrary() {
 int main() {
     vexal::testing::TempDir dir;
     WriteProgram(dir.File("program.wld"), MakeProgram());
-    vexal::cmd::testing::PlcSimulator simulator;
-    if (!simulator.Start({"--program", dir.File("program.wld")})) {
-        std::fprintf(stderr, "vexal-plcsim did not start\n");
+    vexal::sim::SimOptions options;
+    options.listen = {{"127.0.0.1", 0}};
+    options.programFile = dir.File("program.wld");
+    vexal::sim::Simulator simulator(options);
+    std::string error;
+    if (!simulator.Start(&error)) {
+        std::fprintf(stderr, "the simulator did not start: %s\n", error.c_str());
         return 1;
     }
-    simulator.UseForTcp();
+    setenv("VEXAL_S7_PORT", std::to_string(simulator.Port()).c_str(), 1);
     const std::string upload = dir.File("up.wld");
     const std::wstring line = L"/ip 127.0.0.1 /upload OB*,FB*,FC*,DB* /fileupload \"" +
                               std::wstring(upload.begin(), upload.end()) + L"\"";
