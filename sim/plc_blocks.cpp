@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "cpulink.h"
 #include "plc_session.h"
@@ -247,15 +248,25 @@ Bytes PlcSession::PiService(const Message& job) {
     return Ack(error, {kFunctionPiService});
 }
 
-Bytes PlcSession::InsertBlocks(const uint8_t* list, size_t length) {
-    if (length < 2 || length != 2 + size_t{list[0]} * kBlockIdSize) {
-        return Ack(kInvalidFrame, {kFunctionPiService});
+namespace {
+
+// The block list of an insert or delete job: a count byte, a reserved byte and the block
+// names; false when the list does not hold exactly that many valid names.
+bool ParseBlockList(const uint8_t* list, size_t length, std::vector<BlockId>* ids) {
+    if (length < 2 || length != 2 + size_t{list[0]} * kBlockIdSize) return false;
+    ids->resize(list[0]);
+    for (size_t i = 0; i < ids->size(); ++i) {
+        if (!ParseBlockId(list + 2 + i * kBlockIdSize, kBlockIdSize, &(*ids)[i])) return false;
     }
-    for (size_t i = 0; i < list[0]; ++i) {
-        BlockId id;
-        if (!ParseBlockId(list + 2 + i * kBlockIdSize, kBlockIdSize, &id)) {
-            return Ack(kInvalidFrame, {kFunctionPiService});
-        }
+    return true;
+}
+
+}  // namespace
+
+Bytes PlcSession::InsertBlocks(const uint8_t* list, size_t length) {
+    std::vector<BlockId> ids;
+    if (!ParseBlockList(list, length, &ids)) return Ack(kInvalidFrame, {kFunctionPiService});
+    for (const BlockId& id : ids) {
         const auto passive = passiveBlocks_.find(BlockRef_Pack(id.type, id.number));
         if (passive == passiveBlocks_.end()) return Ack(kBlockNotFound, {kFunctionPiService});
         if (controller_.IsProtected(id.type, id.number) &&
@@ -271,16 +282,12 @@ Bytes PlcSession::InsertBlocks(const uint8_t* list, size_t length) {
 }
 
 Bytes PlcSession::DeleteBlocks(const uint8_t* list, size_t length) {
-    if (length < 2 || length != 2 + size_t{list[0]} * kBlockIdSize) {
-        return Ack(kInvalidFrame, {kFunctionPiService});
-    }
-    for (size_t i = 0; i < list[0]; ++i) {
-        BlockId id;
-        if (!ParseBlockId(list + 2 + i * kBlockIdSize, kBlockIdSize, &id)) {
-            return Ack(kInvalidFrame, {kFunctionPiService});
-        }
-        if (!controller_.HasBlock(id.type, id.number))
+    std::vector<BlockId> ids;
+    if (!ParseBlockList(list, length, &ids)) return Ack(kInvalidFrame, {kFunctionPiService});
+    for (const BlockId& id : ids) {
+        if (!controller_.HasBlock(id.type, id.number)) {
             return Ack(kBlockNotFound, {kFunctionPiService});
+        }
         if (controller_.IsProtected(id.type, id.number)) {
             return Ack(kBlockWriteProtected, {kFunctionPiService});
         }
