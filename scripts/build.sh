@@ -5,6 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 flavour=${1:-normal}
 jobs=${VEXAL_JOBS:-$(nproc)}
+# ccache (when installed) shares objects between work trees side by side.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(cd .. && pwd)} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
 case "$flavour" in
   normal)   cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXAL_BENCH=ON ;;
   sanitize) cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVEXAL_SANITIZE=ON ;;
