@@ -2,7 +2,8 @@
 
 namespace vexal {
 
-CDiagnosticsPage::CDiagnosticsPage(int templateId) : CSheetPage(templateId) {
+CDiagnosticsPage::CDiagnosticsPage(const PageContext& context, int templateId)
+    : CSheetPage(context, templateId) {
     setObjectName(QStringLiteral("diagnosticsPage"));
 }
 

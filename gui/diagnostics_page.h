@@ -9,7 +9,7 @@ class CDiagnosticsPage : public CSheetPage {
     Q_OBJECT
 
 public:
-    explicit CDiagnosticsPage(int templateId);
+    CDiagnosticsPage(const PageContext& context, int templateId);
 };
 
 }  // namespace vexal

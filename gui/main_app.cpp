@@ -10,8 +10,6 @@
 namespace vexal {
 namespace {
 
-CMainApp* theApp = nullptr;
-
 // The application profile: company key "Norrik", the values directly in the program's key.
 const QString kProfileCompany = QStringLiteral("Norrik");
 const QString kProfileApplication = QStringLiteral("VexalCE");
@@ -30,20 +28,12 @@ constexpr QSize kLargeSheetSize(800, 480);
 }  // namespace
 
 CMainApp::CMainApp(std::unique_ptr<CUserPrompts> prompts, std::unique_ptr<CNetworkStart> network)
-    : project(std::make_unique<BlockStore>()),
+    : project_(std::make_unique<BlockStore>()),
       uploadBuffer(kUploadBufferSize),
       prompts_(std::move(prompts)),
-      network_(std::move(network)) {
-    theApp = this;
-}
+      network_(std::move(network)) {}
 
-CMainApp::~CMainApp() {
-    if (theApp == this) theApp = nullptr;
-}
-
-CMainApp* CMainApp::Instance() {
-    return theApp;
-}
+CMainApp::~CMainApp() = default;
 
 bool CMainApp::InitInstance() {
     if (!StartUp()) return false;
@@ -77,8 +67,7 @@ void CMainApp::RunSheet() {
 
 void CMainApp::ShutDown() {
     sheet = nullptr;
-    if (sheet_) sheet_->hide();
-    pages_.DeleteAll();
+    pages_ = {};
     sheet_.reset();
     cpuLink_DestroyConnection(&tcpRecord);
     cpuLink_DestroyConnection(&mpiRecord);
@@ -166,9 +155,16 @@ void CMainApp::AbandonStartUp(CpuStatus status, bool destroyMpiRecord) {
 
 void CMainApp::BuildSheet() {
     const bool large = UseLargeLayouts(LayoutScreenWidth());
-    pages_.Build(large);
-    pages_.AddInTabOrder(*sheet_);
+    pages_ = CSheetPages::BuildInto(*sheet_, MakePageContext(), large);
     sheet_->resize(large ? kLargeSheetSize : kSmallSheetSize);
+}
+
+PageContext CMainApp::MakePageContext() {
+    return PageContext{*this, *project_, *prompts_, sheet_->SheetImages()};
+}
+
+void CMainApp::BroadcastPageEvent(PageEvent code, uint32_t a) {
+    if (sheet != nullptr) sheet->BroadcastPageEvent(code, a, 0);
 }
 
 }  // namespace vexal

@@ -5,6 +5,13 @@
 //
 // Every call on the open connection goes through one of the serialised operations below:
 // wait for the PLC mutex, one library call, release, then page events and messages.
+//
+// Concurrency rule: all controller work runs on the GUI thread, from page handlers and the
+// sheet's 100 ms tick. The PLC mutex guards against re-entrance from nested event handling
+// and message boxes (a handler that runs while another operation waits for the user), not
+// against other threads; the only other thread, the discovery engine's worker, never calls
+// the communication library. Work that takes long (scans, transfers, compression) shows the
+// wait cursor while it runs.
 #pragma once
 
 #include <QString>
@@ -19,6 +26,8 @@
 #include "busport.h"
 #include "cpulink.h"
 #include "eth_discovery.h"
+#include "page_context.h"
+#include "page_events.h"
 #include "sheet_pages.h"
 #include "user_prompts.h"
 
@@ -75,9 +84,6 @@ public:
     CMainApp(const CMainApp&) = delete;
     CMainApp& operator=(const CMainApp&) = delete;
 
-    // The application object of this run, or nullptr.
-    static CMainApp* Instance();
-
     // The whole run: start-up, the modal sheet, shutdown. Returns false always, so that
     // the program ends; StartedUp() tells whether start-up failed.
     bool InitInstance();
@@ -118,20 +124,25 @@ public:
     CpuStatus ReadMemoryAreas(int* rowCount, MemoryRow rows[2]);
     CpuStatus ReadMemoryUsage(int* rowCount, MemoryRow rows[3]);
 
-    CUserPrompts& Prompts() { return *prompts_; }
-    const CSheetPages& Pages() const { return pages_; }
+    // Sends a page event to every page of the running sheet; nothing without a sheet.
+    void BroadcastPageEvent(PageEvent code, uint32_t a = 0);
 
-    // The state that the pages of the station list and the network dialog read and change.
+    // What the pages are built with; valid while the sheet exists.
+    PageContext MakePageContext();
+    CUserPrompts& Prompts() { return *prompts_; }
+    BlockStore& Project() { return *project_; }
+    const CSheetPages& Pages() const { return pages_; }
+    CMainSheet* Sheet() const { return sheet_.get(); }
+    // The record the last successful open used; null before it and after a close.
+    const CpuConnection* CurrentConnection() const { return currentConnection; }
+    // For checks from outside: the two records, and the PLC mutex (none outside the run).
+    const CpuConnection* MpiRecord() const { return &mpiRecord; }
+    const CpuConnection* TcpRecord() const { return &tcpRecord; }
+    std::timed_mutex* PlcMutex() { return plcMutex ? &*plcMutex : nullptr; }
+
+    // The state that the station list and its network dialog read and change.
     int adapterHandle = BUSPORT_INVALID_HANDLE;
-    std::optional<std::timed_mutex> plcMutex;
-    CpuConnection mpiRecord{};
-    CpuConnection tcpRecord{};
-    CpuConnection* currentConnection = nullptr;
     BusParameters busParams{};
-    std::unique_ptr<BlockStore> project;
-    std::vector<uint8_t> uploadBuffer;
-    CMainSheet* sheet = nullptr;
-    CEthDiscovery discovery;
     int mpiAvailable = 0;
     int mpiEnabled = 0;
     int ethernetAvailable = 0;
@@ -158,7 +169,6 @@ private:
     CpuStatus CallReportingFatal(const std::function<CpuStatus()>& call);
     int FinishOpen(CpuStatus status, CpuConnection* record);
     int DoneOrReported(CpuStatus status);
-    void RaisePageEvent(int32_t code, int32_t a = 0);
     void ConnectionLost();
     void ReportPlcError(CpuStatus status);
     void ReportIfFatal(CpuStatus status);
@@ -167,6 +177,15 @@ private:
                              uint16_t* recordLength, uint16_t* recordCount);
     CpuStatus ReadFixedRecords(uint16_t listId, uint8_t* buffer, uint32_t size,
                                uint16_t recordLength, uint16_t* recordCount);
+
+    std::optional<std::timed_mutex> plcMutex;
+    CpuConnection mpiRecord{};
+    CpuConnection tcpRecord{};
+    CpuConnection* currentConnection = nullptr;
+    std::unique_ptr<BlockStore> project_;
+    std::vector<uint8_t> uploadBuffer;
+    CMainSheet* sheet = nullptr;
+    CEthDiscovery discovery;
 
     std::unique_ptr<CUserPrompts> prompts_;
     std::unique_ptr<CNetworkStart> network_;

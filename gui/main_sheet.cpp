@@ -3,9 +3,7 @@
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
-#include <algorithm>
 
-#include "page_events.h"
 #include "sheet_page.h"
 
 namespace vexal {
@@ -23,34 +21,29 @@ CMainSheet::CMainSheet(const QString& caption, QWidget* parent, int firstPage)
     connect(tabs_, &QTabWidget::currentChanged, this, &CMainSheet::OnTabChanged);
 }
 
+// The tab widget holds the pages: it goes while the sheet is still whole, so that no tab
+// change reaches a sheet half destroyed.
 CMainSheet::~CMainSheet() {
-    for (int index = 0; index < pageCount; ++index)
-        pages[static_cast<size_t>(index)]->sheet = nullptr;
+    tick_.stop();
     pageCount = 0;
+    disconnect(tabs_, nullptr, this, nullptr);
+    delete tabs_;
 }
 
 void CMainSheet::AddSheetPage(CSheetPage* page) {
-    if (pageCount == kMaxPages || page == nullptr) return;
+    if (page == nullptr) return;
+    if (pageCount == kMaxPages) {
+        delete page;
+        return;
+    }
     pages[static_cast<size_t>(pageCount++)] = page;
-    page->sheet = this;
     tabs_->addTab(page, page->Title());
 }
 
-void CMainSheet::BroadcastPageEvent(int32_t code, int32_t a, int32_t b) {
+void CMainSheet::BroadcastPageEvent(PageEvent code, uint32_t a, uint32_t b) {
     for (int index = 0; index < pageCount; ++index) {
-        pages[static_cast<size_t>(index)]->OnPageEvent(code, a, b);
+        pages[static_cast<size_t>(index)]->DeliverPageEvent(code, a, b);
     }
-}
-
-void CMainSheet::ForgetPage(CSheetPage* page) {
-    const auto end = pages.begin() + pageCount;
-    const auto found = std::find(pages.begin(), end, page);
-    if (found == end) return;
-    const auto index = static_cast<int>(found - pages.begin());
-    std::copy(found + 1, end, found);
-    pages[static_cast<size_t>(--pageCount)] = nullptr;
-    if (index == activeIndex_) activeIndex_ = -1;
-    if (index < activeIndex_) --activeIndex_;
 }
 
 void CMainSheet::OnTimer(int timerId) {
@@ -101,7 +94,7 @@ bool CMainSheet::BuildSheetImages() {
 void CMainSheet::InitialisePages() {
     if (firstPage_ >= 0 && firstPage_ < pageCount) tabs_->setCurrentIndex(firstPage_);
     for (int index = 0; index < pageCount; ++index) {
-        pages[static_cast<size_t>(index)]->OnInitDialog();
+        pages[static_cast<size_t>(index)]->InitialisePage();
     }
     activeIndex_ = tabs_->currentIndex();
     if (CSheetPage* active = Page(activeIndex_)) active->OnSetActive();

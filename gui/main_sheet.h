@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 
+#include "page_events.h"
 #include "sheet_images.h"
 
 class QTabWidget;
@@ -24,17 +25,15 @@ public:
     static constexpr int kTickPeriodMs = 100;
 
     CMainSheet(const QString& caption, QWidget* parent, int firstPage);
-    // Pages still in the sheet are deleted with it, after it let go of them.
+    // The pages are deleted with the sheet, after the last event reached them.
     ~CMainSheet() override;
 
-    // Adds the page as the next tab; an eleventh page is ignored.
+    // Adds the page as the next tab and takes it over; an eleventh page is deleted at once.
     void AddSheetPage(CSheetPage* page);
     // Delivers the event to every page in the order they were added, synchronously. A page
     // may raise another event from its handler; that one reaches all pages before this
     // broadcast goes on.
-    void BroadcastPageEvent(int32_t code, int32_t a, int32_t b);
-    // A page being deleted leaves the sheet: it gets no more events.
-    void ForgetPage(CSheetPage* page);
+    void BroadcastPageEvent(PageEvent code, uint32_t a, uint32_t b);
     // The timer handler: id 123 broadcasts the tick.
     void OnTimer(int timerId);
 

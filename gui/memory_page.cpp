@@ -2,7 +2,8 @@
 
 namespace vexal {
 
-CMemoryPage::CMemoryPage(int templateId) : CSheetPage(templateId) {
+CMemoryPage::CMemoryPage(const PageContext& context, int templateId)
+    : CSheetPage(context, templateId) {
     setObjectName(QStringLiteral("memoryPage"));
 }
 

@@ -9,7 +9,7 @@ class CMemoryPage : public CSheetPage {
     Q_OBJECT
 
 public:
-    explicit CMemoryPage(int templateId);
+    CMemoryPage(const PageContext& context, int templateId);
 };
 
 }  // namespace vexal

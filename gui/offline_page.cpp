@@ -2,7 +2,8 @@
 
 namespace vexal {
 
-COfflinePage::COfflinePage(int templateId) : CSheetPage(templateId) {
+COfflinePage::COfflinePage(const PageContext& context, int templateId)
+    : CSheetPage(context, templateId) {
     setObjectName(QStringLiteral("offlinePage"));
 }
 

@@ -9,7 +9,7 @@ class COfflinePage : public CSheetPage {
     Q_OBJECT
 
 public:
-    explicit COfflinePage(int templateId);
+    COfflinePage(const PageContext& context, int templateId);
 };
 
 }  // namespace vexal

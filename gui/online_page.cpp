@@ -2,7 +2,8 @@
 
 namespace vexal {
 
-COnlinePage::COnlinePage(int templateId) : CSheetPage(templateId) {
+COnlinePage::COnlinePage(const PageContext& context, int templateId)
+    : CSheetPage(context, templateId) {
     setObjectName(QStringLiteral("onlinePage"));
 }
 

@@ -9,7 +9,7 @@ class COnlinePage : public CSheetPage {
     Q_OBJECT
 
 public:
-    explicit COnlinePage(int templateId);
+    COnlinePage(const PageContext& context, int templateId);
 };
 
 }  // namespace vexal

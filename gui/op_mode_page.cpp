@@ -2,7 +2,8 @@
 
 namespace vexal {
 
-COpModePage::COpModePage(int templateId) : CSheetPage(templateId) {
+COpModePage::COpModePage(const PageContext& context, int templateId)
+    : CSheetPage(context, templateId) {
     setObjectName(QStringLiteral("opModePage"));
 }
 

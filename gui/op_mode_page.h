@@ -9,7 +9,7 @@ class COpModePage : public CSheetPage {
     Q_OBJECT
 
 public:
-    explicit COpModePage(int templateId);
+    COpModePage(const PageContext& context, int templateId);
 };
 
 }  // namespace vexal

@@ -57,7 +57,7 @@ int CMainApp::FinishOpen(CpuStatus status, CpuConnection* record) {
         return 0;
     }
     currentConnection = record;
-    RaisePageEvent(kPageConnected);
+    BroadcastPageEvent(kPageConnected);
     return 1;
 }
 
@@ -68,14 +68,10 @@ int CMainApp::DoneOrReported(CpuStatus status) {
     return 0;
 }
 
-void CMainApp::RaisePageEvent(int32_t code, int32_t a) {
-    if (sheet != nullptr) sheet->BroadcastPageEvent(code, a, 0);
-}
-
 // Only tells the pages; closing the link and clearing the current connection is left to
 // the station list.
 void CMainApp::ConnectionLost() {
-    RaisePageEvent(kPageDisconnected);
+    BroadcastPageEvent(kPageDisconnected);
 }
 
 void CMainApp::ReportPlcError(CpuStatus status) {
@@ -110,7 +106,7 @@ void CMainApp::CloseConnection() {
         currentConnection = nullptr;
         return CpuStatus{CPULINK_OK};
     });
-    if (closed) RaisePageEvent(kPageDisconnected);
+    if (closed) BroadcastPageEvent(kPageDisconnected);
 }
 
 int CMainApp::LogIn(const QString& password) {
@@ -169,7 +165,7 @@ CpuStatus CMainApp::DeleteBlock(int type, uint16_t number) {
     const CpuStatus status =
         CallReportingFatal([&] { return cpuLink_DeleteBlock(currentConnection, type, number); });
     if (status == CPULINK_OK) {
-        RaisePageEvent(kPageControllerBlockDeleted, BlockRef_Pack(type, number));
+        BroadcastPageEvent(kPageControllerBlockDeleted, BlockRef_Pack(type, number));
     }
     return status;
 }
@@ -180,19 +176,19 @@ CpuStatus CMainApp::UploadBlock(int type, uint16_t number) {
         return cpuLink_UploadBlock(currentConnection, type, number, uploadBuffer.data(),
                                    kUploadBufferSize);
     });
-    if (status == CPULINK_OK && project->Add(uploadBuffer.data(), uploadBuffer.size())) {
-        RaisePageEvent(kPageProjectBlockAdded, BlockRef_Pack(type, number));
+    if (status == CPULINK_OK && project_->Add(uploadBuffer.data(), uploadBuffer.size())) {
+        BroadcastPageEvent(kPageProjectBlockAdded, BlockRef_Pack(type, number));
     }
     return status;
 }
 
 CpuStatus CMainApp::DownloadBlock(int type, uint16_t number) {
-    const uint8_t* image = project->Find(type, number);
+    const uint8_t* image = project_->Find(type, number);
     if (image == nullptr) return CPULINK_OK;
     const CpuStatus status =
         CallReportingFatal([&] { return cpuLink_DownloadBlock(currentConnection, image); });
     if (status == CPULINK_OK) {
-        RaisePageEvent(kPageControllerBlockFound, BlockRef_Pack(type, number));
+        BroadcastPageEvent(kPageControllerBlockFound, BlockRef_Pack(type, number));
     }
     return status;
 }

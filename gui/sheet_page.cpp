@@ -1,16 +1,11 @@
 #include "sheet_page.h"
 
-#include "main_sheet.h"
-#include "page_events.h"
 #include "page_templates.h"
 
 namespace vexal {
 
-CSheetPage::CSheetPage(int templateId) : templateId_(templateId) {}
-
-CSheetPage::~CSheetPage() {
-    if (sheet != nullptr) sheet->ForgetPage(this);
-}
+CSheetPage::CSheetPage(const PageContext& context, int templateId)
+    : context_(context), templateId_(templateId) {}
 
 QString CSheetPage::Title() const {
     return TemplateCaption(templateId_);
@@ -20,14 +15,17 @@ bool CSheetPage::IsLargeLayout() const {
     return IsLargeTemplate(templateId_);
 }
 
-bool CSheetPage::OnInitDialog() {
-    OnPageEvent(kPageDisconnected, 0, 0);
-    return true;
-}
-
-void CSheetPage::OnPageEvent(int32_t code, int32_t, int32_t) {
+void CSheetPage::DeliverPageEvent(PageEvent code, uint32_t a, uint32_t b) {
     if (code == kPageConnected) connected = 1;
     if (code == kPageDisconnected) connected = 0;
+    OnPageEvent(code, a, b);
 }
+
+void CSheetPage::InitialisePage() {
+    DeliverPageEvent(kPageDisconnected, 0, 0);
+    OnInitDialog();
+}
+
+void CSheetPage::OnPageEvent(PageEvent, uint32_t, uint32_t) {}
 
 }  // namespace vexal

@@ -15,34 +15,22 @@
 
 namespace vexal {
 
-void CSheetPages::Build(bool largeLayout) {
-    stationList = new CStationListPage(kStationListTemplates.For(largeLayout));
-    offline = new COfflinePage(kOfflineTemplates.For(largeLayout));
-    online = new COnlinePage(kOnlineTemplates.For(largeLayout));
-    time = new CTimePage(kTimeTemplates.For(largeLayout));
-    opMode = new COpModePage(kOpModeTemplates.For(largeLayout));
-    diagnostics = new CDiagnosticsPage(kDiagnosticsTemplates.For(largeLayout));
-    memory = new CMemoryPage(kMemoryTemplates.For(largeLayout));
-    variables = new CVariablesPage(kVariablesTemplates.For(largeLayout));
-}
-
-void CSheetPages::AddInTabOrder(CMainSheet& sheet) const {
-    const std::initializer_list<CSheetPage*> tabOrder = {offline, stationList, online, variables,
-                                                         opMode,  memory,      time,   diagnostics};
+CSheetPages CSheetPages::BuildInto(CMainSheet& sheet, const PageContext& context,
+                                   bool largeLayout) {
+    CSheetPages pages;
+    pages.stationList = new CStationListPage(context, kStationListTemplates.For(largeLayout));
+    pages.offline = new COfflinePage(context, kOfflineTemplates.For(largeLayout));
+    pages.online = new COnlinePage(context, kOnlineTemplates.For(largeLayout));
+    pages.time = new CTimePage(context, kTimeTemplates.For(largeLayout));
+    pages.opMode = new COpModePage(context, kOpModeTemplates.For(largeLayout));
+    pages.diagnostics = new CDiagnosticsPage(context, kDiagnosticsTemplates.For(largeLayout));
+    pages.memory = new CMemoryPage(context, kMemoryTemplates.For(largeLayout));
+    pages.variables = new CVariablesPage(context, kVariablesTemplates.For(largeLayout));
+    const std::initializer_list<CSheetPage*> tabOrder = {
+        pages.offline, pages.stationList, pages.online, pages.variables,
+        pages.opMode,  pages.memory,      pages.time,   pages.diagnostics};
     for (CSheetPage* page : tabOrder) sheet.AddSheetPage(page);
-}
-
-// A page deleted while its sheet still exists leaves the sheet's tabs by itself.
-void CSheetPages::DeleteAll() {
-    delete stationList;
-    delete offline;
-    delete online;
-    delete time;
-    delete opMode;
-    delete diagnostics;
-    delete memory;
-    delete variables;
-    *this = CSheetPages{};
+    return pages;
 }
 
 }  // namespace vexal

@@ -1,5 +1,5 @@
-// The eight pages of the main sheet: built in one order, added as tabs in another,
-// deleted in the order they were built.
+// The eight pages of the main sheet: built in one order and added as tabs in another. The
+// sheet owns them; this list only names the pages that other code must reach.
 #pragma once
 
 namespace vexal {
@@ -13,6 +13,7 @@ class COpModePage;
 class CDiagnosticsPage;
 class CMemoryPage;
 class CVariablesPage;
+struct PageContext;
 
 struct CSheetPages {
     CStationListPage* stationList = nullptr;
@@ -24,12 +25,10 @@ struct CSheetPages {
     CMemoryPage* memory = nullptr;
     CVariablesPage* variables = nullptr;
 
-    // Constructs the pages with the templates of the chosen layout.
-    void Build(bool largeLayout);
-    // Tab order: project blocks, station list, controller blocks, variables, operation
-    // mode, memory, time, diagnostics.
-    void AddInTabOrder(CMainSheet& sheet) const;
-    void DeleteAll();
+    // Constructs the pages with the templates of the chosen layout and adds them to the
+    // sheet in tab order: project blocks, station list, controller blocks, variables,
+    // operation mode, memory, time, diagnostics.
+    static CSheetPages BuildInto(CMainSheet& sheet, const PageContext& context, bool largeLayout);
 };
 
 }  // namespace vexal

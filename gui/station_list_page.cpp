@@ -2,7 +2,8 @@
 
 namespace vexal {
 
-CStationListPage::CStationListPage(int templateId) : CSheetPage(templateId) {
+CStationListPage::CStationListPage(const PageContext& context, int templateId)
+    : CSheetPage(context, templateId) {
     setObjectName(QStringLiteral("stationListPage"));
 }
 

@@ -9,7 +9,7 @@ class CStationListPage : public CSheetPage {
     Q_OBJECT
 
 public:
-    explicit CStationListPage(int templateId);
+    CStationListPage(const PageContext& context, int templateId);
 };
 
 }  // namespace vexal

@@ -2,7 +2,8 @@
 
 namespace vexal {
 
-CTimePage::CTimePage(int templateId) : CSheetPage(templateId) {
+CTimePage::CTimePage(const PageContext& context, int templateId)
+    : CSheetPage(context, templateId) {
     setObjectName(QStringLiteral("timePage"));
 }
 

@@ -9,7 +9,7 @@ class CTimePage : public CSheetPage {
     Q_OBJECT
 
 public:
-    explicit CTimePage(int templateId);
+    CTimePage(const PageContext& context, int templateId);
 };
 
 }  // namespace vexal

@@ -2,7 +2,8 @@
 
 namespace vexal {
 
-CVariablesPage::CVariablesPage(int templateId) : CSheetPage(templateId) {
+CVariablesPage::CVariablesPage(const PageContext& context, int templateId)
+    : CSheetPage(context, templateId) {
     setObjectName(QStringLiteral("variablesPage"));
 }
 

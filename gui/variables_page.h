@@ -9,7 +9,7 @@ class CVariablesPage : public CSheetPage {
     Q_OBJECT
 
 public:
-    explicit CVariablesPage(int templateId);
+    CVariablesPage(const PageContext& context, int templateId);
 };
 
 }  // namespace vexal

@@ -69,7 +69,7 @@ TEST_F(StartUpTest, EachNetworkComesUpOnlyWhereItCanAndTheSettingsRecordIt) {
         EXPECT_EQ(mainApp.ethernetEnabled, c.ethernetEnabled);
         EXPECT_EQ(JournalIndex("Busport_GoOnlineDefault") != -1,
                   c.handle != kNoAdapter && c.storedMpi != 0);
-        EXPECT_EQ(mainApp.currentConnection, nullptr);
+        EXPECT_EQ(mainApp.CurrentConnection(), nullptr);
         EXPECT_EQ(TabTitles(), kLargeTabs);
         if (c.ifaceClearedBeforeExit) mainApp.ethernetIface.clear();
         mainApp.ShutDown();
@@ -78,8 +78,8 @@ TEST_F(StartUpTest, EachNetworkComesUpOnlyWhereItCanAndTheSettingsRecordIt) {
         EXPECT_EQ(caseProfile.Stored("Ethernet").toInt(), c.ethernetEnabled);
         EXPECT_EQ(caseProfile.Stored("EthernetIface").toString(), c.iface);
         EXPECT_TRUE(messages.isEmpty());
-        const int order[] = {JournalIndex("cpuLink_DestroyConnection", &mainApp.tcpRecord),
-                             JournalIndex("cpuLink_DestroyConnection", &mainApp.mpiRecord),
+        const int order[] = {JournalIndex("cpuLink_DestroyConnection", mainApp.TcpRecord()),
+                             JournalIndex("cpuLink_DestroyConnection", mainApp.MpiRecord()),
                              JournalIndex("Busport_GoOffline"), JournalIndex("Busport_Close")};
         for (size_t step = 1; step < 4; ++step) {
             EXPECT_NE(order[step - 1], -1) << step;
@@ -89,8 +89,8 @@ TEST_F(StartUpTest, EachNetworkComesUpOnlyWhereItCanAndTheSettingsRecordIt) {
             ASSERT_NE(step, -1);
             EXPECT_EQ(FakePlc().journal[static_cast<size_t>(step)].handle, c.handle);
         }
-        EXPECT_EQ(mainApp.sheet, nullptr);
-        EXPECT_FALSE(mainApp.plcMutex.has_value());
+        EXPECT_EQ(mainApp.Sheet(), nullptr);
+        EXPECT_FALSE((mainApp.PlcMutex() != nullptr));
     }
 }
 
@@ -128,8 +128,8 @@ TEST_F(StartUpTest, OnlyAFatalInitialisationStatusEndsStartUp) {
         }
         const CpuStatus fatal = c.mpi != CPULINK_OK ? c.mpi : c.tcp;
         EXPECT_EQ(messages, QStringList{QString::fromStdWString(testing::FakeErrorText(fatal))});
-        EXPECT_EQ(mainApp.sheet, nullptr);
-        const int destroyed = JournalIndex("cpuLink_DestroyConnection", &mainApp.mpiRecord);
+        EXPECT_EQ(mainApp.Sheet(), nullptr);
+        const int destroyed = JournalIndex("cpuLink_DestroyConnection", mainApp.MpiRecord());
         const int closed = JournalIndex("Busport_Close");
         EXPECT_EQ(destroyed != -1, c.mpiRecordDestroyed) << fatal;
         EXPECT_LT(destroyed, closed);
@@ -154,7 +154,7 @@ TEST_F(StartUpTest, TheRunShowsTheSheetModallyOnItsFirstTabAndEndsWhenItCloses) 
     EXPECT_TRUE(mainApp.StartedUp());
     EXPECT_EQ(tabsWhileRunning, 8);
     EXPECT_EQ(currentTab, 0);
-    EXPECT_EQ(mainApp.sheet, nullptr);
+    EXPECT_EQ(mainApp.Sheet(), nullptr);
     EXPECT_EQ(profile.Stored("Mpi").toInt(), 1);
 }
 
@@ -217,9 +217,9 @@ TEST_F(ScreensTest, TheSheetFillsTheScreenOfEachLayout) {
         setenv("VEXAL_SCREEN_WIDTH", layout.width, 1);
         CMainApp& mainApp = MakeApp();
         ASSERT_TRUE(mainApp.StartUp());
-        mainApp.sheet->show();
+        mainApp.Sheet()->show();
         QCoreApplication::processEvents();
-        const QPixmap shot = mainApp.sheet->grab();
+        const QPixmap shot = mainApp.Sheet()->grab();
         EXPECT_EQ(shot.size(), layout.size) << layout.width;
         ASSERT_TRUE(shot.save(QString::fromLatin1(layout.file)));
         EXPECT_EQ(QImage(QString::fromLatin1(layout.file)).size(), layout.size) << layout.file;

@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -48,33 +49,54 @@ private:
     TempDir dir_;
 };
 
-// Records every text shown; answers every question No and cancels every file dialog.
+// Records every text shown and every file filter offered. Questions take the next of
+// `answers` (No when none is left), file dialogs the next of `files` (cancelled when none
+// is left); `waitCursorDepth` follows the wait cursor.
 class CScriptedPrompts : public CUserPrompts {
 public:
     explicit CScriptedPrompts(QStringList* messages) : messages_(messages) {}
     void ShowMessage(const QString& text) override { messages_->append(text); }
     bool AskYesNo(const QString& text) override {
         messages_->append(text);
-        return false;
+        if (answers.empty()) return false;
+        const bool yes = answers.front();
+        answers.pop_front();
+        return yes;
     }
-    QString ChooseFileToOpen(const QString&, const QString&) override { return {}; }
-    QString ChooseFileToSave(const QString&, const QString&) override { return {}; }
-    void BeginWaitCursor() override {}
-    void EndWaitCursor() override {}
+    QString ChooseFileToOpen(const QString&, const QString& filter) override {
+        return NextFile(filter);
+    }
+    QString ChooseFileToSave(const QString&, const QString& filter) override {
+        return NextFile(filter);
+    }
+    void BeginWaitCursor() override { ++waitCursorDepth; }
+    void EndWaitCursor() override { --waitCursorDepth; }
+
+    std::deque<bool> answers;
+    std::deque<QString> files;
+    QStringList filters;
+    int waitCursorDepth = 0;
 
 private:
+    QString NextFile(const QString& filter) {
+        filters.append(filter);
+        if (files.empty()) return {};
+        QString file = files.front();
+        files.pop_front();
+        return file;
+    }
+
     QStringList* messages_;
 };
 
 // A page that writes "name:code" (and ":a" when a is set) for every event it receives.
 class CRecordingPage : public CSheetPage {
 public:
-    CRecordingPage(Events* journal, std::string name)
-        : CSheetPage(120), journal_(journal), name_(std::move(name)) {}
-    void OnPageEvent(int32_t code, int32_t a, int32_t b) override {
-        CSheetPage::OnPageEvent(code, a, b);
+    CRecordingPage(const PageContext& context, Events* journal, std::string name)
+        : CSheetPage(context, 120), journal_(journal), name_(std::move(name)) {}
+    void OnPageEvent(PageEvent code, uint32_t a, uint32_t) override {
         journal_->push_back(name_ + ":" + std::to_string(code) +
-                            (a != 0 ? ":" + std::to_string(static_cast<uint32_t>(a)) : ""));
+                            (a != 0 ? ":" + std::to_string(a) : ""));
         if (onEvent) onEvent(code);
     }
     bool OnSetActive() override {
@@ -147,7 +169,7 @@ protected:
         return *app;
     }
 
-    QTabWidget* Tabs() const { return app->sheet->findChild<QTabWidget*>("sheetTabs"); }
+    QTabWidget* Tabs() const { return app->Sheet()->findChild<QTabWidget*>("sheetTabs"); }
     std::vector<std::string> TabTitles() const {
         std::vector<std::string> titles;
         for (int index = 0; index < Tabs()->count(); ++index)
@@ -165,8 +187,8 @@ class OperationsFixture : public AppFixture {
 protected:
     void SetUp() override {
         ASSERT_TRUE(MakeApp().StartUp());
-        recorder = new CRecordingPage(&events, "rec");
-        app->sheet->AddSheetPage(recorder);
+        recorder = new CRecordingPage(app->MakePageContext(), &events, "rec");
+        app->Sheet()->AddSheetPage(recorder);
     }
     void TearDown() override {
         if (app->StartedUp()) app->ShutDown();

@@ -31,20 +31,20 @@ TEST_F(OperationsTest, AnOpenMakesItsRecordCurrentOnlyOnSuccessAndClosingForgets
                  {false, CPULINK_OK},
                  {true, CPULINK_NOT_FOUND},
                  {true, CPULINK_TIMEOUT}};
-    CpuConnection* current = nullptr;
+    const CpuConnection* current = nullptr;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.status);
         Script({c.status});
         const bool opened = c.status == CPULINK_OK;
         EXPECT_EQ(c.tcp ? app->OpenTcp(0x0100007F) : app->OpenMpi(2), opened ? 1 : 0);
-        if (opened) current = c.tcp ? &app->tcpRecord : &app->mpiRecord;
-        EXPECT_EQ(app->currentConnection, current);
+        if (opened) current = c.tcp ? app->TcpRecord() : app->MpiRecord();
+        EXPECT_EQ(app->CurrentConnection(), current);
         EXPECT_EQ(events, opened ? Events{"rec:1"} : Events{});
         EXPECT_EQ(messages, opened ? QStringList{} : QStringList{Text(c.status)});
     }
     Script({});
     app->CloseConnection();
-    EXPECT_EQ(app->currentConnection, nullptr);
+    EXPECT_EQ(app->CurrentConnection(), nullptr);
     EXPECT_EQ(events, Events{"rec:2"});
     EXPECT_FALSE(recorder->IsConnected());
 }
@@ -52,10 +52,10 @@ TEST_F(OperationsTest, AnOpenMakesItsRecordCurrentOnlyOnSuccessAndClosingForgets
 TEST_F(OperationsTest, AnOpenGivesUpQuietlyWhenThePlcMutexStaysTaken) {
     std::promise<void> taken;
     std::thread holder([&] {
-        app->plcMutex->lock();
+        app->PlcMutex()->lock();
         taken.set_value();
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-        app->plcMutex->unlock();
+        app->PlcMutex()->unlock();
     });
     taken.get_future().wait();
     Script({CPULINK_OK});
@@ -68,13 +68,13 @@ TEST_F(OperationsTest, AnOpenGivesUpQuietlyWhenThePlcMutexStaysTaken) {
 TEST_F(OperationsTest, ThePlcMutexIsHeldDuringTheCallAndFreeWhenThePagesHearOfTheResult) {
     bool freeForPages = false;
     recorder->onEvent = [&](int32_t) {
-        freeForPages = app->plcMutex->try_lock();
-        if (freeForPages) app->plcMutex->unlock();
+        freeForPages = app->PlcMutex()->try_lock();
+        if (freeForPages) app->PlcMutex()->unlock();
     };
     bool heldDuringCall = false;
     FakePlc().duringCall = [&] {
-        heldDuringCall = !app->plcMutex->try_lock();
-        if (!heldDuringCall) app->plcMutex->unlock();
+        heldDuringCall = !app->PlcMutex()->try_lock();
+        if (!heldDuringCall) app->PlcMutex()->unlock();
     };
     Script({kFatal});
     app->ReadOperationMode();
@@ -160,7 +160,7 @@ TEST_F(OperationsTest, TheBlockListTellsWhetherMoreEntriesRemain) {
 // A refused operation only returns its status; a block deleted or downloaded is announced.
 TEST_F(OperationsTest, BlockVariableAndMemoryOperationsReportOnlyAFatalStatus) {
     const Bytes image = testing::MakeBlockImage(BLOCK_TYPE_FB, 3, 200, 4);
-    ASSERT_TRUE(app->project->Add(image.data(), image.size()));
+    ASSERT_TRUE(app->Project().Add(image.data(), image.size()));
     const struct {
         std::function<std::optional<CpuStatus>(CMainApp&)> run;
         Events done;
@@ -213,35 +213,36 @@ TEST_F(OperationsTest, OnlyAnUploadedBlockTheProjectTakesIsAnnounced) {
         Script(FakeAnswer{c.status, c.image});
         EXPECT_EQ(app->UploadBlock(BLOCK_TYPE_DB, 12), c.status);
         EXPECT_EQ(events, c.events);
-        EXPECT_EQ(app->project->BlockCount(), c.events.size() == 1 && c.status == CPULINK_OK);
+        EXPECT_EQ(app->Project().BlockCount(), c.events.size() == 1 && c.status == CPULINK_OK);
     }
-    const uint8_t* stored = app->project->Find(BLOCK_TYPE_DB, 12);
+    const uint8_t* stored = app->Project().Find(BLOCK_TYPE_DB, 12);
     ASSERT_NE(stored, nullptr);
     EXPECT_TRUE(std::equal(image.begin(), image.end(), stored));
 }
 
-// A page that polls the controller on the tick: the lost connection reaches every page,
-// the earlier ones included, before the tick goes on to the later pages.
-TEST_F(OperationsTest, AFatalStatusDuringATickRaisesANestedDisconnect) {
-    CMainSheet sheet(QStringLiteral("Vexal"), nullptr, 0);
-    auto* poller = new testing::CRecordingPage(&events, "poll");
-    sheet.AddSheetPage(new testing::CRecordingPage(&events, "a"));
-    sheet.AddSheetPage(poller);
-    sheet.AddSheetPage(new testing::CRecordingPage(&events, "b"));
-    poller->onEvent = [this](int32_t code) {
-        if (code == kPageTick) app->ReadOperationMode();
+// A page that polls the controller on the tick while the sheet with every page is shown:
+// the lost connection reaches every page once, the earlier ones included, before the tick
+// goes on to the later pages, and nothing calls the library on the lost link afterwards.
+TEST_F(OperationsTest, AFatalStatusDuringATickRaisesOneNestedDisconnect) {
+    app->Sheet()->AddSheetPage(new testing::CRecordingPage(app->MakePageContext(), &events, "b"));
+    app->Sheet()->show();
+    recorder->onEvent = [this](int32_t code) {
+        if (code == kPageTick && recorder->IsConnected()) app->ReadOperationMode();
     };
-    CMainSheet* running = app->sheet;
-    app->sheet = &sheet;
+    app->BroadcastPageEvent(kPageConnected);
     Script({kFatal});
+    FakePlc().answers.push_back({CPULINK_OK});
 
-    sheet.OnTimer(CMainSheet::kTickTimerId + 1);
+    app->Sheet()->OnTimer(CMainSheet::kTickTimerId + 1);
     EXPECT_TRUE(events.empty()) << "only the tick timer ticks";
-    sheet.OnTimer(CMainSheet::kTickTimerId);
+    app->Sheet()->OnTimer(CMainSheet::kTickTimerId);
+    app->Sheet()->OnTimer(CMainSheet::kTickTimerId);
 
-    app->sheet = running;
-    EXPECT_EQ(events, (Events{"a:0", "poll:0", "a:2", "poll:2", "b:2", "b:0"}));
+    EXPECT_EQ(events, (Events{"rec:0", "rec:2", "b:2", "b:0", "rec:0", "b:0"}));
     EXPECT_EQ(messages, QStringList{Text(kFatal)});
+    EXPECT_EQ(FakePlc().answers.size(), 1u) << "a call after the link was lost";
+    for (const CSheetPage* page : app->Sheet()->findChildren<CSheetPage*>())
+        EXPECT_FALSE(page->IsConnected()) << page->objectName().toStdString();
 }
 
 // ---- System status lists: only records that lie inside the buffer are read -----------

@@ -33,8 +33,8 @@ protected:
     void StartApp() {
         app = std::make_unique<CMainApp>(std::make_unique<testing::CScriptedPrompts>(&messages));
         ASSERT_TRUE(app->StartUp());
-        recorder = new testing::CRecordingPage(&events, "rec");
-        app->sheet->AddSheetPage(recorder);
+        recorder = new testing::CRecordingPage(app->MakePageContext(), &events, "rec");
+        app->Sheet()->AddSheetPage(recorder);
     }
 
     testing::ProfileDir profile;
@@ -79,7 +79,7 @@ TEST_F(SimulatorSessionTest, EveryOperationWorksOverTcp) {
     ASSERT_GE(app->GetBlockList(BLOCK_TYPE_OB, 0, &more, numbers, 64), 1);
     EXPECT_EQ(more, 0);
     ASSERT_EQ(app->UploadBlock(BLOCK_TYPE_OB, numbers[0]), CPULINK_OK);
-    EXPECT_NE(app->project->Find(BLOCK_TYPE_OB, numbers[0]), nullptr);
+    EXPECT_NE(app->Project().Find(BLOCK_TYPE_OB, numbers[0]), nullptr);
     ASSERT_EQ(app->DeleteBlock(BLOCK_TYPE_OB, numbers[0]), CPULINK_OK);
     EXPECT_EQ(app->DeleteBlock(BLOCK_TYPE_OB, numbers[0]), CPULINK_NOT_FOUND);
     ASSERT_EQ(app->DownloadBlock(BLOCK_TYPE_OB, numbers[0]), CPULINK_OK);
@@ -102,7 +102,7 @@ TEST_F(SimulatorSessionTest, EveryOperationWorksOverTcp) {
 
     app->CloseConnection();
     EXPECT_FALSE(recorder->IsConnected());
-    EXPECT_EQ(app->currentConnection, nullptr);
+    EXPECT_EQ(app->CurrentConnection(), nullptr);
 }
 
 // The record stays current: closing it is left to the station list.
@@ -117,12 +117,12 @@ TEST_F(SimulatorSessionTest, ALostConnectionDisconnectsEveryPageWithTheLibraryTe
     EXPECT_EQ(app->ReadOperationMode(), -1);
 
     EXPECT_EQ(events, Events{"rec:2"});
-    for (int index = 0; index < app->sheet->PageCount(); ++index) {
-        EXPECT_FALSE(app->sheet->Page(index)->IsConnected()) << index;
+    for (int index = 0; index < app->Sheet()->PageCount(); ++index) {
+        EXPECT_FALSE(app->Sheet()->Page(index)->IsConnected()) << index;
     }
     ASSERT_EQ(messages.size(), 1);
     EXPECT_FALSE(messages.front().isEmpty());
-    EXPECT_EQ(app->currentConnection, &app->tcpRecord);
+    EXPECT_EQ(app->CurrentConnection(), app->TcpRecord());
 }
 
 TEST_F(SimulatorSessionTest, StationsOnTheMpiBusAreFoundAndOpened) {
@@ -139,7 +139,7 @@ TEST_F(SimulatorSessionTest, StationsOnTheMpiBusAreFoundAndOpened) {
     ASSERT_EQ(std::vector<int>(stations.addresses, stations.addresses + stations.count),
               std::vector<int>{2});
     ASSERT_EQ(app->OpenMpi(2), 1) << messages.join(" ").toStdString();
-    EXPECT_EQ(app->currentConnection, &app->mpiRecord);
+    EXPECT_EQ(app->CurrentConnection(), app->MpiRecord());
     EXPECT_EQ(app->ReadKeySwitch(), 0);
 }
 
