@@ -20,6 +20,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "block_store.h"
@@ -29,6 +30,7 @@
 #include "page_context.h"
 #include "page_events.h"
 #include "sheet_pages.h"
+#include "status_records.h"
 #include "user_prompts.h"
 
 namespace vexal {
@@ -40,21 +42,6 @@ inline constexpr CpuStatus kStatusMutexNotObtained = 0xC001;
 inline constexpr CpuStatus kStatusUnusableAnswer = 0x4010;
 
 inline constexpr uint32_t kUploadBufferSize = 135168;
-
-// One memory figure row: area code (0 load memory, 18 work memory, 16 and 17 the two parts
-// of a split work memory), free bytes, used bytes.
-struct MemoryRow {
-    int32_t areaCode;
-    int32_t freeBytes;
-    int32_t usedBytes;
-};
-
-struct LedStates {
-    int run;
-    int stop;
-    int err;
-    int frce;
-};
 
 struct MpiStations {
     int count;
@@ -173,10 +160,8 @@ private:
     void ReportPlcError(CpuStatus status);
     void ReportIfFatal(CpuStatus status);
     // System status lists (plc_status_lists.cpp).
-    CpuStatus ReadStatusList(uint16_t listId, uint16_t index, uint8_t* buffer, uint32_t size,
-                             uint16_t* recordLength, uint16_t* recordCount);
-    CpuStatus ReadFixedRecords(uint16_t listId, uint8_t* buffer, uint32_t size,
-                               uint16_t recordLength, uint16_t* recordCount);
+    CpuStatus ReadStatusList(uint16_t listId, uint16_t index, std::span<uint8_t> buffer,
+                             StatusAnswer* answer);
 
     std::optional<std::timed_mutex> plcMutex;
     CpuConnection mpiRecord{};

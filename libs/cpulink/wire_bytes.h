@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "big_endian.h"
+
 namespace vexal::cpulink {
 
 class WireWriter {
@@ -76,13 +78,5 @@ private:
     size_t position_ = 0;
     bool ok_ = true;
 };
-
-inline uint16_t BigEndian16(const uint8_t* at) {
-    return static_cast<uint16_t>(at[0] << 8 | at[1]);
-}
-inline uint32_t BigEndian32(const uint8_t* at) {
-    return static_cast<uint32_t>(at[0]) << 24 | static_cast<uint32_t>(at[1]) << 16 |
-           static_cast<uint32_t>(at[2]) << 8 | at[3];
-}
 
 }  // namespace vexal::cpulink

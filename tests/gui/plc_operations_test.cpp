@@ -245,256 +245,43 @@ TEST_F(OperationsTest, AFatalStatusDuringATickRaisesOneNestedDisconnect) {
         EXPECT_FALSE(page->IsConnected()) << page->objectName().toStdString();
 }
 
-// ---- System status lists: only records that lie inside the buffer are read -----------
+// ---- System status lists: read under the mutex, then decoded --------------------------
 
-class StatusListTest : public testing::OperationsFixture {
-protected:
-    void ScriptRecords(CpuStatus status, uint16_t length, uint16_t count, Bytes data) {
-        Script(FakeAnswer{status, std::move(data), {}, 0, length, count});
-    }
-    static constexpr CpuStatus kFatal = CPULINK_TIMEOUT;
-};
-
-void Put16(Bytes& bytes, size_t at, uint16_t value) {
-    bytes[at] = static_cast<uint8_t>(value >> 8);
-    bytes[at + 1] = static_cast<uint8_t>(value);
-}
-
-void Put32(Bytes& bytes, size_t at, uint32_t value) {
-    Put16(bytes, at, static_cast<uint16_t>(value >> 16));
-    Put16(bytes, at + 2, static_cast<uint16_t>(value));
-}
-
-// LED records of list 0x19: id, and the fake library's state in byte 2.
-Bytes LedRecords(std::initializer_list<std::pair<uint16_t, uint8_t>> leds) {
-    Bytes bytes;
-    for (const auto& [id, state] : leds) {
-        bytes.insert(bytes.end(),
-                     {static_cast<uint8_t>(id >> 8), static_cast<uint8_t>(id), state, 0});
-    }
-    return bytes;
-}
-
-TEST_F(StatusListTest, TheLedsComeFromTheirRecordsEvenInAPartialAnswer) {
-    const Bytes two = LedRecords({{4, 1}, {5, 1}});
-    const struct {
-        CpuStatus status;
-        uint16_t length, count;
-        Bytes data;
-        int result;
-        std::array<int, 4> runStopErrFrce;
-    } cases[] = {
-        {CPULINK_OK,
-         4,
-         5,
-         LedRecords({{4, 1}, {9, 1}, {5, 0}, {1, 2}, {0x104, 1}}),
-         1,
-         {1, 0, 2, 0}},
-        {CPULINK_MORE_ENTRIES, 4, 2, LedRecords({{6, 1}, {4, 2}}), 1, {2, 0, 0, 1}},
-        {CPULINK_OK, 4, 11, two, 0, {}},
-        {CPULINK_OK, 8, 6, two, 0, {}},
-        {CPULINK_OK, 0xFFFF, 1, two, 0, {}},
-        {kFatal, 4, 1, two, 0, {}},
+// Every status-list operation: a fatal status loses the link with the library's text, any
+// other failure or an answer that does not decode gives the operation's failure quietly.
+TEST_F(OperationsTest, StatusListReadsFailQuietlyUnlessTheLinkIsLost) {
+    struct Operation {
+        const char* name;
+        std::function<int64_t(CMainApp&)> run;
+        int64_t failure;
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.status << " " << c.length << " " << c.count);
-        ScriptRecords(c.status, c.length, c.count, c.data);
-        LedStates leds{7, 7, 7, 7};
-        EXPECT_EQ(app->ReadLeds(&leds), c.result);
-        EXPECT_EQ((std::array{leds.run, leds.stop, leds.err, leds.frce}), c.runStopErrFrce);
-        ExpectLost(c.status == kFatal, c.status);
-    }
-}
-
-TEST_F(StatusListTest, TheModeSelectorPositionIsMapped) {
-    const struct {
-        CpuStatus status;
-        uint16_t length, count, position;
-        int result;
-    } cases[] = {
-        {CPULINK_OK, 40, 1, 1, 1},         {CPULINK_OK, 40, 1, 2, 0},  {CPULINK_OK, 40, 1, 3, 2},
-        {CPULINK_OK, 40, 1, 4, 3},         {CPULINK_OK, 40, 1, 5, -1}, {CPULINK_OK, 40, 1, 0, -1},
-        {CPULINK_NOT_FOUND, 40, 1, 1, -1}, {CPULINK_OK, 40, 0, 1, -1}, {CPULINK_OK, 8, 1, 1, -1},
-        {CPULINK_OK, 40, 2, 1, -1},        {kFatal, 40, 1, 1, -1},
+    uint8_t buffer[200];
+    int count = 0;
+    MemoryRow rows[3];
+    LedStates leds;
+    const Operation operations[] = {
+        {"leds", [&](CMainApp& a) { return a.ReadLeds(&leds); }, 0},
+        {"selector", [](CMainApp& a) { return a.ReadKeySwitch(); }, -1},
+        {"mode", [](CMainApp& a) { return a.ReadOperationMode(); }, -1},
+        {"areas", [&](CMainApp& a) { return a.ReadMemoryAreas(&count, rows); }, kStatusUnusableAnswer},
+        {"usage", [&](CMainApp& a) { return a.ReadMemoryUsage(&count, rows); }, kStatusUnusableAnswer},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message()
-                     << c.status << " " << c.length << " " << c.count << " " << c.position);
-        Bytes record(40, 0);
-        Put16(record, 8, c.position);
-        ScriptRecords(c.status, c.length, c.count, record);
-        EXPECT_EQ(app->ReadKeySwitch(), c.result);
-        ExpectLost(c.status == kFatal, c.status);
-    }
-}
-
-TEST_F(StatusListTest, TheOperationModeIsDecodedFromTheFirstRecord) {
-    Bytes record(20, 0);
-    record[3] = 8;
-    const struct {
-        CpuStatus status;
-        uint16_t count;
-        int result;
-    } cases[] = {{CPULINK_OK, 1, 8},
-                 {CPULINK_OK, 0, -1},
-                 {CPULINK_OK, 2, -1},
-                 {CPULINK_NOT_FOUND, 1, -1},
-                 {kFatal, 1, -1}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.status << " " << c.count);
-        ScriptRecords(c.status, 20, c.count, record);
-        EXPECT_EQ(app->ReadOperationMode(), c.result);
-        ExpectLost(c.status == kFatal, c.status);
-    }
-}
-
-// A list 0x13 record: id, then the two pairs of total and used figures whose sums the
-// memory page shows.
-Bytes AreaRecords(std::initializer_list<std::array<uint32_t, 5>> records) {
-    Bytes bytes;
-    for (const auto& [id, total1, used1, total2, used2] : records) {
-        Bytes record(36, 0);
-        Put16(record, 0, static_cast<uint16_t>(id));
-        Put32(record, 12, total1);
-        Put32(record, 16, used1);
-        Put32(record, 24, total2);
-        Put32(record, 28, used2);
-        bytes.insert(bytes.end(), record.begin(), record.end());
-    }
-    return bytes;
-}
-
-// Rows as area code, free and used bytes: load memory (record 2), then work memory (1).
-TEST_F(StatusListTest, MemoryAreasGiveLoadThenWorkMemory) {
-    const Bytes both = AreaRecords({{1, 10, 1, 0, 0}, {2, 10, 1, 0, 0}});
-    const struct {
-        const char* what;
-        CpuStatus status;
-        uint16_t length, count;
-        Bytes data;
-        CpuStatus result;
-        std::vector<std::array<int32_t, 3>> rows;
-    } cases[] = {
-        {"last record counts",
-         CPULINK_OK,
-         36,
-         4,
-         AreaRecords({{1, 1000, 100, 0, 0},
-                      {3, 9, 9, 9, 9},
-                      {2, 5000, 700, 3000, 300},
-                      {1, 2000, 500, 100, 50}}),
-         CPULINK_OK,
-         {{0, 7000, 1000}, {18, 1550, 550}}},
-        {"record length", CPULINK_OK, 20, 2, both, kStatusUnusableAnswer, {}},
-        {"no work memory",
-         CPULINK_OK,
-         36,
-         1,
-         AreaRecords({{2, 10, 1, 0, 0}}),
-         kStatusUnusableAnswer,
-         {}},
-        {"no load memory",
-         CPULINK_OK,
-         36,
-         1,
-         AreaRecords({{1, 10, 1, 0, 0}}),
-         kStatusUnusableAnswer,
-         {}},
-        {"no records", CPULINK_OK, 36, 0, both, kStatusUnusableAnswer, {}},
-        {"count past the buffer", CPULINK_OK, 36, 9, both, kStatusUnusableAnswer, {}},
-        {"not found", CPULINK_NOT_FOUND, 36, 2, both, CPULINK_NOT_FOUND, {}},
-        {"fatal", kFatal, 36, 2, both, kFatal, {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        ScriptRecords(c.status, c.length, c.count, c.data);
-        int count = 0;
-        MemoryRow memory[2] = {};
-        EXPECT_EQ(app->ReadMemoryAreas(&count, memory), c.result);
-        std::vector<std::array<int32_t, 3>> rows;
-        for (const MemoryRow& row : std::span(memory, static_cast<size_t>(count)))
-            rows.push_back({row.areaCode, row.freeBytes, row.usedBytes});
-        EXPECT_EQ(rows, c.rows);
-        ExpectLost(c.status == kFatal, c.status);
-    }
-}
-
-// List 0x1B records, a free (kind 0x70) and a used one for each row present: A is load
-// memory (area 0), B work memory (18), C and D the two parts of a split work memory.
-Bytes UsageRows(const std::string& rows) {
-    const struct {
-        char row;
-        uint8_t area;
-        uint16_t usedKind;
-    } kRows[] = {{'A', 0, 0x00}, {'B', 18, 0x10}, {'C', 16, 0x11}, {'D', 17, 0x12}};
-    Bytes bytes;
-    for (const auto& row : kRows) {
-        if (rows.find(row.row) == std::string::npos) continue;
-        for (const auto& [kind, value] : {std::pair{uint16_t{0x70}, 1000u}, {row.usedKind, 100u}}) {
-            Bytes record(20, 0);
-            record[0] = row.area;
-            Put16(record, 2, kind);
-            Put32(record, 12, value + row.area);
-            bytes.insert(bytes.end(), record.begin(), record.end());
+    for (const Operation& operation : operations) {
+        for (const CpuStatus status : {kFatal, CpuStatus{CPULINK_NOT_FOUND}, CpuStatus{CPULINK_OK}}) {
+            SCOPED_TRACE(::testing::Message() << operation.name << " " << status);
+            Script(FakeAnswer{status, Bytes(8, 0xFF), {}, 0, 33, 2});
+            const int64_t result = operation.run(*app);
+            const bool statusResult = operation.failure == kStatusUnusableAnswer;
+            EXPECT_EQ(result, statusResult && status != CPULINK_OK ? status : operation.failure);
+            ExpectLost(status == kFatal, status);
         }
     }
-    return bytes;
-}
-
-TEST_F(StatusListTest, MemoryUsageRowsFollowTheAreasPresent) {
-    const struct {
-        std::string present;
-        CpuStatus status;
-        uint16_t length, count;  // count 0: the records given
-        CpuStatus result;
-        std::vector<int32_t> areas;
-    } cases[] = {
-        {"AB", CPULINK_OK, 20, 0, CPULINK_OK, {0, 18}},
-        {"ABC", CPULINK_OK, 20, 0, CPULINK_OK, {0, 18}},
-        {"ACD", CPULINK_OK, 20, 0, CPULINK_OK, {0, 16, 17}},
-        {"ABCD", CPULINK_OK, 20, 0, CPULINK_OK, {0, 16, 17}},
-        {"A", CPULINK_OK, 20, 0, kStatusUnusableAnswer, {}},
-        {"BCD", CPULINK_OK, 20, 0, kStatusUnusableAnswer, {}},
-        {"AB", CPULINK_OK, 36, 4, kStatusUnusableAnswer, {}},
-        {"AB", CPULINK_OK, 20, 17, kStatusUnusableAnswer, {}},
-        {"AB", CPULINK_NOT_FOUND, 20, 0, CPULINK_NOT_FOUND, {}},
-        {"AB", kFatal, 20, 0, kFatal, {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.present << " " << c.status << " " << c.count);
-        const Bytes records = UsageRows(c.present);
-        ScriptRecords(c.status, c.length,
-                      static_cast<uint16_t>(c.count != 0 ? c.count : records.size() / 20), records);
-        int rows = 0;
-        MemoryRow memory[3] = {};
-        EXPECT_EQ(app->ReadMemoryUsage(&rows, memory), c.result);
-        std::vector<int32_t> areas;
-        for (const MemoryRow& row : std::span(memory, static_cast<size_t>(rows))) {
-            areas.push_back(row.areaCode);
-            EXPECT_EQ(row.freeBytes, 1000 + row.areaCode);
-            EXPECT_EQ(row.usedBytes, 100 + row.areaCode);
-        }
-        EXPECT_EQ(areas, c.areas);
-        ExpectLost(c.status == kFatal, c.status);
-    }
-}
-
-TEST_F(StatusListTest, TheDiagnosticCountCoversOnlyRecordsInsideTheBuffer) {
-    const struct {
-        CpuStatus status;
-        uint16_t length, count;
-        int stored;
-    } cases[] = {{CPULINK_OK, 20, 12, 12},     {CPULINK_MORE_ENTRIES, 20, 100, 100},
-                 {CPULINK_OK, 20, 101, 100},   {CPULINK_OK, 40, 60, 50},
-                 {CPULINK_NOT_FOUND, 0, 0, 0}, {kFatal, 20, 5, -1}};
-    Bytes buffer(2000);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.status << " " << c.count);
-        ScriptRecords(c.status, c.length, c.count, {});
-        int count = -1;
-        EXPECT_EQ(app->ReadDiagBuffer(buffer.data(), &count, 2000), c.status);
-        EXPECT_EQ(count, c.stored);
-        ExpectLost(c.status == kFatal, c.status);
+    for (const CpuStatus status : {kFatal, CpuStatus{CPULINK_MORE_ENTRIES}}) {
+        Script(FakeAnswer{status, {}, {}, 0, 20, 30});
+        count = -1;
+        EXPECT_EQ(app->ReadDiagBuffer(buffer, &count, sizeof buffer), status);
+        EXPECT_EQ(count, status == kFatal ? -1 : 10) << "only whole entries inside the buffer";
+        ExpectLost(status == kFatal, status);
     }
 }
 
