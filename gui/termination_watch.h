@@ -2,8 +2,7 @@
 // the sheet closes, everything is released and the settings are written.
 #pragma once
 
-#include <atomic>
-#include <thread>
+#include "termination_signals.h"
 
 namespace vexal {
 
@@ -11,19 +10,13 @@ class CTerminationWatch {
 public:
     // Call first in main, before any thread exists: every thread started later leaves the
     // two signals to the watch.
-    static void BlockSignals();
+    static void BlockSignals() { platform::BlockTerminationSignals(); }
 
     // Watches while it lives; create it after the QApplication and let it end before.
     CTerminationWatch();
-    ~CTerminationWatch();
-    CTerminationWatch(const CTerminationWatch&) = delete;
-    CTerminationWatch& operator=(const CTerminationWatch&) = delete;
 
 private:
-    void Watch();
-
-    std::atomic<bool> ending_{false};
-    std::thread watcher_;
+    platform::TerminationWatch watch_;
 };
 
 }  // namespace vexal

@@ -31,3 +31,21 @@ int WaitForTerminationSignal() {
 }
 
 }  // namespace vexal::platform
+
+namespace vexal::platform {
+
+TerminationWatch::TerminationWatch(std::function<void()> onSignal)
+    : onSignal_(std::move(onSignal)), watcher_(&TerminationWatch::Watch, this) {}
+
+TerminationWatch::~TerminationWatch() {
+    ending_ = true;
+    pthread_kill(watcher_.native_handle(), SIGTERM);
+    watcher_.join();
+}
+
+void TerminationWatch::Watch() {
+    WaitForTerminationSignal();
+    if (!ending_) onSignal_();
+}
+
+}  // namespace vexal::platform

@@ -11,3 +11,29 @@ void BlockTerminationSignals();
 int WaitForTerminationSignal();
 
 }  // namespace vexal::platform
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+namespace vexal::platform {
+
+// A thread that waits for SIGINT or SIGTERM for as long as the watch lives and then calls
+// `onSignal` once, from that thread. Needs BlockTerminationSignals first; ending the
+// watch wakes the thread with a signal of its own, which calls nothing.
+class TerminationWatch {
+public:
+    explicit TerminationWatch(std::function<void()> onSignal);
+    ~TerminationWatch();
+    TerminationWatch(const TerminationWatch&) = delete;
+    TerminationWatch& operator=(const TerminationWatch&) = delete;
+
+private:
+    void Watch();
+
+    std::function<void()> onSignal_;
+    std::atomic<bool> ending_{false};
+    std::thread watcher_;
+};
+
+}  // namespace vexal::platform

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# build.sh [normal|sanitize|fuzz]: configures and builds one flavour into its own folder
-# (build/, build-sanitize/, build-fuzz/).
+# build.sh [normal|sanitize|tsan|fuzz]: configures and builds one flavour into its own
+# folder (build/, build-sanitize/, build-tsan/, build-fuzz/). The tsan flavour builds only
+# the suites with threads of their own: discovery, platform and the S7 link.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 flavour=${1:-normal}
@@ -10,10 +11,14 @@ export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(cd .. && pwd)} CCACHE_NOHASHDIR=${CCAC
 case "$flavour" in
   normal)   cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXAL_BENCH=ON ;;
   sanitize) cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVEXAL_SANITIZE=ON ;;
+  tsan)     cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXAL_TSAN=ON \
+              -DVEXAL_BENCH=OFF ;;
   fuzz)     CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
               -DVEXAL_FUZZ=ON -DVEXAL_TESTS=OFF ;;
-  *) echo "usage: $0 [normal|sanitize|fuzz]" >&2; exit 2 ;;
+  *) echo "usage: $0 [normal|sanitize|tsan|fuzz]" >&2; exit 2 ;;
 esac
 dir=build
 [ "$flavour" = normal ] || dir=build-$flavour
-cmake --build "$dir" -j "$jobs"
+targets=()
+[ "$flavour" = tsan ] && targets=(--target discovery_test cpulink_link_test)
+cmake --build "$dir" -j "$jobs" "${targets[@]}"

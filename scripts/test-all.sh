@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The whole test run: installs what is missing, builds the normal and the sanitizer
-# flavour, and runs every test in both.
+# flavour and runs every test in both; between them the suites with threads of their own
+# (discovery, platform, S7 link) run under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -9,5 +10,10 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 scripts/build.sh normal
 ctest --test-dir build -j "$jobs" --output-on-failure --timeout 300
+scripts/build.sh tsan
+for suite in discovery_test cpulink_link_test; do
+  TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1} \
+    "build-tsan/bin/$suite" --gtest_brief=1
+done
 scripts/build.sh sanitize
 ctest --test-dir build-sanitize -j "$jobs" --output-on-failure --timeout 600

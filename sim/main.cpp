@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "responder.h"
+#include "discovery_responder.h"
 #include "sim_publish.h"
 #include "simulator.h"
 #include "termination_signals.h"

@@ -10,7 +10,7 @@
 
 #include "discovery_frames.h"
 #include "eth_discovery.h"
-#include "responder.h"
+#include "discovery_responder.h"
 
 namespace {
 

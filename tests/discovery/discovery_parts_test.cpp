@@ -11,7 +11,7 @@
 #include "dotted_quad.h"
 #include "eth_discovery.h"
 #include "mac_queue.h"
-#include "responder.h"
+#include "discovery_responder.h"
 #include "scripted_net.h"
 #include "station_table.h"
 

@@ -1,4 +1,4 @@
-#include "responder.h"
+#include "discovery_responder.h"
 
 #include <cstring>
 #include <system_error>
