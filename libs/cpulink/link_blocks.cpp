@@ -23,7 +23,6 @@ constexpr uint8_t kFunctionEndUpload = 0x1F;
 constexpr uint8_t kMoreDataFollows = 0x01;
 // Block data travels behind "length, 00 FB"; the two constant bytes are not understood.
 constexpr uint16_t kBlockDataMarker = 0x00FB;
-constexpr size_t kBlockDataHeaderSize = 4;
 // An ack-data with a 2-byte parameter and a block data header leaves PDU - 18 bytes.
 constexpr size_t kBlockChunkOverhead = 18;
 // Sent in an end upload that gives up because the caller's buffer is too small.
