@@ -49,7 +49,7 @@ void CheckCalendar(const uint8_t* bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     uint8_t record[20] = {};
-    std::memcpy(record, data, size < sizeof record ? size : sizeof record);
+    if (size > 0) std::memcpy(record, data, size < sizeof record ? size : sizeof record);
     CheckClockValue(record);
     CheckCalendar(record + 8);
     const int led = cpuLink_DecodeLedState(record);
