@@ -1,6 +1,7 @@
 #include "run.h"
 
 #include <cstring>
+#include <optional>
 
 #include "busport.h"
 #include "command_steps.h"
@@ -17,18 +18,27 @@ namespace {
 // Every file name fits: 260 characters of at most four UTF-8 bytes each.
 constexpr size_t kNarrowNameCapacity = kMaxFileName * kMaxUtf8PerCharacter + 1;
 
-// The whole state of a run lives here; nothing is allocated while it runs.
+// The whole state of a run lives here; nothing is allocated while it runs. The stores are
+// built by the first run whose commands need them, so that a run without block transfer
+// never touches their 4 MiB each.
 ArgumentTable arguments;
 Job job;
 CpuConnection connection;
-BlockStore uploadStore;
-BlockStore downloadStore;
+std::optional<BlockStore> uploadStoreSpace;
+std::optional<BlockStore> downloadStoreSpace;
+BlockStore* uploadStore = nullptr;
+BlockStore* downloadStore = nullptr;
 uint16_t blockNumbers[kBlockNumberCapacity];
 alignas(8) uint8_t blockBuffer[kMaxBlockImage];
 char narrowName[kNarrowNameCapacity];
 
 bool IsError(CpuStatus status) {
     return CpuStatus_IsFatal(status) != 0;
+}
+
+BlockStore* BuiltStore(std::optional<BlockStore>& space) {
+    if (!space) space.emplace();
+    return &*space;
 }
 
 const char* NarrowName(const wchar_t* name) {
@@ -39,19 +49,21 @@ const char* NarrowName(const wchar_t* name) {
 int PrepareUploadFile() {
     if (!job.upload) return 0;
     if (job.uploadFile[0] == L'\0') return kExitNoUploadFile;
-    const int written = CreateUploadFile(NarrowName(job.uploadFile), uploadStore);
+    uploadStore = BuiltStore(uploadStoreSpace);
+    const int written = CreateUploadFile(NarrowName(job.uploadFile), *uploadStore);
     return written == kWriteOk ? 0 : kExitUploadFileNotCreated;
 }
 
 int PrepareDownloadFile() {
     if (!job.download) return 0;
     if (job.downloadFile[0] == L'\0') return kExitNoDownloadFile;
-    const int loaded = LoadDownloadFile(NarrowName(job.downloadFile), downloadStore);
+    downloadStore = BuiltStore(downloadStoreSpace);
+    const int loaded = LoadDownloadFile(NarrowName(job.downloadFile), *downloadStore);
     return loaded < 0 ? kDownloadFileOffset + loaded : 0;
 }
 
 int RunCommands() {
-    CommandContext context{&connection, &uploadStore, &downloadStore, blockNumbers, blockBuffer};
+    CommandContext context{&connection, uploadStore, downloadStore, blockNumbers, blockBuffer};
     for (int i = 0; i < job.commandCount; ++i) {
         const CommandItem& item = job.commands[i];
         const int result =
@@ -79,7 +91,7 @@ int RunSession() {
     }
     cpuLink_CloseConnection(&connection);
     DestroyConnection();
-    if (job.upload) WriteUploadFile(NarrowName(job.uploadFile), uploadStore);
+    if (job.upload) WriteUploadFile(NarrowName(job.uploadFile), *uploadStore);
     return result;
 }
 

@@ -1,7 +1,10 @@
-// Arbitrary controller answers fed to an open link. A peer on 127.0.0.1 confirms the
-// connection, grants a 240-byte PDU, and answers the first request of the call chosen by
-// byte 0 with the remaining bytes, then closes. Whatever arrives, the call must return a
+// Arbitrary controller answers fed to a link. Byte 0 chooses the call (low bits) and
+// whether the peer on 127.0.0.1 plays the connection confirm and the set-up answer from the
+// input too (0x80; else it confirms and grants 240 bytes itself). The rest of the input,
+// cut into TPKT frames by their length fields, answers the requests one frame each, in
+// order, and the peer closes after the last. Whatever arrives, the call must return a
 // status without crashing or touching memory it does not own.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <mutex>
@@ -23,6 +26,8 @@ const uint8_t kSetupAnswer[] = {0x03, 0x00, 0x00, 0x1B, 0x02, 0xF0, 0x80, 0x32, 
                                 0x00, 0x00, 0x00, 0x01, 0x00, 0x08, 0x00, 0x00, 0x00,
                                 0x00, 0xF0, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0xF0};
 
+constexpr uint8_t kHandshakeFromInput = 0x80;
+
 bool ReadFrame(TcpStream& stream) {
     uint8_t header[4];
     const int64_t deadline = vexal::platform::MonotonicMs() + 2000;
@@ -31,6 +36,20 @@ bool ReadFrame(TcpStream& stream) {
     if (header[0] != 0x03 || length < 4) return false;
     std::vector<uint8_t> rest(length - 4);
     return stream.ReceiveExact(rest.data(), rest.size(), deadline) == IoResult::kOk;
+}
+
+// The input cut into frames: each takes the length its TPKT header gives (at least the
+// header), the last whatever remains.
+std::vector<std::vector<uint8_t>> Frames(const uint8_t* data, size_t size) {
+    std::vector<std::vector<uint8_t>> frames;
+    while (size > 0) {
+        size_t length = size < 4 ? size : static_cast<size_t>(data[2] << 8 | data[3]);
+        length = std::min(std::max<size_t>(length, 4), size);
+        frames.emplace_back(data, data + length);
+        data += length;
+        size -= length;
+    }
+    return frames;
 }
 
 class AnsweringPeer {
@@ -42,9 +61,9 @@ public:
         thread_.detach();
     }
     uint16_t Port() const { return listener_.LocalPort(); }
-    void SetAnswer(const uint8_t* data, size_t size) {
+    void SetAnswers(std::vector<std::vector<uint8_t>> answers) {
         std::lock_guard<std::mutex> hold(mutex_);
-        answer_.assign(data, data + size);
+        answers_ = std::move(answers);
     }
 
 private:
@@ -52,19 +71,17 @@ private:
         for (;;) {
             TcpStream stream;
             if (listener_.Accept(&stream, -1) != IoResult::kOk) return;
-            std::vector<uint8_t> answer;
+            std::vector<std::vector<uint8_t>> answers;
             {
                 std::lock_guard<std::mutex> hold(mutex_);
-                answer = answer_;
+                answers = answers_;
             }
-            if (!ReadFrame(stream) ||
-                stream.SendAll(kConfirm, sizeof kConfirm, 2000) != IoResult::kOk)
-                continue;
-            if (!ReadFrame(stream) ||
-                stream.SendAll(kSetupAnswer, sizeof kSetupAnswer, 2000) != IoResult::kOk)
-                continue;
-            if (!ReadFrame(stream)) continue;
-            stream.SendAll(answer.data(), answer.size(), 2000);
+            for (const auto& answer : answers) {
+                if (!ReadFrame(stream) ||
+                    stream.SendAll(answer.data(), answer.size(), 2000) != IoResult::kOk) {
+                    break;
+                }
+            }
             stream.Shutdown();
         }
     }
@@ -72,7 +89,7 @@ private:
     vexal::platform::TcpListener listener_;
     std::thread thread_;
     std::mutex mutex_;
-    std::vector<uint8_t> answer_;
+    std::vector<std::vector<uint8_t>> answers_;
 };
 
 AnsweringPeer& Peer() {
@@ -100,7 +117,7 @@ void RunCall(CpuConnection* record, uint8_t selector) {
     image[0] = image[1] = 0x70;
     image[5] = 0x0C;
     image[11] = 200;
-    switch (selector % 12) {
+    switch ((selector & 0x7F) % 12) {
         case 0:
             cpuLink_ReadSsl(record, 0x19, 0, &length, &count16, buffer.data(), 40);
             break;
@@ -144,11 +161,20 @@ void RunCall(CpuConnection* record, uint8_t selector) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
+    auto answers = Frames(data + 1, size - 1);
+    if ((data[0] & kHandshakeFromInput) == 0) {
+        answers.insert(answers.begin(), {std::vector<uint8_t>(std::begin(kConfirm), std::end(kConfirm)),
+                                         std::vector<uint8_t>(std::begin(kSetupAnswer),
+                                                              std::end(kSetupAnswer))});
+    }
     AnsweringPeer& peer = Peer();
-    peer.SetAnswer(data + 1, size - 1);
+    peer.SetAnswers(std::move(answers));
     CpuConnection record{};
     cpuNet_InitConnection(&record);
-    if (cpuNet_OpenConnection(&record, 0x0100007F) == CPULINK_OK) RunCall(&record, data[0]);
+    if (cpuNet_OpenConnection(&record, 0x0100007F) == CPULINK_OK) {
+        RunCall(&record, data[0]);
+        RunCall(&record, data[0] / 12);  // a second call on what the first left open
+    }
     cpuLink_DestroyConnection(&record);
     return 0;
 }

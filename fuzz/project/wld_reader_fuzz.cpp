@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "block_store.h"
 #include "project_file.h"
@@ -38,7 +39,26 @@ bool SameBlocks(const vexal::BlockStore& a, const vexal::BlockStore& b) {
     return true;
 }
 
+// Room for a full store and a little more: 4 MiB of images plus their fragments.
+constexpr size_t kLargestInput = 4194304 + 8192;
+std::string maxLengthFlag = "-max_len=" + std::to_string(kLargestInput);
+std::vector<char*> flags;
+
 }  // namespace
+
+// Unless the command line says otherwise, inputs may grow past libFuzzer's default of
+// 4096 bytes, to images over 4 KB and a full store.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    for (int i = 1; i < *argc; ++i) {
+        if (std::strncmp((*argv)[i], "-max_len=", 9) == 0) return 0;
+    }
+    flags.assign(*argv, *argv + *argc);
+    flags.insert(flags.begin() + 1, maxLengthFlag.data());
+    flags.push_back(nullptr);
+    *argc += 1;
+    *argv = flags.data();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static auto loaded = std::make_unique<vexal::BlockStore>();

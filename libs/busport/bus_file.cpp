@@ -1,7 +1,5 @@
 #include "bus_file.h"
 
-#include <cerrno>
-#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -24,12 +22,15 @@ bool IsSkipped(const std::vector<std::string>& words) {
     return words.empty() || words[0][0] == '#';
 }
 
-// A whole decimal number without sign, at most `limit`.
+// A whole decimal number of digits only (no sign, no blank), at most `limit`.
 bool ParseNumber(std::string_view text, int limit, int* value) {
     if (text.empty() || text.size() > 5) return false;
     int parsed = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-    if (error != std::errc() || end != text.data() + text.size() || parsed > limit) return false;
+    for (const char digit : text) {
+        if (digit < '0' || digit > '9') return false;
+        parsed = parsed * 10 + (digit - '0');
+    }
+    if (parsed > limit) return false;
     *value = parsed;
     return true;
 }

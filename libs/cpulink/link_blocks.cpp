@@ -23,12 +23,13 @@ constexpr uint8_t kFunctionEndUpload = 0x1F;
 constexpr uint8_t kMoreDataFollows = 0x01;
 // Block data travels behind "length, 00 FB"; the two constant bytes are not understood.
 constexpr uint16_t kBlockDataMarker = 0x00FB;
-constexpr size_t kBlockDataHeaderSize = 4;
 // An ack-data with a 2-byte parameter and a block data header leaves PDU - 18 bytes.
 constexpr size_t kBlockChunkOverhead = 18;
 // Sent in an end upload that gives up because the caller's buffer is too small.
 constexpr uint16_t kResultBufferTooSmall = 0x011F;
 constexpr size_t kBlockHeaderSize = 36;
+// The marker, type, number and length field of a block header end here.
+constexpr uint32_t kImageLengthEnd = 12;
 // The largest image a caller can hold: the GUI's upload buffer.
 constexpr uint32_t kMaxDownloadImage = 135168;
 
@@ -106,9 +107,23 @@ CpuStatus EndUpload(LinkEngine& engine, uint32_t uploadId, uint16_t errorCode) {
     return StatusOfJobAnswer(engine, answer, kFunctionEndUpload);
 }
 
+// Where an upload stands: the bytes received and the most the block may still bring, the
+// length the start answer announced or else the length in the image's own header.
+struct UploadProgress {
+    uint8_t* buffer;
+    uint32_t size;
+    uint32_t announced;
+    uint32_t received = 0;
+
+    uint32_t Limit() const {
+        if (announced != 0) return announced;
+        return received >= kImageLengthEnd ? BigEndian32(buffer + 8) : UINT32_MAX;
+    }
+};
+
 // One upload answer: its chunk appended to the buffer. *more tells whether chunks follow.
-CpuStatus TakeUploadChunk(LinkEngine& engine, const S7Message& answer, uint8_t* buffer,
-                          uint32_t size, uint32_t* received, bool* more) {
+CpuStatus TakeUploadChunk(LinkEngine& engine, const S7Message& answer, UploadProgress& upload,
+                          bool* more) {
     const CpuStatus status = StatusOfJobAnswer(engine, answer, kFunctionUpload);
     if (status != CPULINK_OK) return status;
     *more = answer.paramLength >= 2 && (answer.Params()[1] & kMoreDataFollows);
@@ -117,24 +132,35 @@ CpuStatus TakeUploadChunk(LinkEngine& engine, const S7Message& answer, uint8_t* 
     data.Skip(2);
     const uint8_t* chunk = data.Take(length);
     if (chunk == nullptr || (length == 0 && *more)) return engine.ProtocolError();
-    if (length > size - *received) return CPULINK_BUFFER_TOO_SMALL;
-    std::memcpy(buffer + *received, chunk, length);
-    *received += length;
+    if (length > upload.size - upload.received) {
+        const bool beyondBlock = upload.received + uint64_t{length} > upload.Limit();
+        return beyondBlock ? engine.ProtocolError() : CpuStatus{CPULINK_BUFFER_TOO_SMALL};
+    }
+    std::memcpy(upload.buffer + upload.received, chunk, length);
+    upload.received += length;
+    if (upload.received > upload.Limit()) return engine.ProtocolError();
     return CPULINK_OK;
 }
 
-CpuStatus UploadChunks(LinkEngine& engine, uint32_t uploadId, uint8_t* buffer, uint32_t size,
-                       uint32_t* received) {
+CpuStatus UploadChunks(LinkEngine& engine, uint32_t uploadId, UploadProgress& upload) {
     bool more = true;
     while (more) {
         S7Message answer;
         CpuStatus status =
             engine.Exchange(kS7Job, TransferParams(kFunctionUpload, uploadId), {}, &answer);
-        if (status == CPULINK_OK)
-            status = TakeUploadChunk(engine, answer, buffer, size, received, &more);
+        if (status == CPULINK_OK) status = TakeUploadChunk(engine, answer, upload, &more);
         if (status != CPULINK_OK) return status;
     }
     return CPULINK_OK;
+}
+
+// The image received is the block asked for, whole: its marker, type and number, and a
+// length field that counts exactly the bytes received and announced.
+bool IsRequestedImage(const UploadProgress& upload, int type, uint16_t number) {
+    const uint8_t* image = upload.buffer;
+    return upload.received >= kImageLengthEnd && cpuLink_GetBlockType(image) == type &&
+           BigEndian16(image + 6) == number && BigEndian32(image + 8) == upload.received &&
+           (upload.announced == 0 || upload.announced == upload.received);
 }
 
 CpuStatus UploadBlock(LinkEngine& engine, int type, uint16_t number, uint8_t* buffer,
@@ -146,21 +172,18 @@ CpuStatus UploadBlock(LinkEngine& engine, int type, uint16_t number, uint8_t* bu
     if (status != CPULINK_OK) return status;
     status = StatusOfJobAnswer(engine, answer, kFunctionStartUpload);
     if (status != CPULINK_OK) return status;
-    uint32_t announced = 0;
-    if (answer.paramLength < 8 || !AnnouncedLength(answer, &announced))
+    UploadProgress upload{buffer, size, 0};
+    if (answer.paramLength < 8 || !AnnouncedLength(answer, &upload.announced))
         return engine.ProtocolError();
     const uint32_t uploadId = BigEndian32(answer.Params() + 4);
-    uint32_t received = 0;
-    status = announced > size ? CpuStatus{CPULINK_BUFFER_TOO_SMALL}
-                              : UploadChunks(engine, uploadId, buffer, size, &received);
+    status = upload.announced > size ? CpuStatus{CPULINK_BUFFER_TOO_SMALL}
+                                     : UploadChunks(engine, uploadId, upload);
     if (CpuStatus_IsFatal(status)) return status;
     const CpuStatus ended =
         EndUpload(engine, uploadId, status == CPULINK_OK ? 0 : kResultBufferTooSmall);
     if (status != CPULINK_OK) return CpuStatus_IsFatal(ended) ? ended : status;
     if (ended != CPULINK_OK) return ended;
-    const bool whole = received >= 12 && BigEndian32(buffer + 8) == received &&
-                       (announced == 0 || announced == received);
-    if (!whole) return engine.ProtocolError();
+    if (!IsRequestedImage(upload, type, number)) return engine.ProtocolError();
     return CPULINK_OK;
 }
 

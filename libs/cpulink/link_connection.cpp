@@ -17,9 +17,10 @@ constexpr uint16_t kAlreadyLegitimated = 0xD603;
 constexpr uint16_t kNoPasswordConfigured = 0xD605;
 
 // The password as a controller expects it: ASCII padded with blanks to 8 bytes, each byte
-// XOR 0x55, from the third on also XOR the scrambled byte two places before.
+// XOR 0x55, from the third on also XOR the scrambled byte two places before. An empty
+// password is eight blanks, which a controller with a password refuses.
 bool ScramblePassword(const wchar_t* password, std::vector<uint8_t>* scrambled) {
-    if (password == nullptr || password[0] == L'\0') return false;
+    if (password == nullptr) return false;
     scrambled->assign(kPasswordLength, 0);
     size_t i = 0;
     for (; password[i] != L'\0'; ++i) {

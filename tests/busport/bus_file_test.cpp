@@ -57,6 +57,12 @@ TEST(BusFile, RefusesEveryMalformedLine) {
         {"unknown keyword", head + "stations 5 127.0.0.1:1\n"},
         {"binary garbage", std::string("own 0\nhighest 31\n\x01\x02\xff", 20)},
         {"number with sign", "own +1\nhighest 31\n"},
+        {"negative highest", "own 0\nhighest -1\n"},
+        {"negative station", head + "station -1 127.0.0.1:102\n"},
+        {"station far below", head + "station -9999 127.0.0.1:102\n"},
+        {"station minus zero", head + "station -0 127.0.0.1:102\n"},
+        {"signed port", head + "station 5 127.0.0.1:+102\n"},
+        {"negative octet", head + "station 5 127.0.-0.1:102\n"},
     };
     for (const auto& c : cases) {
         BusDescription bus;

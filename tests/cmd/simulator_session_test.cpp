@@ -18,6 +18,7 @@
 #include "block_images.h"
 #include "cpulink.h"
 #include "demo_project.h"
+#include "misbehaving_peer.h"
 #include "run_line.h"
 #include "sha256.h"
 #include "temp_dir.h"
@@ -204,9 +205,7 @@ TEST_P(SessionTest, RefusedPasswordRunsNoCommandAndEmptiesTheUploadFile) {
     EXPECT_EQ(Run("/pass wrong /upload OB1 /fileupload \"{dir}/up.wld\""), -10);
     EXPECT_TRUE(ReadBytes(up).empty());
     EXPECT_EQ(Run("/pass wrong /stop"), -10);
-    // An empty password is sent as well; the library refuses it without an error status,
-    // so the stop runs and meets the protection.
-    EXPECT_EQ(Run("/pass /stop"), 1);
+    EXPECT_EQ(Run("/pass /stop"), -10) << "an empty password is sent and refused";
     // The refused logins left nothing behind that blocks the right one.
     EXPECT_EQ(Run("/pass \"secret\" /upload OB1 /fileupload \"{dir}/up.wld\""), 0);
     EXPECT_EQ(ReadBytes(up), Blocks("OB1"));
@@ -294,6 +293,27 @@ TEST_P(SessionTest, VariablesAreWrittenAsTheControllerReadsThem) {
     const std::string expected = std::string("1234") + "ff" + "02" + "ffffffff" + "80000000" +
                                  "0005" + "09" + "05" + "0000" + "001f" + "0007" + "ffffffff";
     EXPECT_EQ(flags.substr(0, expected.size()), expected);
+}
+
+// A peer that answers the upload of OB1 wrongly fails the upload step; nothing is stored.
+TEST(MisbehavingPeerSession, AWrongUploadFailsTheStepAndStoresNothing) {
+    const Bytes ob1 = vexal::testing::MakeBlockImage(BLOCK_TYPE_OB, 1, 300);
+    const vexal::testing::UploadFault faults[] = {
+        {vexal::testing::MakeBlockImage(BLOCK_TYPE_FB, 7, 300), 300},
+        {ob1, 300, true},
+        {ob1, 299},
+    };
+    vexal::testing::TempDir dir;
+    unsetenv("VEXAL_MPI_BUS");
+    for (const auto& fault : faults) {
+        vexal::testing::MisbehavingPeer peer(1, fault);
+        setenv("VEXAL_S7_PORT", std::to_string(peer.Port()).c_str(), 1);
+        WriteBytes(dir.File("up.wld"), Blocks("FC1"));
+        EXPECT_EQ(testing::RunLine("/ip 127.0.0.1 /upload OB1 /fileupload \"{dir}/up.wld\"",
+                                   dir.Path().string()),
+                  -272);
+        EXPECT_TRUE(ReadBytes(dir.File("up.wld")).empty());
+    }
 }
 
 std::string LinkName(const ::testing::TestParamInfo<Link>& link) {

@@ -1,7 +1,9 @@
 // The simulator's fault options: dropped connections, slow answers, a password, a
 // protected block and a refused list.
+#include "block_images.h"
 #include "demo_project.h"
 #include "link_fixture.h"
+#include "misbehaving_peer.h"
 #include "tcp_socket.h"
 
 namespace vexal::testing {
@@ -98,11 +100,12 @@ TEST_F(LinkFaults, APasswordGuardsJobsAndAWrongOneDropsTheLink) {
     EXPECT_EQ(Write(flag), CPULINK_ACCESS_DENIED);
     EXPECT_EQ(Read(flag), CPULINK_OK) << "reading stays allowed";
 
-    EXPECT_EQ(cpuLink_LogInW(&record, L"abc"), CPULINK_PASSWORD_REFUSED);
     CpuClock clock{};
-    EXPECT_EQ(cpuLink_GetClock(&record, &clock), CPULINK_NOT_CONNECTED);
-
-    ASSERT_EQ(Open(), CPULINK_OK);
+    for (const wchar_t* wrong : {L"abc", L""}) {
+        EXPECT_EQ(cpuLink_LogInW(&record, wrong), CPULINK_PASSWORD_REFUSED);
+        EXPECT_EQ(cpuLink_GetClock(&record, &clock), CPULINK_NOT_CONNECTED);
+        ASSERT_EQ(Open(), CPULINK_OK);
+    }
     EXPECT_EQ(cpuLink_LogInW(&record, L"ABC"), CPULINK_OK);
     Upload(BLOCK_TYPE_FC, 1, &upload);
     EXPECT_EQ(upload, CPULINK_OK);
@@ -129,6 +132,51 @@ TEST_F(LinkFaults, ARefusedListIsNotFoundAndOthersAnswerAsUsual) {
     StartAndOpen(options);
     EXPECT_EQ(ReadList(0x001B).status, CPULINK_NOT_FOUND);
     EXPECT_EQ(ReadList(0x0013).status, CPULINK_OK);
+}
+
+Bytes WithByte(Bytes image, size_t at, uint8_t value) {
+    image[at] = value;
+    return image;
+}
+
+// Every upload of OB1 from a peer that serves something else is a protocol error; the
+// peer's chunks stop being asked for once the block cannot be that long.
+TEST_F(LinkFaults, AnUploadThatIsNotTheBlockAskedForIsAProtocolError) {
+    const Bytes ob1 = MakeBlockImage(BLOCK_TYPE_OB, 1, 300);
+    const struct {
+        const char* name;
+        UploadFault fault;
+        CpuStatus status;
+        int maxUploadRequests;
+    } cases[] = {
+        {"the block itself", {ob1, 300}, CPULINK_OK, 2},
+        {"without announced length", {ob1}, CPULINK_OK, 2},
+        {"another block", {MakeBlockImage(BLOCK_TYPE_FB, 7, 300), 300}, CPULINK_PROTOCOL_ERROR, 2},
+        {"another number", {WithByte(ob1, 7, 2), 300}, CPULINK_PROTOCOL_ERROR, 2},
+        {"no block marker", {WithByte(ob1, 1, 0x71), 300}, CPULINK_PROTOCOL_ERROR, 2},
+        {"length field short", {WithByte(ob1, 10, 0), 300}, CPULINK_PROTOCOL_ERROR, 2},
+        {"length field long", {WithByte(ob1, 10, 2)}, CPULINK_PROTOCOL_ERROR, 2},
+        {"announced longer", {ob1, 301}, CPULINK_PROTOCOL_ERROR, 2},
+        {"announced shorter", {ob1, 299}, CPULINK_PROTOCOL_ERROR, 2},
+        {"endless more data", {ob1, 300, true}, CPULINK_PROTOCOL_ERROR, 3},
+        {"endless, nothing announced", {ob1, 0, true}, CPULINK_PROTOCOL_ERROR, 3},
+        // 65836 bytes in chunks of 200 and 100.
+        {"endless, long length field", {WithByte(ob1, 9, 1), 0, true}, CPULINK_PROTOCOL_ERROR,
+         440},
+    };
+    for (const auto& c : cases) {
+        MisbehavingPeer peer(1, c.fault);
+        SetLinkSettings(peer.Port(), 1000);
+        ASSERT_EQ(Open(), CPULINK_OK) << c.name;
+        CpuStatus status = 0;
+        const Bytes image = Upload(BLOCK_TYPE_OB, 1, &status);
+        EXPECT_EQ(status, c.status) << c.name;
+        if (status == CPULINK_OK) {
+            EXPECT_EQ(image, ob1) << c.name;
+        }
+        EXPECT_LE(peer.UploadRequests(), c.maxUploadRequests) << c.name;
+        cpuLink_CloseConnection(&record);
+    }
 }
 
 }  // namespace

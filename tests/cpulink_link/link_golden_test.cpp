@@ -168,6 +168,12 @@ TEST_F(LinkGolden, EachCallSendsTheNotesRequestAndReadsTheCapturedAnswer) {
                            "0A 00 00 00"))}),
          CPULINK_OK, Request(7, "00 01 12 04 11 45 01 00", "FF 09 00 08 14 17 02 62 77 17 02 62"),
          [](CpuConnection* r) { return cpuLink_LogInW(r, L"ABC"); }},
+        {"an empty password is eight blanks, refused where a password is set",
+         Answer({Frame(Hex("32 07 0000 0002 000C 0004  00 01 12 08 12 85 01 01 00 00 D6 02 "
+                           "0A 00 00 00"))}),
+         CPULINK_PASSWORD_REFUSED,
+         Request(7, "00 01 12 04 11 45 01 00", "FF 09 00 08 75 75 00 00 75 75 00 00"),
+         [](CpuConnection* r) { return cpuLink_LogInW(r, L""); }},
         {"read the LED list",
          Answer({Frame(Hex("32 07 0000 0002 000C 0028  00 01 12 08 12 84 01 01 00 00 00 00 "
                            "FF 09 00 24 00 19 00 00 00 04 00 07 00 01 00 00 00 04 01 00 00 05 00 "
