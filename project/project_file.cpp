@@ -27,9 +27,18 @@ bool ReadBody(std::FILE* file, uint8_t* image, uint32_t length) {
     return fread_unlocked(image + kBlockHeaderSize, 1, body, file) == body;
 }
 
+// Scratch space of this thread, allocated on first use: a program that never reads a
+// project file never touches it.
+template <size_t kSize, typename Byte = uint8_t>
+std::array<Byte, kSize>& ScratchBuffer() {
+    thread_local std::unique_ptr<std::array<Byte, kSize>> buffer;
+    if (!buffer) buffer = std::make_unique<std::array<Byte, kSize>>();
+    return *buffer;
+}
+
 // An image of a type the store does not hold still has to be read whole.
 int SkipImage(std::FILE* file, const uint8_t* header, uint32_t length) {
-    thread_local std::array<uint8_t, kMaxBlockImage> buffer;
+    std::array<uint8_t, kMaxBlockImage>& buffer = ScratchBuffer<kMaxBlockImage>();
     std::memcpy(buffer.data(), header, kBlockHeaderSize);
     return ReadBody(file, buffer.data(), length) ? kReadOk : kReadTruncated;
 }
@@ -39,7 +48,7 @@ int SkipImage(std::FILE* file, const uint8_t* header, uint32_t length) {
 int StoreImage(std::FILE* file, const uint8_t* header, uint32_t length, BlockStore& store) {
     uint8_t* staged = store.BeginStagedAdd(length);
     if (staged == nullptr) {
-        thread_local std::array<uint8_t, kMaxBlockImage> buffer;
+        std::array<uint8_t, kMaxBlockImage>& buffer = ScratchBuffer<kMaxBlockImage>();
         std::memcpy(buffer.data(), header, kBlockHeaderSize);
         if (!ReadBody(file, buffer.data(), length)) return kReadTruncated;
         return store.Add(buffer.data(), length) ? kReadOk : kReadStoreRefused;
@@ -79,7 +88,7 @@ int ReadProjectFile(const char* path, BlockStore& store, BlockNotification notif
     FilePtr file(std::fopen(path, "rb"));
     if (!file) return kReadCannotOpen;
     // Headers and small images are served from one large read instead of a system call each.
-    thread_local std::array<char, 262144> streamBuffer;
+    std::array<char, 262144>& streamBuffer = ScratchBuffer<262144, char>();
     std::setvbuf(file.get(), streamBuffer.data(), _IOFBF, streamBuffer.size());
     uint8_t header[kBlockHeaderSize];
     while (ReadHeader(file.get(), header)) {
