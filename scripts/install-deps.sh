@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   iproute2 python3
   qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
+  pandoc man-db dpkg-dev file pkg-config lintian desktop-file-utils libcap2-bin
 )
 missing=()
 for package in "${packages[@]}"; do

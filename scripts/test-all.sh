@@ -11,3 +11,4 @@ scripts/build.sh normal
 ctest --test-dir build -j "$jobs" --output-on-failure --timeout 300
 scripts/build.sh sanitize
 ctest --test-dir build-sanitize -j "$jobs" --output-on-failure --timeout 600
+scripts/check-install.sh
