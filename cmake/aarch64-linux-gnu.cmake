@@ -15,4 +15,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(QT_HOST_PATH /usr CACHE PATH "")
 set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake CACHE PATH "")
 
+# Debian's multiarch library folder, which GNUInstallDirs picks only for native builds.
+set(CMAKE_INSTALL_LIBDIR lib/aarch64-linux-gnu CACHE PATH "")
 set(VEXAL_DEB_ARCHITECTURE arm64 CACHE STRING "")
