@@ -14,10 +14,12 @@ case "$arch" in
   *) echo "usage: $0 [amd64|arm64]" >&2; exit 2 ;;
 esac
 dir=build-package-$arch
+mkdir -p "$dir"
 cmake -S . -B "$dir" "${toolchain[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_INSTALL_PREFIX=/usr -DVEXAL_TESTS=OFF -DVEXAL_BENCH=OFF -DVEXAL_MAN_PAGES=ON \
   -DVEXAL_DEB_ARCHITECTURE="$arch" -DCMAKE_EXE_LINKER_FLAGS="-Wl,-z,relro,-z,now" \
-  -DCMAKE_SHARED_LINKER_FLAGS="-Wl,-z,relro,-z,now" > "$dir.configure.log" || { cat "$dir.configure.log"; exit 1; }
+  -DCMAKE_SHARED_LINKER_FLAGS="-Wl,-z,relro,-z,now" > "$dir/configure.log" ||
+  { cat "$dir/configure.log"; exit 1; }
 cmake --build "$dir" -j "$jobs"
 rm -f "$dir"/*.deb
 (cd "$dir" && cpack -G DEB > cpack.log) || { cat "$dir/cpack.log"; exit 1; }

@@ -12,9 +12,10 @@ jobs=${VEXAL_JOBS:-$(nproc)}
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(cd .. && pwd)} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
 dir=build-arm64
 start=$SECONDS
+mkdir -p "$dir"
 cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXAL_TESTS=ON -DVEXAL_BENCH=OFF > "$dir.configure.log" ||
-  { cat "$dir.configure.log"; exit 1; }
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXAL_TESTS=ON -DVEXAL_BENCH=OFF > "$dir/configure.log" ||
+  { cat "$dir/configure.log"; exit 1; }
 
 suites=(busport_test contracts_test cpulink_local_test cpulink_link_test cpulink_mpi_test
   project_test sim_test cmd_test cmd_simulator_test cmd_scripted_test discovery_test)
