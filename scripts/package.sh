@@ -23,6 +23,5 @@ cmake -S . -B "$dir" "${toolchain[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build "$dir" -j "$jobs"
 rm -f "$dir"/*.deb
 (cd "$dir" && cpack -G DEB > cpack.log) || { cat "$dir/cpack.log"; exit 1; }
-lintian --fail-on error \
-  "$dir"/*.deb
+lintian --fail-on error "$dir"/*.deb
 ls "$PWD/$dir"/*.deb
