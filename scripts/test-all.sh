@@ -17,3 +17,4 @@ for suite in discovery_test cpulink_link_test; do
 done
 scripts/build.sh sanitize
 ctest --test-dir build-sanitize -j "$jobs" --output-on-failure --timeout 600
+scripts/check-install.sh

@@ -26,6 +26,10 @@ if [ "$mode" = usage ]; then
   expect_exit 2 "$discover" ""
   expect_exit 1 "$discover" vexal-absent0
   expect_exit 1 "$discover" lo
+  if [ "$(id -u)" = 0 ] && command -v capsh > /dev/null; then
+    capsh --drop=cap_net_raw -- -c 'exec "$0" lo' "$discover" 2>&1 > /dev/null |
+      grep -q CAP_NET_RAW || fail "without CAP_NET_RAW nothing says the right is missing"
+  fi
   echo "exit codes as documented"
   exit 0
 fi

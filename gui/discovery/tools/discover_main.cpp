@@ -5,6 +5,7 @@
 
 #include "code_page.h"
 #include "eth_discovery.h"
+#include "frame_device.h"
 
 namespace {
 
@@ -13,6 +14,14 @@ void PrintStation(const vexal::StationEntry& station) {
                 station.ip[1], station.ip[2], station.ip[3], station.mask[0], station.mask[1],
                 station.mask[2], station.mask[3], station.mac[0], station.mac[1], station.mac[2],
                 station.mac[3], station.mac[4], station.mac[5]);
+}
+
+// The scan runs on the engine's worker thread, so its errno is gone: a second attempt
+// here tells a missing right from other failures.
+bool LacksRawFrameRight() {
+    errno = 0;
+    if (vexal::platform::OpenPacketFrameDevice()) return false;
+    return errno == EPERM || errno == EACCES;
 }
 
 }  // namespace
@@ -35,6 +44,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (!engine.Scan(name, &stations)) {
+        if (LacksRawFrameRight()) {
+            std::fprintf(stderr,
+                         "vexal-discover: no right to send raw frames: run it as root or grant "
+                         "it CAP_NET_RAW (setcap cap_net_raw+ep)\n");
+            return 1;
+        }
         std::fprintf(stderr, "vexal-discover: the scan on %s failed\n", argv[1]);
         return 1;
     }
