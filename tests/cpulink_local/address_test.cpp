@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "local_calls.h"
 
@@ -69,19 +70,17 @@ const AddressCase kAccepted[] = {
 // Each text gives its item and its canonical form, which parses back to the same item.
 TEST(VariableAddress, AcceptedTextsGiveTheirItemAndCanonicalForm) {
     for (const AddressCase& c : kAccepted) {
-        SCOPED_TRACE(c.text);
         const auto parsed = ParsedAddress(c.text);
-        ASSERT_TRUE(parsed.has_value());
-        EXPECT_EQ(parsed->kind, c.kind);
-        EXPECT_EQ(parsed->area, c.area);
-        EXPECT_EQ(parsed->transportSize, c.transportSize);
-        EXPECT_EQ(parsed->dbNumber, c.dbNumber);
-        EXPECT_EQ(parsed->byteOffset, c.byteOffset);
-        EXPECT_EQ(parsed->bitOffset, c.bitOffset);
-        EXPECT_EQ(parsed->elementCount, c.elementCount);
-        EXPECT_EQ(Canonical(*parsed), c.canonical);
+        ASSERT_TRUE(parsed.has_value()) << c.text;
+        const auto& d = *parsed;
+        EXPECT_EQ(std::tie(d.kind, d.area, d.transportSize, d.dbNumber, d.byteOffset, d.bitOffset,
+                           d.elementCount),
+                  std::tie(c.kind, c.area, c.transportSize, c.dbNumber, c.byteOffset, c.bitOffset,
+                           c.elementCount))
+            << c.text;
+        EXPECT_EQ(Canonical(d), c.canonical);
         const auto again = ParsedAddress(c.canonical);
-        EXPECT_TRUE(again.has_value() && SameDescriptor(*parsed, *again));
+        EXPECT_TRUE(again.has_value() && SameDescriptor(d, *again)) << c.text;
     }
 }
 

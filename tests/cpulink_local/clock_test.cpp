@@ -42,13 +42,14 @@ std::optional<Fields> ToTime(const ClockBytes& bytes) {
         EXPECT_EQ(std::memcmp(&time, &before, sizeof time), 0) << "refused, but written";
         return std::nullopt;
     }
-    return Fields{time.yearsSince1900 + 1900,
-                  time.month + 1,
-                  time.dayOfMonth,
-                  time.hour,
-                  time.minute,
-                  time.second,
-                  time.dayOfWeek};
+    const BrokenDownTime& t = time;
+    return Fields{t.yearsSince1900 + 1900,
+                  t.month + 1,
+                  t.dayOfMonth,
+                  t.hour,
+                  t.minute,
+                  t.second,
+                  t.dayOfWeek};
 }
 
 // The BCD clock value, weekday 1 Sunday to 7 Saturday, for years 90-99 as the 1990s and
@@ -108,9 +109,7 @@ TEST(Clock, RefusesTimesOutsideTheCalendarAndTheYears1990To2089) {
         {2014, 8, 20, 24, 0, 0},    {2014, 8, 20, 0, -1, 0}, {2014, 8, 20, 0, 60, 0},
         {2014, 8, 20, 0, 0, -1},    {2014, 8, 20, 0, 0, 60}};
     for (const Fields& fields : refused) {
-        EXPECT_EQ(ToClock(Time(fields)), std::nullopt)
-            << fields[0] << "-" << fields[1] << "-" << fields[2] << " " << fields[3] << ":"
-            << fields[4] << ":" << fields[5];
+        EXPECT_EQ(ToClock(Time(fields)), std::nullopt) << ::testing::PrintToString(fields);
     }
     for (int years : {INT_MAX, INT_MIN}) {
         BrokenDownTime time = Time({2014, 8, 20});

@@ -175,7 +175,7 @@ Bytes StationAnswer(const Bytes& request) {
     return Bytes(out, out + discovery::AnswerFor(kStation, request.data(), request.size(), out));
 }
 
-TEST(StationAnswers, IdentifyAndAddressAnswersHaveTheProtocolsBytes) {
+TEST(StationAnswers, IdentifyAndAddressAnswersHaveTheProtocolsBytesOnlyForRequestsToTheStation) {
     const Bytes identifyAnswer = {0x02, 0x00, 0x00, 0x00, 0x00, 0x01, 0x02, 0x20,
                                   0x00, 0x00, 0x00, 0x07, 0x00, 0x0A, 0xAA, 0xAA,
                                   0x03, 0x08, 0x00, 0x06, 0x01, 0xFD, 0x05, 0x01};
@@ -186,18 +186,16 @@ TEST(StationAnswers, IdentifyAndAddressAnswersHaveTheProtocolsBytes) {
                                  0x03, 0x01, 0x07, 0x00, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC0,
                                  0xA8, 0x00, 0x07, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x00};
     EXPECT_EQ(StationAnswer(SnapFrame(kStationMac, kScannerMac, 14, 0x0300, 28)), addressAnswer);
-}
-
-TEST(StationAnswers, StationStaysSilentOnFramesNotMeantForIt) {
+    // Silent on frames not meant for it.
     const testing::Mac otherStation = {0x02, 0x20, 0, 0, 0, 8};
-    const Bytes cases[] = {
+    const Bytes silent[] = {
         SnapFrame(otherStation, kScannerMac, 14, 0x0300, 28),  // another station's address
         SnapFrame(kStationMac, kStationMac, 10, 0x0500, 24),   // its own frame
         SnapFrame(kStationMac, kScannerMac, 10, 0x0501, 24),   // an answer, not a request
         SnapFrame(kStationMac, kScannerMac, 40, 0x0500, 24),   // length past the frame
         Bytes(23, 0xAA),
     };
-    for (const Bytes& frame : cases) EXPECT_TRUE(StationAnswer(frame).empty());
+    for (const Bytes& frame : silent) EXPECT_TRUE(StationAnswer(frame).empty());
 }
 
 TEST(DiscoveryResponder, AnswersOnTheNamedInterfaceUntilStoppedAndRefusesBadInput) {

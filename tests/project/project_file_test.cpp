@@ -33,6 +33,12 @@ Bytes WithByte(Bytes image, size_t at, uint8_t value) {
     return image;
 }
 
+Bytes Blocks(int type, int count, uint32_t length) {
+    Bytes file;
+    for (int n = 0; n < count; ++n) Append(file, MakeBlockImage(type, uint16_t(n), length));
+    return file;
+}
+
 class ProjectFileTest : public ::testing::Test {
 protected:
     int Load(const Bytes& content) {
@@ -63,8 +69,12 @@ TEST_F(ProjectFileTest, ReaderResultsForEveryKindOfFile) {
         {"header without pp", WithByte(ob1, 1, 0x71), kReadNoBlockHeader, 0},
         {"second header without pp", Concat({ob1, WithByte(fc5, 0, 0)}), kReadNoBlockHeader, 1},
         {"unknown type code", WithByte(ob1, 5, 0x33), kReadNotABlock, 0},
+        {"largest image", MakeBlockImage(BLOCK_TYPE_DB, 1, kMaxBlockImage), kReadOk, 1},
         {"image too long", MakeBlockImage(BLOCK_TYPE_DB, 1, kMaxBlockImage + 1), kReadImageTooLong,
          0},
+        {"the 4097th distinct block", Blocks(BLOCK_TYPE_FC, kStoreMaxBlocks + 1, 40),
+         kReadStoreRefused, kStoreMaxBlocks},
+        {"a block without room", Blocks(BLOCK_TYPE_DB, 32, kMaxBlockImage), kReadStoreRefused, 31},
         {"fragment of a header and more", Concat({ob1, Bytes(fc5.begin(), fc5.end() - 1)}),
          kReadTruncated, 1},
         {"length of exactly a header", MakeBlockImage(BLOCK_TYPE_OB, 2, 36), kReadTruncated, 0},
@@ -81,64 +91,31 @@ TEST_F(ProjectFileTest, ReaderResultsForEveryKindOfFile) {
     }
 }
 
-TEST_F(ProjectFileTest, ReaderCannotOpenAMissingFileOrAFolder) {
+TEST_F(ProjectFileTest, NeitherReaderNorWriterCanOpenAFolderOrWhatIsNoFile) {
     EXPECT_EQ(ReadProjectFile(dir.File("absent.wld").c_str(), *store), kReadCannotOpen);
     EXPECT_EQ(ReadProjectFile(dir.Path().c_str(), *store), kReadCannotOpen);
     EXPECT_EQ(ReadProjectFile(nullptr, *store), kReadCannotOpen);
+    EXPECT_EQ(WriteProjectFile(dir.File("missing/p.wld").c_str(), *store), kWriteCannotOpen);
+    EXPECT_EQ(WriteProjectFile(dir.Path().c_str(), *store), kWriteCannotOpen);
+    EXPECT_EQ(WriteProjectFile("", *store), kWriteCannotOpen);
 }
 
+// Into a nearly full store: the later image only fits in place of the earlier one.
 TEST_F(ProjectFileTest, ALaterImageOfABlockReplacesTheEarlierOne) {
-    const Bytes first = MakeBlockImage(BLOCK_TYPE_DB, 9, 300, 1);
-    const Bytes second = MakeBlockImage(BLOCK_TYPE_DB, 9, 64, 2);
-    ASSERT_EQ(Load(Concat({first, second})), kReadOk);
-    EXPECT_EQ(store->BlockCount(), 1);
-    ASSERT_NE(store->Find(BLOCK_TYPE_DB, 9), nullptr);
-    EXPECT_EQ(Bytes(store->Find(BLOCK_TYPE_DB, 9), store->Find(BLOCK_TYPE_DB, 9) + 64), second);
-    EXPECT_EQ(store->FreeBytes(), kStoreDataSize - 64);
-}
-
-TEST_F(ProjectFileTest, ATwinReplacesItsBlockEvenWhenTheStoreIsNearlyFull) {
-    Bytes content;
-    for (uint16_t n = 0; n < 31; ++n)
-        Append(content, MakeBlockImage(BLOCK_TYPE_DB, n, kMaxBlockImage, 1));
-    Append(content, MakeBlockImage(BLOCK_TYPE_DB, 5, kMaxBlockImage, 2));
-    ASSERT_EQ(Load(content), kReadOk);
+    const Bytes twin = MakeBlockImage(BLOCK_TYPE_DB, 5, kMaxBlockImage - 100, 2);
+    ASSERT_EQ(Load(Concat({Blocks(BLOCK_TYPE_DB, 31, kMaxBlockImage), twin})), kReadOk);
     EXPECT_EQ(store->BlockCount(), 31);
-    const Bytes expected = MakeBlockImage(BLOCK_TYPE_DB, 5, kMaxBlockImage, 2);
-    EXPECT_EQ(std::memcmp(store->Find(BLOCK_TYPE_DB, 5), expected.data(), expected.size()), 0);
+    EXPECT_EQ(std::memcmp(store->Find(BLOCK_TYPE_DB, 5), twin.data(), twin.size()), 0);
+    EXPECT_EQ(store->FreeBytes(), kStoreDataSize - 31 * kMaxBlockImage + 100);
 }
 
 TEST_F(ProjectFileTest, AnImageCutShortLeavesTheFreeAreaEmpty) {
     const Bytes ob1 = MakeBlockImage(BLOCK_TYPE_OB, 1, 64);
     const Bytes fb2 = MakeBlockImage(BLOCK_TYPE_FB, 2, 5000, 9);
-    const Bytes content = Concat({ob1, Bytes(fb2.begin(), fb2.begin() + 4900)});
-    ASSERT_EQ(Load(content), kReadTruncated);
+    ASSERT_EQ(Load(Concat({ob1, Bytes(fb2.begin(), fb2.begin() + 4900)})), kReadTruncated);
     ASSERT_EQ(store->BlockCount(), 1);
     const uint8_t* tail = store->Data() + ob1.size();
     for (size_t i = 0; i < 5000; ++i) ASSERT_EQ(tail[i], kEmptyFill) << i;
-}
-
-TEST_F(ProjectFileTest, TheLargestImageLoadsAndOneByteMoreDoesNot) {
-    EXPECT_EQ(Load(MakeBlockImage(BLOCK_TYPE_DB, 1, kMaxBlockImage)), kReadOk);
-    store->Clear();
-    EXPECT_EQ(Load(MakeBlockImage(BLOCK_TYPE_DB, 1, kMaxBlockImage + 1)), kReadImageTooLong);
-}
-
-TEST_F(ProjectFileTest, The4097thDistinctBlockIsRefused) {
-    Bytes content;
-    for (int i = 0; i <= kStoreMaxBlocks; ++i) {
-        Append(content, MakeBlockImage(BLOCK_TYPE_FC, static_cast<uint16_t>(i), 36 + 4));
-    }
-    EXPECT_EQ(Load(content), kReadStoreRefused);
-    EXPECT_EQ(store->BlockCount(), kStoreMaxBlocks);
-}
-
-TEST_F(ProjectFileTest, ABlockWithoutRoomIsRefused) {
-    Bytes content;
-    for (uint16_t n = 0; n < 32; ++n)
-        Append(content, MakeBlockImage(BLOCK_TYPE_DB, n, kMaxBlockImage));
-    EXPECT_EQ(Load(content), kReadStoreRefused);
-    EXPECT_EQ(store->BlockCount(), 31);
 }
 
 TEST_F(ProjectFileTest, NotificationNamesEachStoredBlockInFileOrder) {
@@ -158,21 +135,15 @@ TEST_F(ProjectFileTest, WriterSortsByTypeAndNumberAndReadsBackTheSame) {
         MakeBlockImage(BLOCK_TYPE_SDB, 2, 90, 1), MakeBlockImage(BLOCK_TYPE_OB, 100, 37, 2),
         MakeBlockImage(BLOCK_TYPE_FC, 1, 4000, 3), MakeBlockImage(BLOCK_TYPE_OB, 1, 38, 4),
         MakeBlockImage(BLOCK_TYPE_DB, 7, 41, 5)};
-    Bytes shuffled;
-    for (const Bytes& image : images) Append(shuffled, image);
-    ASSERT_EQ(Load(shuffled), kReadOk);
+    ASSERT_EQ(Load(Concat({images[0], images[1], images[2], images[3], images[4]})), kReadOk);
     const std::string saved = dir.File("saved.wld");
     ASSERT_EQ(WriteProjectFile(saved.c_str(), *store), kWriteOk);
     EXPECT_EQ(ReadBytes(saved), Concat({images[3], images[1], images[2], images[4], images[0]}));
 
     auto again = std::make_unique<BlockStore>();
     ASSERT_EQ(ReadProjectFile(saved.c_str(), *again), kReadOk);
-    ASSERT_EQ(again->BlockCount(), store->BlockCount());
-    for (int p = 0; p < store->BlockCount(); ++p) {
-        const uint32_t length = BlockImageLength(store->ImageAt(p));
-        ASSERT_EQ(again->EntryAt(p).number, store->EntryAt(p).number);
-        ASSERT_EQ(std::memcmp(again->ImageAt(p), store->ImageAt(p), length), 0);
-    }
+    ASSERT_EQ(WriteProjectFile(path.c_str(), *again), kWriteOk);
+    EXPECT_EQ(ReadBytes(path), ReadBytes(saved));
     EXPECT_EQ(again->FreeBytes(), store->FreeBytes());
 }
 
@@ -187,12 +158,6 @@ TEST_F(ProjectFileTest, WriterFollowsTheListAndSkipsBlocksNotStored) {
     ASSERT_EQ(WriteProjectFile(saved.c_str(), *store, refs, 0), kWriteOk);
     EXPECT_TRUE(ReadBytes(saved).empty());
     EXPECT_TRUE(std::filesystem::exists(saved));
-}
-
-TEST_F(ProjectFileTest, WriterCannotOpenWhereNoFileCanBeMade) {
-    EXPECT_EQ(WriteProjectFile(dir.File("missing/p.wld").c_str(), *store), kWriteCannotOpen);
-    EXPECT_EQ(WriteProjectFile(dir.Path().c_str(), *store), kWriteCannotOpen);
-    EXPECT_EQ(WriteProjectFile("", *store), kWriteCannotOpen);
 }
 
 TEST_F(ProjectFileTest, WriterCannotOpenAReadOnlyTarget) {
@@ -219,34 +184,25 @@ private:
 };
 
 TEST_F(ProjectFileTest, AFailedWriteReportsItAndKeepsThePreviousFile) {
-    const Bytes old = Concat({MakeBlockImage(BLOCK_TYPE_OB, 1, 100)});
+    const Bytes old = MakeBlockImage(BLOCK_TYPE_OB, 1, 100);
+    ASSERT_EQ(Load(Blocks(BLOCK_TYPE_FC, 10, 1000)), kReadOk);
     WriteBytes(path, old);
-    for (uint16_t n = 0; n < 10; ++n) {
-        const Bytes image = MakeBlockImage(BLOCK_TYPE_FC, n, 1000);
-        ASSERT_TRUE(store->Add(image.data(), image.size()));
-    }
     {
         FileSizeLimit limit(4096);
         EXPECT_EQ(WriteProjectFile(path.c_str(), *store), kWriteFailed);
     }
     EXPECT_EQ(ReadBytes(path), old);
-    int files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
-        (void)entry;
-        ++files;
-    }
-    EXPECT_EQ(files, 1) << "no temporary file is left behind";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1)
+        << "no temporary file is left behind";
 }
 
 TEST_F(ProjectFileTest, ReplacingAFileKeepsItsPermissions) {
+    using std::filesystem::perms;
+    const perms mode = perms::owner_read | perms::owner_write | perms::group_read;
     WriteBytes(path, {});
-    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
-                                           std::filesystem::perms::owner_write |
-                                           std::filesystem::perms::group_read);
+    std::filesystem::permissions(path, mode);
     ASSERT_EQ(WriteProjectFile(path.c_str(), *store), kWriteOk);
-    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
-              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
-                  std::filesystem::perms::group_read);
+    EXPECT_EQ(std::filesystem::status(path).permissions() & perms::all, mode);
 }
 
 }  // namespace

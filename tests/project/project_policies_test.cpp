@@ -10,7 +10,6 @@
 namespace vexal {
 namespace {
 
-using testing::Append;
 using testing::MakeBlockImage;
 
 class ProjectPoliciesTest : public ::testing::Test {
@@ -26,8 +25,7 @@ protected:
 
 TEST_F(ProjectPoliciesTest, LoadingAddsToTheProjectAndAFailureClearsIt) {
     AddBlock(*store, BLOCK_TYPE_OB, 1);
-    std::vector<uint8_t> good;
-    Append(good, MakeBlockImage(BLOCK_TYPE_FC, 2, 40));
+    const std::vector<uint8_t> good = MakeBlockImage(BLOCK_TYPE_FC, 2, 40);
     testing::WriteBytes(dir.File("good.wld"), good);
     ASSERT_EQ(LoadProjectFile(dir.File("good.wld").c_str(), *store, nullptr, nullptr), kReadOk);
     EXPECT_EQ(store->BlockCount(), 2);
