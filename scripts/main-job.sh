@@ -57,7 +57,7 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   "$bin/VexalCE" || echo "VexalCE ended with $?"
 else
   echo "no display: the sheet is shown as screenshots of both layouts instead"
-  ctest --test-dir build -R ScreensTest --output-on-failure | tail -1
+  ctest --test-dir build -R Screens --output-on-failure | tail -1
   ls build/tests/gui/VexalCE-*.png
 fi
 
