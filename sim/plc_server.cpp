@@ -67,13 +67,19 @@ void PlcServer::AcceptLoop(platform::TcpListener* listener) {
         if (listener->Accept(&stream, -1) != IoResult::kOk) return;
         std::lock_guard<std::mutex> hold(connectionsMutex_);
         ReapFinished();
-        if (stopping_ || connections_.size() >= kMaxConnections) continue;
+            if (stopping_ || connections_.size() >= kMaxConnections) continue;
         auto connection = std::make_unique<Connection>();
         connection->stream = std::move(stream);
         Connection* raw = connection.get();
         connections_.push_back(std::move(connection));
         raw->thread = std::thread([this, raw] { Serve(raw); });
     }
+}
+
+size_t PlcServer::ConnectionCount() {
+    std::lock_guard<std::mutex> hold(connectionsMutex_);
+    return static_cast<size_t>(std::count_if(connections_.begin(), connections_.end(),
+                                             [](const auto& c) { return !c->finished; }));
 }
 
 void PlcServer::ReapFinished() {

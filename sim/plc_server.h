@@ -36,6 +36,8 @@ public:
 
     // S7 PDUs received on all connections so far.
     uint64_t RequestCount() const { return requests_.load(); }
+    // Connections being served now.
+    size_t ConnectionCount();
 
 private:
     struct Connection {
