@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "iso_framing.h"
+#include "fresh_controller.h"
 #include "plc_controller.h"
 #include "plc_session.h"
 
@@ -49,10 +50,8 @@ bool Drain(IsoFraming& framing, vexal::sim::PlcSession& session) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
-    auto controller = std::make_unique<vexal::sim::PlcController>(vexal::sim::SimOptions{});
-    std::string error;
-    controller->LoadProgram("", &error);
-    vexal::sim::PlcSession session(*controller, 960);
+    vexal::sim::PlcController& controller = FreshController();
+    vexal::sim::PlcSession session(controller, 960);
     IsoFraming framing;
     const size_t piece = data[0] == 0 ? size : data[0];
     for (size_t at = 1; at < size; at += piece) {

@@ -90,7 +90,14 @@ void LoadImages(vexal::sim::PlcController& controller, const uint8_t* data, size
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    auto controller = std::make_unique<vexal::sim::PlcController>(vexal::sim::SimOptions{});
+    // One stopped controller, emptied by a memory reset for each input.
+    static const auto controller = [] {
+        vexal::sim::SimOptions options;
+        options.mode = vexal::sim::OperatingMode::kStop;
+        return std::make_unique<vexal::sim::PlcController>(options);
+    }();
+    controller->PowerOn();
+    controller->MemoryReset();
     LoadImages(*controller, data, size);
     vexal::sim::PlcSession session(*controller, 240);
     Ask(session, Pdu(0x01, {0xF0, 0, 0, 1, 0, 1, 0x00, 0xF0}, {}));

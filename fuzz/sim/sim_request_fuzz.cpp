@@ -8,14 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "fresh_controller.h"
 #include "plc_controller.h"
 #include "plc_session.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    auto controller = std::make_unique<vexal::sim::PlcController>(vexal::sim::SimOptions{});
-    std::string error;
-    controller->LoadProgram("", &error);
-    vexal::sim::PlcSession session(*controller, 240);
+    vexal::sim::PlcController& controller = FreshController();
+    vexal::sim::PlcSession session(controller, 240);
     size_t at = 0;
     while (at + 2 <= size) {
         const size_t length = static_cast<size_t>(data[at] << 8 | data[at + 1]);
