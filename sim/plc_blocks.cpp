@@ -113,9 +113,7 @@ uint16_t PlcSession::BlockList(const Bytes& request, Bytes* payload) const {
     for (int position = 0; position < blocks.BlockCount(); ++position) {
         if (blocks.EntryAt(position).type != type) continue;
         const uint8_t* image = blocks.ImageAt(position);
-        out.U16(blocks.EntryAt(position).number)
-            .U8(DirectoryFlags(type))
-            .U8(image[4]);
+        out.U16(blocks.EntryAt(position).number).U8(DirectoryFlags(type)).U8(image[4]);
     }
     *payload = out.Take();
     return payload->empty() ? kNoFurtherBlock : kNoError;
@@ -207,8 +205,7 @@ Bytes PlcSession::RequestDownload(const Message& job, std::vector<Bytes>* out) {
     if (job.paramLength >= 32 && !ParseDigits(job.params + 20, 6, &download.announcedLength)) {
         return Refuse(kInvalidFrame);
     }
-    if (download.announcedLength > kLargestImage)
-        return Refuse(kNotEnoughMemory);
+    if (download.announcedLength > kLargestImage) return Refuse(kNotEnoughMemory);
     download.active = true;
     download.type = id.type;
     download.number = id.number;
@@ -296,7 +293,8 @@ void RemoveRepeats(std::vector<BlockId>* ids) {
 }
 
 // Whether every block of an insert job can go in: passive, not protected, room for all.
-uint16_t CheckInsert(const PlcController& controller, const std::map<BlockRef, Bytes>& passiveBlocks,
+uint16_t CheckInsert(const PlcController& controller,
+                     const std::map<BlockRef, Bytes>& passiveBlocks,
                      const std::vector<BlockId>& ids) {
     uint64_t need = 0;
     uint64_t freed = 0;

@@ -55,7 +55,8 @@ void PlcController::PowerOn() {
     clockOffsetMs_ = 0;
     diagnostics_.clear();
     ClearDataAreas();
-    for (auto& [number, body] : dataBlocks_) body = DataBlockBody(blocks_->Find(BLOCK_TYPE_DB, number));
+    for (auto& [number, body] : dataBlocks_)
+        body = DataBlockBody(blocks_->Find(BLOCK_TYPE_DB, number));
     // A controller whose selector stands at STOP or MRES cannot be running.
     if (keyswitch_ == Keyswitch::kStop || keyswitch_ == Keyswitch::kMres)
         mode_ = OperatingMode::kStop;

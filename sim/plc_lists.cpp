@@ -41,7 +41,8 @@ Records ModuleIdentification() {
 
 // The one record of a list with the given index; none when the list has no such record.
 Records OnlyIndex(Records records, uint16_t index) {
-    std::erase_if(records.items, [index](const Bytes& record) { return Big16(record.data()) != index; });
+    std::erase_if(records.items,
+                  [index](const Bytes& record) { return Big16(record.data()) != index; });
     return records;
 }
 
@@ -95,16 +96,17 @@ Bytes ComponentName(uint16_t index, const char* text, size_t width) {
 }
 
 Records ComponentIdentification() {
-    return {34, {
-        ComponentName(0x0001, "VEXAL PLCSIM", 24),
-        ComponentName(0x0002, kModuleName, 24),
-        ComponentName(0x0003, "", 32),
-        ComponentName(0x0004, "Vexal controller simulator", 26),
-        ComponentName(0x0005, "S VX-SIM000000001", 24),
-        ComponentName(0x0007, kModuleName, 32),
-        ComponentName(0x0008, "MMC VXSIM0001", 32),
-        ComponentName(0x000B, "", 32),
-    }};
+    return {34,
+            {
+                ComponentName(0x0001, "VEXAL PLCSIM", 24),
+                ComponentName(0x0002, kModuleName, 24),
+                ComponentName(0x0003, "", 32),
+                ComponentName(0x0004, "Vexal controller simulator", 26),
+                ComponentName(0x0005, "S VX-SIM000000001", 24),
+                ComponentName(0x0007, kModuleName, 32),
+                ComponentName(0x0008, "MMC VXSIM0001", 32),
+                ComponentName(0x000B, "", 32),
+            }};
 }
 
 uint16_t ProtectionInForce(const PlcController& controller, bool legitimated) {

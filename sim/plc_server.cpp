@@ -67,7 +67,7 @@ void PlcServer::AcceptLoop(platform::TcpListener* listener) {
         if (listener->Accept(&stream, -1) != IoResult::kOk) return;
         std::lock_guard<std::mutex> hold(connectionsMutex_);
         ReapFinished();
-            if (stopping_ || connections_.size() >= kMaxConnections) continue;
+        if (stopping_ || connections_.size() >= kMaxConnections) continue;
         auto connection = std::make_unique<Connection>();
         connection->stream = std::move(stream);
         Connection* raw = connection.get();

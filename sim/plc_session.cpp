@@ -226,8 +226,7 @@ Bytes PlcSession::Reply(uint16_t error, uint8_t function) const {
 Bytes PlcSession::HandleJob(const Message& job, std::vector<Bytes>* out) {
     if (job.paramLength == 0) return Refuse(kInvalidFrame);
     const uint8_t function = job.params[0];
-    if (size_t{10} + job.paramLength + job.dataLength > pduSize_)
-        return Refuse(kFrameTooLarge);
+    if (size_t{10} + job.paramLength + job.dataLength > pduSize_) return Refuse(kFrameTooLarge);
     // A new job of the client ends a download it left unfinished.
     if (function != kFunctionPiService) download_ = Download{};
     switch (function) {

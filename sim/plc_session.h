@@ -44,7 +44,7 @@ public:
         uint8_t subfunction = 0;
         Bytes payload;
         size_t offset = 0;
-        size_t head = 0;  // bytes before the first entry
+        size_t head = 0;   // bytes before the first entry
         size_t entry = 1;  // fragments end at an entry boundary
     };
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "iso_framing.h"
 #include "fresh_controller.h"
+#include "iso_framing.h"
 #include "plc_controller.h"
 #include "plc_session.h"
 

@@ -22,8 +22,15 @@ using vexal::sim::Bytes;
 constexpr char kTypeLetters[] = "8ECAB";
 
 Bytes Pdu(uint8_t type, const Bytes& params, const Bytes& data) {
-    Bytes pdu = {0x32, type, 0, 0, 0, 1, static_cast<uint8_t>(params.size() >> 8),
-                 static_cast<uint8_t>(params.size()), static_cast<uint8_t>(data.size() >> 8),
+    Bytes pdu = {0x32,
+                 type,
+                 0,
+                 0,
+                 0,
+                 1,
+                 static_cast<uint8_t>(params.size() >> 8),
+                 static_cast<uint8_t>(params.size()),
+                 static_cast<uint8_t>(data.size() >> 8),
                  static_cast<uint8_t>(data.size())};
     pdu.insert(pdu.end(), params.begin(), params.end());
     pdu.insert(pdu.end(), data.begin(), data.end());
@@ -33,14 +40,14 @@ Bytes Pdu(uint8_t type, const Bytes& params, const Bytes& data) {
 Bytes Userdata(uint8_t group, uint8_t subfunction, const Bytes& payload) {
     Bytes data = {0xFF, 0x09, 0x00, static_cast<uint8_t>(payload.size())};
     data.insert(data.end(), payload.begin(), payload.end());
-    return Pdu(0x07, {0x00, 0x01, 0x12, 0x04, 0x11, static_cast<uint8_t>(0x40 | group),
-                      subfunction, 0x00},
-               data);
+    return Pdu(
+        0x07, {0x00, 0x01, 0x12, 0x04, 0x11, static_cast<uint8_t>(0x40 | group), subfunction, 0x00},
+        data);
 }
 
 Bytes FileName(char state, int type, uint16_t number) {
-    const std::string name = std::string("0") + kTypeLetters[type] +
-                             std::to_string(100000 + number).substr(1) + state;
+    const std::string name =
+        std::string("0") + kTypeLetters[type] + std::to_string(100000 + number).substr(1) + state;
     return Bytes(name.begin(), name.end());
 }
 
@@ -76,7 +83,8 @@ void LoadImages(vexal::sim::PlcController& controller, const uint8_t* data, size
     while (size - at >= vexal::kBlockHeaderSize) {
         const uint32_t claimed = vexal::BlockImageLength(data + at);
         const size_t length = std::max<size_t>(
-            vexal::kBlockHeaderSize, std::min<size_t>({size_t{claimed}, size - at, size_t{vexal::kMaxBlockImage}}));
+            vexal::kBlockHeaderSize,
+            std::min<size_t>({size_t{claimed}, size - at, size_t{vexal::kMaxBlockImage}}));
         Bytes image(data + at, data + at + length);
         image[8] = static_cast<uint8_t>(length >> 24);
         image[9] = static_cast<uint8_t>(length >> 16);

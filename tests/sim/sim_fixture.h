@@ -32,7 +32,7 @@ protected:
     std::vector<Bytes> AskUserdata(uint8_t group, uint8_t subfunction, const Bytes& payload,
                                    uint16_t* error) {
         std::vector<Bytes> fragments;
-        Bytes params = {0x00, 0x01, 0x12, 0x04, 0x11, static_cast<uint8_t>(0x40 | group),
+        Bytes params = {0x00,        0x01, 0x12, 0x04, 0x11, static_cast<uint8_t>(0x40 | group),
                         subfunction, 0x00};
         Bytes data = {0x0A, 0x00, 0x00, 0x00};
         if (!payload.empty()) {
@@ -47,8 +47,8 @@ protected:
             const size_t length = static_cast<size_t>(answer[31] << 8 | answer[32]);
             fragments.emplace_back(answer.begin() + 33, answer.begin() + 33 + length);
             if (param[9] == 0) return fragments;
-            params = {0x00, 0x01, 0x12, 0x08, 0x12, static_cast<uint8_t>(0x40 | group),
-                      subfunction, param[7], 0, 0, 0, 0};
+            params = {0x00,        0x01,     0x12, 0x08, 0x12, static_cast<uint8_t>(0x40 | group),
+                      subfunction, param[7], 0,    0,    0,    0};
             data = {0x0A, 0x00, 0x00, 0x00};
         }
         return fragments;
@@ -59,8 +59,11 @@ protected:
 
 private:
     static Bytes UserdataPdu(const Bytes& params, const Bytes& data) {
-        Bytes pdu = {0x32, 0x07, 0, 0, 0, 0x21, 0, static_cast<uint8_t>(params.size()), 0,
-                     static_cast<uint8_t>(data.size())};
+        Bytes pdu = {0x32, 0x07,
+                     0,    0,
+                     0,    0x21,
+                     0,    static_cast<uint8_t>(params.size()),
+                     0,    static_cast<uint8_t>(data.size())};
         pdu.insert(pdu.end(), params.begin(), params.end());
         pdu.insert(pdu.end(), data.begin(), data.end());
         return pdu;

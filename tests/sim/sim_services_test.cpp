@@ -16,8 +16,15 @@ namespace {
 Bytes Job(const std::string& params, const std::string& data = "") {
     const Bytes p = Hex(params);
     const Bytes d = Hex(data);
-    Bytes pdu = {0x32, 0x01, 0, 0, 0, 1, static_cast<uint8_t>(p.size() >> 8),
-                 static_cast<uint8_t>(p.size()), static_cast<uint8_t>(d.size() >> 8),
+    Bytes pdu = {0x32,
+                 0x01,
+                 0,
+                 0,
+                 0,
+                 1,
+                 static_cast<uint8_t>(p.size() >> 8),
+                 static_cast<uint8_t>(p.size()),
+                 static_cast<uint8_t>(d.size() >> 8),
                  static_cast<uint8_t>(d.size())};
     Append(pdu, p);
     Append(pdu, d);
@@ -26,9 +33,18 @@ Bytes Job(const std::string& params, const std::string& data = "") {
 
 // The answer to a job the simulator sent during a download.
 Bytes AckData(uint16_t reference, const Bytes& params, const Bytes& data) {
-    Bytes pdu = {0x32, 0x03, 0, 0, static_cast<uint8_t>(reference >> 8),
-                 static_cast<uint8_t>(reference), 0, static_cast<uint8_t>(params.size()), 0,
-                 static_cast<uint8_t>(data.size()), 0, 0};
+    Bytes pdu = {0x32,
+                 0x03,
+                 0,
+                 0,
+                 static_cast<uint8_t>(reference >> 8),
+                 static_cast<uint8_t>(reference),
+                 0,
+                 static_cast<uint8_t>(params.size()),
+                 0,
+                 static_cast<uint8_t>(data.size()),
+                 0,
+                 0};
     Append(pdu, params);
     Append(pdu, data);
     return pdu;
@@ -103,8 +119,8 @@ TEST_F(SimServices, FragmentsEndAtEntryBoundaries) {
         Bytes request;
         std::vector<size_t> sizes;
     } cases[] = {
-        {240, 0x02, Hex("30 45"), {212, 28}},                  // 60 FBs, 53 per fragment
-        {240, 0x01, Hex("00 1C 00 00"), {212, 68}},            // list header and 34-byte records
+        {240, 0x02, Hex("30 45"), {212, 28}},        // 60 FBs, 53 per fragment
+        {240, 0x01, Hex("00 1C 00 00"), {212, 68}},  // list header and 34-byte records
         {128, 0x01, Hex("00 1C 00 00"), {76, 102, 102}},
     };
     for (const auto& c : cases) {
@@ -132,11 +148,12 @@ TEST_F(SimServices, BlockInfoCarriesTheHeaderAndTrailerOfTheStoredImage) {
     StartWithProgram(240);
     for (const Bytes* image : {&ob1, &db1}) {
         uint16_t error = 0;
-        const Bytes request = Hex(image == &ob1 ? "30 38 30 30 30 30 31 41" : "30 41 30 30 30 30 31 41");
+        const Bytes request =
+            Hex(image == &ob1 ? "30 38 30 30 30 30 31 41" : "30 41 30 30 30 30 31 41");
         const std::vector<Bytes> answer = AskUserdata(3, 0x03, request, &error);
         ASSERT_EQ(answer.size(), 1u);
-        Bytes expected = {0x30, request[1], 0x00, 0x4A, image == &ob1 ? uint8_t{0x22} : uint8_t{0x12},
-                          0x00};
+        Bytes expected = {
+            0x30, request[1], 0x00, 0x4A, image == &ob1 ? uint8_t{0x22} : uint8_t{0x12}, 0x00};
         expected.insert(expected.end(), image->begin(), image->begin() + 36);
         expected.insert(expected.end(), image->end() - 36, image->end());
         EXPECT_EQ(ToHex(answer[0]), ToHex(expected));
@@ -154,8 +171,9 @@ TEST_F(SimServices, ListsAnswerTheIndexAskedForAndTheBufferCapacity) {
         uint16_t count;
         size_t size;
     } cases[] = {
-        {0x0111, 0x0001, 0, 1, 8 + 28},  {0x0111, 0x0007, 0, 1, 8 + 28}, {0x0111, 0x0005, 0xD402, 0, 0},
-        {0x0011, 0x0000, 0, 3, 8 + 84},  {0x011C, 0x0002, 0, 1, 8 + 34}, {0x0FA0, 0x0000, 0, 100, 8},
+        {0x0111, 0x0001, 0, 1, 8 + 28}, {0x0111, 0x0007, 0, 1, 8 + 28},
+        {0x0111, 0x0005, 0xD402, 0, 0}, {0x0011, 0x0000, 0, 3, 8 + 84},
+        {0x011C, 0x0002, 0, 1, 8 + 34}, {0x0FA0, 0x0000, 0, 100, 8},
     };
     StartAndOpen();
     for (const auto& c : cases) {
@@ -272,8 +290,9 @@ TEST_F(SimServices, InsertAndDeleteChangeNothingWhenOneBlockFails) {
 
     const std::string insert = "28 00 00 00 00 00 00 FD 00 ", fc50Name = " 30 43 30 30 30 35 30 50",
                       fc51Name = " 30 43 30 30 30 35 31 50", service = " 05 5F 49 4E 53 45";
-    EXPECT_EQ(ErrorOf(client.Exchange(Frame(Job(insert + "12 02 00" + fc50Name + fc51Name + service)))),
-              0xD209);
+    EXPECT_EQ(
+        ErrorOf(client.Exchange(Frame(Job(insert + "12 02 00" + fc50Name + fc51Name + service)))),
+        0xD209);
     EXPECT_FALSE(HasBlock(BLOCK_TYPE_FC, 50));
     EXPECT_EQ(ErrorOf(client.Exchange(Frame(Job(insert + "0A 01 00" + fc50Name + service)))), 0);
     EXPECT_TRUE(HasBlock(BLOCK_TYPE_FC, 50));
