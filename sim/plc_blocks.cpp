@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <vector>
 
 #include "cpulink.h"
@@ -25,6 +26,8 @@ constexpr size_t kBlockIdSize = 8;
 constexpr uint32_t kLargestImage = 133120;
 constexpr size_t kMaxPassiveBlocks = 64;
 constexpr int kTypeCount = 7;
+constexpr size_t kBlockTrailerSize = 36;
+constexpr uint16_t kBlockInfoLength = 74;  // of what follows the length field
 constexpr char kTypeLetters[kTypeCount + 1] = "8ECABFD";
 // The block types in the order the block count answer lists them.
 constexpr int kCountOrder[kTypeCount] = {0, 1, 2, 3, 4, 6, 5};
@@ -34,6 +37,11 @@ int TypeOfLetter(uint8_t letter) {
         if (kTypeLetters[type] == letter) return type;
     }
     return -1;
+}
+
+// The flags byte the block directory shows with each block.
+uint8_t DirectoryFlags(int type) {
+    return type == BLOCK_TYPE_DB ? 0x12 : 0x22;
 }
 
 struct BlockId {
@@ -105,12 +113,26 @@ uint16_t PlcSession::BlockList(const Bytes& request, Bytes* payload) const {
     for (int position = 0; position < blocks.BlockCount(); ++position) {
         if (blocks.EntryAt(position).type != type) continue;
         const uint8_t* image = blocks.ImageAt(position);
-        out.U16(blocks.EntryAt(position).number)
-            .U8(type == BLOCK_TYPE_DB ? 0x12 : 0x22)
-            .U8(image[4]);
+        out.U16(blocks.EntryAt(position).number).U8(DirectoryFlags(type)).U8(image[4]);
     }
     *payload = out.Take();
     return payload->empty() ? kNoFurtherBlock : kNoError;
+}
+
+// The block's 36-byte header and the 36-byte trailer behind its author, family, name,
+// version and checksum, as the stored image holds them.
+uint16_t PlcSession::BlockInfo(const Bytes& request, Bytes* payload) const {
+    BlockId id;
+    if (!ParseBlockId(request.data(), request.size(), &id)) return kBlockTypeSyntax;
+    const Bytes image = controller_.CurrentImage(id.type, id.number);
+    if (image.empty()) return kBlockNotFound;
+    ByteWriter out;
+    out.U8('0').U8(kTypeLetters[id.type]).U16(kBlockInfoLength);
+    out.U8(DirectoryFlags(id.type)).U8(0);
+    out.Put(image.data(), kBlockHeaderSize);
+    out.Put(image.data() + image.size() - kBlockTrailerSize, kBlockTrailerSize);
+    *payload = out.Take();
+    return kNoError;
 }
 
 // ---- Upload ----------------------------------------------------------------------------
@@ -118,11 +140,13 @@ uint16_t PlcSession::BlockList(const Bytes& request, Bytes* payload) const {
 Bytes PlcSession::StartUpload(const Message& job) {
     BlockId id;
     std::string name;
-    if (!ParseJobFileName(job, &id, &name)) return Ack(kInvalidFrame, {kFunctionStartUpload});
-    if (Locked()) return Ack(kProtectionLevel, {kFunctionStartUpload});
+    if (!ParseJobFileName(job, &id, &name)) return Refuse(kInvalidFrame);
+    if (Locked()) return Refuse(kProtectionLevel);
     uploadImage_ = controller_.CurrentImage(id.type, id.number);
-    if (uploadImage_.empty()) return Ack(kBlockNotFound, {kFunctionStartUpload});
-    uploadId_ = ++uploadCounter_;
+    if (uploadImage_.empty()) return Refuse(kBlockNotFound);
+    // Ids stay within 1 to 255: some clients echo only the id's low byte.
+    uploadCounter_ = uploadCounter_ % 255 + 1;
+    uploadId_ = uploadCounter_;
     uploadOffset_ = 0;
     ByteWriter params;
     params.U8(kFunctionStartUpload).U8(0).U16(0x0100).U32(uploadId_);
@@ -131,9 +155,9 @@ Bytes PlcSession::StartUpload(const Message& job) {
 }
 
 Bytes PlcSession::Upload(const Message& job) {
-    if (job.paramLength < 8) return Ack(kInvalidFrame, {kFunctionUpload});
+    if (job.paramLength < 8) return Refuse(kInvalidFrame);
     if (uploadId_ == 0 || Big32(job.params + 4) != uploadId_) {
-        return Ack(kInvalidSequence, {kFunctionUpload});
+        return Refuse(kInvalidSequence);
     }
     const size_t room = pduSize_ - kChunkOverhead;
     const size_t part = std::min(room, uploadImage_.size() - uploadOffset_);
@@ -145,9 +169,9 @@ Bytes PlcSession::Upload(const Message& job) {
 }
 
 Bytes PlcSession::EndUpload(const Message& job) {
-    if (job.paramLength < 8) return Ack(kInvalidFrame, {kFunctionEndUpload});
+    if (job.paramLength < 8) return Refuse(kInvalidFrame);
     if (uploadId_ == 0 || Big32(job.params + 4) != uploadId_) {
-        return Ack(kInvalidSequence, {kFunctionEndUpload});
+        return Refuse(kInvalidSequence);
     }
     uploadId_ = 0;
     uploadImage_.clear();
@@ -171,18 +195,17 @@ Bytes PlcSession::RequestDownload(const Message& job, std::vector<Bytes>* out) {
     BlockId id;
     Download download;
     if (!ParseJobFileName(job, &id, &download.fileName) || id.type > BLOCK_TYPE_SDB) {
-        return Ack(kInvalidFrame, {kFunctionRequestDownload});
+        return Refuse(kInvalidFrame);
     }
-    if (Locked()) return Ack(kProtectionLevel, {kFunctionRequestDownload});
+    if (Locked()) return Refuse(kProtectionLevel);
     if (controller_.IsProtected(id.type, id.number) && controller_.HasBlock(id.type, id.number)) {
-        return Ack(kBlockWriteProtected, {kFunctionRequestDownload});
+        return Refuse(kBlockWriteProtected);
     }
     // Part 2 of the request: '1', load memory length and MC7 length as six digits each.
     if (job.paramLength >= 32 && !ParseDigits(job.params + 20, 6, &download.announcedLength)) {
-        return Ack(kInvalidFrame, {kFunctionRequestDownload});
+        return Refuse(kInvalidFrame);
     }
-    if (download.announcedLength > kLargestImage)
-        return Ack(kNotEnoughMemory, {kFunctionRequestDownload});
+    if (download.announcedLength > kLargestImage) return Refuse(kNotEnoughMemory);
     download.active = true;
     download.type = id.type;
     download.number = id.number;
@@ -233,9 +256,9 @@ Bytes PlcSession::PiService(const Message& job) {
     const uint8_t* block = params.Take(blockLength);
     const uint8_t nameLength = params.U8();
     const uint8_t* nameText = params.Take(nameLength);
-    if (!params.Ok() || params.Remaining() != 0) return Ack(kInvalidFrame, {kFunctionPiService});
+    if (!params.Ok() || params.Remaining() != 0) return Refuse(kInvalidFrame);
     const std::string name(reinterpret_cast<const char*>(nameText), nameLength);
-    if (Locked()) return Ack(kProtectionLevel, {kFunctionPiService});
+    if (Locked()) return Refuse(kProtectionLevel);
     uint16_t error = kInvalidFrame;
     if (name == "_INSE") return InsertBlocks(block, blockLength);
     if (name == "_DELE") return DeleteBlocks(block, blockLength);
@@ -245,7 +268,7 @@ Bytes PlcSession::PiService(const Message& job) {
     if (name == "P_PROGRAM" && blockLength == 0) error = controller_.WarmRestart();
     // Status 2 of a remote start: the partner refused, here because it already runs.
     if (error == kServiceNotInState) return Ack(error, {kFunctionPiService, 0x02});
-    return Ack(error, {kFunctionPiService});
+    return Reply(error, kFunctionPiService);
 }
 
 namespace {
@@ -261,21 +284,54 @@ bool ParseBlockList(const uint8_t* list, size_t length, std::vector<BlockId>* id
     return true;
 }
 
+// A block named twice in one job counts once.
+void RemoveRepeats(std::vector<BlockId>* ids) {
+    std::set<BlockRef> seen;
+    std::erase_if(*ids, [&seen](const BlockId& id) {
+        return !seen.insert(BlockRef_Pack(id.type, id.number)).second;
+    });
+}
+
+// Whether every block of an insert job can go in: passive, not protected, room for all.
+uint16_t CheckInsert(const PlcController& controller,
+                     const std::map<BlockRef, Bytes>& passiveBlocks,
+                     const std::vector<BlockId>& ids) {
+    uint64_t need = 0;
+    uint64_t freed = 0;
+    int added = 0;
+    for (const BlockId& id : ids) {
+        const auto passive = passiveBlocks.find(BlockRef_Pack(id.type, id.number));
+        if (passive == passiveBlocks.end()) return kBlockNotFound;
+        const uint8_t* old = controller.Blocks().Find(id.type, id.number);
+        if (old != nullptr && controller.IsProtected(id.type, id.number)) {
+            return kBlockWriteProtected;
+        }
+        need += RoundedImageLength(static_cast<uint32_t>(passive->second.size()));
+        if (old != nullptr)
+            freed += RoundedImageLength(BlockImageLength(old));
+        else
+            ++added;
+    }
+    const BlockStore& blocks = controller.Blocks();
+    if (need > blocks.FreeBytes() + freed || blocks.BlockCount() + added > kStoreMaxBlocks) {
+        return kNotEnoughMemory;
+    }
+    return kNoError;
+}
+
 }  // namespace
 
+// Every named block is checked before any changes, so a refused job changes nothing.
 Bytes PlcSession::InsertBlocks(const uint8_t* list, size_t length) {
     std::vector<BlockId> ids;
-    if (!ParseBlockList(list, length, &ids)) return Ack(kInvalidFrame, {kFunctionPiService});
+    if (!ParseBlockList(list, length, &ids)) return Refuse(kInvalidFrame);
+    RemoveRepeats(&ids);
+    const uint16_t error = CheckInsert(controller_, passiveBlocks_, ids);
+    if (error != kNoError) return Refuse(error);
     for (const BlockId& id : ids) {
         const auto passive = passiveBlocks_.find(BlockRef_Pack(id.type, id.number));
-        if (passive == passiveBlocks_.end()) return Ack(kBlockNotFound, {kFunctionPiService});
-        if (controller_.IsProtected(id.type, id.number) &&
-            controller_.HasBlock(id.type, id.number)) {
-            return Ack(kBlockWriteProtected, {kFunctionPiService});
-        }
-        const uint16_t error = controller_.InsertBlock(passive->second);
+        controller_.InsertBlock(passive->second);
         passiveBlocks_.erase(passive);
-        if (error != kNoError) return Ack(error, {kFunctionPiService});
         controller_.RecordBlockLoaded(id.type, id.number);
     }
     return Ack(kNoError, {kFunctionPiService});
@@ -283,16 +339,13 @@ Bytes PlcSession::InsertBlocks(const uint8_t* list, size_t length) {
 
 Bytes PlcSession::DeleteBlocks(const uint8_t* list, size_t length) {
     std::vector<BlockId> ids;
-    if (!ParseBlockList(list, length, &ids)) return Ack(kInvalidFrame, {kFunctionPiService});
+    if (!ParseBlockList(list, length, &ids)) return Refuse(kInvalidFrame);
+    RemoveRepeats(&ids);
     for (const BlockId& id : ids) {
-        if (!controller_.HasBlock(id.type, id.number)) {
-            return Ack(kBlockNotFound, {kFunctionPiService});
-        }
-        if (controller_.IsProtected(id.type, id.number)) {
-            return Ack(kBlockWriteProtected, {kFunctionPiService});
-        }
-        controller_.DeleteBlock(id.type, id.number);
+        if (!controller_.HasBlock(id.type, id.number)) return Refuse(kBlockNotFound);
+        if (controller_.IsProtected(id.type, id.number)) return Refuse(kBlockWriteProtected);
     }
+    for (const BlockId& id : ids) controller_.DeleteBlock(id.type, id.number);
     return Ack(kNoError, {kFunctionPiService});
 }
 

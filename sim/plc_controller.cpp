@@ -42,11 +42,21 @@ Bytes DataBlockBody(const uint8_t* image) {
 
 PlcController::PlcController(const SimOptions& options)
     : blocks_(std::make_unique<BlockStore>()),
-      mode_(options.mode),
-      keyswitch_(options.keyswitch),
+      options_(options),
       password_(options.password),
       protected_(options.protectedBlocks),
       refusedLists_(options.refusedLists) {
+    PowerOn();
+}
+
+void PlcController::PowerOn() {
+    mode_ = options_.mode;
+    keyswitch_ = options_.keyswitch;
+    clockOffsetMs_ = 0;
+    diagnostics_.clear();
+    ClearDataAreas();
+    for (auto& [number, body] : dataBlocks_)
+        body = DataBlockBody(blocks_->Find(BLOCK_TYPE_DB, number));
     // A controller whose selector stands at STOP or MRES cannot be running.
     if (keyswitch_ == Keyswitch::kStop || keyswitch_ == Keyswitch::kMres)
         mode_ = OperatingMode::kStop;
@@ -64,6 +74,7 @@ PlcController::PlcController(const SimOptions& options)
 }
 
 bool PlcController::LoadProgram(const std::string& file, std::string* error) {
+    ++programChanges_;
     blocks_->Clear();
     dataBlocks_.clear();
     if (file.empty()) {
@@ -132,6 +143,7 @@ uint16_t PlcController::CopyRamToRom() {
 uint16_t PlcController::MemoryReset() {
     if (mode_ != OperatingMode::kStop) return kNotInCurrentMode;
     Record(kEventMemoryResetStarted);
+    ++programChanges_;
     blocks_->Clear();
     dataBlocks_.clear();
     ClearDataAreas();
@@ -182,6 +194,7 @@ uint16_t PlcController::InsertBlock(const Bytes& image) {
     Bytes padded = image;
     padded.resize(RoundedImageLength(static_cast<uint32_t>(image.size())), 0);
     if (!blocks_->Add(padded.data(), padded.size())) return kNotEnoughMemory;
+    ++programChanges_;
     if (cpuLink_GetBlockType(image.data()) == BLOCK_TYPE_DB) {
         dataBlocks_[BlockImageNumber(image.data())] = DataBlockBody(image.data());
     }
@@ -190,6 +203,7 @@ uint16_t PlcController::InsertBlock(const Bytes& image) {
 
 uint16_t PlcController::DeleteBlock(int type, uint16_t number) {
     if (!blocks_->Remove(type, number)) return kBlockNotFound;
+    ++programChanges_;
     if (type == BLOCK_TYPE_DB) dataBlocks_.erase(number);
     return kNoError;
 }

@@ -81,6 +81,11 @@ public:
 
     std::mutex& Lock() { return mutex_; }
 
+    // The state the controller powers on in with its options: mode and selector as set,
+    // data areas and clock offset cleared, the diagnostic buffer restarted, each DB's
+    // data as its image holds it. The program stays.
+    void PowerOn();
+
     OperatingMode Mode() const { return mode_; }
     Keyswitch Selector() const { return keyswitch_; }
     uint16_t LastTransitionEvent() const { return lastTransition_; }
@@ -103,6 +108,8 @@ public:
     bool IsListRefused(uint16_t listId) const { return refusedLists_.count(listId) != 0; }
 
     const BlockStore& Blocks() const { return *blocks_; }
+    // Counts the changes of the program: loads, inserts, deletes and memory resets.
+    uint64_t ProgramChanges() const { return programChanges_; }
     bool HasBlock(int type, uint16_t number) const {
         return blocks_->Find(type, number) != nullptr;
     }
@@ -135,6 +142,8 @@ private:
 
     std::mutex mutex_;
     std::unique_ptr<BlockStore> blocks_;
+    SimOptions options_;
+    uint64_t programChanges_ = 0;
     std::map<uint16_t, Bytes> dataBlocks_;
     std::array<uint8_t, kInputBytes> inputs_{};
     std::array<uint8_t, kOutputBytes> outputs_{};

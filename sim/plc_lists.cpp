@@ -39,6 +39,13 @@ Records ModuleIdentification() {
              Identification(0x0006, kOrderNumber, 1, 1, 0), Identification(0x0007, "", 2, 6, 7)}};
 }
 
+// The one record of a list with the given index; none when the list has no such record.
+Records OnlyIndex(Records records, uint16_t index) {
+    std::erase_if(records.items,
+                  [index](const Bytes& record) { return Big16(record.data()) != index; });
+    return records;
+}
+
 Bytes MemoryArea(uint16_t index, uint16_t code, uint32_t size, uint16_t mode, uint32_t used) {
     ByteWriter record;
     record.U16(index).U16(code).U32(size).U16(mode).U16(0);
@@ -88,22 +95,18 @@ Bytes ComponentName(uint16_t index, const char* text, size_t width) {
     return record.Take();
 }
 
-Records ComponentIdentification(uint16_t onlyIndex) {
-    std::vector<Bytes> all = {
-        ComponentName(0x0001, "VEXAL PLCSIM", 24),
-        ComponentName(0x0002, kModuleName, 24),
-        ComponentName(0x0003, "", 32),
-        ComponentName(0x0004, "Vexal controller simulator", 26),
-        ComponentName(0x0005, "S VX-SIM000000001", 24),
-        ComponentName(0x0007, kModuleName, 32),
-        ComponentName(0x0008, "MMC VXSIM0001", 32),
-        ComponentName(0x000B, "", 32),
-    };
-    if (onlyIndex == 0) return {34, all};
-    for (const Bytes& record : all) {
-        if (Big16(record.data()) == onlyIndex) return {34, {record}};
-    }
-    return {34, {}};
+Records ComponentIdentification() {
+    return {34,
+            {
+                ComponentName(0x0001, "VEXAL PLCSIM", 24),
+                ComponentName(0x0002, kModuleName, 24),
+                ComponentName(0x0003, "", 32),
+                ComponentName(0x0004, "Vexal controller simulator", 26),
+                ComponentName(0x0005, "S VX-SIM000000001", 24),
+                ComponentName(0x0007, kModuleName, 32),
+                ComponentName(0x0008, "MMC VXSIM0001", 32),
+                ComponentName(0x000B, "", 32),
+            }};
 }
 
 uint16_t ProtectionInForce(const PlcController& controller, bool legitimated) {
@@ -163,7 +166,7 @@ uint16_t Select(const PlcController& controller, uint16_t listId, uint16_t index
             return kNoError;
         case 0x0011:
             *records = ModuleIdentification();
-            return kNoError;
+            break;
         case 0x0013:
             *records = MemoryAreas(controller);
             return kNoError;
@@ -174,8 +177,8 @@ uint16_t Select(const PlcController& controller, uint16_t listId, uint16_t index
             *records = MemoryUsage(controller);
             return kNoError;
         case 0x001C:
-            *records = ComponentIdentification(listId == 0x011C ? index : 0);
-            return records->items.empty() ? kIndexNotAvailable : kNoError;
+            *records = ComponentIdentification();
+            break;
         case 0x0032:
             if (index != 0x0004) return kIndexNotAvailable;
             *records = ProtectionAndSelector(controller, legitimated);
@@ -189,6 +192,10 @@ uint16_t Select(const PlcController& controller, uint16_t listId, uint16_t index
         default:
             return kListNotAvailable;
     }
+    // Extract 1 of these lists is the one record of the index.
+    if ((listId & 0x0F00) != 0x0100) return kNoError;
+    *records = OnlyIndex(std::move(*records), index);
+    return records->items.empty() ? kIndexNotAvailable : kNoError;
 }
 
 }  // namespace
@@ -201,7 +208,9 @@ uint16_t BuildSystemList(const PlcController& controller, uint16_t listId, uint1
     if (error != kNoError) return error;
     const bool headerOnly = (listId & 0x0F00) == 0x0F00;
     ByteWriter out;
-    out.U16(listId).U16(index).U16(records.length).U16(records.items.size());
+    // The header of the diagnostic buffer tells its capacity.
+    const size_t count = listId == 0x0FA0 ? kDiagnosticCapacity : records.items.size();
+    out.U16(listId).U16(index).U16(records.length).U16(count);
     if (!headerOnly) {
         for (const Bytes& record : records.items) out.Put(record);
     }

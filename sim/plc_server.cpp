@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "iso_framing.h"
 #include "plc_session.h"
 #include "sim_bytes.h"
 
@@ -10,113 +11,11 @@ namespace {
 
 using platform::IoResult;
 
-constexpr uint8_t kTpktVersion = 0x03;
-constexpr uint8_t kConnectionRequest = 0xE0;
-constexpr uint8_t kConnectionConfirm = 0xD0;
-constexpr uint8_t kData = 0xF0;
-constexpr uint8_t kDisconnectRequest = 0x80;
-constexpr uint8_t kEndOfTransmission = 0x80;
-constexpr uint8_t kParameterTpduSize = 0xC0;
-constexpr uint16_t kLocalReference = 0x0001;
-// Class 0 allows 128-byte TPDUs when the request names no size.
-constexpr uint8_t kDefaultTpduCode = 0x07;
-constexpr uint8_t kLargestTpduCode = 0x0A;  // 1024 bytes carry a 960-byte PDU whole
-constexpr size_t kMaxPduBytes = 65536;
 constexpr size_t kMaxConnections = 64;
+constexpr int kSendTimeoutMs = 10000;
 
-// Reads frames from a connection through a buffer, so that a frame whose header and body
-// arrive together costs one system call.
-class FrameReader {
-public:
-    explicit FrameReader(platform::TcpStream& stream) : stream_(stream) {}
-
-    // One TPKT's TPDU with its length indicator checked; false when the stream ends or
-    // the framing is broken.
-    bool ReadTpdu(Bytes* tpdu) {
-        uint8_t header[4];
-        if (!Fill(header, sizeof header)) return false;
-        const size_t length = Big16(header + 2);
-        if (header[0] != kTpktVersion || length < 7) return false;
-        tpdu->resize(length - sizeof header);
-        if (!Fill(tpdu->data(), tpdu->size())) return false;
-        return static_cast<size_t>((*tpdu)[0]) + 1 <= tpdu->size() && (*tpdu)[0] >= 2;
-    }
-
-private:
-    bool Fill(uint8_t* out, size_t size) {
-        while (size > 0) {
-            if (position_ == end_) {
-                size_t got = 0;
-                if (stream_.ReceiveSome(buffer_, sizeof buffer_, &got, -1) != IoResult::kOk) {
-                    return false;
-                }
-                position_ = 0;
-                end_ = got;
-            }
-            const size_t part = std::min(size, end_ - position_);
-            std::copy(buffer_ + position_, buffer_ + position_ + part, out);
-            position_ += part;
-            out += part;
-            size -= part;
-        }
-        return true;
-    }
-
-    platform::TcpStream& stream_;
-    uint8_t buffer_[4096];
-    size_t position_ = 0;
-    size_t end_ = 0;
-};
-
-// The confirm for a connection request: references set, TPDU size at most 1024, the
-// TSAPs echoed. *tpduSize receives the size both sides use from now on.
-Bytes ConnectionConfirm(const Bytes& request, size_t* tpduSize) {
-    ByteReader reader(request.data() + 2, request[0] - 1u);
-    reader.U16();
-    const uint16_t clientReference = reader.U16();
-    reader.U8();
-    uint8_t sizeCode = kDefaultTpduCode;
-    ByteWriter echoed;
-    while (reader.Remaining() >= 2) {
-        const uint8_t code = reader.U8();
-        const uint8_t length = reader.U8();
-        const uint8_t* value = reader.Take(length);
-        if (value == nullptr) break;
-        if (code == kParameterTpduSize && length == 1 && value[0] >= 7) {
-            sizeCode = std::min(value[0], kLargestTpduCode);
-        } else if (code != kParameterTpduSize) {
-            echoed.U8(code).U8(length).Put(value, length);
-        }
-    }
-    *tpduSize = size_t{1} << sizeCode;
-    const Bytes parameters = echoed.Take();
-    ByteWriter confirm;
-    const size_t headerLength = 6 + 3 + parameters.size();
-    confirm.U8(kTpktVersion).U8(0).U16(4 + 1 + headerLength);
-    confirm.U8(headerLength).U8(kConnectionConfirm).U16(clientReference).U16(kLocalReference).U8(0);
-    confirm.U8(kParameterTpduSize).U8(1).U8(sizeCode).Put(parameters);
-    return confirm.Take();
-}
-
-bool SendPdu(platform::TcpStream& stream, const Bytes& pdu, size_t tpduSize) {
-    const size_t room = tpduSize - 3;
-    size_t offset = 0;
-    do {
-        const size_t part = std::min(room, pdu.size() - offset);
-        const bool last = offset + part == pdu.size();
-        ByteWriter frame;
-        frame.U8(kTpktVersion)
-            .U8(0)
-            .U16(7 + part)
-            .U8(2)
-            .U8(kData)
-            .U8(last ? kEndOfTransmission : 0);
-        frame.Put(pdu.data() + offset, part);
-        const Bytes bytes = frame.Take();
-        if (stream.SendAll(bytes.data(), bytes.size(), 10000) != IoResult::kOk) return false;
-        offset += part;
-    } while (offset < pdu.size());
-    return true;
+bool SendAll(platform::TcpStream& stream, const Bytes& bytes) {
+    return stream.SendAll(bytes.data(), bytes.size(), kSendTimeoutMs) == IoResult::kOk;
 }
 
 }  // namespace
@@ -177,6 +76,12 @@ void PlcServer::AcceptLoop(platform::TcpListener* listener) {
     }
 }
 
+size_t PlcServer::ConnectionCount() {
+    std::lock_guard<std::mutex> hold(connectionsMutex_);
+    return static_cast<size_t>(std::count_if(connections_.begin(), connections_.end(),
+                                             [](const auto& c) { return !c->finished; }));
+}
+
 void PlcServer::ReapFinished() {
     for (auto it = connections_.begin(); it != connections_.end();) {
         if (!(*it)->finished) {
@@ -195,39 +100,65 @@ void PlcServer::Pause(uint32_t milliseconds) const {
     }
 }
 
+// How long the connection may stay silent: until the set-up is done, and while a frame
+// is incomplete, the time left of the stall limit; otherwise as long as it likes.
+int PlcServer::WaitLimitMs(int64_t* since, bool setUp, bool midFrame) const {
+    if (setUp && !midFrame) {
+        *since = -1;
+        return -1;
+    }
+    if (*since < 0) *since = platform::MonotonicMs();
+    return std::max(0, platform::RemainingMs(*since + options_.stallLimitMs));
+}
+
 void PlcServer::Serve(Connection* connection) {
     platform::TcpStream& stream = connection->stream;
     PlcSession session(controller_, options_.maxPdu);
-    size_t tpduSize = size_t{1} << kDefaultTpduCode;
-    bool connected = false;
+    IsoFraming framing;
     uint32_t received = 0;
-    Bytes pdu;
-    Bytes tpdu;
-    FrameReader reader(stream);
-    while (!stopping_ && reader.ReadTpdu(&tpdu)) {
-        const uint8_t code = tpdu[1] & 0xF0;
-        if (code == kDisconnectRequest) break;
-        if (code == kConnectionRequest) {
-            const Bytes confirm = ConnectionConfirm(tpdu, &tpduSize);
-            connected = stream.SendAll(confirm.data(), confirm.size(), 10000) == IoResult::kOk;
-            continue;
+    int64_t since = platform::MonotonicMs();
+    uint8_t buffer[4096];
+    bool open = true;
+    while (open && !stopping_) {
+        size_t got = 0;
+        const int waitMs = WaitLimitMs(&since, session.SetUp(), framing.MidFrame());
+        if (stream.ReceiveSome(buffer, sizeof buffer, &got, waitMs) != IoResult::kOk) break;
+        framing.Append(buffer, got);
+        for (;;) {
+            Bytes unit;
+            const IsoFraming::Event event = framing.Next(&unit);
+            if (event == IsoFraming::Event::kNeedMore) break;
+            if (event != IsoFraming::Event::kPdu) {
+                open = event == IsoFraming::Event::kConfirm;
+                if (!unit.empty()) open = SendAll(stream, unit) && open;
+                if (!open) break;
+                continue;
+            }
+            ++requests_;
+            if (session.SetUp()) since = -1;
+            if (++received == options_.dropAfter) {
+                open = false;
+                break;
+            }
+            open = Answer(stream, session, unit, framing.TpduSize());
+            if (!open) break;
         }
-        if (code != kData || !connected) continue;
-        pdu.insert(pdu.end(), tpdu.begin() + tpdu[0] + 1, tpdu.end());
-        if (pdu.size() > kMaxPduBytes) break;
-        if (!(tpdu[2] & kEndOfTransmission)) continue;
-        ++requests_;
-        if (++received == options_.dropAfter) break;
-        std::vector<Bytes> answers;
-        session.Handle(pdu.data(), pdu.size(), &answers);
-        pdu.clear();
-        if (!answers.empty() && options_.delayMs > 0) Pause(options_.delayMs);
-        bool sent = true;
-        for (const Bytes& answer : answers) sent = sent && SendPdu(stream, answer, tpduSize);
-        if (!sent) break;
     }
     stream.Shutdown();
     connection->finished = true;
+}
+
+bool PlcServer::Answer(platform::TcpStream& stream, PlcSession& session, const Bytes& pdu,
+                       size_t tpduSize) {
+    std::vector<Bytes> answers;
+    session.Handle(pdu.data(), pdu.size(), &answers);
+    if (!answers.empty() && options_.delayMs > 0) Pause(options_.delayMs);
+    for (const Bytes& answer : answers) {
+        for (const Bytes& frame : FrameS7Pdu(answer, tpduSize)) {
+            if (!SendAll(stream, frame)) return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace vexal::sim

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "plc_controller.h"
+#include "plc_session.h"
 #include "sim_options.h"
 #include "tcp_socket.h"
 
@@ -35,6 +36,8 @@ public:
 
     // S7 PDUs received on all connections so far.
     uint64_t RequestCount() const { return requests_.load(); }
+    // Connections being served now.
+    size_t ConnectionCount();
 
 private:
     struct Connection {
@@ -47,6 +50,9 @@ private:
     void Serve(Connection* connection);
     void ReapFinished();
     void Pause(uint32_t milliseconds) const;
+    int WaitLimitMs(int64_t* since, bool setUp, bool midFrame) const;
+    bool Answer(platform::TcpStream& stream, PlcSession& session, const Bytes& pdu,
+                size_t tpduSize);
 
     PlcController& controller_;
     SimOptions options_;

@@ -11,6 +11,7 @@ namespace {
 
 constexpr uint8_t kProtocolId = 0x32;
 constexpr uint8_t kJob = 0x01;
+constexpr uint8_t kAck = 0x02;
 constexpr uint8_t kAckData = 0x03;
 constexpr uint8_t kUserdata = 0x07;
 constexpr uint8_t kFunctionSetup = 0xF0;
@@ -155,6 +156,25 @@ Bytes BuildPdu(uint8_t type, uint16_t reference, const Bytes& params, const Byte
     return pdu.Take();
 }
 
+// Answers made of fixed-size entries are cut at entry boundaries, as a CPU does: a
+// system status list behind its 8-byte header, a block list of 4-byte entries.
+void SetEntryLayout(uint8_t group, uint8_t subfunction, PlcSession::PendingAnswer* answer) {
+    const uint16_t service = static_cast<uint16_t>(group << 8 | subfunction);
+    if (service == 0x0302) answer->entry = 4;
+    if (service == 0x0401 && answer->payload.size() >= 8) {
+        answer->head = 8;
+        answer->entry = std::max<size_t>(1, Big16(answer->payload.data() + 4));
+    }
+}
+
+// The payload bytes of the next fragment: whole entries, never none.
+size_t FragmentSize(const PlcSession::PendingAnswer& answer, size_t room) {
+    const size_t head = answer.offset == 0 ? answer.head : 0;
+    size_t part = head + (room - head) / answer.entry * answer.entry;
+    if (part == head) part = room;
+    return std::min(part, answer.payload.size() - answer.offset);
+}
+
 }  // namespace
 
 bool ParseMessage(const uint8_t* pdu, size_t size, PlcSession::Message* message) {
@@ -195,11 +215,18 @@ Bytes PlcSession::Ack(uint16_t error, const Bytes& params, const Bytes& data) co
     return BuildPdu(kAckData, reference_, params, data, &error);
 }
 
+Bytes PlcSession::Refuse(uint16_t error) const {
+    return BuildPdu(kAck, reference_, {}, {}, &error);
+}
+
+Bytes PlcSession::Reply(uint16_t error, uint8_t function) const {
+    return error == kNoError ? Ack(kNoError, {function}) : Refuse(error);
+}
+
 Bytes PlcSession::HandleJob(const Message& job, std::vector<Bytes>* out) {
-    if (job.paramLength == 0) return Ack(kInvalidFrame, {});
+    if (job.paramLength == 0) return Refuse(kInvalidFrame);
     const uint8_t function = job.params[0];
-    if (size_t{10} + job.paramLength + job.dataLength > pduSize_)
-        return Ack(kFrameTooLarge, {function});
+    if (size_t{10} + job.paramLength + job.dataLength > pduSize_) return Refuse(kFrameTooLarge);
     // A new job of the client ends a download it left unfinished.
     if (function != kFunctionPiService) download_ = Download{};
     switch (function) {
@@ -222,14 +249,15 @@ Bytes PlcSession::HandleJob(const Message& job, std::vector<Bytes>* out) {
         case kFunctionStop:
             return StopCpu(job);
         default:
-            return Ack(kInvalidFrame, {function});
+            return Refuse(kInvalidFrame);
     }
 }
 
 Bytes PlcSession::Setup(const Message& job) {
-    if (job.paramLength < 8) return Ack(kInvalidFrame, {kFunctionSetup});
+    if (job.paramLength < 8) return Refuse(kInvalidFrame);
     const uint16_t wanted = Big16(job.params + 6);
     pduSize_ = std::clamp<uint16_t>(wanted, kSmallestPdu, maxPdu_);
+    setUp_ = true;
     ByteWriter params;
     params.U8(kFunctionSetup).U8(0).U16(1).U16(1).U16(pduSize_);
     return Ack(kNoError, params.Take());
@@ -241,11 +269,11 @@ Bytes PlcSession::ReadVariables(const Message& job) {
     ByteWriter data;
     for (uint8_t i = 0; i < count; ++i) {
         const Item item = ParseItem(params);
-        if (!params.Ok()) return Ack(kInvalidFrame, {kFunctionRead});
+        if (!params.Ok()) return Refuse(kInvalidFrame);
         PutReadItem(data, Locate(controller_, item, false), item.transport, i + 1 == count);
     }
     Bytes items = data.Take();
-    if (size_t{14} + items.size() > pduSize_) return Ack(kFrameTooLarge, {kFunctionRead});
+    if (size_t{14} + items.size() > pduSize_) return Refuse(kFrameTooLarge);
     return Ack(kNoError, {kFunctionRead, count}, items);
 }
 
@@ -256,7 +284,7 @@ Bytes PlcSession::WriteVariables(const Message& job) {
     Bytes codes;
     for (uint8_t i = 0; i < count; ++i) {
         const Item item = ParseItem(params);
-        if (!params.Ok()) return Ack(kInvalidFrame, {kFunctionWrite});
+        if (!params.Ok()) return Refuse(kInvalidFrame);
         Location location = Locate(controller_, item, true);
         if (Locked()) location = {kItemAccessDenied};
         codes.push_back(StoreWriteItem(data, location, i + 1 == count));
@@ -265,12 +293,12 @@ Bytes PlcSession::WriteVariables(const Message& job) {
 }
 
 Bytes PlcSession::StopCpu(const Message& job) {
-    if (job.paramLength < 7) return Ack(kInvalidFrame, {kFunctionStop});
-    if (Locked()) return Ack(kProtectionLevel, {kFunctionStop});
+    if (job.paramLength < 7) return Refuse(kInvalidFrame);
+    if (Locked()) return Refuse(kProtectionLevel);
     const uint16_t error = controller_.Stop();
     // Status 7 of a remote stop: the partner was already in STOP.
     if (error == kServiceNotInState) return Ack(error, {kFunctionStop, 0x07});
-    return Ack(error, {kFunctionStop});
+    return Reply(error, kFunctionStop);
 }
 
 // ---- Userdata ------------------------------------------------------------------------
@@ -309,6 +337,8 @@ uint16_t PlcSession::Userdata(uint8_t group, uint8_t subfunction, const Bytes& r
             return BlockCounts(payload);
         case 0x0302:
             return BlockList(request, payload);
+        case 0x0303:
+            return BlockInfo(request, payload);
         case 0x0501:
             return LogIn(request);
         case 0x0502:
@@ -334,6 +364,7 @@ Bytes PlcSession::UserdataAnswer(uint8_t group, uint8_t subfunction, uint8_t seq
     if (payload.size() > room) {
         nextSequence_ = static_cast<uint8_t>(nextSequence_ % 255 + 1);
         pending_ = PendingAnswer{nextSequence_, group, subfunction, std::move(payload), 0};
+        SetEntryLayout(group, subfunction, &pending_);
         return NextFragment(group, subfunction, pending_.sequence);
     }
     ByteWriter params;
@@ -352,8 +383,7 @@ Bytes PlcSession::NextFragment(uint8_t group, uint8_t subfunction, uint8_t seque
         pending_.subfunction != subfunction) {
         return UserdataAnswer(group, subfunction, sequence, kIndexNotAvailable, {});
     }
-    const size_t room = pduSize_ - kUserdataOverhead;
-    const size_t part = std::min(room, pending_.payload.size() - pending_.offset);
+    const size_t part = FragmentSize(pending_, pduSize_ - kUserdataOverhead);
     const bool more = pending_.offset + part < pending_.payload.size();
     ByteWriter params;
     params.U8(0x00).U8(0x01).U8(0x12).U8(0x08).U8(0x12).U8(0x80 | group).U8(subfunction);

@@ -24,6 +24,8 @@ public:
 
     // The negotiated PDU size; the largest until the set-up.
     uint16_t PduSize() const { return pduSize_; }
+    // True once the client has set up the communication.
+    bool SetUp() const { return setUp_; }
 
     struct Message {
         uint8_t type = 0;
@@ -33,6 +35,17 @@ public:
         size_t paramLength = 0;
         const uint8_t* data = nullptr;
         size_t dataLength = 0;
+    };
+
+    // The rest of a userdata answer too long for one PDU, sent on follow-up requests.
+    struct PendingAnswer {
+        uint8_t sequence = 0;
+        uint8_t group = 0;
+        uint8_t subfunction = 0;
+        Bytes payload;
+        size_t offset = 0;
+        size_t head = 0;   // bytes before the first entry
+        size_t entry = 1;  // fragments end at an entry boundary
     };
 
 private:
@@ -45,13 +58,6 @@ private:
         Bytes image;
         uint16_t jobReference = 0;
         bool failed = false;
-    };
-    struct PendingAnswer {
-        uint8_t sequence = 0;
-        uint8_t group = 0;
-        uint8_t subfunction = 0;
-        Bytes payload;
-        size_t offset = 0;
     };
 
     Bytes HandleJob(const Message& job, std::vector<Bytes>* out);
@@ -75,12 +81,17 @@ private:
     uint16_t Userdata(uint8_t group, uint8_t subfunction, const Bytes& request, Bytes* payload);
     uint16_t BlockCounts(Bytes* payload) const;
     uint16_t BlockList(const Bytes& request, Bytes* payload) const;
+    uint16_t BlockInfo(const Bytes& request, Bytes* payload) const;
     uint16_t LogIn(const Bytes& request);
     uint16_t ReadClock(Bytes* payload) const;
     uint16_t SetClock(const uint8_t* dateAndTime);
 
     Bytes ControllerJob(uint8_t function, const std::string& fileName, uint16_t errorCode);
     Bytes Ack(uint16_t error, const Bytes& params, const Bytes& data = {}) const;
+    // A refused job: an ack with the error and neither parameter nor data.
+    Bytes Refuse(uint16_t error) const;
+    // The function's one-byte ack when error is kNoError, else the refusal.
+    Bytes Reply(uint16_t error, uint8_t function) const;
     bool Locked() const { return controller_.HasPassword() && !legitimated_; }
 
     PlcController& controller_;
@@ -88,6 +99,7 @@ private:
     uint16_t pduSize_;
     uint16_t reference_ = 0;  // of the request being handled
     bool legitimated_ = false;
+    bool setUp_ = false;
     uint16_t nextJobReference_ = 0x4000;
     uint8_t nextSequence_ = 0;
     uint32_t uploadCounter_ = 0;

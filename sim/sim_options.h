@@ -34,6 +34,9 @@ struct SimOptions {
     uint16_t maxPdu = 240;   // an S7-300 negotiates 240 bytes
     uint32_t dropAfter = 0;  // 0: never drop
     uint32_t delayMs = 0;
+    // A connection must finish its connect request and set-up, and every S7 PDU must
+    // arrive whole, within this time once begun; a peer that stalls is disconnected.
+    uint32_t stallLimitMs = 5000;
     std::set<uint16_t> refusedLists;
     std::set<BlockRef> protectedBlocks;
     std::string dumpFile;

@@ -24,6 +24,7 @@ public:
     std::vector<std::string> Addresses() const { return server_->Addresses(); }
     uint16_t Port() const { return server_->Port(); }
     uint64_t RequestCount() const { return server_->RequestCount(); }
+    size_t ConnectionCount() { return server_->ConnectionCount(); }
     PlcController& Controller() { return *controller_; }
     // Writes the dump file of the options, if one was named.
     bool WriteDumpIfAsked();

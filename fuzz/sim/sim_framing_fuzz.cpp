@@ -1,0 +1,62 @@
+// Arbitrary bytes on a simulator connection, delivered in pieces: the first input byte
+// sets the piece size. Whatever arrives, the framing must confirm, reassemble or close
+// without crashing, and every frame sent back must fit the TPDU size of the connection.
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fresh_controller.h"
+#include "iso_framing.h"
+#include "plc_controller.h"
+#include "plc_session.h"
+
+namespace {
+
+using vexal::sim::Bytes;
+using vexal::sim::IsoFraming;
+
+void CheckFrame(const Bytes& frame, size_t tpduSize) {
+    if (frame.size() < 7 || frame.size() != size_t(frame[2] << 8 | frame[3]) ||
+        frame.size() - 4 > tpduSize || size_t{frame[4]} + 1 > frame.size() - 4) {
+        std::abort();
+    }
+}
+
+// Hands out every event of the framing; false once the connection ends.
+bool Drain(IsoFraming& framing, vexal::sim::PlcSession& session) {
+    for (;;) {
+        Bytes unit;
+        const IsoFraming::Event event = framing.Next(&unit);
+        if (event == IsoFraming::Event::kNeedMore) return true;
+        if (event == IsoFraming::Event::kClose) return false;
+        if (event == IsoFraming::Event::kConfirm) {
+            CheckFrame(unit, 1024);
+            continue;
+        }
+        std::vector<Bytes> answers;
+        session.Handle(unit.data(), unit.size(), &answers);
+        for (const Bytes& answer : answers) {
+            if (answer.size() > session.PduSize()) std::abort();
+            for (const Bytes& frame : vexal::sim::FrameS7Pdu(answer, framing.TpduSize())) {
+                CheckFrame(frame, framing.TpduSize());
+            }
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) return 0;
+    vexal::sim::PlcController& controller = FreshController();
+    vexal::sim::PlcSession session(controller, 960);
+    IsoFraming framing;
+    const size_t piece = data[0] == 0 ? size : data[0];
+    for (size_t at = 1; at < size; at += piece) {
+        framing.Append(data + at, std::min(piece, size - at));
+        if (!Drain(framing, session)) break;
+    }
+    return 0;
+}

@@ -1,0 +1,44 @@
+// ISO-on-TCP framing of one simulator connection without the socket: received bytes go
+// in, and out come connection requests answered, whole S7 PDUs reassembled from their DT
+// TPDUs, or the end of the connection. Answers go out through FrameS7Pdu.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "sim_bytes.h"
+
+namespace vexal::sim {
+
+class IsoFraming {
+public:
+    enum class Event {
+        kNeedMore,  // nothing complete yet
+        kConfirm,   // *out: the connection confirm to send
+        kPdu,       // *out: a whole S7 PDU from the client
+        kClose,     // broken framing, a disconnect, or a refused request (*out: a DR to send)
+    };
+
+    // Takes bytes as they arrive; then call Next until it gives kNeedMore.
+    void Append(const uint8_t* data, size_t size);
+    Event Next(Bytes* out);
+
+    // True while part of a frame or of a segmented S7 PDU has arrived.
+    bool MidFrame() const { return start_ < buffer_.size() || !pdu_.empty(); }
+    // The TPDU size both sides use since the connection confirm.
+    size_t TpduSize() const { return tpduSize_; }
+
+private:
+    Event Take(const uint8_t* tpdu, size_t size, Bytes* out);
+
+    Bytes buffer_;
+    size_t start_ = 0;
+    Bytes pdu_;
+    size_t tpduSize_ = 128;
+    bool connected_ = false;
+};
+
+// An S7 PDU as the DT TPDUs of its TPKT frames, cut to the TPDU size.
+std::vector<Bytes> FrameS7Pdu(const Bytes& pdu, size_t tpduSize);
+
+}  // namespace vexal::sim

@@ -1,0 +1,302 @@
+// The simulator as independent S7 clients see it: refusals, fragments, block info, status
+// lists, upload ids, connection confirms, stalled peers and all-or-nothing block jobs.
+#include <gtest/gtest.h>
+
+#include <mutex>
+
+#include "block_images.h"
+#include "sim_fixture.h"
+#include "temp_dir.h"
+#include "vexal_types.h"
+
+namespace vexal::testing {
+namespace {
+
+// A job PDU with reference 1 and its lengths filled in.
+Bytes Job(const std::string& params, const std::string& data = "") {
+    const Bytes p = Hex(params);
+    const Bytes d = Hex(data);
+    Bytes pdu = {0x32,
+                 0x01,
+                 0,
+                 0,
+                 0,
+                 1,
+                 static_cast<uint8_t>(p.size() >> 8),
+                 static_cast<uint8_t>(p.size()),
+                 static_cast<uint8_t>(d.size() >> 8),
+                 static_cast<uint8_t>(d.size())};
+    Append(pdu, p);
+    Append(pdu, d);
+    return pdu;
+}
+
+// The answer to a job the simulator sent during a download.
+Bytes AckData(uint16_t reference, const Bytes& params, const Bytes& data) {
+    Bytes pdu = {0x32,
+                 0x03,
+                 0,
+                 0,
+                 static_cast<uint8_t>(reference >> 8),
+                 static_cast<uint8_t>(reference),
+                 0,
+                 static_cast<uint8_t>(params.size()),
+                 0,
+                 static_cast<uint8_t>(data.size()),
+                 0,
+                 0};
+    Append(pdu, params);
+    Append(pdu, data);
+    return pdu;
+}
+
+uint16_t ErrorOf(const Bytes& frame) {
+    return frame.size() >= 19 ? static_cast<uint16_t>(frame[17] << 8 | frame[18]) : 0xFFFF;
+}
+
+class SimServices : public SimFixture {
+protected:
+    // A program of OB1, DB1 and FB1 to FB60, started and opened at `pdu`.
+    void StartWithProgram(uint16_t pdu, sim::SimOptions options = {}) {
+        Bytes project;
+        Append(project, ob1);
+        Append(project, db1);
+        for (uint16_t number = 1; number <= 60; ++number) {
+            Append(project, MakeBlockImage(BLOCK_TYPE_FB, number, 100, 3));
+        }
+        WriteBytes(dir.File("p.wld"), project);
+        options.programFile = dir.File("p.wld");
+        StartAndOpen(options, pdu);
+    }
+    bool HasBlock(int type, uint16_t number) {
+        std::lock_guard<std::mutex> hold(simulator->Controller().Lock());
+        return simulator->Controller().HasBlock(type, number);
+    }
+
+    TempDir dir;
+    const Bytes ob1 = MakeBlockImage(BLOCK_TYPE_OB, 1, 150, 1);
+    const Bytes db1 = MakeBlockImage(BLOCK_TYPE_DB, 1, 90, 2);
+};
+
+TEST_F(SimServices, RefusedJobsAnswerAnAckWithTheErrorAndNoParameter) {
+    const struct {
+        bool password;
+        std::string params;
+        uint16_t error;
+    } cases[] = {
+        {false, "1D 00 00 00 00 00 00 00 09 5F 30 43 30 30 39 39 39 41", 0xD209},
+        {true, "1D 00 00 00 00 00 00 00 09 5F 30 38 30 30 30 30 31 41", 0xD241},
+        {false, "1E 00 00 00 00 00 00 07", 0x8401},
+        {false, "1F 00 00 00 00 00 00 07", 0x8401},
+        {false, "04 01 12 0A 10 02 00 E6 00 00 83 00 00 00", 0x8500},
+        {false, "04 01 12 0A 10", 0x8104},
+        {true, "1A 00 01 00 00 00 00 00 09 5F 30 41 30 30 30 30 31 50", 0xD241},
+        {false, "28 00 00 00 00 00 00 FD 00 0A 01 00 30 43 30 30 39 39 39 42 05 5F 44 45 4C 45",
+         0xD209},
+        {true, "29 00 00 00 00 00 09 50 5F 50 52 4F 47 52 41 4D", 0xD241},
+        {false, "28", 0x8104},
+        {false, "77", 0x8104},
+        {false, "F0 00", 0x8104},
+    };
+    for (const auto& c : cases) {
+        sim::SimOptions options;
+        if (c.password) options.password = "PW";
+        StartAndOpen(options, 240);
+        char expected[64];
+        std::snprintf(expected, sizeof expected,
+                      "03 00 00 13 02 F0 80 32 02 00 00 00 01 00 00 00 00 %02X %02X", c.error >> 8,
+                      c.error & 0xFF);
+        EXPECT_EQ(ToHex(client.Exchange(Frame(Job(c.params)))), expected) << c.params;
+        client = RawIsoClient();
+        simulator.reset();
+    }
+}
+
+TEST_F(SimServices, FragmentsEndAtEntryBoundaries) {
+    const struct {
+        uint16_t pdu;
+        uint8_t subfunction;
+        Bytes request;
+        std::vector<size_t> sizes;
+    } cases[] = {
+        {240, 0x02, Hex("30 45"), {212, 28}},        // 60 FBs, 53 per fragment
+        {240, 0x01, Hex("00 1C 00 00"), {212, 68}},  // list header and 34-byte records
+        {128, 0x01, Hex("00 1C 00 00"), {76, 102, 102}},
+    };
+    for (const auto& c : cases) {
+        StartWithProgram(c.pdu);
+        uint16_t error = 0;
+        const std::vector<Bytes> fragments =
+            AskUserdata(c.subfunction == 0x02 ? 3 : 4, c.subfunction, c.request, &error);
+        EXPECT_EQ(error, 0);
+        std::vector<size_t> sizes;
+        Bytes whole;
+        for (const Bytes& fragment : fragments) {
+            sizes.push_back(fragment.size());
+            Append(whole, fragment);
+        }
+        EXPECT_EQ(sizes, c.sizes);
+        if (c.subfunction == 0x02) {
+            for (int i = 0; i < 60; ++i) EXPECT_EQ(whole[i * 4] << 8 | whole[i * 4 + 1], i + 1);
+        }
+        client = RawIsoClient();
+        simulator.reset();
+    }
+}
+
+TEST_F(SimServices, BlockInfoCarriesTheHeaderAndTrailerOfTheStoredImage) {
+    StartWithProgram(240);
+    for (const Bytes* image : {&ob1, &db1}) {
+        uint16_t error = 0;
+        const Bytes request =
+            Hex(image == &ob1 ? "30 38 30 30 30 30 31 41" : "30 41 30 30 30 30 31 41");
+        const std::vector<Bytes> answer = AskUserdata(3, 0x03, request, &error);
+        ASSERT_EQ(answer.size(), 1u);
+        Bytes expected = {
+            0x30, request[1], 0x00, 0x4A, image == &ob1 ? uint8_t{0x22} : uint8_t{0x12}, 0x00};
+        expected.insert(expected.end(), image->begin(), image->begin() + 36);
+        expected.insert(expected.end(), image->end() - 36, image->end());
+        EXPECT_EQ(ToHex(answer[0]), ToHex(expected));
+    }
+    uint16_t error = 0;
+    EXPECT_EQ(AskUserdata(3, 0x03, Hex("30 43 30 30 30 30 39 41"), &error), std::vector<Bytes>(1));
+    EXPECT_EQ(error, 0xD209);
+}
+
+TEST_F(SimServices, ListsAnswerTheIndexAskedForAndTheBufferCapacity) {
+    const struct {
+        uint16_t list;
+        uint16_t index;
+        uint16_t error;
+        uint16_t count;
+        size_t size;
+    } cases[] = {
+        {0x0111, 0x0001, 0, 1, 8 + 28}, {0x0111, 0x0007, 0, 1, 8 + 28},
+        {0x0111, 0x0005, 0xD402, 0, 0}, {0x0011, 0x0000, 0, 3, 8 + 84},
+        {0x011C, 0x0002, 0, 1, 8 + 34}, {0x0FA0, 0x0000, 0, 100, 8},
+    };
+    StartAndOpen();
+    for (const auto& c : cases) {
+        const Bytes request = {static_cast<uint8_t>(c.list >> 8), static_cast<uint8_t>(c.list),
+                               static_cast<uint8_t>(c.index >> 8), static_cast<uint8_t>(c.index)};
+        uint16_t error = 0;
+        const std::vector<Bytes> answer = AskUserdata(4, 0x01, request, &error);
+        ASSERT_EQ(answer.size(), 1u);
+        EXPECT_EQ(error, c.error) << std::hex << c.list << " " << c.index;
+        ASSERT_EQ(answer[0].size(), c.size) << std::hex << c.list << " " << c.index;
+        if (c.size == 0) continue;
+        EXPECT_EQ(answer[0][6] << 8 | answer[0][7], c.count);
+        if (c.list == 0x0111) {
+            EXPECT_EQ(answer[0][8] << 8 | answer[0][9], c.index);
+        }
+    }
+}
+
+TEST_F(SimServices, UploadIdsStayWithinOneByte) {
+    StartWithProgram(240);
+    for (int upload = 0; upload < 300; ++upload) {
+        const Bytes started =
+            client.Exchange(Frame(Job("1D 00 00 00 00 00 00 00 09 5F 30 38 30 30 30 30 31 41")));
+        ASSERT_GT(started.size(), 26u);
+        ASSERT_EQ(ErrorOf(started), 0);
+        const uint8_t* id = started.data() + 23;
+        ASSERT_EQ(id[0] | id[1] | id[2], 0);
+        ASSERT_GE(id[3], 1);
+        char end[32];
+        std::snprintf(end, sizeof end, "1F 00 00 00 00 00 00 %02X", id[3]);
+        ASSERT_EQ(ErrorOf(client.Exchange(Frame(Job(end)))), 0) << upload;
+    }
+}
+
+TEST_F(SimServices, ConfirmsEchoOnlyTheTsapsAndRefuseWhatWouldNotFit) {
+    std::string filler = " C5 ED";  // an unknown 237-byte parameter
+    for (int i = 0; i < 237; ++i) filler += " 00";
+    std::string longTsaps = " C1 7A";
+    for (int i = 0; i < 122; ++i) longTsaps += " 01";
+    longTsaps += " C2 7A";
+    for (int i = 0; i < 122; ++i) longTsaps += " 02";
+    const struct {
+        std::string parameters;
+        std::string answer;
+    } cases[] = {
+        {"C1 02 01 00 C2 02 01 02" + filler,
+         "03 00 00 16 11 D0 00 01 00 01 00 C0 01 07 C1 02 01 00 C2 02 01 02"},
+        {longTsaps, "03 00 00 0B 06 80 00 01 00 01 8A"},
+    };
+    Start();
+    for (const auto& c : cases) {
+        Bytes request = Hex("03 00 00 00 00 E0 00 00 00 01 00" + c.parameters);
+        request[2] = static_cast<uint8_t>(request.size() >> 8);
+        request[3] = static_cast<uint8_t>(request.size());
+        request[4] = static_cast<uint8_t>(request.size() - 5);
+        RawIsoClient raw;
+        ASSERT_TRUE(raw.Connect(simulator->Port()));
+        EXPECT_EQ(ToHex(raw.Exchange(request)), c.answer);
+    }
+}
+
+TEST_F(SimServices, SilentAndStalledPeersAreClosedWhileIdleSessionsStay) {
+    sim::SimOptions options;
+    constexpr int kLimitMs = 2000;  // long enough to connect 63 peers on a busy machine
+    options.stallLimitMs = kLimitMs;
+    StartAndOpen(options);
+    std::vector<RawIsoClient> silent(63);
+    for (RawIsoClient& peer : silent) {
+        ASSERT_TRUE(peer.Connect(simulator->Port()));
+        const size_t before = simulator->ConnectionCount();
+        for (int wait = 0; wait < 100 && simulator->ConnectionCount() == before; ++wait) {
+            platform::SleepMs(1);
+        }
+    }
+    ASSERT_EQ(simulator->ConnectionCount(), 64u);
+    const int64_t flooded = platform::MonotonicMs();
+    RawIsoClient late;
+    EXPECT_FALSE(late.Open(simulator->Port())) << "a 65th connection while 64 are held";
+    do {
+        ASSERT_LT(platform::MonotonicMs() - flooded, kLimitMs + 1000) << "locked out";
+        late = RawIsoClient();
+        platform::SleepMs(20);
+    } while (!late.Open(simulator->Port()));
+    EXPECT_TRUE(silent[0].Receive().empty());
+    // The session opened first has idled all along and is still served.
+    EXPECT_EQ(Ask("32 07 0000 0008 0008 0004 00 01 12 04 11 47 01 00 0A 00 00 00").substr(0, 8),
+              "03 00 00");
+    ASSERT_TRUE(late.Send(Hex("03 00 00 20 02 F0 80 32")));
+    const int64_t stalled = platform::MonotonicMs();
+    EXPECT_TRUE(late.Receive().empty());
+    EXPECT_LT(platform::MonotonicMs() - stalled, kLimitMs + 1000);
+}
+
+TEST_F(SimServices, InsertAndDeleteChangeNothingWhenOneBlockFails) {
+    StartWithProgram(240);
+    const std::string deleteTwo =
+        "28 00 00 00 00 00 00 FD 00 12 02 00 30 38 30 30 30 30 31 42 30 45 30 30 39 39 39 42 05 "
+        "5F 44 45 4C 45";
+    EXPECT_EQ(ErrorOf(client.Exchange(Frame(Job(deleteTwo)))), 0xD209);
+    EXPECT_TRUE(HasBlock(BLOCK_TYPE_OB, 1));
+
+    // FC50 arrives as a passive block; the controller pulls it in one chunk.
+    const Bytes fc50 = MakeBlockImage(BLOCK_TYPE_FC, 50, 80, 5);
+    ASSERT_EQ(ErrorOf(client.Exchange(
+                  Frame(Job("1A 00 01 00 00 00 00 00 09 5F 30 43 30 30 30 35 30 50")))),
+              0);
+    Bytes pull = client.Receive();
+    Bytes chunk = {0x00, static_cast<uint8_t>(fc50.size()), 0x00, 0xFB};
+    Append(chunk, fc50);
+    ASSERT_TRUE(client.Send(Frame(AckData(ReferenceOf(pull), {0x1B, 0x00}, chunk))));
+    const Bytes ended = client.Receive();
+    ASSERT_EQ(ended.size(), 7u + 28);
+    ASSERT_TRUE(client.Send(Frame(AckData(ReferenceOf(ended), {0x1C}, {}))));
+
+    const std::string insert = "28 00 00 00 00 00 00 FD 00 ", fc50Name = " 30 43 30 30 30 35 30 50",
+                      fc51Name = " 30 43 30 30 30 35 31 50", service = " 05 5F 49 4E 53 45";
+    EXPECT_EQ(
+        ErrorOf(client.Exchange(Frame(Job(insert + "12 02 00" + fc50Name + fc51Name + service)))),
+        0xD209);
+    EXPECT_FALSE(HasBlock(BLOCK_TYPE_FC, 50));
+    EXPECT_EQ(ErrorOf(client.Exchange(Frame(Job(insert + "0A 01 00" + fc50Name + service)))), 0);
+    EXPECT_TRUE(HasBlock(BLOCK_TYPE_FC, 50));
+}
+
+}  // namespace
+}  // namespace vexal::testing
