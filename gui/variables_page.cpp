@@ -29,13 +29,14 @@ struct ColumnSpec {
     const char* heading;
     Qt::Alignment alignment;
     int width;
+    int largeWidth;  // the large screen has room for every value text at full length
 };
 
 constexpr ColumnSpec kColumns[] = {
-    {"Variable", Qt::AlignLeft, 120},
-    {"Format", Qt::AlignHCenter, 70},
-    {"Status Val", Qt::AlignRight, 90},
-    {"Modify Val", Qt::AlignRight, 90},
+    {"Variable", Qt::AlignLeft, 120, 180},
+    {"Format", Qt::AlignHCenter, 70, 100},
+    {"Status Val", Qt::AlignRight, 90, 220},
+    {"Modify Val", Qt::AlignRight, 90, 220},
 };
 
 QString ValueText(const VariableDescriptor& variable, uint32_t* word, int format) {
@@ -75,6 +76,7 @@ void CVariablesPage::BuildControls() {
     list->setObjectName(QStringLiteral("variableList"));
     list->setAccessibleName(QStringLiteral("Variables"));
     list->setRootIsDecorated(false);
+    list->header()->setStretchLastSection(false);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -131,6 +133,8 @@ void CVariablesPage::BuildControls() {
 QPushButton* CVariablesPage::AddButton(const char* name, const char* caption) {
     auto* button = new QPushButton(QString::fromLatin1(caption), this);
     button->setObjectName(QString::fromLatin1(name));
+    // Four buttons share the 240 pixels of the small screen.
+    if (!IsLargeLayout()) button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     return button;
 }
 
@@ -152,7 +156,7 @@ void CVariablesPage::CreateColumns() {
     for (int index = 0; index < list->columnCount(); ++index) {
         const ColumnSpec& column = kColumns[index];
         list->headerItem()->setTextAlignment(index, column.alignment | Qt::AlignVCenter);
-        list->setColumnWidth(index, column.width);
+        list->setColumnWidth(index, IsLargeLayout() ? column.largeWidth : column.width);
     }
 }
 

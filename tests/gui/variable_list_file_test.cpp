@@ -21,6 +21,19 @@ Bytes FromText(const std::string& text) {
     return Bytes(text.begin(), text.end());
 }
 
+class VariableListFileTest : public ::testing::Test {
+protected:
+    std::vector<std::wstring> Read(const std::string& content) const {
+        testing::WriteBytes(path, FromText(content));
+        std::vector<std::wstring> lines;
+        EXPECT_TRUE(ReadVariableListFile(path.c_str(), &lines));
+        return lines;
+    }
+
+    testing::TempDir dir;
+    std::string path = dir.File("table.csv");
+};
+
 struct LineCase {
     const wchar_t* line;
     const wchar_t* modifyField;  // the third field as split, before trimming
@@ -31,7 +44,7 @@ struct LineCase {
     Bytes modifyBytes;  // the value word's first bytes
 };
 
-TEST(VariableListFileTest, LinesSplitAndBecomeVariables) {
+TEST_F(VariableListFileTest, LinesSplitAndBecomeVariables) {
     const LineCase cases[] = {
         {L"MW10,DEC,", L"", true, L"MW10", L"DEC", false, {}},
         {L"  db1.dbw2 , hex ,  16#00FF ", L"  16#00FF ", true, L"db1.dbw2", L"HEX", true, {0x00, 0xFF}},
@@ -49,7 +62,7 @@ TEST(VariableListFileTest, LinesSplitAndBecomeVariables) {
         {L",HEX,1", L"1", false},
     };
     for (const LineCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << std::wstring(c.line));
+        SCOPED_TRACE(::testing::Message() << std::wstring(c.line));
         EXPECT_EQ(SplitVariableListLine(c.line).modify, c.modifyField);
         ListedVariable listed;
         ASSERT_EQ(ParseVariableListLine(c.line, &listed), c.accepted);
@@ -65,20 +78,8 @@ TEST(VariableListFileTest, LinesSplitAndBecomeVariables) {
     }
 }
 
-class VariableListFilesTest : public ::testing::Test {
-protected:
-    std::vector<std::wstring> Read(const std::string& content) const {
-        testing::WriteBytes(path, FromText(content));
-        std::vector<std::wstring> lines;
-        EXPECT_TRUE(ReadVariableListFile(path.c_str(), &lines));
-        return lines;
-    }
 
-    testing::TempDir dir;
-    std::string path = dir.File("table.csv");
-};
-
-TEST_F(VariableListFilesTest, ReadingStopsAtTheFirstEmptyLineWhateverTheLineEnds) {
+TEST_F(VariableListFileTest, ReadingStopsAtTheFirstEmptyLineWhateverTheLineEnds) {
     using Lines = std::vector<std::wstring>;
     const struct {
         std::string content;
@@ -102,7 +103,7 @@ TEST_F(VariableListFilesTest, ReadingStopsAtTheFirstEmptyLineWhateverTheLineEnds
     EXPECT_FALSE(ReadVariableListFile(dir.File("missing.csv").c_str(), &lines));
 }
 
-TEST_F(VariableListFilesTest, SavedRowsReadBackIdentically) {
+TEST_F(VariableListFileTest, SavedRowsReadBackIdentically) {
     const std::vector<VariableListFields> rows = {
         {L"MW10", L"DEC", L"123"}, {L"DB1.DBD4", L"FLOAT", L""}, {L"M0.1", L"DEC", L"1"},
         {L"MB\u00E4", L"HEX", L"16#\u20AC"}};
@@ -120,7 +121,7 @@ TEST_F(VariableListFilesTest, SavedRowsReadBackIdentically) {
     }
 }
 
-TEST_F(VariableListFilesTest, AFailedSaveKeepsThePreviousFile) {
+TEST_F(VariableListFileTest, AFailedSaveKeepsThePreviousFile) {
     const Bytes old = FromText("MW10,DEC,\n");
     testing::WriteBytes(path, old);
     const std::vector<VariableListFields> rows(16, {L"DB100.DBD100", L"FLOAT", L"1.000000e+00"});

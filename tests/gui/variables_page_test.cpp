@@ -145,7 +145,7 @@ TEST_F(VariablesPageTest, WatchedVariablesFollowTheControllerInBothLayouts) {
         Put(kFlags, 0, 0, {0x02, 0, 0, 0, 0x3F, 0xC0, 0, 0, 0, 0, 0x01, 0x2C});
         Put(kDataBlock, 1, 2, {0xFF, 0xFE});
         Add("mw10", "DEC");
-        Add("DB1.DBW2");
+        Add("DB1.DBW2", "", "255");
         Add("M0.1");
         Add("md4", "FLOAT");
         Add("DB99.DBW0");
@@ -156,7 +156,7 @@ TEST_F(VariablesPageTest, WatchedVariablesFollowTheControllerInBothLayouts) {
         EXPECT_EQ(Column(2), (QStringList{"300", "16#FFFE", "1", "1.500000e+00", "??"}));
         EXPECT_FALSE(Highlighted(0));
         Select(0);
-        const int series[] = {301, -5, 1200, 42};
+        const int series[] = {301, -5, 1200, 42, 640, 980, 150, 700, 420, 1000, 250};
         for (const int value : series) {
             Put(kFlags, 0, 10, {static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)});
             ReadOnce();
@@ -166,11 +166,13 @@ TEST_F(VariablesPageTest, WatchedVariablesFollowTheControllerInBothLayouts) {
         }
         if (large) {
             const auto* trend = Find<CVariableTrend>("variableTrend");
-            EXPECT_EQ(trend->Samples(), (std::deque<double>{301, -5, 1200, 42}));
+            EXPECT_EQ(trend->Samples(), std::deque<double>(std::begin(series), std::end(series)));
             EXPECT_EQ(Find<QLabel>("trendMaximumLabel")->text(), "Max 1200");
+            EXPECT_EQ(Cell(1, 3), "16#00FF");
             EXPECT_EQ(Find<QLabel>("trendMinimumLabel")->text(), "Min -5");
             EXPECT_TRUE(trend->accessibleDescription().contains("from -5 to 1200"));
         }
+        app->Sheet()->resize(large ? QSize(800, 480) : QSize(240, 320));
         Screenshot(large ? "VexalCE-Variables-800x480.png" : "VexalCE-Variables-240x320.png");
         ReadOnce();
         EXPECT_FALSE(Highlighted(0)) << "a value stands out for one read only";
