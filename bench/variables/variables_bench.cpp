@@ -13,21 +13,17 @@
 
 #include "main_app.h"
 #include "main_sheet.h"
+#include "loopback_simulator.h"
 #include "simulator.h"
+#include "stopwatch.h"
 #include "temp_dir.h"
 #include "variable_list_file.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using vexal::testing::Seconds;
 constexpr int kVariables = 16;
 constexpr int kRefreshes = 400;
-
-double Seconds(const std::function<void()>& work) {
-    const auto start = Clock::now();
-    work();
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 // Answers every file dialog with the list file and shows nothing.
 class ListFilePrompts : public vexal::CUserPrompts {
@@ -90,15 +86,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     setenv("VEXAL_SCREEN_WIDTH", "800", 1);
     QApplication application(argc, argv);
-    vexal::sim::SimOptions options;
-    options.listen = {{"127.0.0.1", 0}};
-    vexal::sim::Simulator simulator(options);
-    std::string error;
-    if (!simulator.Start(&error)) {
-        std::fprintf(stderr, "the simulator did not start: %s\n", error.c_str());
-        return 1;
-    }
-    setenv("VEXAL_S7_PORT", std::to_string(simulator.Port()).c_str(), 1);
+    vexal::sim::Simulator simulator(vexal::testing::LoopbackOptions());
+    if (!vexal::testing::StartOnLoopback(simulator)) return 1;
     vexal::testing::TempDir dir;
     const std::string listPath = dir.File("watch.csv");
     std::ofstream(listPath) << ListFile();
