@@ -114,23 +114,5 @@ TEST_F(EditVariableDlgTest, AddressFormatAndModifyValueAsTheUserEntersThem) {
     }
 }
 
-TEST_F(EditVariableDlgTest, LooksRightInBothLayouts) {
-    for (const bool large : {true, false}) {
-        StartApp(large);
-        auto* dialog = new CEditVariableDlg(app->MakePageContext(), large, app->Sheet());
-        dialog->format = VARIABLE_FORMAT_DEC;
-        dialog->modifyText = QStringLiteral("300");
-        ASSERT_NE(cpuLink_ParseVariableW(&dialog->descriptor, L"DB1.DBW2"), 0);
-        dialog->show();
-        QCoreApplication::processEvents();
-        EXPECT_LE(dialog->width(), large ? 800 : 240);
-        EXPECT_TRUE(dialog->grab().save(large ? "VexalCE-EditVariable-800x480.png"
-                                             : "VexalCE-EditVariable-240x320.png"));
-        dialog->reject();
-        EXPECT_EQ(dialog->format, VARIABLE_FORMAT_DEC);
-        app->ShutDown();
-    }
-}
-
 }  // namespace
 }  // namespace vexal

@@ -36,7 +36,7 @@ protected:
 
     // Fills the dialog as a user does: address, "Check", format, modify value, OK.
     static void Fill(QDialog* dialog, const QString& address, const QString& format,
-                     const QString& modify) {
+                     const QString& modify, const QString& screenshot = {}) {
         auto* addressEdit = dialog->findChild<QLineEdit*>("addressEdit");
         addressEdit->clear();
         QTest::keyClicks(addressEdit, address);
@@ -48,6 +48,9 @@ protected:
         auto* modifyEdit = dialog->findChild<QLineEdit*>("modifyEdit");
         modifyEdit->clear();
         QTest::keyClicks(modifyEdit, modify);
+        if (!screenshot.isEmpty()) {
+            EXPECT_TRUE(dialog->grab().save(screenshot));
+        }
         QTest::mouseClick(dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok),
                           Qt::LeftButton);
     }
@@ -68,26 +71,20 @@ protected:
 
     // Whether the action opens the edit dialog; a dialog that opens is cancelled.
     static bool OpensDialog(const std::function<void()>& action) {
-        struct Watch {
-            bool opened = false;
-            bool done = false;
-        };
-        auto watch = std::make_shared<Watch>();
+        auto watch = std::make_shared<std::pair<bool, bool>>();  // opened, action done
         auto poll = std::make_shared<std::function<void()>>();
         *poll = [watch, weak = std::weak_ptr(poll)] {
             const auto self = weak.lock();
-            if (self == nullptr || watch->done) return;
-            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                watch->opened = true;
-                dialog->reject();
-                return;
-            }
-            QTimer::singleShot(10, *self);
+            if (self == nullptr || watch->second) return;
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) return QTimer::singleShot(10, *self);
+            watch->first = true;
+            dialog->reject();
         };
         QTimer::singleShot(0, *poll);
         action();
-        watch->done = true;
-        return watch->opened;
+        watch->second = true;
+        return watch->first;
     }
 
     void Select(int row) {
@@ -102,16 +99,15 @@ protected:
     }
     bool Highlighted(int row) const { return list->topLevelItem(row)->font(2).bold(); }
 
+    // The simulator's memory, changed and seen from outside the connection.
     void Put(uint8_t area, uint16_t db, size_t offset, const Bytes& bytes) {
         std::lock_guard lock(simulator->Controller().Lock());
-        const auto target = simulator->Controller().Area(area, db, true);
-        ASSERT_LE(offset + bytes.size(), target.size);
-        std::memcpy(target.data + offset, bytes.data(), bytes.size());
+        std::memcpy(simulator->Controller().Area(area, db, true).data + offset, bytes.data(), bytes.size());
     }
-    Bytes Get(uint8_t area, uint16_t db, size_t offset, size_t size) {
+    Bytes Flags(size_t offset, size_t size) {
         std::lock_guard lock(simulator->Controller().Lock());
-        const auto source = simulator->Controller().Area(area, db, false);
-        return Bytes(source.data + offset, source.data + offset + size);
+        const uint8_t* flags = simulator->Controller().Flags() + offset;
+        return Bytes(flags, flags + size);
     }
     void ReadOnce() { Tick(CVariablesPage::kReadPeriodTicks); }
 
@@ -145,7 +141,11 @@ TEST_F(VariablesPageTest, WatchedVariablesFollowTheControllerInBothLayouts) {
         Put(kFlags, 0, 0, {0x02, 0, 0, 0, 0x3F, 0xC0, 0, 0, 0, 0, 0x01, 0x2C});
         Put(kDataBlock, 1, 2, {0xFF, 0xFE});
         Add("mw10", "DEC");
-        Add("DB1.DBW2", "", "255");
+        WhenDialogShows([large](QDialog* dialog) {
+            Fill(dialog, "db1.dbw2", "", "255",
+                 large ? "VexalCE-EditVariable-800x480.png" : "VexalCE-EditVariable-240x320.png");
+        });
+        DoubleTap(-1);
         Add("M0.1");
         Add("md4", "FLOAT");
         Add("DB99.DBW0");
@@ -191,7 +191,7 @@ TEST_F(VariablesPageTest, SetForcesEveryRowsOwnValueInOneRequestAlsoAfterADelete
     const uint64_t before = simulator->RequestCount();
     Click("setButton");
     EXPECT_EQ(simulator->RequestCount() - before, 1u);
-    EXPECT_EQ(Get(kFlags, 0, 10, 8), (Bytes{0, 11, 0, 22, 0, 33, 0, 0}));
+    EXPECT_EQ(Flags(10, 8), (Bytes{0, 11, 0, 22, 0, 33, 0, 0}));
     Tick();
     EXPECT_EQ(Column(2), (QStringList{"11", "22", "33", "0"}));
 
@@ -200,7 +200,7 @@ TEST_F(VariablesPageTest, SetForcesEveryRowsOwnValueInOneRequestAlsoAfterADelete
     Click("deleteButton");
     EXPECT_EQ(Column(0), (QStringList{"MW10", "MW14", "MW16"}));
     Click("setButton");
-    EXPECT_EQ(Get(kFlags, 0, 10, 8), (Bytes{0, 11, 0, 0, 0, 33, 0, 0}));
+    EXPECT_EQ(Flags(10, 8), (Bytes{0, 11, 0, 0, 0, 33, 0, 0}));
 
     Put(kFlags, 0, 10, Bytes(8, 0));
     Edit(0, "MW10", "DEC", "");
@@ -208,7 +208,7 @@ TEST_F(VariablesPageTest, SetForcesEveryRowsOwnValueInOneRequestAlsoAfterADelete
     EXPECT_EQ(Column(0), (QStringList{"MW10", "MW16"}));
     EXPECT_EQ(Column(3), (QStringList{"", ""}));
     Click("setButton");
-    EXPECT_EQ(Get(kFlags, 0, 10, 8), Bytes(8, 0));
+    EXPECT_EQ(Flags(10, 8), Bytes(8, 0));
     EXPECT_EQ(messages, QStringList{});
 }
 
