@@ -30,12 +30,12 @@ constexpr int kDec = VARIABLE_FORMAT_DEC;
 constexpr int kHex = VARIABLE_FORMAT_HEX;
 
 constexpr KindFormats kKindFormats[] = {
-    {{kDec}, 1, kDec},                                                                    // bit
-    {{kBin, kDec, kHex}, 3, kHex},                                                        // byte
-    {{kBin, kDec, kHex, VARIABLE_FORMAT_COUNTER, VARIABLE_FORMAT_S5_TIME}, 5, kHex},      // word
-    {{kBin, kDec, kHex, VARIABLE_FORMAT_FLOAT, VARIABLE_FORMAT_POINTER}, 5, kHex},        // dword
-    {{kBin, kHex, VARIABLE_FORMAT_COUNTER}, 3, VARIABLE_FORMAT_COUNTER},                  // counter
-    {{kBin, kHex, VARIABLE_FORMAT_S5_TIME}, 3, VARIABLE_FORMAT_S5_TIME},                  // timer
+    {{kDec}, 1, kDec},                                                                // bit
+    {{kBin, kDec, kHex}, 3, kHex},                                                    // byte
+    {{kBin, kDec, kHex, VARIABLE_FORMAT_COUNTER, VARIABLE_FORMAT_S5_TIME}, 5, kHex},  // word
+    {{kBin, kDec, kHex, VARIABLE_FORMAT_FLOAT, VARIABLE_FORMAT_POINTER}, 5, kHex},    // dword
+    {{kBin, kHex, VARIABLE_FORMAT_COUNTER}, 3, VARIABLE_FORMAT_COUNTER},              // counter
+    {{kBin, kHex, VARIABLE_FORMAT_S5_TIME}, 3, VARIABLE_FORMAT_S5_TIME},              // timer
 };
 
 const KindFormats* FormatsOfKind(uint8_t kind) {
@@ -186,7 +186,8 @@ void CEditVariableDlg::accept() {
 CEditVariableDlg::CheckResult CEditVariableDlg::CheckAddress() {
     if (addressText.isEmpty()) return kEmpty;
     VariableDescriptor parsed = descriptor;
-    if (cpuLink_ParseVariableW(&parsed, Wide(addressText).c_str()) != 0 && parsed.elementCount == 1) {
+    if (cpuLink_ParseVariableW(&parsed, Wide(addressText).c_str()) != 0 &&
+        parsed.elementCount == 1) {
         descriptor = parsed;
         descriptor.value = &modifyValue;
         return kValid;

@@ -94,7 +94,8 @@ bool ParseVariableListLine(std::wstring_view line, ListedVariable* variable) {
 bool ReadVariableListFile(const char* path, std::vector<std::wstring>* lines) {
     std::ifstream file(path, std::ios::binary);
     if (!file) return false;
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string bytes((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
     const std::wstring text = Utf8ToWide(bytes);
     lines->clear();
     for (size_t start = 0; start < text.size();) {

@@ -21,10 +21,14 @@ uint32_t BigEndianBits(uint32_t valueWord, int bytes) {
 int ValueBytes(uint8_t kind) {
     switch (kind) {
         case VARIABLE_KIND_BIT:
-        case VARIABLE_KIND_BYTE: return 1;
-        case VARIABLE_KIND_WORD: return 2;
-        case VARIABLE_KIND_DWORD: return 4;
-        default: return 0;
+        case VARIABLE_KIND_BYTE:
+            return 1;
+        case VARIABLE_KIND_WORD:
+            return 2;
+        case VARIABLE_KIND_DWORD:
+            return 4;
+        default:
+            return 0;
     }
 }
 
@@ -34,13 +38,15 @@ QString Number(double value) {
 
 }  // namespace
 
-std::optional<double> TrendValue(const VariableDescriptor& variable, uint32_t valueWord, int format) {
+std::optional<double> TrendValue(const VariableDescriptor& variable, uint32_t valueWord,
+                                 int format) {
     const int bytes = ValueBytes(variable.kind);
     if (bytes == 0) return std::nullopt;
     const uint32_t bits = BigEndianBits(valueWord, bytes);
     switch (format) {
         case VARIABLE_FORMAT_BIN:
-        case VARIABLE_FORMAT_HEX: return static_cast<double>(bits);
+        case VARIABLE_FORMAT_HEX:
+            return static_cast<double>(bits);
         case VARIABLE_FORMAT_DEC:
             if (bytes == 2) return static_cast<double>(static_cast<int16_t>(bits));
             if (bytes == 4) return static_cast<double>(static_cast<int32_t>(bits));
@@ -51,7 +57,8 @@ std::optional<double> TrendValue(const VariableDescriptor& variable, uint32_t va
             std::memcpy(&real, &bits, sizeof real);
             return static_cast<double>(real);
         }
-        default: return std::nullopt;
+        default:
+            return std::nullopt;
     }
 }
 
@@ -86,9 +93,10 @@ void CVariableTrend::UpdateRange() {
         const auto [low, high] = std::minmax_element(samples_.begin(), samples_.end());
         minimum_ = *low;
         maximum_ = *high;
-        setAccessibleDescription(QStringLiteral("%1 values from %2 to %3, last %4")
-                                     .arg(samples_.size())
-                                     .arg(Number(minimum_), Number(maximum_), Number(samples_.back())));
+        setAccessibleDescription(
+            QStringLiteral("%1 values from %2 to %3, last %4")
+                .arg(samples_.size())
+                .arg(Number(minimum_), Number(maximum_), Number(samples_.back())));
     }
     update();
 }

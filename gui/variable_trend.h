@@ -42,6 +42,7 @@ private:
 // The number a trend draws for a value word in a display format: FLOAT as the IEEE single,
 // DEC signed (a bit and a byte unsigned), HEX and BIN the raw bits. None for the formats
 // that show no number (POINTER, COUNTER, S5_TIME) and for kinds without a plain value.
-std::optional<double> TrendValue(const VariableDescriptor& variable, uint32_t valueWord, int format);
+std::optional<double> TrendValue(const VariableDescriptor& variable, uint32_t valueWord,
+                                 int format);
 
 }  // namespace vexal

@@ -91,22 +91,7 @@ void CVariablesPage::BuildControls() {
     connect(addAction_, &QAction::triggered, this, &CVariablesPage::OnAddVariable);
 
     const bool large = IsLargeLayout();
-    if (large) {
-        trend_ = new CVariableTrend(this);
-        trend_->setFixedHeight(80);
-        trendMinimum_ = new QLabel(this);
-        trendMinimum_->setObjectName(QStringLiteral("trendMinimumLabel"));
-        trendMaximum_ = new QLabel(this);
-        trendMaximum_->setObjectName(QStringLiteral("trendMaximumLabel"));
-        auto* range = new QVBoxLayout;
-        range->addWidget(trendMaximum_);
-        range->addStretch(1);
-        range->addWidget(trendMinimum_);
-        auto* trendRow = new QHBoxLayout;
-        trendRow->addWidget(trend_, 1);
-        trendRow->addLayout(range);
-        layout->addLayout(trendRow);
-    }
+    if (large) layout->addLayout(BuildTrend());
 
     auto* buttons = new QHBoxLayout;
     layout->addLayout(buttons);
@@ -128,6 +113,24 @@ void CVariablesPage::BuildControls() {
     connect(saveButton_, &QPushButton::clicked, this, &CVariablesPage::OnSaveClicked);
     connect(list, &QTreeWidget::itemSelectionChanged, this, &CVariablesPage::OnSelectionChanged);
     setButton_->setEnabled(false);
+}
+
+// The trend with its maximum above and its minimum below, beside the graph.
+QLayout* CVariablesPage::BuildTrend() {
+    trend_ = new CVariableTrend(this);
+    trend_->setFixedHeight(80);
+    trendMinimum_ = new QLabel(this);
+    trendMinimum_->setObjectName(QStringLiteral("trendMinimumLabel"));
+    trendMaximum_ = new QLabel(this);
+    trendMaximum_->setObjectName(QStringLiteral("trendMaximumLabel"));
+    auto* range = new QVBoxLayout;
+    range->addWidget(trendMaximum_);
+    range->addStretch(1);
+    range->addWidget(trendMinimum_);
+    auto* row = new QHBoxLayout;
+    row->addWidget(trend_, 1);
+    row->addLayout(range);
+    return row;
 }
 
 QPushButton* CVariablesPage::AddButton(const char* name, const char* caption) {
@@ -173,7 +176,9 @@ bool CVariablesPage::OnKillActive() {
 
 void CVariablesPage::OnPageEvent(PageEvent code, uint32_t, uint32_t) {
     switch (code) {
-        case kPageTick: RefreshStep(); break;
+        case kPageTick:
+            RefreshStep();
+            break;
         case kPageConnected:
             setButton_->setEnabled(true);
             UpdateButtons();
@@ -183,7 +188,8 @@ void CVariablesPage::OnPageEvent(PageEvent code, uint32_t, uint32_t) {
             setButton_->setEnabled(false);
             ClearTrend();
             break;
-        default: break;
+        default:
+            break;
     }
 }
 

@@ -12,6 +12,7 @@
 
 class QAction;
 class QLabel;
+class QLayout;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -53,6 +54,7 @@ private:
     enum Column { kAddressColumn, kFormatColumn, kStatusColumn, kModifyColumn };
 
     void BuildControls();
+    QLayout* BuildTrend();
     QPushButton* AddButton(const char* name, const char* caption);
     void CreateColumns();
     void RefreshStep();

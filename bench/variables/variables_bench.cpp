@@ -11,9 +11,9 @@
 #include <functional>
 #include <string>
 
+#include "loopback_simulator.h"
 #include "main_app.h"
 #include "main_sheet.h"
-#include "loopback_simulator.h"
 #include "simulator.h"
 #include "stopwatch.h"
 #include "temp_dir.h"
@@ -113,10 +113,11 @@ int main(int argc, char** argv) {
 
     const uint64_t requestsBefore = simulator.RequestCount();
     const double pageSeconds = Seconds([&] {
-        for (int refresh = 0; refresh < kRefreshes; ++refresh) {
-            for (int index = 0; index < 5; ++index) tick();
-        }
-    }) / kRefreshes;
+                                   for (int refresh = 0; refresh < kRefreshes; ++refresh) {
+                                       for (int index = 0; index < 5; ++index) tick();
+                                   }
+                               }) /
+                               kRefreshes;
     const double exchanges =
         static_cast<double>(simulator.RequestCount() - requestsBefore) / kRefreshes;
     const double librarySeconds = LibraryReadSeconds(lines);
@@ -125,10 +126,11 @@ int main(int argc, char** argv) {
     sheet.findChild<QTabWidget*>("sheetTabs")->setCurrentIndex(0);
     sheet.hide();
     const double idleSeconds = Seconds([&] {
-        for (int refresh = 0; refresh < kRefreshes; ++refresh) {
-            for (int index = 0; index < 5; ++index) tick();
-        }
-    }) / kRefreshes;
+                                   for (int refresh = 0; refresh < kRefreshes; ++refresh) {
+                                       for (int index = 0; index < 5; ++index) tick();
+                                   }
+                               }) /
+                               kRefreshes;
     std::printf("%d watched variables, %d refreshes of 5 ticks each\n", kVariables, kRefreshes);
     std::printf("exchanges per refresh:                     %.2f\n", exchanges);
     std::printf("page refresh (5 ticks, one read):          %.3f ms\n", pageSeconds * 1e3);

@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         size_t end = text.find(L'\n', start);
         if (end == std::wstring::npos) end = text.size();
         vexal::ListedVariable listed;
-        if (vexal::ParseVariableListLine(std::wstring_view(text).substr(start, end - start), &listed) &&
+        if (vexal::ParseVariableListLine(std::wstring_view(text).substr(start, end - start),
+                                         &listed) &&
             (listed.descriptor.elementCount != 1 || listed.format < 1 || listed.format > 7)) {
             std::abort();
         }

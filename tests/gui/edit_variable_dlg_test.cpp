@@ -15,7 +15,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 struct DialogCase {
-    const char* start;   // the variable being edited, "" for a new one
+    const char* start;  // the variable being edited, "" for a new one
     int startFormat;
     const char* typed;   // replaces the address text; null leaves it
     bool check;          // "Check" before OK
@@ -52,6 +52,7 @@ protected:
 };
 
 TEST_F(EditVariableDlgTest, AddressFormatAndModifyValueAsTheUserEntersThem) {
+    // clang-format off
     const DialogCase cases[] = {
         {"", 0, "mw10", false, nullptr, nullptr, "", VARIABLE_FORMAT_HEX, "MW10", "BIN DEC HEX COUNTER S5_TIME", {}},
         {"MW10", VARIABLE_FORMAT_COUNTER, "md4", true, nullptr, nullptr, "", VARIABLE_FORMAT_HEX, "MD4", "BIN DEC HEX FLOAT POINTER", {}},
@@ -66,6 +67,7 @@ TEST_F(EditVariableDlgTest, AddressFormatAndModifyValueAsTheUserEntersThem) {
         {"T5", VARIABLE_FORMAT_S5_TIME, nullptr, false, "BIN", "S5T#2S", "", VARIABLE_FORMAT_BIN, "T5", "BIN HEX S5_TIME", {0x02, 0x00}},
         {"C3", VARIABLE_FORMAT_HEX, "Z 4", false, nullptr, nullptr, "", VARIABLE_FORMAT_HEX, "C4", "BIN HEX COUNTER", {}},
     };
+    // clang-format on
     StartApp(true);
     for (const DialogCase& c : cases) {
         SCOPED_TRACE(std::string(c.start) + " -> " + (c.typed ? c.typed : "(kept)"));
@@ -73,7 +75,9 @@ TEST_F(EditVariableDlgTest, AddressFormatAndModifyValueAsTheUserEntersThem) {
         CEditVariableDlg dialog(app->MakePageContext(), true);
         const bool isNew = std::strlen(c.start) == 0;
         if (!isNew) {
-            ASSERT_NE(cpuLink_ParseVariableW(&dialog.descriptor, QString::fromLatin1(c.start).toStdWString().c_str()), 0);
+            ASSERT_NE(cpuLink_ParseVariableW(&dialog.descriptor,
+                                             QString::fromLatin1(c.start).toStdWString().c_str()),
+                      0);
             dialog.format = c.startFormat;
         }
         dialog.show();
@@ -85,11 +89,13 @@ TEST_F(EditVariableDlgTest, AddressFormatAndModifyValueAsTheUserEntersThem) {
         EXPECT_EQ(modify->isEnabled(), !isNew);
         EXPECT_EQ(combo->count() == 0, isNew);
         Type(address, c.typed);
-        if (c.check) QTest::mouseClick(dialog.findChild<QPushButton*>("checkButton"), Qt::LeftButton);
+        if (c.check)
+            QTest::mouseClick(dialog.findChild<QPushButton*>("checkButton"), Qt::LeftButton);
         Choose(combo, c.chosen);
         Type(modify, c.modify);
-        QTest::mouseClick(dialog.findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok),
-                          Qt::LeftButton);
+        QTest::mouseClick(
+            dialog.findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok),
+            Qt::LeftButton);
         const bool closed = std::strlen(c.message) == 0;
         EXPECT_EQ(messages, closed ? QStringList{} : QStringList{QString::fromLatin1(c.message)});
         EXPECT_EQ(dialog.isVisible(), !closed);

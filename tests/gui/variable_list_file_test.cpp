@@ -47,7 +47,7 @@ struct LineCase {
 TEST_F(VariableListFileTest, LinesSplitAndBecomeVariables) {
     const LineCase cases[] = {
         {L"MW10,DEC,", L"", true, L"MW10", L"DEC", false, {}},
-        {L"  db1.dbw2 , hex ,  16#00FF ", L"  16#00FF ", true, L"db1.dbw2", L"HEX", true, {0x00, 0xFF}},
+        {L" db1.dbw2 , hex , 16#00FF", L" 16#00FF", true, L"db1.dbw2", L"HEX", true, {0x00, 0xFF}},
         {L"M0.1,Dec,1", L"1", true, L"M0.1", L"DEC", true, {0x01}},
         {L"MD4,float,1.5", L"1.5", true, L"MD4", L"FLOAT", true, {0x3F, 0xC0, 0x00, 0x00}},
         {L"MW10,HEX", L"", true, L"MW10", L"HEX", false, {}},
@@ -78,7 +78,6 @@ TEST_F(VariableListFileTest, LinesSplitAndBecomeVariables) {
     }
 }
 
-
 TEST_F(VariableListFileTest, ReadingStopsAtTheFirstEmptyLineWhateverTheLineEnds) {
     using Lines = std::vector<std::wstring>;
     const struct {
@@ -104,12 +103,14 @@ TEST_F(VariableListFileTest, ReadingStopsAtTheFirstEmptyLineWhateverTheLineEnds)
 }
 
 TEST_F(VariableListFileTest, SavedRowsReadBackIdentically) {
-    const std::vector<VariableListFields> rows = {
-        {L"MW10", L"DEC", L"123"}, {L"DB1.DBD4", L"FLOAT", L""}, {L"M0.1", L"DEC", L"1"},
-        {L"MB\u00E4", L"HEX", L"16#\u20AC"}};
+    const std::vector<VariableListFields> rows = {{L"MW10", L"DEC", L"123"},
+                                                  {L"DB1.DBD4", L"FLOAT", L""},
+                                                  {L"M0.1", L"DEC", L"1"},
+                                                  {L"MB\u00E4", L"HEX", L"16#\u20AC"}};
     ASSERT_TRUE(WriteVariableListFile(path.c_str(), rows));
-    EXPECT_EQ(testing::ReadBytes(path),
-              FromText("MW10,DEC,123\nDB1.DBD4,FLOAT,\nM0.1,DEC,1\nMB\xC3\xA4,HEX,16#\xE2\x82\xAC\n"));
+    EXPECT_EQ(
+        testing::ReadBytes(path),
+        FromText("MW10,DEC,123\nDB1.DBD4,FLOAT,\nM0.1,DEC,1\nMB\xC3\xA4,HEX,16#\xE2\x82\xAC\n"));
     std::vector<std::wstring> lines;
     ASSERT_TRUE(ReadVariableListFile(path.c_str(), &lines));
     EXPECT_EQ(lines, (std::vector<std::wstring>{L"MW10,DEC,123", L"DB1.DBD4,FLOAT,", L"M0.1,DEC,1",

@@ -11,10 +11,10 @@
 #include <fstream>
 
 #include "file_size_limit.h"
+#include "page_session.h"
 #include "temp_dir.h"
 #include "variable_trend.h"
 #include "variables_page.h"
-#include "page_session.h"
 
 namespace vexal {
 namespace {
@@ -51,8 +51,9 @@ protected:
         if (!screenshot.isEmpty()) {
             EXPECT_TRUE(dialog->grab().save(screenshot));
         }
-        QTest::mouseClick(dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok),
-                          Qt::LeftButton);
+        QTest::mouseClick(
+            dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok),
+            Qt::LeftButton);
     }
 
     void DoubleTap(int row) {
@@ -61,7 +62,8 @@ protected:
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, point);
     }
 
-    void Edit(int row, const QString& address, const QString& format = {}, const QString& modify = {}) {
+    void Edit(int row, const QString& address, const QString& format = {},
+              const QString& modify = {}) {
         WhenDialogShows([=](QDialog* dialog) { Fill(dialog, address, format, modify); });
         DoubleTap(row);
     }
@@ -102,7 +104,8 @@ protected:
     // The simulator's memory, changed and seen from outside the connection.
     void Put(uint8_t area, uint16_t db, size_t offset, const Bytes& bytes) {
         std::lock_guard lock(simulator->Controller().Lock());
-        std::memcpy(simulator->Controller().Area(area, db, true).data + offset, bytes.data(), bytes.size());
+        std::memcpy(simulator->Controller().Area(area, db, true).data + offset, bytes.data(),
+                    bytes.size());
     }
     Bytes Flags(size_t offset, size_t size) {
         std::lock_guard lock(simulator->Controller().Lock());
