@@ -1,10 +1,424 @@
 #include "variables_page.h"
 
+#include <QAction>
+#include <QEvent>
+#include <QFile>
+#include <QGestureEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <vector>
+
+#include "edit_variable_dlg.h"
+#include "main_app.h"
+#include "variable_list_file.h"
+#include "variable_trend.h"
+
 namespace vexal {
+namespace {
+
+const QString kListFilter = QStringLiteral("Text files (*.csv);;All files (*)");
+const QString kListSuffix = QStringLiteral("csv");
+
+struct ColumnSpec {
+    const char* heading;
+    Qt::Alignment alignment;
+    int width;
+    int largeWidth;  // the large screen has room for every value text at full length
+};
+
+constexpr ColumnSpec kColumns[] = {
+    {"Variable", Qt::AlignLeft, 120, 180},
+    {"Format", Qt::AlignHCenter, 70, 100},
+    {"Status Val", Qt::AlignRight, 90, 220},
+    {"Modify Val", Qt::AlignRight, 90, 220},
+};
+
+QString ValueText(const VariableDescriptor& variable, uint32_t* word, int format) {
+    VariableDescriptor copy = variable;
+    copy.value = word;
+    wchar_t text[CPULINK_VALUE_TEXT_CAPACITY] = {};
+    cpuLink_GetVariableValueAsString(text, CPULINK_VALUE_TEXT_CAPACITY, &copy, format);
+    return QString::fromWCharArray(text);
+}
+
+QString FormatName(int format) {
+    return QString::fromWCharArray(VariableFormatName(format));
+}
+
+// A value that changed since the previous read stands out for one read.
+void MarkChanged(QTreeWidgetItem* item, int column, bool changed) {
+    static const QBrush kChangedBrush(QColor(255, 221, 87));
+    item->setBackground(column, changed ? kChangedBrush : QBrush());
+    QFont font = item->font(column);
+    font.setBold(changed);
+    item->setFont(column, font);
+    item->setData(column, Qt::AccessibleDescriptionRole,
+                  changed ? QStringLiteral("changed") : QString());
+}
+
+}  // namespace
 
 CVariablesPage::CVariablesPage(const PageContext& context, int templateId)
     : CSheetPage(context, templateId) {
     setObjectName(QStringLiteral("variablesPage"));
+    BuildControls();
+}
+
+void CVariablesPage::BuildControls() {
+    auto* layout = new QVBoxLayout(this);
+    list = new QTreeWidget(this);
+    list->setObjectName(QStringLiteral("variableList"));
+    list->setAccessibleName(QStringLiteral("Variables"));
+    list->setRootIsDecorated(false);
+    list->header()->setStretchLastSection(false);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setContextMenuPolicy(Qt::ActionsContextMenu);
+    list->installEventFilter(this);
+    list->viewport()->installEventFilter(this);
+    list->viewport()->grabGesture(Qt::TapAndHoldGesture);
+    layout->addWidget(list, 1);
+
+    addAction_ = new QAction(QStringLiteral("Add"), list);
+    addAction_->setObjectName(QStringLiteral("addVariableAction"));
+    list->addAction(addAction_);
+    connect(addAction_, &QAction::triggered, this, &CVariablesPage::OnAddVariable);
+
+    const bool large = IsLargeLayout();
+    if (large) layout->addLayout(BuildTrend());
+
+    auto* buttons = new QHBoxLayout;
+    layout->addLayout(buttons);
+    if (large) {
+        QPushButton* add = AddButton("addButton", "Add");
+        connect(add, &QPushButton::clicked, this, &CVariablesPage::OnAddVariable);
+        buttons->addWidget(add);
+    }
+    setButton_ = AddButton("setButton", "Set");
+    deleteButton_ = AddButton("deleteButton", large ? "Delete" : "Del");
+    loadButton_ = AddButton("loadButton", large ? "Load List" : "Load");
+    saveButton_ = AddButton("saveButton", large ? "Save List" : "Save");
+    for (QPushButton* button : {setButton_, deleteButton_, loadButton_, saveButton_}) {
+        buttons->addWidget(button);
+    }
+    connect(setButton_, &QPushButton::clicked, this, &CVariablesPage::OnSetClicked);
+    connect(deleteButton_, &QPushButton::clicked, this, &CVariablesPage::OnDeleteClicked);
+    connect(loadButton_, &QPushButton::clicked, this, &CVariablesPage::OnLoadClicked);
+    connect(saveButton_, &QPushButton::clicked, this, &CVariablesPage::OnSaveClicked);
+    connect(list, &QTreeWidget::itemSelectionChanged, this, &CVariablesPage::OnSelectionChanged);
+    setButton_->setEnabled(false);
+}
+
+// The trend with its maximum above and its minimum below, beside the graph.
+QLayout* CVariablesPage::BuildTrend() {
+    trend_ = new CVariableTrend(this);
+    trend_->setFixedHeight(80);
+    trendMinimum_ = new QLabel(this);
+    trendMinimum_->setObjectName(QStringLiteral("trendMinimumLabel"));
+    trendMaximum_ = new QLabel(this);
+    trendMaximum_->setObjectName(QStringLiteral("trendMaximumLabel"));
+    auto* range = new QVBoxLayout;
+    range->addWidget(trendMaximum_);
+    range->addStretch(1);
+    range->addWidget(trendMinimum_);
+    auto* row = new QHBoxLayout;
+    row->addWidget(trend_, 1);
+    row->addLayout(range);
+    return row;
+}
+
+QPushButton* CVariablesPage::AddButton(const char* name, const char* caption) {
+    auto* button = new QPushButton(QString::fromLatin1(caption), this);
+    button->setObjectName(QString::fromLatin1(name));
+    // Four buttons share the 240 pixels of the small screen.
+    if (!IsLargeLayout()) button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    return button;
+}
+
+void CVariablesPage::OnInitDialog() {
+    variableCount = 0;
+    refreshCountdown = 1;
+    saveButton_->setEnabled(false);
+    deleteButton_->setEnabled(false);
+    CreateColumns();
+    ClearTrend();
+    DeliverPageEvent(kPageDisconnected, 0, 0);
+}
+
+void CVariablesPage::CreateColumns() {
+    list->setColumnCount(static_cast<int>(std::size(kColumns)));
+    QStringList headings;
+    for (const ColumnSpec& column : kColumns) headings << QString::fromLatin1(column.heading);
+    list->setHeaderLabels(headings);
+    for (int index = 0; index < list->columnCount(); ++index) {
+        const ColumnSpec& column = kColumns[index];
+        list->headerItem()->setTextAlignment(index, column.alignment | Qt::AlignVCenter);
+        list->setColumnWidth(index, IsLargeLayout() ? column.largeWidth : column.width);
+    }
+}
+
+bool CVariablesPage::OnSetActive() {
+    refreshCountdown = 1;
+    pageActive = 1;
+    return true;
+}
+
+bool CVariablesPage::OnKillActive() {
+    pageActive = 0;
+    return true;
+}
+
+void CVariablesPage::OnPageEvent(PageEvent code, uint32_t, uint32_t) {
+    switch (code) {
+        case kPageTick:
+            RefreshStep();
+            break;
+        case kPageConnected:
+            setButton_->setEnabled(true);
+            UpdateButtons();
+            ClearTrend();
+            break;
+        case kPageDisconnected:
+            setButton_->setEnabled(false);
+            ClearTrend();
+            break;
+        default:
+            break;
+    }
+}
+
+void CVariablesPage::RefreshStep() {
+    if (refreshCountdown == 0) return;
+    if (--refreshCountdown != 0 || connected == 0 || pageActive == 0) return;
+    std::array<VariableDescriptor*, kCapacity> read{};
+    for (int index = 0; index < variableCount; ++index) read[index] = &variables[index].descriptor;
+    if (App().ReadVariables(read.data(), variableCount) != CPULINK_OK) return;
+    RefreshStatusCells();
+    RecordTrendSample();
+    refreshCountdown = kReadPeriodTicks;
+}
+
+void CVariablesPage::RefreshStatusCells() {
+    for (int row = 0; row < variableCount; ++row) {
+        VariableEntry& entry = variables[row];
+        const QString text = entry.descriptor.valuePresent != 0
+                                 ? ValueText(entry.descriptor, &entry.value, entry.format)
+                                 : QStringLiteral("??");
+        QTreeWidgetItem* item = list->topLevelItem(row);
+        const QString shown = item->text(kStatusColumn);
+        MarkChanged(item, kStatusColumn, !shown.isEmpty() && shown != text);
+        item->setText(kStatusColumn, text);
+    }
+}
+
+void CVariablesPage::RecordTrendSample() {
+    const int row = SelectedRow();
+    if (trend_ == nullptr || row < 0) return;
+    const VariableEntry& entry = variables[row];
+    if (entry.descriptor.valuePresent == 0) return;
+    const std::optional<double> sample = TrendValue(entry.descriptor, entry.value, entry.format);
+    if (!sample) return;
+    trend_->AddSample(*sample);
+    trendMaximum_->setText(QStringLiteral("Max %1").arg(trend_->Maximum(), 0, 'g', 7));
+    trendMinimum_->setText(QStringLiteral("Min %1").arg(trend_->Minimum(), 0, 'g', 7));
+}
+
+void CVariablesPage::ClearTrend() {
+    if (trend_ == nullptr) return;
+    trend_->Clear();
+    const int row = SelectedRow();
+    trend_->SetSteps(row >= 0 && variables[row].descriptor.kind == VARIABLE_KIND_BIT);
+    trendMinimum_->clear();
+    trendMaximum_->clear();
+}
+
+void CVariablesPage::OnSetClicked() {
+    std::array<VariableDescriptor*, kCapacity> written{};
+    int count = 0;
+    for (int index = 0; index < variableCount; ++index) {
+        VariableEntry& entry = variables[index];
+        if (entry.hasModify == 0) continue;
+        entry.value = entry.modifyValue;
+        written[count++] = &entry.descriptor;
+    }
+    App().WriteVariables(written.data(), count);
+    refreshCountdown = 1;
+    pageActive = 1;
+}
+
+void CVariablesPage::OnDeleteClicked() {
+    const int row = SelectedRow();
+    if (row >= 0) RemoveRow(row);
+}
+
+void CVariablesPage::OnAddVariable() {
+    EditVariableAt(-1);
+}
+
+void CVariablesPage::OnSelectionChanged() {
+    UpdateButtons();
+    ClearTrend();
+}
+
+// A double tap on a row edits it, one on empty space adds a variable; Return edits the
+// current row, Insert adds one and Delete removes the selected one; a long press adds a
+// variable.
+bool CVariablesPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        const QPoint tap = static_cast<QMouseEvent*>(event)->position().toPoint();
+        EditVariableAt(list->indexAt(tap).row());
+        return true;
+    }
+    if (watched == list->viewport() && event->type() == QEvent::Gesture) {
+        const QGesture* hold = static_cast<QGestureEvent*>(event)->gesture(Qt::TapAndHoldGesture);
+        if (hold != nullptr && hold->state() == Qt::GestureFinished) OnAddVariable();
+        return hold != nullptr;
+    }
+    if (watched == list && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && list->currentItem() != nullptr) {
+            EditVariableAt(list->indexOfTopLevelItem(list->currentItem()));
+            return true;
+        }
+        if (key == Qt::Key_Insert) {
+            OnAddVariable();
+            return true;
+        }
+        if (key == Qt::Key_Delete && deleteButton_->isEnabled()) {
+            OnDeleteClicked();
+            return true;
+        }
+    }
+    return CSheetPage::eventFilter(watched, event);
+}
+
+void CVariablesPage::EditVariableAt(int row) {
+    const bool isNew = row < 0 || row >= variableCount;
+    if (isNew && variableCount == kCapacity) return;
+    CEditVariableDlg dialog(Context(), IsLargeLayout(), this);
+    if (!isNew) {
+        dialog.descriptor = variables[row].descriptor;
+        dialog.format = variables[row].format;
+        dialog.modifyText = list->topLevelItem(row)->text(kModifyColumn);
+    }
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (dialog.format == 0) {
+        if (!isNew) RemoveRow(row);
+        return;
+    }
+    if (isNew) {
+        row = variableCount++;
+        AppendRow();
+    }
+    VariableEntry& entry = variables[row];
+    entry.descriptor = dialog.descriptor;
+    BindValueWord(row);
+    entry.format = dialog.format;
+    entry.hasModify = dialog.hasModify;
+    if (entry.hasModify != 0) entry.modifyValue = dialog.modifyValue;
+    QTreeWidgetItem* item = list->topLevelItem(row);
+    item->setText(kAddressColumn, dialog.addressText);
+    item->setText(kFormatColumn, FormatName(entry.format));
+    SetModifyCell(row);
+    if (row == SelectedRow()) ClearTrend();
+    UpdateButtons();
+}
+
+QTreeWidgetItem* CVariablesPage::AppendRow() {
+    auto* item = new QTreeWidgetItem(list);
+    for (int index = 0; index < list->columnCount(); ++index) {
+        item->setTextAlignment(index, kColumns[index].alignment | Qt::AlignVCenter);
+    }
+    return item;
+}
+
+void CVariablesPage::SetModifyCell(int row) {
+    VariableEntry& entry = variables[row];
+    const QString text = entry.hasModify != 0
+                             ? ValueText(entry.descriptor, &entry.modifyValue, entry.format)
+                             : QString();
+    list->topLevelItem(row)->setText(kModifyColumn, text);
+}
+
+void CVariablesPage::BindValueWord(int index) {
+    variables[index].descriptor.value = &variables[index].value;
+}
+
+void CVariablesPage::RemoveRow(int row) {
+    delete list->takeTopLevelItem(row);
+    for (int index = row; index + 1 < variableCount; ++index) {
+        variables[index] = variables[index + 1];
+        BindValueWord(index);
+    }
+    --variableCount;
+    variables[variableCount] = VariableEntry{};
+    UpdateButtons();
+}
+
+void CVariablesPage::UpdateButtons() {
+    deleteButton_->setEnabled(list->selectedItems().size() == 1);
+    saveButton_->setEnabled(list->topLevelItemCount() > 0);
+}
+
+int CVariablesPage::SelectedRow() const {
+    const QList<QTreeWidgetItem*> selected = list->selectedItems();
+    return selected.size() == 1 ? list->indexOfTopLevelItem(selected.front()) : -1;
+}
+
+void CVariablesPage::OnSaveClicked() {
+    const QString file = Prompts().ChooseFileToSave(kListSuffix, kListFilter);
+    if (file.isEmpty()) return;
+    std::vector<VariableListFields> rows;
+    for (int row = 0; row < variableCount; ++row) {
+        const QTreeWidgetItem* item = list->topLevelItem(row);
+        rows.push_back({item->text(kAddressColumn).toStdWString(),
+                        item->text(kFormatColumn).toStdWString(),
+                        item->text(kModifyColumn).toStdWString()});
+    }
+    if (!WriteVariableListFile(QFile::encodeName(file).constData(), rows)) {
+        Prompts().ShowMessage(QStringLiteral("error writing variable table"));
+    }
+}
+
+void CVariablesPage::OnLoadClicked() {
+    const QString file = Prompts().ChooseFileToOpen(kListSuffix, kListFilter);
+    if (file.isEmpty()) return;
+    std::vector<std::wstring> lines;
+    if (!ReadVariableListFile(QFile::encodeName(file).constData(), &lines)) {
+        Prompts().ShowMessage(QStringLiteral("no file found"));
+        return;
+    }
+    for (const std::wstring& line : lines) {
+        ListedVariable listed;
+        if (ParseVariableListLine(line, &listed)) {
+            AddListedVariable(listed);
+        } else {
+            Prompts().ShowMessage(QStringLiteral("error in: ") + QString::fromStdWString(line));
+        }
+    }
+    UpdateButtons();
+}
+
+// A variable from a file line joins the end of the table; with the table full it is
+// dropped silently.
+void CVariablesPage::AddListedVariable(const ListedVariable& listed) {
+    if (variableCount == kCapacity) return;
+    const int row = variableCount;
+    VariableEntry& entry = variables[row];
+    entry = VariableEntry{listed.descriptor, listed.format, 0, listed.modifyValue,
+                          listed.hasModify ? 1 : 0};
+    BindValueWord(row);
+    QTreeWidgetItem* item = AppendRow();
+    item->setText(kAddressColumn, QString::fromStdWString(listed.addressText));
+    item->setText(kFormatColumn, QString::fromStdWString(listed.formatText));
+    ++variableCount;
+    SetModifyCell(row);
 }
 
 }  // namespace vexal

@@ -1,15 +1,95 @@
-// The "Variables" page: watching and modifying process variables, variable list files.
+// The "Variables" page: a watch-and-force table of up to 16 controller variables, read in
+// one request every half second while the page is visible and connected, written with
+// "Set", and kept in variable list files (*.csv). In the large layout a trend below the
+// table follows the selected variable.
 #pragma once
 
+#include <array>
+#include <cstdint>
+
+#include "cpulink.h"
 #include "sheet_page.h"
 
+class QAction;
+class QLabel;
+class QLayout;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
 namespace vexal {
+
+class CVariableTrend;
+struct ListedVariable;
+
+// One row of the table. The descriptor's value address always designates this entry's own
+// `value` word, also after entries move.
+struct VariableEntry {
+    VariableDescriptor descriptor{};
+    int format = 0;
+    uint32_t value = 0;
+    uint32_t modifyValue = 0;
+    int hasModify = 0;
+};
 
 class CVariablesPage : public CSheetPage {
     Q_OBJECT
 
 public:
+    static constexpr int kCapacity = 16;
+    static constexpr int kReadPeriodTicks = 5;
+
     CVariablesPage(const PageContext& context, int templateId);
+
+    bool OnSetActive() override;
+    bool OnKillActive() override;
+    int VariableCount() const { return variableCount; }
+
+protected:
+    void OnPageEvent(PageEvent code, uint32_t a, uint32_t b) override;
+    void OnInitDialog() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    enum Column { kAddressColumn, kFormatColumn, kStatusColumn, kModifyColumn };
+
+    void BuildControls();
+    QLayout* BuildTrend();
+    QPushButton* AddButton(const char* name, const char* caption);
+    void CreateColumns();
+    void RefreshStep();
+    void RefreshStatusCells();
+    void RecordTrendSample();
+    void OnSetClicked();
+    void OnDeleteClicked();
+    void OnSaveClicked();
+    void OnLoadClicked();
+    void OnAddVariable();
+    void OnSelectionChanged();
+    void EditVariableAt(int row);
+    void RemoveRow(int row);
+    void AddListedVariable(const ListedVariable& listed);
+    QTreeWidgetItem* AppendRow();
+    void SetModifyCell(int row);
+    void BindValueWord(int index);
+    void UpdateButtons();
+    void ClearTrend();
+    int SelectedRow() const;
+
+    QTreeWidget* list;
+    int variableCount = 0;
+    std::array<VariableEntry, kCapacity> variables{};
+    int refreshCountdown = 0;
+    int pageActive = 0;
+
+    QPushButton* setButton_;
+    QPushButton* deleteButton_;
+    QPushButton* loadButton_;
+    QPushButton* saveButton_;
+    QAction* addAction_;
+    CVariableTrend* trend_ = nullptr;
+    QLabel* trendMinimum_ = nullptr;
+    QLabel* trendMaximum_ = nullptr;
 };
 
 }  // namespace vexal

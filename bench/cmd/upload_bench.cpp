@@ -14,22 +14,18 @@
 #include "cpulink.h"
 #include "demo_project.h"
 #include "run.h"
+#include "loopback_simulator.h"
 #include "simulator.h"
+#include "stopwatch.h"
 #include "temp_dir.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using vexal::testing::Seconds;
 using Bytes = std::vector<uint8_t>;
 
 constexpr int kBlocks = 500;
 constexpr int kRuns = 9;
-
-double Seconds(const std::function<void()>& work) {
-    const auto start = Clock::now();
-    work();
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 // OBs, FBs, FCs and DBs of 200 bytes to 20 KiB, about 1.5 MB in all.
 std::vector<Bytes> MakeProgram() {
@@ -82,16 +78,10 @@ void UploadThroughTheLibrary() {
 int main() {
     vexal::testing::TempDir dir;
     WriteProgram(dir.File("program.wld"), MakeProgram());
-    vexal::sim::SimOptions options;
-    options.listen = {{"127.0.0.1", 0}};
+    vexal::sim::SimOptions options = vexal::testing::LoopbackOptions();
     options.programFile = dir.File("program.wld");
     vexal::sim::Simulator simulator(options);
-    std::string error;
-    if (!simulator.Start(&error)) {
-        std::fprintf(stderr, "the simulator did not start: %s\n", error.c_str());
-        return 1;
-    }
-    setenv("VEXAL_S7_PORT", std::to_string(simulator.Port()).c_str(), 1);
+    if (!vexal::testing::StartOnLoopback(simulator)) return 1;
     const std::string upload = dir.File("up.wld");
     const std::wstring line = L"/ip 127.0.0.1 /upload OB*,FB*,FC*,DB* /fileupload \"" +
                               std::wstring(upload.begin(), upload.end()) + L"\"";

@@ -100,15 +100,17 @@ protected:
     // the next user action); the dialog must be closed by it.
     static void WhenDialogShows(std::function<void(QDialog*)> answer) {
         auto poll = std::make_shared<std::function<void()>>();
-        *poll = [answer = std::move(answer), poll] {
+        // The queued copies hold the poll itself only weakly: the last one to run frees it.
+        *poll = [answer = std::move(answer), weak = std::weak_ptr(poll)] {
+            const auto self = weak.lock();
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             if (dialog == nullptr || !dialog->isVisible()) {
-                QTimer::singleShot(10, *poll);
+                QTimer::singleShot(10, [self] { (*self)(); });
                 return;
             }
             answer(dialog);
         };
-        QTimer::singleShot(0, *poll);
+        QTimer::singleShot(0, [poll] { (*poll)(); });
     }
 
     // The sheet as the user sees it, saved as a PNG in the test's build folder.

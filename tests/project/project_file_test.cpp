@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "block_images.h"
+#include "file_size_limit.h"
 #include "project_file.h"
 #include "temp_dir.h"
 
@@ -17,6 +18,7 @@ namespace vexal {
 namespace {
 
 using testing::Append;
+using testing::FileSizeLimit;
 using testing::MakeBlockImage;
 using testing::ReadBytes;
 using testing::WriteBytes;
@@ -166,22 +168,6 @@ TEST_F(ProjectFileTest, WriterCannotOpenAReadOnlyTarget) {
     std::filesystem::permissions(path, std::filesystem::perms::owner_read);
     EXPECT_EQ(WriteProjectFile(path.c_str(), *store), kWriteCannotOpen);
 }
-
-// A file size limit makes every write beyond it fail, as a full device does.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit limited = saved_;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
-
-private:
-    rlimit saved_{};
-};
 
 TEST_F(ProjectFileTest, AFailedWriteReportsItAndKeepsThePreviousFile) {
     const Bytes old = MakeBlockImage(BLOCK_TYPE_OB, 1, 100);

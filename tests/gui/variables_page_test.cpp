@@ -1,0 +1,292 @@
+// The Variables page against the simulator: variables added through the dialog follow the
+// controller, "Set" forces them in one request, rows keep their own values when others go,
+// list files load and save, and the trend follows the selected variable.
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <cstring>
+#include <fstream>
+
+#include "file_size_limit.h"
+#include "page_session.h"
+#include "temp_dir.h"
+#include "variable_trend.h"
+#include "variables_page.h"
+
+namespace vexal {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+constexpr uint8_t kFlags = 0x83;
+constexpr uint8_t kDataBlock = 0x84;
+
+class VariablesPageTest : public testing::PageSession {
+protected:
+    void Open(bool large = true) {
+        StartConnected({}, large);
+        ShowPage("variablesPage");
+        page = Find<CVariablesPage>("variablesPage");
+        list = Find<QTreeWidget>("variableList");
+        // Hidden, the sheet's own 100 ms timer stops: only the test's ticks read.
+        app->Sheet()->hide();
+    }
+
+    // Fills the dialog as a user does: address, "Check", format, modify value, OK.
+    static void Fill(QDialog* dialog, const QString& address, const QString& format,
+                     const QString& modify, const QString& screenshot = {}) {
+        auto* addressEdit = dialog->findChild<QLineEdit*>("addressEdit");
+        addressEdit->clear();
+        QTest::keyClicks(addressEdit, address);
+        QTest::mouseClick(dialog->findChild<QPushButton*>("checkButton"), Qt::LeftButton);
+        auto* combo = dialog->findChild<QComboBox*>("formatCombo");
+        if (!format.isEmpty()) QTest::keyClick(combo, Qt::Key_Home);
+        for (int step = 0; !format.isEmpty() && step < 10 && combo->currentText() != format; ++step)
+            QTest::keyClick(combo, Qt::Key_Down);
+        auto* modifyEdit = dialog->findChild<QLineEdit*>("modifyEdit");
+        modifyEdit->clear();
+        QTest::keyClicks(modifyEdit, modify);
+        if (!screenshot.isEmpty()) {
+            EXPECT_TRUE(dialog->grab().save(screenshot));
+        }
+        QTest::mouseClick(
+            dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok),
+            Qt::LeftButton);
+    }
+
+    void DoubleTap(int row) {
+        const QPoint point = row >= 0 ? list->visualItemRect(list->topLevelItem(row)).center()
+                                      : QPoint(20, list->viewport()->height() - 4);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, point);
+    }
+
+    void Edit(int row, const QString& address, const QString& format = {},
+              const QString& modify = {}) {
+        WhenDialogShows([=](QDialog* dialog) { Fill(dialog, address, format, modify); });
+        DoubleTap(row);
+    }
+    void Add(const QString& address, const QString& format = {}, const QString& modify = {}) {
+        Edit(-1, address, format, modify);
+    }
+
+    // Whether the action opens the edit dialog; a dialog that opens is cancelled.
+    static bool OpensDialog(const std::function<void()>& action) {
+        auto watch = std::make_shared<std::pair<bool, bool>>();  // opened, action done
+        auto poll = std::make_shared<std::function<void()>>();
+        *poll = [watch, weak = std::weak_ptr(poll)] {
+            const auto self = weak.lock();
+            if (self == nullptr || watch->second) return;
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) return QTimer::singleShot(10, *self);
+            watch->first = true;
+            dialog->reject();
+        };
+        QTimer::singleShot(0, *poll);
+        action();
+        watch->second = true;
+        return watch->first;
+    }
+
+    void Select(int row) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->topLevelItem(row)).center());
+    }
+    QString Cell(int row, int column) const { return list->topLevelItem(row)->text(column); }
+    QStringList Column(int column) const {
+        QStringList texts;
+        for (int row = 0; row < list->topLevelItemCount(); ++row) texts << Cell(row, column);
+        return texts;
+    }
+    bool Highlighted(int row) const { return list->topLevelItem(row)->font(2).bold(); }
+
+    // The simulator's memory, changed and seen from outside the connection.
+    void Put(uint8_t area, uint16_t db, size_t offset, const Bytes& bytes) {
+        std::lock_guard lock(simulator->Controller().Lock());
+        std::memcpy(simulator->Controller().Area(area, db, true).data + offset, bytes.data(),
+                    bytes.size());
+    }
+    Bytes Flags(size_t offset, size_t size) {
+        std::lock_guard lock(simulator->Controller().Lock());
+        const uint8_t* flags = simulator->Controller().Flags() + offset;
+        return Bytes(flags, flags + size);
+    }
+    void ReadOnce() { Tick(CVariablesPage::kReadPeriodTicks); }
+
+    QString WriteFile(const std::string& content) {
+        const std::string path = dir.File("list" + std::to_string(++files) + ".csv");
+        std::ofstream(path, std::ios::binary) << content;
+        return QString::fromStdString(path);
+    }
+    std::string FileText(const QString& path) const {
+        const Bytes bytes = testing::ReadBytes(path.toStdString());
+        return std::string(bytes.begin(), bytes.end());
+    }
+    void Load(const QString& path) {
+        prompts->files.push_back(path);
+        Click("loadButton");
+    }
+    void Save(const QString& path) {
+        prompts->files.push_back(path);
+        Click("saveButton");
+    }
+
+    testing::TempDir dir;
+    int files = 0;
+    CVariablesPage* page = nullptr;
+    QTreeWidget* list = nullptr;
+};
+
+TEST_F(VariablesPageTest, WatchedVariablesFollowTheControllerInBothLayouts) {
+    for (const bool large : {true, false}) {
+        Open(large);
+        ReadOnce();  // an empty table reads too, and keeps reading
+        Put(kFlags, 0, 0, {0x02, 0, 0, 0, 0x3F, 0xC0, 0, 0, 0, 0, 0x01, 0x2C});
+        Put(kDataBlock, 1, 2, {0xFF, 0xFE});
+        Add("mw10", "DEC");
+        WhenDialogShows([large](QDialog* dialog) {
+            Fill(dialog, "db1.dbw2", "", "255",
+                 large ? "VexalCE-EditVariable-800x480.png" : "VexalCE-EditVariable-240x320.png");
+        });
+        DoubleTap(-1);
+        Add("M0.1");
+        Add("md4", "FLOAT");
+        Add("DB99.DBW0");
+        ASSERT_EQ(messages, QStringList{});
+        EXPECT_EQ(Column(0), (QStringList{"MW10", "DB1.DBW2", "M0.1", "MD4", "DB99.DBW0"}));
+        EXPECT_EQ(Column(1), (QStringList{"DEC", "HEX", "DEC", "FLOAT", "HEX"}));
+        ReadOnce();
+        EXPECT_EQ(Column(2), (QStringList{"300", "16#FFFE", "1", "1.500000e+00", "??"}));
+        EXPECT_FALSE(Highlighted(0));
+        Select(0);
+        const int series[] = {301, -5, 1200, 42, 640, 980, 150, 700, 420, 1000, 250};
+        for (const int value : series) {
+            Put(kFlags, 0, 10, {static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)});
+            ReadOnce();
+            EXPECT_EQ(Cell(0, 2), QString::number(value));
+            EXPECT_TRUE(Highlighted(0));
+            EXPECT_FALSE(Highlighted(1));
+        }
+        if (large) {
+            const auto* trend = Find<CVariableTrend>("variableTrend");
+            EXPECT_EQ(trend->Samples(), std::deque<double>(std::begin(series), std::end(series)));
+            EXPECT_EQ(Find<QLabel>("trendMaximumLabel")->text(), "Max 1200");
+            EXPECT_EQ(Cell(1, 3), "16#00FF");
+            EXPECT_EQ(Find<QLabel>("trendMinimumLabel")->text(), "Min -5");
+            EXPECT_TRUE(trend->accessibleDescription().contains("from -5 to 1200"));
+        }
+        app->Sheet()->resize(large ? QSize(800, 480) : QSize(240, 320));
+        Screenshot(large ? "VexalCE-Variables-800x480.png" : "VexalCE-Variables-240x320.png");
+        ReadOnce();
+        EXPECT_FALSE(Highlighted(0)) << "a value stands out for one read only";
+        app->ShutDown();
+    }
+}
+
+TEST_F(VariablesPageTest, SetForcesEveryRowsOwnValueInOneRequestAlsoAfterADelete) {
+    Open();
+    Add("MW10", "DEC", "11");
+    Add("MW12", "DEC", "22");
+    Add("MW14", "DEC", "33");
+    Add("MW16", "DEC");
+    EXPECT_EQ(Column(3), (QStringList{"11", "22", "33", ""}));
+    ReadOnce();
+    const uint64_t before = simulator->RequestCount();
+    Click("setButton");
+    EXPECT_EQ(simulator->RequestCount() - before, 1u);
+    EXPECT_EQ(Flags(10, 8), (Bytes{0, 11, 0, 22, 0, 33, 0, 0}));
+    Tick();
+    EXPECT_EQ(Column(2), (QStringList{"11", "22", "33", "0"}));
+
+    Put(kFlags, 0, 10, Bytes(8, 0));
+    Select(1);
+    Click("deleteButton");
+    EXPECT_EQ(Column(0), (QStringList{"MW10", "MW14", "MW16"}));
+    Click("setButton");
+    EXPECT_EQ(Flags(10, 8), (Bytes{0, 11, 0, 0, 0, 33, 0, 0}));
+
+    Put(kFlags, 0, 10, Bytes(8, 0));
+    Edit(0, "MW10", "DEC", "");
+    Edit(1, "");
+    EXPECT_EQ(Column(0), (QStringList{"MW10", "MW16"}));
+    EXPECT_EQ(Column(3), (QStringList{"", ""}));
+    Click("setButton");
+    EXPECT_EQ(Flags(10, 8), Bytes(8, 0));
+    EXPECT_EQ(messages, QStringList{});
+}
+
+TEST_F(VariablesPageTest, NewVariablePathsDoNothingOnAFullTable) {
+    Open();
+    std::string lines;
+    for (int index = 0; index < 20; ++index) lines += "MW" + std::to_string(2 * index) + ",DEC,\n";
+    const std::function<void()> paths[] = {
+        [&] { DoubleTap(-1); },
+        [&] { Click("addButton"); },
+        [&] { Find<QAction>("addVariableAction")->trigger(); },
+        [&] { QTest::keyClick(list, Qt::Key_Insert); },
+    };
+    list->setFocus();
+    Load(WriteFile(lines.substr(0, lines.find("MW30"))));
+    ASSERT_EQ(page->VariableCount(), 15);
+    for (const auto& path : paths) EXPECT_TRUE(OpensDialog(path));
+    Load(WriteFile(lines));
+    EXPECT_EQ(page->VariableCount(), 16);
+    EXPECT_EQ(Cell(15, 0), "MW0") << "loading appends";
+    for (const auto& path : paths) EXPECT_FALSE(OpensDialog(path));
+    EXPECT_TRUE(OpensDialog([&] { DoubleTap(3); })) << "rows stay editable";
+    EXPECT_EQ(messages, QStringList{});
+}
+
+TEST_F(VariablesPageTest, ListFilesSaveLoadAndReportWhatFails) {
+    Open(false);
+    Add("mw10", "DEC", "5");
+    Add("DB1.DBD4", "FLOAT");
+    const QString saved = WriteFile("");
+    Save(saved);
+    EXPECT_EQ(FileText(saved), "MW10,DEC,5\nDB1.DBD4,FLOAT,\n");
+    EXPECT_EQ(prompts->filters.last(), "Text files (*.csv);;All files (*)");
+
+    Load(WriteFile(" mb1 , hex ,16#0A\r\nMW10\r\nI0.1,dec,\r\n\r\nMW20,DEC,\r\n"));
+    EXPECT_EQ(messages, QStringList{"error in: MW10"});
+    EXPECT_EQ(Column(0), (QStringList{"MW10", "DB1.DBD4", "mb1", "I0.1"}));
+    EXPECT_EQ(Column(1), (QStringList{"DEC", "FLOAT", "HEX", "DEC"}));
+    EXPECT_EQ(Column(3), (QStringList{"5", "", "16#0A", ""}));
+
+    messages.clear();
+    {
+        testing::FileSizeLimit limit(16);
+        Save(saved);
+    }
+    EXPECT_EQ(messages, QStringList{"error writing variable table"});
+    EXPECT_EQ(FileText(saved), "MW10,DEC,5\nDB1.DBD4,FLOAT,\n");
+
+    messages.clear();
+    Load(QString::fromStdString(dir.File("missing.csv")));
+    EXPECT_EQ(messages, QStringList{"no file found"});
+    EXPECT_EQ(page->VariableCount(), 4);
+}
+
+TEST_F(VariablesPageTest, TrendClearsWhenTheFormatOrSelectionChanges) {
+    Open();
+    Add("MW10", "DEC");
+    Add("MB1", "HEX");
+    const auto* trend = Find<CVariableTrend>("variableTrend");
+    Select(0);
+    ReadOnce();
+    ReadOnce();
+    EXPECT_EQ(trend->Samples().size(), 2u);
+    EXPECT_EQ(Find<QLabel>("trendMaximumLabel")->text(), "Max 0");
+    Edit(0, "MW10", "COUNTER");
+    EXPECT_TRUE(trend->Samples().empty());
+    ReadOnce();
+    EXPECT_TRUE(trend->Samples().empty()) << "a counter shows no trend";
+    Select(1);
+    ReadOnce();
+    EXPECT_EQ(trend->Samples().size(), 1u);
+    app->CloseConnection();
+    EXPECT_TRUE(trend->Samples().empty());
+}
+
+}  // namespace
+}  // namespace vexal
