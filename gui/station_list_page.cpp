@@ -1,6 +1,7 @@
 #include "station_list_page.h"
 
 #include <QBoxLayout>
+#include <QFontMetrics>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QListWidget>
@@ -40,6 +41,24 @@ QPushButton* MakeButton(const QString& caption, const char* name, QWidget* paren
     return button;
 }
 
+const QString kConnectCaptions[] = {QStringLiteral("Connect"), QStringLiteral("Connect..."),
+                                    QStringLiteral("Disconnect")};
+
+// Four buttons share the 240 pixels of the small screen: each may shrink down to its
+// widest caption and a little room around it.
+void FitIntoRow(QPushButton* button) {
+    constexpr int kRoomAroundCaption = 12;
+    const QFontMetrics metrics = button->fontMetrics();
+    int widest = metrics.horizontalAdvance(button->text());
+    if (button->objectName() == QLatin1String("connectButton")) {
+        for (const QString& caption : kConnectCaptions) {
+            widest = std::max(widest, metrics.horizontalAdvance(caption));
+        }
+    }
+    button->setMinimumWidth(widest + kRoomAroundCaption);
+    button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
+
 }  // namespace
 
 CStationListPage::CStationListPage(const PageContext& context, int templateId)
@@ -54,13 +73,14 @@ void CStationListPage::BuildControls() {
     stationList->setAccessibleName(QStringLiteral("Stations"));
     stationList->setViewMode(QListView::ListMode);
     stationList->setSelectionMode(QAbstractItemView::SingleSelection);
-    stationList->viewport()->installEventFilter(this);
+    stationRows_ = stationList->viewport();
+    stationRows_->installEventFilter(this);
     stationList->installEventFilter(this);
     connect(stationList, &QListWidget::itemSelectionChanged, this,
             &CStationListPage::UpdateConnectButton);
 
     refreshButton_ = MakeButton(QStringLiteral("Refresh"), "refreshButton", this);
-    connectButton_ = MakeButton(QStringLiteral("Connect"), "connectButton", this);
+    connectButton_ = MakeButton(kConnectCaptions[0], "connectButton", this);
     optionsButton_ = MakeButton(IsLargeLayout() ? QStringLiteral("Options") : QStringLiteral("Opt"),
                                 "optionsButton", this);
     optionsButton_->setCheckable(true);
@@ -78,7 +98,7 @@ void CStationListPage::BuildControls() {
     buttons->setSpacing(large ? 8 : 2);
     page->addWidget(stationList, 1);
     for (QPushButton* button : {refreshButton_, connectButton_, optionsButton_, netsButton_}) {
-        if (!large) button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()));
+        if (!large) FitIntoRow(button);
         buttons->addWidget(button);
     }
     if (large) buttons->addStretch(1);
@@ -116,7 +136,7 @@ void CStationListPage::OnPageEvent(PageEvent code, uint32_t, uint32_t) {
 // A double click (on a row or beside the rows) and Enter in the list connect.
 bool CStationListPage::eventFilter(QObject* watched, QEvent* event) {
     const bool doubleClick =
-        watched == stationList->viewport() && event->type() == QEvent::MouseButtonDblClick;
+        watched == stationRows_ && event->type() == QEvent::MouseButtonDblClick;
     bool enter = false;
     if (watched == stationList && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
@@ -134,13 +154,13 @@ void CStationListPage::SetNetworkButtonsEnabled(bool enabled) {
 
 void CStationListPage::UpdateConnectButton() {
     if (connected) {
-        connectButton_->setText(QStringLiteral("Disconnect"));
+        connectButton_->setText(kConnectCaptions[2]);
         connectButton_->setEnabled(true);
     } else if (!stationList->selectedItems().isEmpty()) {
-        connectButton_->setText(QStringLiteral("Connect"));
+        connectButton_->setText(kConnectCaptions[0]);
         connectButton_->setEnabled(true);
     } else if (App().ethernetEnabled) {
-        connectButton_->setText(QStringLiteral("Connect..."));
+        connectButton_->setText(kConnectCaptions[1]);
         connectButton_->setEnabled(true);
     } else {
         connectButton_->setEnabled(false);

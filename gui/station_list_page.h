@@ -49,6 +49,7 @@ private:
     void OnNets();
 
     QListWidget* stationList = nullptr;
+    QWidget* stationRows_ = nullptr;  // the list's viewport, which gets its mouse events
     QPushButton* refreshButton_ = nullptr;
     QPushButton* connectButton_ = nullptr;
     QPushButton* optionsButton_ = nullptr;

@@ -1,9 +1,8 @@
 // The "List" page as a user drives it: the stations found on the MPI bus and the Ethernet
 // segment, connecting to them and to a typed address, the password login, the networks.
-#include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 
 #include "library_text.h"
 #include "station_list_page.h"
@@ -53,6 +52,10 @@ protected:
         for (const char* name : {"refreshButton", "optionsButton", "netsButton"}) {
             EXPECT_EQ(Find<QWidget>(name)->isEnabled(), !expected) << name;
         }
+        for (auto* button : Find<QWidget>("stationListPage")->findChildren<QPushButton*>()) {
+            EXPECT_GT(button->width(), button->fontMetrics().horizontalAdvance(button->text()))
+                << button->text().toStdString() << " is cut";
+        }
     }
 
     // Clicks `button` and types `keys` into the dialog it opens.
@@ -70,7 +73,10 @@ class StationListLayoutTest : public StationListTest,
 
 TEST_P(StationListLayoutTest, ListedStationsConnectOverMpiAndOverTcp) {
     StartSimulator();
-    PublishOnBus(2);
+    const std::string bus = profile.Path() + "/bus";
+    std::string error;
+    ASSERT_TRUE(busport::PublishStation(bus, 2, testing::kLoopbackKey, simulator->Port(), &error));
+    setenv("VEXAL_MPI_BUS", bus.c_str(), 1);
     SetStations({{127, 0, 0, 1}});
     int waitCursorDuringScan = -1;
     net->onWrite = [&](const testing::Bytes&, int, testing::ScriptedNet&) {
@@ -122,7 +128,7 @@ TEST_F(StationListTest, TypedAddressOpensOverTcpWithoutJoiningTheList) {
 }
 
 // A refused password drops the link; the password outlives the "Opt" button going up.
-TEST_F(StationListTest, PasswordIsSentAfterTheConnectWhileOptIsDown) {
+TEST_F(StationListTest, PasswordIsSentAfterASuccessfulConnectWhileOptIsDown) {
     sim::SimOptions options;
     options.password = "secret";
     StartSimulator(options);
@@ -151,15 +157,10 @@ TEST_F(StationListTest, PasswordIsSentAfterTheConnectWhileOptIsDown) {
         if (attempt.connected) Click("connectButton");
         messages.clear();
     }
-}
 
-TEST_F(StationListTest, FailedOpenShowsOneMessageAndNoLogin) {
-    StartSimulator();
-    SetStations({{127, 0, 0, 1}});
-    ShowList();
-    ClickAnswering("optionsButton", "secret\n");
+    // A failed open is reported once and no login follows.
+    ClickAnswering("optionsButton", "\n");
     simulator->Stop();
-    ClickRow(0);
     Click("connectButton");
     EXPECT_EQ(messages.size(), 1) << messages.join(" | ").toStdString();
     ExpectConnected(false);
@@ -180,11 +181,12 @@ TEST_F(StationListTest, EthernetRowsFollowTheScanAndTheNetworkChoice) {
     EXPECT_EQ(Rows(), ordered.mid(1));
     EXPECT_EQ(Selected(), "IP = [192.168.2.10]");
 
-    std::vector<Quad> many;
+    // A real segment spreads the answers out: the engine hands on at most 63 at a time.
+    net->stations.clear();
     for (int n = 0; n < 300; ++n) {
-        many.push_back({10, 0, static_cast<uint8_t>(n / 200), static_cast<uint8_t>(n % 200 + 1)});
+        const Quad ip = {10, 0, static_cast<uint8_t>(n / 200), static_cast<uint8_t>(n % 200 + 1)};
+        net->stations.push_back(testing::Station(n + 1, ip, {}, n));
     }
-    SetStations(many);
     Click("refreshButton");
     EXPECT_EQ(Rows().size(), CStationListPage::kMaxEthernetRows);
 
@@ -196,17 +198,8 @@ TEST_F(StationListTest, EthernetRowsFollowTheScanAndTheNetworkChoice) {
     EXPECT_EQ(net->opens, scans);
     EXPECT_EQ(app->ethernetIface, "scr0");
 
-    net->openDenied = true;
-    ClickAnswering("netsButton", " \n");  // TCP on
-    EXPECT_TRUE(Rows().isEmpty());
-    EXPECT_EQ(Caption("connectButton"), "Connect...");
-    bool noteShown = false;
-    WhenDialogShows([&](QDialog* dialog) {
-        noteShown = dialog->findChild<QLabel*>("rawFramesNote")->isVisible();
-        dialog->reject();
-    });
-    Click("netsButton");
-    EXPECT_TRUE(noteShown);
+    ClickAnswering("netsButton", " \n");  // TCP on again
+    EXPECT_EQ(Rows().size(), CStationListPage::kMaxEthernetRows);
     EXPECT_TRUE(messages.isEmpty());
 }
 

@@ -1,6 +1,6 @@
 // The page session with the station side scripted at the system's edge: an Ethernet
 // segment behind the frame device whose stations answer discovery, on an adapter "scr0"
-// whose subnet takes every address, and an MPI bus file for simulators to appear on.
+// whose subnet takes every address; VEXAL_MPI_BUS is cleared afterwards.
 #pragma once
 
 #include <QtTest/QTest>
@@ -35,16 +35,6 @@ protected:
         for (const Quad& ip : ips) {
             net->stations.push_back(Station(static_cast<int>(net->stations.size()) + 1, ip, {}));
         }
-    }
-
-    // Puts the running simulator on a bus file at `address`; the next started
-    // application finds it there.
-    void PublishOnBus(int address) {
-        const std::string bus = profile.Path() + "/bus";
-        std::string error;
-        ASSERT_TRUE(busport::PublishStation(bus, address, kLoopbackKey, simulator->Port(), &error))
-            << error;
-        setenv("VEXAL_MPI_BUS", bus.c_str(), 1);
     }
 
     // Keys as a user presses them on the focused control: '\t' Tab, '\u2190' Backtab,
