@@ -88,7 +88,8 @@ TEST_P(StationListLayoutTest, ListedStationsConnectOverMpiAndOverTcp) {
     EXPECT_EQ(prompts->waitCursorDepth, 0);
     EXPECT_EQ(Caption("connectButton"), "Connect...");
     EXPECT_EQ(Caption("optionsButton"), GetParam() ? "Options" : "Opt");
-    Screenshot(GetParam() ? "VexalCE-List-800x480.png" : "VexalCE-List-240x320.png");
+    const QString layout = GetParam() ? "800x480" : "240x320";
+    Screenshot("VexalCE-List-" + layout + ".png");
 
     const CpuConnection* routes[] = {app->MpiRecord(), app->TcpRecord()};
     for (int row = 0; row < 2; ++row) {
@@ -97,6 +98,7 @@ TEST_P(StationListLayoutTest, ListedStationsConnectOverMpiAndOverTcp) {
         Click("connectButton");
         EXPECT_EQ(app->CurrentConnection(), routes[row]) << row;
         ExpectConnected(true);
+        if (row == 0) Screenshot("VexalCE-List-connected-" + layout + ".png");
         Click("connectButton");
         ExpectConnected(false);
         EXPECT_EQ(Caption("connectButton"), "Connect");
