@@ -85,6 +85,9 @@ public:
     int SelectEthernetAdapter(const QString& adapterName);
     bool ScanMpiStations(MpiStations* stations);
     bool ScanEthernetStations(EthernetStations* stations);
+    // Whether the last Ethernet scan found nothing because the process may not send raw
+    // frames; the network dialog says so.
+    bool EthernetRawFramesDenied() const { return discovery.RawFramesDenied(); }
 
     // Serialised operations on the connection (plc_operations.cpp).
     int OpenTcp(uint32_t ipv4Address);

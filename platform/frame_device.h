@@ -39,7 +39,8 @@ public:
 
 using FrameDeviceFactory = std::function<std::unique_ptr<FrameDevice>()>;
 
-// nullptr when no device of that name exists or it cannot be opened.
+// nullptr when no device of that name exists or it cannot be opened; errno is EPERM or
+// EACCES when the process lacks the right to open it.
 std::unique_ptr<FrameDevice> OpenFrameDevice(const char* name);
 
 // Puts an in-process device under a name for the rest of the process, or until an empty

@@ -167,7 +167,9 @@ std::unique_ptr<FrameDevice> OpenPacketFrameDevice() {
     if (socketFd < 0) return nullptr;
     const int cancelFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (cancelFd < 0) {
+        const int error = errno;
         close(socketFd);
+        errno = error;
         return nullptr;
     }
     return std::make_unique<PacketFrameDevice>(socketFd, cancelFd);

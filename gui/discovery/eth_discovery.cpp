@@ -1,5 +1,6 @@
 #include "eth_discovery.h"
 
+#include <cerrno>
 #include <cstring>
 #include <system_error>
 
@@ -135,7 +136,9 @@ bool CEthDiscovery::OpenDriver() {
     if (!platform::NarrowToUtf16(adapterName_, name, platform::kAdapterNameCapacity, &length)) {
         return false;
     }
+    errno = 0;
     driver_ = platform::OpenFrameDevice(platform::kFrameDeviceName);
+    rawFramesDenied_ = !driver_ && (errno == EPERM || errno == EACCES);
     if (!driver_) return false;
     if (!driver_->Control(platform::kIoctlUioBind, name, length * sizeof(char16_t)) ||
         !driver_->Control(platform::kIoctlUioSetSnap, discovery::kSnapFilterCode,

@@ -42,6 +42,10 @@ public:
     // terminator, into `capacity` characters. Returns the number of names written.
     static int ListAdapters(wchar_t* buffer, int capacity);
 
+    // Whether the last scan could not open the frame device because the process lacks the
+    // right to send raw frames (CAP_NET_RAW, or root).
+    bool RawFramesDenied() const { return rawFramesDenied_.load(); }
+
     // What the worker does with one received frame. Public so that the frame handler can
     // be driven directly by the fuzzer; only the worker calls it while the engine runs.
     void HandleFrame(const uint8_t* frame, size_t size);
@@ -92,6 +96,7 @@ private:
     uint8_t readBuffer_[2048] = {};
     // Set when the worker did not answer a request in time; every later scan then fails.
     bool outOfService_ = false;
+    std::atomic<bool> rawFramesDenied_{false};
 };
 
 }  // namespace vexal

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -89,6 +90,7 @@ public:
     std::vector<ScriptedStation> stations;
     // 1-based numbers of the open, bound device, or write that fails; 0: none.
     int failingOpen = 0;
+    bool openDenied = false;  // every open fails as for a process without CAP_NET_RAW
     int failingBind = 0;
     int failingWrite = 0;
     int shortWrite = 0;
@@ -249,7 +251,8 @@ private:
 
 inline std::unique_ptr<platform::FrameDevice> ScriptedNet::Open() {
     const int number = ++opens;
-    if (number == failingOpen) return nullptr;
+    if (openDenied) errno = EPERM;
+    if (number == failingOpen || openDenied) return nullptr;
     ++openDevices;
     return std::make_unique<Device>(shared_from_this(), number == failingBind);
 }

@@ -1,0 +1,100 @@
+#include "nets_dlg.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QVBoxLayout>
+#include <cwchar>
+#include <vector>
+
+#include "dialog_support.h"
+#include "eth_discovery.h"
+#include "main_app.h"
+
+namespace vexal {
+namespace {
+
+const QString kRawFramesDenied = QStringLiteral(
+    "Ethernet discovery may not send raw frames: give the program CAP_NET_RAW or run it as "
+    "root.");
+
+}  // namespace
+
+CNetsDlg::CNetsDlg(const CMainApp& app, bool largeLayout, QWidget* parent)
+    : QDialog(parent),
+      app_(app),
+      mpiCheck_(new QCheckBox(QStringLiteral("MPI"), this)),
+      tcpCheck_(new QCheckBox(QStringLiteral("TCP"), this)),
+      adapterCombo_(new QComboBox(this)),
+      rawFramesNote_(new QLabel(kRawFramesDenied, this)) {
+    setObjectName(QStringLiteral("netsDlg"));
+    setWindowTitle(QStringLiteral("Nets"));
+    mpiCheck_->setObjectName(QStringLiteral("mpiCheck"));
+    tcpCheck_->setObjectName(QStringLiteral("tcpCheck"));
+    adapterCombo_->setObjectName(QStringLiteral("adapterCombo"));
+    adapterCombo_->setAccessibleName(QStringLiteral("Ethernet adapter"));
+    adapterCombo_->setEditable(false);
+    adapterCombo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    adapterCombo_->setMinimumContentsLength(8);
+    rawFramesNote_->setObjectName(QStringLiteral("rawFramesNote"));
+    rawFramesNote_->setWordWrap(true);
+    connect(tcpCheck_, &QCheckBox::clicked, this, &CNetsDlg::OnTcpClicked);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(mpiCheck_);
+    layout->addWidget(tcpCheck_);
+    layout->addWidget(adapterCombo_);
+    layout->addWidget(rawFramesNote_);
+    AddOkCancelButtons(this, layout);
+    ApplyDialogLayout(this, layout, largeLayout);
+}
+
+int CNetsDlg::DoModal() {
+    OnInitDialog();
+    return exec();
+}
+
+void CNetsDlg::OnInitDialog() {
+    mpiOn = app_.mpiEnabled;
+    mpiCheck_->setChecked(mpiOn != 0);
+    mpiCheck_->setEnabled(app_.mpiAvailable != 0);
+    tcpOn = app_.ethernetEnabled;
+    adapterCombo_->clear();
+    tcpCheck_->setChecked(tcpOn != 0);
+    const bool adapters = app_.ethernetAvailable != 0 && ListAdapters();
+    tcpCheck_->setEnabled(adapters);
+    adapterCombo_->setEnabled(adapters && tcpCheck_->isChecked());
+    rawFramesNote_->setVisible(app_.EthernetRawFramesDenied());
+}
+
+// Selects the last entry named exactly as the application's adapter, else the first.
+bool CNetsDlg::ListAdapters() {
+    std::vector<wchar_t> names(kAdapterListCapacity);
+    const int count = CEthDiscovery::ListAdapters(names.data(), kAdapterListCapacity);
+    if (count < 1) return false;
+    int selected = 0;
+    const wchar_t* name = names.data();
+    for (int index = 0; index < count; ++index) {
+        const QString text = QString::fromWCharArray(name);
+        adapterCombo_->addItem(text);
+        if (text == app_.ethernetIface) selected = index;
+        name += std::wcslen(name) + 1;
+    }
+    adapterCombo_->setCurrentIndex(selected);
+    return true;
+}
+
+void CNetsDlg::OnTcpClicked() {
+    adapterCombo_->setEnabled(tcpCheck_->isChecked());
+}
+
+void CNetsDlg::accept() {
+    if (tcpCheck_->isEnabled()) {
+        tcpOn = tcpCheck_->isChecked() ? 1 : 0;
+        chosenAdapter = adapterCombo_->currentText();
+    }
+    if (mpiCheck_->isEnabled()) mpiOn = mpiCheck_->isChecked() ? 1 : 0;
+    QDialog::accept();
+}
+
+}  // namespace vexal

@@ -1,0 +1,209 @@
+// The "List" page as a user drives it: the stations found on the MPI bus and the Ethernet
+// segment, connecting to them and to a typed address, the password login, the networks.
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "library_text.h"
+#include "station_list_page.h"
+#include "station_session.h"
+
+namespace vexal {
+namespace {
+
+using testing::Quad;
+
+class StationListTest : public testing::StationSession {
+protected:
+    void ShowList(bool large = true) {
+        StartApp(large);
+        ShowPage("stationListPage");
+        Tick();
+    }
+
+    QStringList Rows() const {
+        QStringList rows;
+        auto* list = Find<QListWidget>("stationList");
+        for (int row = 0; row < list->count(); ++row) rows << list->item(row)->text();
+        return rows;
+    }
+
+    QString Selected() const {
+        const auto selected = Find<QListWidget>("stationList")->selectedItems();
+        return selected.isEmpty() ? QString() : selected.front()->text();
+    }
+
+    void ClickRow(int row) {
+        auto* list = Find<QListWidget>("stationList");
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row)).center());
+    }
+
+    QString Caption(const char* name) const { return Find<QAbstractButton>(name)->text(); }
+
+    // The connected state as every page and the station list's buttons show it.
+    void ExpectConnected(bool expected) {
+        for (int index = 0; index < app->Sheet()->PageCount(); ++index) {
+            EXPECT_EQ(app->Sheet()->Page(index)->IsConnected(), expected) << index;
+        }
+        if (expected) {
+            EXPECT_EQ(Caption("connectButton"), "Disconnect");
+        }
+        for (const char* name : {"refreshButton", "optionsButton", "netsButton"}) {
+            EXPECT_EQ(Find<QWidget>(name)->isEnabled(), !expected) << name;
+        }
+        for (auto* button : Find<QWidget>("stationListPage")->findChildren<QPushButton*>()) {
+            EXPECT_GT(button->width(), button->fontMetrics().horizontalAdvance(button->text()))
+                << button->text().toStdString() << " is cut";
+        }
+    }
+
+    // Clicks `button` and types `keys` into the dialog it opens.
+    void ClickAnswering(const char* button, const QString& keys) {
+        WhenDialogShows([keys](QDialog* dialog) {
+            Type(dialog, keys);
+            if (dialog->isVisible()) dialog->reject();
+        });
+        Click(button);
+    }
+};
+
+class StationListLayoutTest : public StationListTest,
+                              public ::testing::WithParamInterface<bool> {};
+
+TEST_P(StationListLayoutTest, ListedStationsConnectOverMpiAndOverTcp) {
+    StartSimulator();
+    const std::string bus = profile.Path() + "/bus";
+    std::string error;
+    ASSERT_TRUE(busport::PublishStation(bus, 2, testing::kLoopbackKey, simulator->Port(), &error));
+    setenv("VEXAL_MPI_BUS", bus.c_str(), 1);
+    SetStations({{127, 0, 0, 1}});
+    int waitCursorDuringScan = -1;
+    net->onWrite = [&](const testing::Bytes&, int, testing::ScriptedNet&) {
+        waitCursorDuringScan = prompts->waitCursorDepth;
+    };
+    ShowList(GetParam());
+    EXPECT_EQ(Rows(), (QStringList{"MPI = 2", "IP = [127.0.0.1]"}));
+    EXPECT_EQ(waitCursorDuringScan, 1);
+    EXPECT_EQ(prompts->waitCursorDepth, 0);
+    EXPECT_EQ(Caption("connectButton"), "Connect...");
+    EXPECT_EQ(Caption("optionsButton"), GetParam() ? "Options" : "Opt");
+    const QString layout = GetParam() ? "800x480" : "240x320";
+    Screenshot("VexalCE-List-" + layout + ".png");
+
+    const CpuConnection* routes[] = {app->MpiRecord(), app->TcpRecord()};
+    for (int row = 0; row < 2; ++row) {
+        ClickRow(row);
+        EXPECT_EQ(Caption("connectButton"), "Connect");
+        Click("connectButton");
+        EXPECT_EQ(app->CurrentConnection(), routes[row]) << row;
+        ExpectConnected(true);
+        if (row == 0) Screenshot("VexalCE-List-connected-" + layout + ".png");
+        Click("connectButton");
+        ExpectConnected(false);
+        EXPECT_EQ(Caption("connectButton"), "Connect");
+    }
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, StationListLayoutTest, ::testing::Bool());
+
+TEST_F(StationListTest, TypedAddressOpensOverTcpWithoutJoiningTheList) {
+    StartSimulator();
+    ShowList();
+    ASSERT_TRUE(Rows().isEmpty());
+    ClickAnswering("connectButton", "1270\t0\t1\n");  // the first octet moves on by itself
+    EXPECT_EQ(app->CurrentConnection(), app->TcpRecord());
+    ExpectConnected(true);
+    EXPECT_TRUE(Rows().isEmpty());
+    Click("connectButton");
+
+    QStringList shown;
+    WhenDialogShows([&](QDialog* dialog) {
+        for (auto* edit : dialog->findChildren<QLineEdit*>()) shown << edit->text();
+        Type(dialog, "\x1b");
+    });
+    QTest::mouseDClick(Find<QListWidget>("stationList")->viewport(), Qt::LeftButton);
+    EXPECT_EQ(shown, (QStringList{"127", "0", "0", "1"}));
+    ExpectConnected(false);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
+}
+
+// A refused password drops the link; the password outlives the "Opt" button going up.
+TEST_F(StationListTest, PasswordIsSentAfterASuccessfulConnectWhileOptIsDown) {
+    sim::SimOptions options;
+    options.password = "secret";
+    StartSimulator(options);
+    SetStations({{127, 0, 0, 1}});
+    ShowList();
+    ClickRow(0);
+    const QString refused = *LibraryErrorText(CPULINK_PASSWORD_REFUSED, CPULINK_ERROR_TEXT_CAPACITY);
+    struct Attempt {
+        QString optKeys;  // typed into the password dialog when "Opt" goes down
+        bool optDown;
+        bool connected;
+        QStringList messages;
+    };
+    const Attempt attempts[] = {
+        {"wrong\n", true, false, {refused}},
+        {"secret\n", true, true, {}},  // typed over the kept "wrong", which is selected
+        {"x\x1b", false, true, {}},    // no login at all
+    };
+    for (const Attempt& attempt : attempts) {
+        if (Find<QAbstractButton>("optionsButton")->isChecked()) Click("optionsButton");
+        ClickAnswering("optionsButton", attempt.optKeys);
+        EXPECT_EQ(Find<QAbstractButton>("optionsButton")->isChecked(), attempt.optDown);
+        Click("connectButton");
+        ExpectConnected(attempt.connected);
+        EXPECT_EQ(messages, attempt.messages) << attempt.optKeys.toStdString();
+        if (attempt.connected) Click("connectButton");
+        messages.clear();
+    }
+
+    // A failed open is reported once and no login follows.
+    ClickAnswering("optionsButton", "\n");
+    simulator->Stop();
+    Click("connectButton");
+    EXPECT_EQ(messages.size(), 1) << messages.join(" | ").toStdString();
+    ExpectConnected(false);
+    EXPECT_EQ(app->CurrentConnection(), nullptr);
+}
+
+TEST_F(StationListTest, EthernetRowsFollowTheScanAndTheNetworkChoice) {
+    SetStations({{192, 168, 2, 10}, {192, 168, 1, 20}, {10, 0, 0, 5}, {9, 0, 0, 6},
+                 {126, 0, 0, 0}, {127, 0, 0, 0}});
+    ShowList();
+    const QStringList ordered = {"IP = [127.0.0.0]", "IP = [10.0.0.5]", "IP = [9.0.0.6]",
+                                 "IP = [192.168.2.10]", "IP = [192.168.1.20]"};
+    EXPECT_EQ(Rows(), ordered);
+
+    ClickRow(3);
+    net->stations.pop_back();
+    Click("refreshButton");
+    EXPECT_EQ(Rows(), ordered.mid(1));
+    EXPECT_EQ(Selected(), "IP = [192.168.2.10]");
+
+    // A real segment spreads the answers out: the engine hands on at most 63 at a time.
+    net->stations.clear();
+    for (int n = 0; n < 300; ++n) {
+        const Quad ip = {10, 0, static_cast<uint8_t>(n / 200), static_cast<uint8_t>(n % 200 + 1)};
+        net->stations.push_back(testing::Station(n + 1, ip, {}, n));
+    }
+    Click("refreshButton");
+    EXPECT_EQ(Rows().size(), CStationListPage::kMaxEthernetRows);
+
+    ClickAnswering("netsButton", " \n");  // TCP off
+    EXPECT_TRUE(Rows().isEmpty());
+    EXPECT_FALSE(Find<QWidget>("connectButton")->isEnabled());
+    const int scans = net->opens;
+    ClickAnswering("netsButton", QStringLiteral(" \t\u2193\u2190 \n"));  // other adapter, TCP off
+    EXPECT_EQ(net->opens, scans);
+    EXPECT_EQ(app->ethernetIface, "scr0");
+
+    ClickAnswering("netsButton", " \n");  // TCP on again
+    EXPECT_EQ(Rows().size(), CStationListPage::kMaxEthernetRows);
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+}  // namespace
+}  // namespace vexal
