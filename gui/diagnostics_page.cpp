@@ -73,6 +73,7 @@ void CDiagnosticsPage::BuildControls() {
 
 void CDiagnosticsPage::OnInitDialog() {
     SetReportColumns(list, kColumns);
+    FitColumnsToContents(list, 2);  // date and time whole; the description has the rest
     OnPageEvent(kPageDisconnected, 0, 0);
 }
 

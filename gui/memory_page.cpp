@@ -34,6 +34,7 @@ CMemoryPage::CMemoryPage(const PageContext& context, int templateId)
 
 void CMemoryPage::BuildControls() {
     list = MakeReportList("memoryList", QStringLiteral("Memory"));
+    list->header()->setStretchLastSection(false);
     compressButton = MakeButton("Compress", "compressButton");
     connect(compressButton, &QPushButton::clicked, this, &CMemoryPage::OnCompress);
 
@@ -48,6 +49,8 @@ void CMemoryPage::BuildControls() {
 
 void CMemoryPage::OnInitDialog() {
     SetReportColumns(list, kColumns);
+    // The small screen cannot hold the given widths: there the columns take what they need.
+    if (!IsLargeLayout()) FitColumnsToContents(list, list->columnCount());
     OnPageEvent(kPageDisconnected, 0, 0);
 }
 

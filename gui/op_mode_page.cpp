@@ -68,6 +68,9 @@ QLabel* CentredText(const char* name) {
     auto* label = new QLabel;
     label->setObjectName(QString::fromLatin1(name));
     label->setAlignment(Qt::AlignCenter);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
     return label;
 }
 

@@ -1,5 +1,6 @@
 #include "page_controls.h"
 
+#include <QHeaderView>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -32,6 +33,12 @@ void SetReportColumns(QTreeWidget* list, std::span<const ReportColumn> columns) 
         list->setColumnWidth(column, columns[index].width);
     }
     list->setHeaderItem(heading);
+}
+
+void FitColumnsToContents(QTreeWidget* list, int columnCount) {
+    for (int column = 0; column < columnCount; ++column) {
+        list->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
 }
 
 QTreeWidgetItem* MakeReportRow(const QStringList& texts, std::span<const ReportColumn> columns) {

@@ -25,6 +25,9 @@ QPushButton* MakeButton(const char* caption, const char* objectName);
 QTreeWidget* MakeReportList(const char* objectName, const QString& accessibleName);
 // Creates the columns with their headings, alignments and widths.
 void SetReportColumns(QTreeWidget* list, std::span<const ReportColumn> columns);
+// The first `columnCount` columns take the width of their widest text, whatever their given
+// width: for texts that must never be cut.
+void FitColumnsToContents(QTreeWidget* list, int columnCount);
 // A row of `texts`, aligned as the columns say.
 QTreeWidgetItem* MakeReportRow(const QStringList& texts, std::span<const ReportColumn> columns);
 

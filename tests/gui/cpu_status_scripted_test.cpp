@@ -1,5 +1,6 @@
 // The mode and diagnostics pages on answers no simulator gives on demand: LEDs flashing
 // fast and slowly at once, and a diagnostic buffer read that reports more entries.
+#include <QCoreApplication>
 #include <QLabel>
 #include <QTreeWidget>
 
@@ -21,11 +22,10 @@ protected:
         ASSERT_EQ(app->OpenTcp(0x0100007F), 1);
     }
     void TearDown() override { app->ShutDown(); }
+    // Without the event loop, so that the sheet's own timer adds no tick.
     void Show(const char* page) {
         Tabs()->setCurrentWidget(app->Sheet()->findChild<QWidget*>(page));
-        QCoreApplication::processEvents();
     }
-    // Without the event loop, so that the sheet's own timer adds no tick.
     void Tick() { app->Sheet()->OnTimer(CMainSheet::kTickTimerId); }
     // One poll of the mode page: RUN, selector RUN-P, LEDs RUN flashing fast, STOP slowly,
     // ERR on, FRCE off (the scripted library decodes a LED record to its byte 2).

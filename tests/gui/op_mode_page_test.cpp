@@ -59,6 +59,7 @@ TEST_F(OpModePageTest, StopAsksFirstAndStopAndRestartAreFollowedAtTheNextPoll) {
         EXPECT_EQ(SimMode(), sim::OperatingMode::kRun);
         Tick();
         ExpectMode("RUN", true, false);
+        TickNow(9);  // the RUN LED lit
         Screenshot(large ? "VexalCE-OpMode-800x480.png" : "VexalCE-OpMode-240x320.png");
 
         app->CloseConnection();
