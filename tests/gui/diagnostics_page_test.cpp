@@ -1,10 +1,10 @@
 // The diagnostics page against the simulator: the controller's entries in its order with
 // their stamps and texts, the details of the current row, and the export.
 #include <QDateTime>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <fstream>
 
 #include "diag_records.h"
 #include "page_session.h"
@@ -81,11 +81,10 @@ TEST_F(DiagnosticsPageTest, ShowsTheControllersEntriesNewestFirstWithTheirDetail
     EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
 }
 
-std::vector<std::string> Lines(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
+QStringList Lines(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).split("\r\n")
+                                          : QStringList{};
 }
 
 TEST_F(DiagnosticsPageTest, SavesTheRowsAsShownToACsvFileOrSaysItCouldNot) {
@@ -97,26 +96,17 @@ TEST_F(DiagnosticsPageTest, SavesTheRowsAsShownToACsvFileOrSaysItCouldNot) {
     testing::WriteBytes(path, {'o', 'l', 'd'});
     prompts->files = {QString::fromStdString(path), QString::fromStdString(path + "/none.csv")};
     Click("saveButton");
-    const std::vector<std::string> lines = Lines(path);
-    ASSERT_EQ(lines.size(), SimEntries() + 1);
-    EXPECT_EQ(lines[0], "Date,Time,Event ID,Description,OB,PK,Dat ID,Info\r");
-    EXPECT_EQ(lines[4].substr(0, 9), "05.12.26,");
-    EXPECT_EQ(lines[4].substr(21), ",5380,Event 5380,0,FF,00 00,0000 0000 0000\r");
-    for (int row = 0; row < List()->topLevelItemCount(); ++row) {
-        const QString line = QString::fromStdString(lines[static_cast<size_t>(row) + 1]);
-        EXPECT_TRUE(line.startsWith(Row(row)[0] + ',' + Row(row)[1] + ',')) << row;
-    }
+    const QStringList lines = Lines(path);
+    ASSERT_EQ(lines.size(), static_cast<qsizetype>(SimEntries()) + 2);  // and the empty end
+    EXPECT_EQ(lines[0], "Date,Time,Event ID,Description,OB,PK,Dat ID,Info");
+    EXPECT_TRUE(lines[4].endsWith(",5380,Event 5380,0,FF,00 00,0000 0000 0000"));
+    for (int row = 0; row < List()->topLevelItemCount(); ++row)
+        EXPECT_TRUE(lines[row + 1].startsWith(Row(row)[0] + ',' + Row(row)[1] + ',')) << row;
 
     Click("saveButton");
     EXPECT_EQ(messages, QStringList{"error writing diagnostic buffer"});
     EXPECT_EQ(Lines(path).size(), lines.size());
 }
-
-}  // namespace
-}  // namespace vexal
-
-namespace vexal {
-namespace {
 
 TEST(DiagRecordsTest, EntryFieldsBecomeTheTextsShownAndExported) {
     const struct {
