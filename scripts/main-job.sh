@@ -56,8 +56,10 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   echo "VexalCE runs against the simulator; close its window to go on"
   "$bin/VexalCE" || echo "VexalCE ended with $?"
 else
-  echo "no display: the sheet is shown as screenshots of both layouts instead"
-  ctest --test-dir build -R ScreensTest --output-on-failure | tail -1
+  echo "no display: the sheet and the CPU status pages, connected to a simulator, are shown"
+  echo "as screenshots of both layouts instead"
+  ctest --test-dir build -R 'ScreensTest|OpModePageTest|DiagnosticsPageTest|MemoryPageTest|TimePageTest' \
+    --output-on-failure | tail -1
   ls build/tests/gui/VexalCE-*.png
 fi
 
