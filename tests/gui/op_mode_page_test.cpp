@@ -72,20 +72,15 @@ TEST_F(OpModePageTest, StopAsksFirstAndStopAndRestartAreFollowedAtTheNextPoll) {
 }
 
 TEST_F(OpModePageTest, ShowsTheModeSelectorPosition) {
-    const struct {
-        sim::Keyswitch position;
-        sim::OperatingMode mode;
-        const char* text;
-    } cases[] = {{sim::Keyswitch::kRun, sim::OperatingMode::kRun, "RUN"},
-                 {sim::Keyswitch::kRunP, sim::OperatingMode::kRun, "RUN-P"},
-                 {sim::Keyswitch::kStop, sim::OperatingMode::kStop, "STOP"},
-                 {sim::Keyswitch::kMres, sim::OperatingMode::kStop, "MRES"}};
-    for (const auto& c : cases) {
+    const std::pair<sim::Keyswitch, const char*> cases[] = {{sim::Keyswitch::kRun, "RUN"},
+                                                            {sim::Keyswitch::kRunP, "RUN-P"},
+                                                            {sim::Keyswitch::kStop, "STOP"},
+                                                            {sim::Keyswitch::kMres, "MRES"}};
+    for (const auto& [position, text] : cases) {
         sim::SimOptions options;
-        options.keyswitch = c.position;
-        options.mode = c.mode;
+        options.keyswitch = position;
         Open(options);
-        EXPECT_EQ(Text("keyswitchText"), c.text);
+        EXPECT_EQ(Text("keyswitchText"), text);
     }
 }
 
