@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "main_app.h"
 #include "mode_icon_ctrl.h"
 #include "page_controls.h"
 

@@ -6,7 +6,6 @@
 #include <QPixmap>
 #include <array>
 
-#include "main_app.h"
 #include "sheet_page.h"
 
 class QLabel;
