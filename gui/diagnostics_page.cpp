@@ -1,10 +1,173 @@
 #include "diagnostics_page.h"
 
+#include <QFile>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <string>
+
+#include "main_app.h"
+#include "page_controls.h"
+#include "replacing_file.h"
+
 namespace vexal {
+namespace {
+
+constexpr int kDescriptionCapacity = 128;
+
+constexpr ReportColumn kColumns[] = {
+    {"Date", Qt::AlignCenter, 60},
+    {"Time", Qt::AlignCenter, 90},
+    {"Description", Qt::AlignLeft | Qt::AlignVCenter, 200},
+};
+
+QString Latin1(const std::string& text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString EventDescription(uint16_t eventId) {
+    wchar_t text[kDescriptionCapacity] = {};
+    if (cpuLink_DiagnoseString(eventId, text, kDescriptionCapacity) != 0) {
+        return QString::fromWCharArray(text);
+    }
+    return QString::asprintf("Event %04x", unsigned{eventId});
+}
+
+}  // namespace
 
 CDiagnosticsPage::CDiagnosticsPage(const PageContext& context, int templateId)
     : CSheetPage(context, templateId) {
     setObjectName(QStringLiteral("diagnosticsPage"));
+    BuildControls();
+}
+
+void CDiagnosticsPage::BuildControls() {
+    const bool large = IsLargeLayout();
+    list = MakeReportList("diagList", QStringLiteral("Diagnostic buffer"));
+    list->setHeaderHidden(!large);
+    updateButton = MakeButton("Update", "updateButton");
+    saveButton = MakeButton("Save", "saveButton");
+    detailLine1 = new QLabel;
+    detailLine1->setObjectName(QStringLiteral("detailLine1"));
+    detailLine2 = new QLabel;
+    detailLine2->setObjectName(QStringLiteral("detailLine2"));
+    connect(list, &QTreeWidget::currentItemChanged, this, &CDiagnosticsPage::ShowDetails);
+    connect(updateButton, &QPushButton::clicked, this, &CDiagnosticsPage::ReadBuffer);
+    connect(saveButton, &QPushButton::clicked, this, &CDiagnosticsPage::SaveBuffer);
+
+    auto* layout = new QVBoxLayout(this);
+    if (!large) layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(list, 1);
+    layout->addWidget(detailLine1);
+    layout->addWidget(detailLine2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(updateButton);
+    buttons->addWidget(saveButton);
+    layout->addLayout(buttons);
+}
+
+void CDiagnosticsPage::OnInitDialog() {
+    SetReportColumns(list, kColumns);
+    FitColumnsToContents(list, 2);  // date and time whole; the description has the rest
+    OnPageEvent(kPageDisconnected, 0, 0);
+}
+
+bool CDiagnosticsPage::OnSetActive() {
+    if (connected == 1 && bufferLoaded == 0) ReadBuffer();
+    return true;
+}
+
+void CDiagnosticsPage::OnPageEvent(PageEvent code, uint32_t, uint32_t) {
+    if (code == kPageConnected) {
+        list->setEnabled(true);
+        updateButton->setEnabled(true);
+    } else if (code == kPageDisconnected) {
+        bufferLoaded = 0;
+        list->clear();
+        list->setEnabled(false);
+        updateButton->setEnabled(false);
+        saveButton->setEnabled(false);
+        ShowDetailLines({}, {});
+    }
+}
+
+// The answer goes to a buffer of its own first: a failed read leaves the rows on screen
+// together with the entries they were made from.
+void CDiagnosticsPage::ReadBuffer() {
+    bufferLoaded = 0;
+    CWaitCursor wait(Prompts());
+    std::array<uint8_t, kDiagBufferSize> answer{};
+    int count = 0;
+    const CpuStatus status = App().ReadDiagBuffer(answer.data(), &count, kDiagBufferSize);
+    if (CpuStatus_IsFatal(status)) return;
+    if (status != CPULINK_OK && status != CPULINK_MORE_ENTRIES) return;
+    diagBuffer = answer;
+    entryCount = count;
+    bufferLoaded = 1;
+    FillList();
+}
+
+// The detail lines always belong to a row on screen: they are emptied with the rows and
+// follow the current row, row 0 after a read.
+void CDiagnosticsPage::FillList() {
+    list->clear();
+    ShowDetailLines({}, {});
+    const int count = std::clamp(entryCount, 0, static_cast<int>(kDiagMaxEntries));
+    QList<QTreeWidgetItem*> rows;
+    for (int row = 0; row < count; ++row) {
+        const DiagRecord entry = Entry(row);
+        rows.append(MakeReportRow({Latin1(DiagDateText(entry)), Latin1(DiagTimeText(entry)),
+                                   EventDescription(entry.eventId)},
+                                  kColumns));
+    }
+    list->addTopLevelItems(rows);
+    saveButton->setEnabled(count > 0);
+    if (count > 0) {
+        list->selectionModel()->setCurrentIndex(list->model()->index(0, 0),
+                                                QItemSelectionModel::NoUpdate);
+    }
+}
+
+DiagRecord CDiagnosticsPage::Entry(int row) const {
+    return DecodeDiagRecord(diagBuffer.data() + static_cast<size_t>(row) * kDiagRecordSize);
+}
+
+void CDiagnosticsPage::ShowDetails() {
+    QTreeWidgetItem* current = list->currentItem();
+    if (current == nullptr) return;
+    const DiagRecord entry = Entry(list->indexOfTopLevelItem(current));
+    ShowDetailLines(Latin1(DiagIdentLine(entry)), Latin1(DiagInfoLine(entry)));
+}
+
+void CDiagnosticsPage::ShowDetailLines(const QString& first, const QString& second) {
+    detailLine1->setText(first);
+    detailLine2->setText(second);
+}
+
+void CDiagnosticsPage::SaveBuffer() {
+    const QString path = Prompts().ChooseFileToSave(
+        QStringLiteral("csv"), QStringLiteral("Text files (*.csv);;All files (*)"));
+    if (path.isEmpty()) return;
+    CWaitCursor wait(Prompts());
+    if (!WriteCsv(path)) Prompts().ShowMessage(QStringLiteral("error writing diagnostic buffer"));
+}
+
+// The rows as shown, written to a new version of the file that replaces the old one only
+// when every byte is on the device.
+bool CDiagnosticsPage::WriteCsv(const QString& path) const {
+    std::string text = DiagCsvHeading() + "\r\n";
+    for (int row = 0; row < list->topLevelItemCount(); ++row) {
+        const std::string description = list->topLevelItem(row)->text(2).toStdString();
+        text += DiagCsvLine(Entry(row), description) + "\r\n";
+    }
+    platform::ReplacingFile file;
+    return file.Open(QFile::encodeName(path).constData()) && file.Write(text.data(), text.size()) &&
+           file.Commit();
 }
 
 }  // namespace vexal

@@ -1,10 +1,110 @@
 #include "memory_page.h"
 
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <array>
+
+#include "main_app.h"
+#include "page_controls.h"
+
 namespace vexal {
+namespace {
+
+constexpr ReportColumn kColumns[] = {
+    {"", Qt::AlignCenter, 120},
+    {"Used", Qt::AlignRight | Qt::AlignVCenter, 80},
+    {"Free", Qt::AlignRight | Qt::AlignVCenter, 80},
+    {"Total", Qt::AlignRight | Qt::AlignVCenter, 80},
+};
+
+// Row names by position, for a controller with an undivided and with a split work memory.
+constexpr const char* kTwoRowNames[] = {"Load Memory", "Work Memory"};
+constexpr const char* kThreeRowNames[] = {"Load Memory", "Work Memory/Code", "Work Memory/Data"};
+
+}  // namespace
 
 CMemoryPage::CMemoryPage(const PageContext& context, int templateId)
     : CSheetPage(context, templateId) {
     setObjectName(QStringLiteral("memoryPage"));
+    BuildControls();
+}
+
+void CMemoryPage::BuildControls() {
+    list = MakeReportList("memoryList", QStringLiteral("Memory"));
+    list->header()->setStretchLastSection(false);
+    compressButton = MakeButton("Compress", "compressButton");
+    connect(compressButton, &QPushButton::clicked, this, &CMemoryPage::OnCompress);
+
+    auto* layout = new QVBoxLayout(this);
+    if (!IsLargeLayout()) layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(list, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(compressButton);
+    layout->addLayout(buttons);
+}
+
+void CMemoryPage::OnInitDialog() {
+    SetReportColumns(list, kColumns);
+    // The small screen cannot hold the given widths: there the columns take what they need.
+    if (!IsLargeLayout()) FitColumnsToContents(list, list->columnCount());
+    OnPageEvent(kPageDisconnected, 0, 0);
+}
+
+bool CMemoryPage::OnSetActive() {
+    if (connected == 1) RefreshFigures();
+    return true;
+}
+
+void CMemoryPage::OnPageEvent(PageEvent code, uint32_t, uint32_t) {
+    if (code == kPageConnected) {
+        list->setEnabled(true);
+    } else if (code == kPageDisconnected) {
+        list->clear();
+        list->setEnabled(false);
+        compressButton->setEnabled(false);
+    }
+}
+
+// The detailed list first; the standard memory-area list when the controller cannot give
+// it. A lost connection ends the refresh at once.
+void CMemoryPage::RefreshFigures() {
+    list->clear();
+    std::array<MemoryRow, 3> rows{};
+    int rowCount = 0;
+    CpuStatus status = App().ReadMemoryUsage(&rowCount, rows.data());
+    if (CpuStatus_IsFatal(status)) return;
+    if (status != CPULINK_OK) {
+        status = App().ReadMemoryAreas(&rowCount, rows.data());
+        if (CpuStatus_IsFatal(status)) return;
+        if (status != CPULINK_OK) {
+            compressButton->setEnabled(false);
+            return;
+        }
+    }
+    compressButton->setEnabled(true);
+    ShowRows(rows.data(), rowCount);
+}
+
+void CMemoryPage::ShowRows(const MemoryRow* rows, int rowCount) {
+    const char* const* names = rowCount == 3 ? kThreeRowNames : kTwoRowNames;
+    for (int row = 0; row < rowCount && row < 3; ++row) {
+        const MemoryRow& figures = rows[row];
+        const int64_t total = int64_t{figures.usedBytes} + figures.freeBytes;
+        list->addTopLevelItem(
+            MakeReportRow({QString::fromLatin1(names[row]), QString::number(figures.usedBytes),
+                           QString::number(figures.freeBytes), QString::number(total)},
+                          kColumns));
+    }
+}
+
+void CMemoryPage::OnCompress() {
+    CWaitCursor wait(Prompts());
+    App().CompressMemory();
+    RefreshFigures();
 }
 
 }  // namespace vexal

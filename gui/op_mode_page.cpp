@@ -1,10 +1,265 @@
 #include "op_mode_page.h"
 
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "main_app.h"
+#include "mode_icon_ctrl.h"
+#include "page_controls.h"
+
 namespace vexal {
+namespace {
+
+// The poll reads the controller when the counter passes this many ticks (every 600 ms).
+constexpr int kPollTicks = 5;
+// Flash phases 0 to 7 draw a flashing LED; phase 8 holds it, then the next read state shows.
+constexpr int kLastBlinkPhase = 8;
+
+struct ModeShown {
+    const char* text;
+    int iconIndex;
+    bool stopEnabled;
+    bool restartEnabled;
+};
+
+// Operation modes -1 (unknown) to 3.
+constexpr ModeShown kModes[] = {
+    {"", 0, false, false},    {"STOP", 1, false, true},  {"RUN", 2, true, false},
+    {"HALT", 3, false, true}, {"FAULT", 1, false, true},
+};
+
+// Mode selector positions -1 (unknown) to 3.
+constexpr const char* kKeyswitchTexts[] = {"<Unknown>", "RUN-P", "RUN", "STOP", "MRES"};
+
+struct LedLook {
+    const char* label;
+    const char* objectName;
+    int bitmap;
+};
+
+constexpr LedLook kLeds[COpModePage::kLedCount] = {{"RUN", "runLed", 256},
+                                                   {"STOP", "stopLed", 257},
+                                                   {"ERR", "errLed", 255},
+                                                   {"FRCE", "frceLed", 257}};
+
+constexpr int kLedOffBitmap = 254;
+
+QPixmap LedBitmap(int id) {
+    return QPixmap(QStringLiteral(":/res/bitmap%1.png").arg(id));
+}
+
+// Whether a flashing LED shows its colour in this phase; phase 8 keeps the picture.
+bool FlashLit(int state, int phase, bool litNow) {
+    if (phase >= kLastBlinkPhase) return litNow;
+    if (state == COpModePage::kLedFlashingFast) return phase % 4 < 2;
+    return phase < 4;
+}
+
+QGroupBox* Group(const char* title, const char* name) {
+    auto* group = new QGroupBox(QString::fromLatin1(title));
+    group->setObjectName(QString::fromLatin1(name));
+    return group;
+}
+
+QLabel* CentredText(const char* name) {
+    auto* label = new QLabel;
+    label->setObjectName(QString::fromLatin1(name));
+    label->setAlignment(Qt::AlignCenter);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+}  // namespace
 
 COpModePage::COpModePage(const PageContext& context, int templateId)
-    : CSheetPage(context, templateId) {
+    : CSheetPage(context, templateId), ledOff(LedBitmap(kLedOffBitmap)) {
     setObjectName(QStringLiteral("opModePage"));
+    for (int led = 0; led < kLedCount; ++led) ledColours[led] = LedBitmap(kLeds[led].bitmap);
+    BuildControls();
+}
+
+void COpModePage::BuildControls() {
+    const bool large = IsLargeLayout();
+    QGroupBox* modeGroup = Group("Current Operation Mode ", "modeGroup");
+    modeIcon = new CModeIconCtrl;
+    modeIcon->setObjectName(QStringLiteral("modeIcon"));
+    modeText = CentredText("modeText");
+    modeText->setAccessibleName(QStringLiteral("Operation mode"));
+    auto* modeLayout = new QHBoxLayout(modeGroup);
+    modeLayout->addWidget(modeIcon);
+    modeLayout->addWidget(modeText, 1);
+
+    QGroupBox* switchGroup =
+        Group(large ? "Current Keyswitch Setting " : "Current Switch Setting ", "keyswitchGroup");
+    keyswitchText = CentredText("keyswitchText");
+    keyswitchText->setAccessibleName(QStringLiteral("Keyswitch setting"));
+    (new QVBoxLayout(switchGroup))->addWidget(keyswitchText);
+
+    QGroupBox* ledGroup = Group("Module LEDs ", "ledGroup");
+    auto* ledLayout = new QGridLayout(ledGroup);
+    ledLayout->setColumnStretch(2, 1);
+    for (int led = 0; led < kLedCount; ++led) {
+        auto* picture = new QLabel;
+        picture->setObjectName(QString::fromLatin1(kLeds[led].objectName));
+        picture->setFixedSize(10, 10);
+        picture->setAccessibleName(QString::fromLatin1(kLeds[led].label));
+        ledControls[led] = picture;
+        auto* caption = new QLabel(QString::fromLatin1(kLeds[led].label));
+        caption->setObjectName(QString::fromLatin1(kLeds[led].objectName) + "Label");
+        ledLayout->addWidget(picture, led, 0);
+        ledLayout->addWidget(caption, led, 1);
+        ShowLed(led, false);
+    }
+
+    stopButton = MakeButton("Stop", "stopButton");
+    restartButton = MakeButton("Restart", "restartButton");
+    connect(stopButton, &QPushButton::clicked, this, &COpModePage::OnStop);
+    connect(restartButton, &QPushButton::clicked, this, &COpModePage::OnRestart);
+
+    auto* grid = new QGridLayout(this);
+    if (large) {
+        grid->addWidget(modeGroup, 0, 0);
+        grid->addWidget(switchGroup, 1, 0);
+        grid->addWidget(ledGroup, 0, 1, 2, 1);
+        auto* buttons = new QHBoxLayout;
+        buttons->addStretch(1);
+        buttons->addWidget(stopButton);
+        buttons->addWidget(restartButton);
+        grid->addLayout(buttons, 2, 0, 1, 2);
+        grid->setColumnStretch(0, 2);
+        grid->setColumnStretch(1, 1);
+        grid->setRowStretch(3, 1);
+    } else {
+        grid->setContentsMargins(4, 4, 4, 4);
+        grid->addWidget(modeGroup, 0, 0, 1, 2);
+        grid->addWidget(switchGroup, 1, 0, 1, 2);
+        grid->addWidget(ledGroup, 2, 0, 3, 1);
+        grid->addWidget(stopButton, 2, 1);
+        grid->addWidget(restartButton, 3, 1);
+        grid->setRowStretch(4, 1);
+        grid->setRowStretch(5, 1);
+    }
+    setTabOrder(stopButton, restartButton);
+}
+
+void COpModePage::OnInitDialog() {
+    pollCount = 100;
+    pageActive = 0;
+    readLeds.fill(kLedOff);
+    OnPageEvent(kPageDisconnected, 0, 0);
+}
+
+bool COpModePage::OnSetActive() {
+    pageActive = 1;
+    pollCount = 100;
+    return true;
+}
+
+bool COpModePage::OnKillActive() {
+    pageActive = 0;
+    return true;
+}
+
+void COpModePage::OnPageEvent(PageEvent code, uint32_t, uint32_t) {
+    switch (code) {
+        case kPageTick:
+            TickStep();
+            break;
+        case kPageConnected:
+            blinkPhase = kLastBlinkPhase;
+            break;
+        case kPageDisconnected:
+            operationMode = -1;
+            keyswitch = -1;
+            ShowState();
+            break;
+        default:
+            break;
+    }
+}
+
+void COpModePage::OnStop() {
+    if (!Prompts().AskYesNo(QStringLiteral("Sure to stop the CPU?"))) return;
+    if (App().StopCpu() == 1) pollCount = 100;
+}
+
+void COpModePage::OnRestart() {
+    if (App().WarmRestart() != 0) pollCount = 100;
+}
+
+void COpModePage::TickStep() {
+    LedStep();
+    if (++pollCount <= kPollTicks) return;
+    pollCount = 0;
+    if (connected != 1 || pageActive == 0) return;
+    operationMode = App().ReadOperationMode();
+    keyswitch = App().ReadKeySwitch();
+    LedStates leds{};
+    App().ReadLeds(&leds);
+    readLeds = {leds.run, leds.stop, leds.err, leds.frce};
+    ShowState();
+}
+
+void COpModePage::LedStep() {
+    if (connected != 1) {
+        for (int led = 0; led < kLedCount; ++led) ShowLed(led, false);
+        return;
+    }
+    if (++blinkPhase > kLastBlinkPhase) {
+        shownLeds = readLeds;
+        readLeds.fill(kLedOff);
+        blinkPhase = 0;
+    }
+    for (int led = 0; led < kLedCount; ++led) DrawLed(led, shownLeds[led]);
+}
+
+void COpModePage::DrawLed(int led, int state) {
+    switch (state) {
+        case kLedOff:
+        case kLedOn:
+            ShowLed(led, state == kLedOn);
+            break;
+        case kLedFlashingFast:
+        case kLedFlashingSlowly:
+            ShowLed(led, FlashLit(state, blinkPhase, ledLit[led] != 0));
+            break;
+        default:
+            break;
+    }
+}
+
+void COpModePage::ShowLed(int led, bool lit) {
+    QLabel* picture = ledControls[led];
+    if (ledLit[led] == int{lit} && !picture->pixmap().isNull()) return;
+    ledLit[led] = lit ? 1 : 0;
+    picture->setPixmap(lit ? ledColours[led] : ledOff);
+    picture->setAccessibleDescription(lit ? QStringLiteral("on") : QStringLiteral("off"));
+}
+
+void COpModePage::ShowState() {
+    ApplyOperationMode();
+    ApplyKeyswitch();
+}
+
+void COpModePage::ApplyOperationMode() {
+    if (operationMode < -1 || operationMode > 3) return;
+    const ModeShown& mode = kModes[operationMode + 1];
+    const QString text = QString::fromLatin1(mode.text);
+    modeText->setText(text);
+    stopButton->setEnabled(mode.stopEnabled);
+    restartButton->setEnabled(mode.restartEnabled);
+    modeIcon->ShowImage(mode.iconIndex, text);
+}
+
+void COpModePage::ApplyKeyswitch() {
+    if (keyswitch < -1 || keyswitch > 3) return;
+    keyswitchText->setText(QString::fromLatin1(kKeyswitchTexts[keyswitch + 1]));
 }
 
 }  // namespace vexal

@@ -1,7 +1,18 @@
-// The "Time" page: the controller clock.
+// The "Time" page: the controller's real-time clock, read every 900 ms while the page is
+// visible and connected and the user is not choosing a time; "Apply" writes the chosen
+// date and time, "PC Time" this machine's current time.
 #pragma once
 
+#include <QDate>
+#include <QDateTime>
+#include <QTime>
+
 #include "sheet_page.h"
+
+class QCalendarWidget;
+class QDateEdit;
+class QPushButton;
+class QTimeEdit;
 
 namespace vexal {
 
@@ -10,6 +21,40 @@ class CTimePage : public CSheetPage {
 
 public:
     CTimePage(const PageContext& context, int templateId);
+
+    bool OnSetActive() override;
+    bool OnKillActive() override;
+
+protected:
+    void OnPageEvent(PageEvent code, uint32_t a, uint32_t b) override;
+    void OnInitDialog() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildControls();
+    void RefreshStep();
+    void ShowValues();
+    bool ComposeAndCheck();
+    void OnTimeChanged();
+    void OnDateTyped();
+    void OnCalendarOpened();
+    void OnCalendarClosed();
+    void TapCalendarArrow();
+    void OnApply();
+    void OnPcTime();
+    void WriteClock(const QDateTime& moment);
+
+    QDateEdit* datePicker = nullptr;
+    QCalendarWidget* calendar = nullptr;  // the date picker's drop-down
+    QTimeEdit* timePicker = nullptr;
+    QPushButton* applyButton = nullptr;
+    QPushButton* pcTimeButton = nullptr;
+
+    QDate dateValue;
+    QTime timeValue;
+    int autoRefresh = 0;
+    int refreshCount = 100;
+    QDateTime chosenMoment;
 };
 
 }  // namespace vexal

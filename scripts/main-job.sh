@@ -56,9 +56,9 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   echo "VexalCE runs against the simulator; close its window to go on"
   "$bin/VexalCE" || echo "VexalCE ended with $?"
 else
-  echo "no display: the sheet is shown as screenshots of both layouts instead, with the"
-  echo "station list finding a simulator on the MPI bus and connected to it"
-  ctest --test-dir build -R 'Screens|StationListLayoutTest' --output-on-failure | tail -1
+  echo "no display: the sheet and every page, connected to a simulator, are shown as"
+  echo "screenshots of both layouts instead"
+  ctest --test-dir build -R 'Screens|StationListLayoutTest|PageTest' --output-on-failure | tail -1
   ls build/tests/gui/VexalCE-*.png
 fi
 

@@ -73,6 +73,16 @@ protected:
         QCoreApplication::processEvents();
     }
 
+    // The same two steps without running the event loop, so that the sheet's own 100 ms
+    // timer cannot add a tick in between: for tests that count ticks exactly.
+    void ShowPageNow(const char* pageName) {
+        auto* tabs = app->Sheet()->findChild<QTabWidget*>(QStringLiteral("sheetTabs"));
+        tabs->setCurrentWidget(app->Sheet()->findChild<QWidget*>(QString::fromLatin1(pageName)));
+    }
+    void TickNow(int count = 1) {
+        for (int index = 0; index < count; ++index) app->Sheet()->OnTimer(CMainSheet::kTickTimerId);
+    }
+
     // The control with this object name anywhere in the sheet; fails the test without one.
     template <typename Control>
     Control* Find(const char* name) const {

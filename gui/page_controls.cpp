@@ -1,0 +1,52 @@
+#include "page_controls.h"
+
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace vexal {
+
+QPushButton* MakeButton(const char* caption, const char* objectName) {
+    auto* button = new QPushButton(QString::fromLatin1(caption));
+    button->setObjectName(QString::fromLatin1(objectName));
+    return button;
+}
+
+QTreeWidget* MakeReportList(const char* objectName, const QString& accessibleName) {
+    auto* list = new QTreeWidget;
+    list->setObjectName(QString::fromLatin1(objectName));
+    list->setAccessibleName(accessibleName);
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    return list;
+}
+
+void SetReportColumns(QTreeWidget* list, std::span<const ReportColumn> columns) {
+    list->setColumnCount(static_cast<int>(columns.size()));
+    auto* heading = new QTreeWidgetItem;
+    for (size_t index = 0; index < columns.size(); ++index) {
+        const int column = static_cast<int>(index);
+        heading->setText(column, QString::fromLatin1(columns[index].heading));
+        heading->setTextAlignment(column, columns[index].alignment);
+        list->setColumnWidth(column, columns[index].width);
+    }
+    list->setHeaderItem(heading);
+}
+
+void FitColumnsToContents(QTreeWidget* list, int columnCount) {
+    for (int column = 0; column < columnCount; ++column) {
+        list->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+}
+
+QTreeWidgetItem* MakeReportRow(const QStringList& texts, std::span<const ReportColumn> columns) {
+    auto* row = new QTreeWidgetItem(texts);
+    for (size_t index = 0; index < columns.size(); ++index) {
+        row->setTextAlignment(static_cast<int>(index), columns[index].alignment);
+    }
+    return row;
+}
+
+}  // namespace vexal
