@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QItemSelection>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressDialog>
@@ -74,7 +75,29 @@ void LayOutSmall(QWidget* page, QListWidget* list,
     rows->addLayout(grid);
 }
 
+class CDeleteKeyFilter : public QObject {
+public:
+    CDeleteKeyFilter(QObject* list, QPushButton* button) : QObject(list), button_(button) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress ||
+            static_cast<QKeyEvent*>(event)->key() != Qt::Key_Delete) {
+            return QObject::eventFilter(watched, event);
+        }
+        if (button_->isEnabled()) button_->click();
+        return true;
+    }
+
+private:
+    QPushButton* button_;
+};
+
 }  // namespace
+
+void PressOnDeleteKey(QListWidget* list, QPushButton* button) {
+    list->installEventFilter(new CDeleteKeyFilter(list, button));
+}
 
 void SelectAllItems(QListWidget& list) {
     if (list.count() > 0) list.selectionModel()->select(AllItems(list), QItemSelectionModel::Select);

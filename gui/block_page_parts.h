@@ -31,6 +31,9 @@ void SetUpBlockList(QListWidget* list, const char* objectName, const QString& ac
 
 QPushButton* MakePageButton(QWidget* page, const char* objectName, const QString& caption);
 
+// The Delete key in the list presses `button` while it is enabled.
+void PressOnDeleteKey(QListWidget* list, QPushButton* button);
+
 // Arranges a block page. Large layout: the list with a column of the button groups on its
 // right and the count at the bottom. Small layout: the list above one row per group, the
 // count in the first row that has room beside its buttons.

@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
 
 #include "block_list_ctrl.h"
 #include "block_page_parts.h"
@@ -55,11 +54,7 @@ void COfflinePage::BuildControls() {
     connect(saveButton, &QPushButton::clicked, this, &COfflinePage::OnSave);
     connect(delButton, &QPushButton::clicked, this, &COfflinePage::OnDel);
     connect(downloadButton, &QPushButton::clicked, this, &COfflinePage::OnDownload);
-    auto* deleteKey = new QShortcut(QKeySequence::Delete, blockList, nullptr, nullptr,
-                                    Qt::WidgetShortcut);
-    connect(deleteKey, &QShortcut::activated, this, [this] {
-        if (delButton->isEnabled()) OnDel();
-    });
+    PressOnDeleteKey(blockList, delButton);
 }
 
 // The buttons show what can be done from the start, not only after the first change.

@@ -2,7 +2,6 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
 
 #include "block_list_ctrl.h"
 #include "block_page_parts.h"
@@ -66,11 +65,7 @@ void COnlinePage::BuildControls() {
     connect(invertButton, &QPushButton::clicked, this, [this] { InvertAllItems(*blockList); });
     connect(uploadButton, &QPushButton::clicked, this, &COnlinePage::OnUpload);
     connect(deleteButton, &QPushButton::clicked, this, &COnlinePage::OnDelete);
-    auto* deleteKey = new QShortcut(QKeySequence::Delete, blockList, nullptr, nullptr,
-                                    Qt::WidgetShortcut);
-    connect(deleteKey, &QShortcut::activated, this, [this] {
-        if (deleteButton->isEnabled()) OnDelete();
-    });
+    PressOnDeleteKey(blockList, deleteButton);
 }
 
 void COnlinePage::OnInitDialog() {

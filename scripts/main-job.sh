@@ -56,8 +56,9 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   echo "VexalCE runs against the simulator; close its window to go on"
   "$bin/VexalCE" || echo "VexalCE ended with $?"
 else
-  echo "no display: the sheet is shown as screenshots of both layouts instead"
-  ctest --test-dir build -R ScreensTest --output-on-failure | tail -1
+  echo "no display: the sheet and the two block pages, filled from a project file and the"
+  echo "simulator, are shown as screenshots of both layouts instead"
+  ctest --test-dir build -R 'ScreensTest|ScreenshotsOfBothBlockPages' --output-on-failure | tail -1
   ls build/tests/gui/VexalCE-*.png
 fi
 

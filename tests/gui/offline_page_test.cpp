@@ -21,6 +21,36 @@ protected:
     }
 };
 
+// Both block pages carry the same controls in both layouts; only some captions differ.
+TEST_F(OfflinePageTest, BothBlockPagesCaptionTheirControlsForTheLayout) {
+    const struct {
+        const char* name;
+        const char* small;
+        const char* large;
+    } buttons[] = {
+        {"offlineSelectAll", "All", "Select All"}, {"offlineClearAll", "None", "Clear All"},
+        {"offlineInvert", "Invert", "Invert"},     {"offlineLoad", "Load", "Load"},
+        {"offlineSave", "Save", "Save"},           {"offlineDel", "Del", "Del"},
+        {"offlineDownload", "Download", "Download"}, {"onlineRefresh", "Refresh", "Refresh"},
+        {"onlineSelectAll", "All", "Select All"},  {"onlineClearAll", "None", "Clear All"},
+        {"onlineInvert", "Invert", "Invert"},      {"onlineUpload", "Upload", "Upload"},
+        {"onlineDelete", "Del", "Delete"},
+    };
+    for (const bool large : {true, false}) {
+        if (!large) {
+            app->ShutDown();
+            StartApp(false);
+        }
+        for (const auto& button : buttons) {
+            const auto* control = Find<QAbstractButton>(button.name);
+            ASSERT_NE(control, nullptr);
+            EXPECT_EQ(control->text(), large ? button.large : button.small) << button.name;
+        }
+        EXPECT_EQ(Find<QWidget>("offlineBlockList")->accessibleName(), "Project blocks");
+        EXPECT_EQ(Find<QWidget>("onlineBlockList")->accessibleName(), "Controller blocks");
+    }
+}
+
 TEST_F(OfflinePageTest, LoadingListsTheBlocksInOrderOnceAndSkipsSystemBlocks) {
     const Program demo = MakeDemoProgram();
     const Program file = demo + Program{MakeDemoBlock(5, 1, 60), MakeDemoBlock(6, 2, 60)};
@@ -69,6 +99,7 @@ TEST_F(OfflinePageTest, SavingWritesTheSelectionInListOrder) {
     EXPECT_EQ(messages, QStringList{"error writing project file"});
 }
 
+// By the button and by the Delete key in the list.
 TEST_F(OfflinePageTest, DeletingAsksAndRemovesTheSelectionOnYes) {
     Load(WriteProject("fcs.wld", Blocks(BLOCK_TYPE_FC, 4)));
     Click("offlineSelectAll");
@@ -77,7 +108,11 @@ TEST_F(OfflinePageTest, DeletingAsksAndRemovesTheSelectionOnYes) {
     Click("offlineSelectAll");
     for (const bool yes : {false, true}) {
         prompts->answers.push_back(yes);
-        Click("offlineDel");
+        if (yes) {
+            QTest::keyClick(Find<QListWidget>("offlineBlockList"), Qt::Key_Delete);
+        } else {
+            Click("offlineDel");
+        }
         EXPECT_EQ(app->Project().BlockCount(), yes ? 0 : 4);
         EXPECT_EQ(Texts("offlineBlockList").size(), yes ? 0 : 4);
     }
