@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "block_list_ctrl.h"
 #include "user_prompts.h"
 
 namespace vexal {
@@ -31,8 +32,8 @@ QItemSelection AllItems(const QListWidget& list) {
     return {model->index(0, 0), model->index(model->rowCount() - 1, 0)};
 }
 
-void LayOutLarge(QWidget* page, QListWidget* list,
-                 const std::vector<std::vector<QWidget*>>& groups, QLabel* count) {
+void LayOutLarge(QWidget* page, QListWidget* list, const std::vector<std::vector<QWidget*>>& groups,
+                 QLabel* count) {
     auto* column = new QVBoxLayout;
     for (size_t group = 0; group < groups.size(); ++group) {
         if (group > 0) column->addSpacing(12);
@@ -45,8 +46,8 @@ void LayOutLarge(QWidget* page, QListWidget* list,
     row->addLayout(column);
 }
 
-void LayOutSmall(QWidget* page, QListWidget* list,
-                 const std::vector<std::vector<QWidget*>>& groups, QLabel* count) {
+void LayOutSmall(QWidget* page, QListWidget* list, const std::vector<std::vector<QWidget*>>& groups,
+                 QLabel* count) {
     auto* rows = new QVBoxLayout(page);
     rows->setContentsMargins(4, 4, 4, 4);
     rows->setSpacing(4);
@@ -100,7 +101,8 @@ void PressOnDeleteKey(QListWidget* list, QPushButton* button) {
 }
 
 void SelectAllItems(QListWidget& list) {
-    if (list.count() > 0) list.selectionModel()->select(AllItems(list), QItemSelectionModel::Select);
+    if (list.count() > 0)
+        list.selectionModel()->select(AllItems(list), QItemSelectionModel::Select);
 }
 
 void ClearAllItems(QListWidget& list) {
@@ -108,7 +110,8 @@ void ClearAllItems(QListWidget& list) {
 }
 
 void InvertAllItems(QListWidget& list) {
-    if (list.count() > 0) list.selectionModel()->select(AllItems(list), QItemSelectionModel::Toggle);
+    if (list.count() > 0)
+        list.selectionModel()->select(AllItems(list), QItemSelectionModel::Toggle);
 }
 
 int SelectedItemCount(const QListWidget& list) {
@@ -150,8 +153,7 @@ void LayOutBlockPage(QWidget* page, bool large, QListWidget* list,
     }
 }
 
-CBlockProgress::CBlockProgress(QWidget* page, CUserPrompts& prompts, const QString& verb,
-                               int total)
+CBlockProgress::CBlockProgress(QWidget* page, CUserPrompts& prompts, const QString& verb, int total)
     : prompts_(prompts), verb_(verb), total_(total) {
     prompts_.BeginWaitCursor();
     if (total_ <= kFewBlocks) return;
@@ -192,6 +194,22 @@ void CBlockProgress::Show(const QString& blockText) {
     dialog_->setValue(started_ - 1);
     QCoreApplication::processEvents();
     sinceShown_.restart();
+}
+
+void TransferSelectedBlocks(QWidget* page, CUserPrompts& prompts, const QString& verb,
+                            CBlockListCtrl& list,
+                            const std::function<CpuStatus(int type, uint16_t number)>& transfer) {
+    const int items = list.count();
+    CBlockProgress progress(page, prompts, verb, SelectedItemCount(list));
+    // A lost connection may empty the list under the loop.
+    for (int index = 0; index < items && index < list.count(); ++index) {
+        if (!list.item(index)->isSelected()) continue;
+        const BlockRef ref = list.ItemData(index);
+        const int type = BlockRef_Type(ref);
+        const uint16_t number = BlockRef_Number(ref);
+        if (!progress.Next(BlockListText(type, number))) break;
+        if (CpuStatus_IsFatal(transfer(type, number))) break;
+    }
 }
 
 }  // namespace vexal

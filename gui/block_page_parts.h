@@ -6,7 +6,10 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <vector>
+
+#include "cpulink.h"
 
 class QLabel;
 class QListWidget;
@@ -16,6 +19,7 @@ class QWidget;
 
 namespace vexal {
 
+class CBlockListCtrl;
 class CUserPrompts;
 
 void SelectAllItems(QListWidget& list);
@@ -65,5 +69,12 @@ private:
     QPointer<QProgressDialog> dialog_;
     QElapsedTimer sinceShown_;
 };
+
+// Runs `transfer` on every selected block in list order, with the wait cursor and the
+// progress. Stops at the first fatal status (reported by the operation, which has also
+// disconnected the pages) or when the user cancels.
+void TransferSelectedBlocks(QWidget* page, CUserPrompts& prompts, const QString& verb,
+                            CBlockListCtrl& list,
+                            const std::function<CpuStatus(int type, uint16_t number)>& transfer);
 
 }  // namespace vexal

@@ -6,7 +6,6 @@
 
 #include "block_list_ctrl.h"
 #include "block_page_parts.h"
-#include "cpulink.h"
 #include "main_app.h"
 #include "project_policies.h"
 #include "sheet_images.h"
@@ -128,7 +127,8 @@ void COfflinePage::OnLoad() {
     int result = kReadOk;
     {
         CWaitCursor wait(Prompts());
-        result = LoadProjectFile(QFile::encodeName(path).constData(), Project(), &BlockStored, this);
+        result =
+            LoadProjectFile(QFile::encodeName(path).constData(), Project(), &BlockStored, this);
     }
     if (result != kReadOk) Prompts().ShowMessage(QString::fromLatin1(kErrorReadingProjectFile));
 }
@@ -151,19 +151,10 @@ void COfflinePage::OnDel() {
     }
 }
 
-// Stops at the first fatal status, which has been reported and has disconnected the pages.
 void COfflinePage::OnDownload() {
-    const int items = blockList->count();
-    CBlockProgress progress(this, Prompts(), QStringLiteral("Downloading"),
-                            SelectedItemCount(*blockList));
-    for (int index = 0; index < items && index < blockList->count() && connected == 1; ++index) {
-        if (!blockList->item(index)->isSelected()) continue;
-        const BlockRef ref = blockList->ItemData(index);
-        const int type = BlockRef_Type(ref);
-        const uint16_t number = BlockRef_Number(ref);
-        if (!progress.Next(BlockListText(type, number))) break;
-        if (CpuStatus_IsFatal(App().DownloadBlock(type, number))) break;
-    }
+    TransferSelectedBlocks(
+        this, Prompts(), QStringLiteral("Downloading"), *blockList,
+        [this](int type, uint16_t number) { return App().DownloadBlock(type, number); });
 }
 
 }  // namespace vexal

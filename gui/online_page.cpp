@@ -168,20 +168,11 @@ bool COnlinePage::ListControllerBlocks() {
     return true;
 }
 
-// Stops at the first fatal status, which has been reported and has disconnected the pages.
 void COnlinePage::OnUpload() {
     const CBusy busy(busy_);
-    const int items = blockList->count();
-    CBlockProgress progress(this, Prompts(), QStringLiteral("Uploading"),
-                            SelectedItemCount(*blockList));
-    for (int index = 0; index < items && index < blockList->count() && connected == 1; ++index) {
-        if (!blockList->item(index)->isSelected()) continue;
-        const BlockRef ref = blockList->ItemData(index);
-        const int type = BlockRef_Type(ref);
-        const uint16_t number = BlockRef_Number(ref);
-        if (!progress.Next(BlockListText(type, number))) break;
-        if (CpuStatus_IsFatal(App().UploadBlock(type, number))) break;
-    }
+    TransferSelectedBlocks(
+        this, Prompts(), QStringLiteral("Uploading"), *blockList,
+        [this](int type, uint16_t number) { return App().UploadBlock(type, number); });
 }
 
 // A deleted block leaves the list at once (its event), so the same index then holds the

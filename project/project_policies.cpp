@@ -36,7 +36,8 @@ int LoadProjectFile(const char* path, BlockStore& project, BlockNotification not
     for (int p = 0; p < scratch->BlockCount(); ++p) {
         const uint8_t* image = scratch->ImageAt(p);
         if (!project.Add(image, BlockImageLength(image))) return kReadStoreRefused;
-        if (notify != nullptr) notify(context, scratch->EntryAt(p).type, scratch->EntryAt(p).number);
+        if (notify != nullptr)
+            notify(context, scratch->EntryAt(p).type, scratch->EntryAt(p).number);
     }
     return kReadOk;
 }

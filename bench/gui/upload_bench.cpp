@@ -74,9 +74,9 @@ class LibraryUpload {
 public:
     LibraryUpload() {
         Require(cpuNet_InitConnection(&connection_) == CPULINK_OK, "library connection record");
-        Require(cpuNet_OpenConnection(&connection_, StationKey_FromOctets(127, 0, 0, 1)) ==
-                    CPULINK_OK,
-                "library connection");
+        Require(
+            cpuNet_OpenConnection(&connection_, StationKey_FromOctets(127, 0, 0, 1)) == CPULINK_OK,
+            "library connection");
         for (int type = BLOCK_TYPE_OB; type <= BLOCK_TYPE_DB; ++type) {
             int count = 0;
             cpuLink_GetBlockList(&connection_, type, 0, &count, numbers_, 16384);

@@ -48,7 +48,8 @@ inline QStringList ListTexts(const Program& blocks) {
     std::vector<std::pair<int, uint16_t>> keys;
     for (const Bytes& block : blocks) {
         const int type = cpuLink_GetBlockType(block.data());
-        if (type >= 0 && type < BLOCK_TYPE_COUNT) keys.emplace_back(type, BlockImageNumber(block.data()));
+        if (type >= 0 && type < BLOCK_TYPE_COUNT)
+            keys.emplace_back(type, BlockImageNumber(block.data()));
     }
     std::sort(keys.begin(), keys.end());
     keys.erase(std::unique(keys.begin(), keys.end()), keys.end());

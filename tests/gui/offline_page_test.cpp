@@ -28,12 +28,18 @@ TEST_F(OfflinePageTest, BothBlockPagesCaptionTheirControlsForTheLayout) {
         const char* small;
         const char* large;
     } buttons[] = {
-        {"offlineSelectAll", "All", "Select All"}, {"offlineClearAll", "None", "Clear All"},
-        {"offlineInvert", "Invert", "Invert"},     {"offlineLoad", "Load", "Load"},
-        {"offlineSave", "Save", "Save"},           {"offlineDel", "Del", "Del"},
-        {"offlineDownload", "Download", "Download"}, {"onlineRefresh", "Refresh", "Refresh"},
-        {"onlineSelectAll", "All", "Select All"},  {"onlineClearAll", "None", "Clear All"},
-        {"onlineInvert", "Invert", "Invert"},      {"onlineUpload", "Upload", "Upload"},
+        {"offlineSelectAll", "All", "Select All"},
+        {"offlineClearAll", "None", "Clear All"},
+        {"offlineInvert", "Invert", "Invert"},
+        {"offlineLoad", "Load", "Load"},
+        {"offlineSave", "Save", "Save"},
+        {"offlineDel", "Del", "Del"},
+        {"offlineDownload", "Download", "Download"},
+        {"onlineRefresh", "Refresh", "Refresh"},
+        {"onlineSelectAll", "All", "Select All"},
+        {"onlineClearAll", "None", "Clear All"},
+        {"onlineInvert", "Invert", "Invert"},
+        {"onlineUpload", "Upload", "Upload"},
         {"onlineDelete", "Del", "Delete"},
     };
     for (const bool large : {true, false}) {
@@ -62,7 +68,8 @@ TEST_F(OfflinePageTest, LoadingListsTheBlocksInOrderOnceAndSkipsSystemBlocks) {
     Load(path);
     EXPECT_EQ(Texts("offlineBlockList"), testing::ListTexts(demo));
     EXPECT_EQ(app->Project().BlockCount(), Texts("offlineBlockList").size());
-    EXPECT_EQ(Label("offlineBlockCount"), QStringLiteral("%1 blocks").arg(app->Project().BlockCount()));
+    EXPECT_EQ(Label("offlineBlockCount"),
+              QStringLiteral("%1 blocks").arg(app->Project().BlockCount()));
     EXPECT_EQ(prompts->filters.first(), QStringLiteral("WinLC files (*.wld);;All files (*)"));
     EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
     EXPECT_TRUE(Enabled("offlineSelectAll"));
@@ -118,7 +125,8 @@ TEST_F(OfflinePageTest, DeletingAsksAndRemovesTheSelectionOnYes) {
     }
     EXPECT_EQ(messages, QStringList(2, "Proceed deleting blocks?"));
     EXPECT_EQ(Label("offlineBlockCount"), "0 blocks");
-    for (const char* button : {"offlineSelectAll", "offlineClearAll", "offlineInvert", "offlineSave"})
+    for (const char* button :
+         {"offlineSelectAll", "offlineClearAll", "offlineInvert", "offlineSave"})
         EXPECT_FALSE(Enabled(button)) << button;
 }
 
@@ -135,7 +143,8 @@ TEST_F(OfflinePageTest, DownloadingPutsTheSelectedBlocksIntoTheController) {
     Click("offlineDownload");
     for (const Bytes& block : project) {
         const uint16_t number = BlockImageNumber(block.data());
-        EXPECT_EQ(ControllerImage(BLOCK_TYPE_FC, number), number == 102 ? Bytes() : block) << number;
+        EXPECT_EQ(ControllerImage(BLOCK_TYPE_FC, number), number == 102 ? Bytes() : block)
+            << number;
     }
     EXPECT_EQ(Texts("onlineBlockList").size(), 5);
     EXPECT_EQ(prompts->waitCursorDepth, 0);

@@ -21,7 +21,8 @@ protected:
     // The page is disconnected, its list empty and disabled, and nothing can be done.
     void ExpectDisconnectedPage() {
         EXPECT_TRUE(Texts("onlineBlockList").isEmpty());
-        for (const char* control : {"onlineBlockList", "onlineRefresh", "onlineUpload", "onlineDelete"})
+        for (const char* control :
+             {"onlineBlockList", "onlineRefresh", "onlineUpload", "onlineDelete"})
             EXPECT_FALSE(Enabled(control)) << control;
     }
 };
@@ -53,8 +54,7 @@ TEST_F(OnlinePageTest, UploadedBlocksTakeTheirPlaceInTheProjectList) {
     Select("onlineBlockList", {"OB   1", "FC   12", "SDB    0"});
     Click("onlineUpload");
     Click("onlineUpload");
-    EXPECT_EQ(Texts("offlineBlockList"),
-              (QStringList{"OB   1", "FC   12", "DB    1", "SDB    0"}));
+    EXPECT_EQ(Texts("offlineBlockList"), (QStringList{"OB   1", "FC   12", "DB    1", "SDB    0"}));
     EXPECT_EQ(ProjectImage(BLOCK_TYPE_OB, 1), ControllerImage(BLOCK_TYPE_OB, 1));
     EXPECT_EQ(prompts->waitCursorDepth, 0);
 }
@@ -68,7 +68,8 @@ TEST_F(OnlinePageTest, ALongUploadShowsItsProgressAndCanBeCancelled) {
     QString shown;
     WhenDialogShows([&](QDialog* dialog) {
         shown = dialog->findChild<QLabel*>()->text();
-        QTimer::singleShot(0, dialog, [dialog] { qobject_cast<QProgressDialog*>(dialog)->cancel(); });
+        QTimer::singleShot(0, dialog,
+                           [dialog] { qobject_cast<QProgressDialog*>(dialog)->cancel(); });
     });
     Click("onlineUpload");
     EXPECT_EQ(shown, "Uploading block 1 of 73\nOB 1");
@@ -86,7 +87,8 @@ TEST_F(OnlinePageTest, DeletingTellsOfProtectedBlocksAndSystemDataBlocks) {
     Select("onlineBlockList", {"FC    1", "FC    2", "FC    3", "SDB    0"});
     prompts->answers = {true};
     Click("onlineDelete");
-    EXPECT_EQ(messages, (QStringList{"Proceed deleting blocks?", "Protected", "Can't delete SDB    0"}));
+    EXPECT_EQ(messages,
+              (QStringList{"Proceed deleting blocks?", "Protected", "Can't delete SDB    0"}));
     EXPECT_EQ(SelectedTexts("onlineBlockList"), (QStringList{"FC    2", "SDB    0"}));
     EXPECT_TRUE(ControllerImage(BLOCK_TYPE_FC, 1).empty());
     EXPECT_FALSE(ControllerImage(BLOCK_TYPE_FC, 2).empty());

@@ -57,7 +57,8 @@ TEST_F(ProjectPoliciesTest, AFailedLoadLeavesTheProjectAsItWas) {
         const char* name;
         std::vector<uint8_t> bytes;
         int result;
-    } cases[] = {{"damaged", damaged, kReadNoBlockHeader}, {"too many", tooMany, kReadStoreRefused}};
+    } cases[] = {{"damaged", damaged, kReadNoBlockHeader},
+                 {"too many", tooMany, kReadStoreRefused}};
     const std::vector<uint8_t> before(store->Data(), store->Data() + kStoreDataSize);
     for (const auto& c : cases) {
         testing::WriteBytes(dir.File("bad.wld"), c.bytes);
