@@ -83,19 +83,14 @@ protected:
         Click("offlineLoad");
     }
 
-    QStringList Texts(const char* listName) const {
+    // The texts of the listed items, or of the selected ones only.
+    QStringList Texts(const char* listName, bool selectedOnly = false) const {
         QStringList texts;
         const auto* list = Find<QListWidget>(listName);
-        for (int index = 0; list != nullptr && index < list->count(); ++index)
-            texts.append(list->item(index)->text());
-        return texts;
-    }
-
-    QStringList SelectedTexts(const char* listName) const {
-        QStringList texts;
-        const auto* list = Find<QListWidget>(listName);
-        for (int index = 0; list != nullptr && index < list->count(); ++index)
-            if (list->item(index)->isSelected()) texts.append(list->item(index)->text());
+        for (int index = 0; list != nullptr && index < list->count(); ++index) {
+            const QListWidgetItem* item = list->item(index);
+            if (!selectedOnly || item->isSelected()) texts.append(item->text());
+        }
         return texts;
     }
 
@@ -122,15 +117,16 @@ protected:
         return control != nullptr && control->isEnabled();
     }
 
-    // A copy of the simulator's block image, empty when it holds no such block.
+    // A copy of the block's image in the simulator or the project; empty when absent.
     Bytes ControllerImage(int type, uint16_t number) {
         std::lock_guard<std::mutex> lock(simulator->Controller().Lock());
-        const uint8_t* image = simulator->Controller().Blocks().Find(type, number);
-        return image != nullptr ? Bytes(image, image + BlockImageLength(image)) : Bytes();
+        return ImageIn(simulator->Controller().Blocks(), type, number);
     }
-
     Bytes ProjectImage(int type, uint16_t number) const {
-        const uint8_t* image = app->Project().Find(type, number);
+        return ImageIn(app->Project(), type, number);
+    }
+    static Bytes ImageIn(const BlockStore& store, int type, uint16_t number) {
+        const uint8_t* image = store.Find(type, number);
         return image != nullptr ? Bytes(image, image + BlockImageLength(image)) : Bytes();
     }
 

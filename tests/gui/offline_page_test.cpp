@@ -21,26 +21,16 @@ protected:
     }
 };
 
-// Both block pages carry the same controls in both layouts; only some captions differ.
+// Both block pages carry the same controls in both layouts; some captions differ.
 TEST_F(OfflinePageTest, BothBlockPagesCaptionTheirControlsForTheLayout) {
     const struct {
         const char* name;
         const char* small;
         const char* large;
     } buttons[] = {
-        {"offlineSelectAll", "All", "Select All"},
-        {"offlineClearAll", "None", "Clear All"},
-        {"offlineInvert", "Invert", "Invert"},
-        {"offlineLoad", "Load", "Load"},
-        {"offlineSave", "Save", "Save"},
-        {"offlineDel", "Del", "Del"},
-        {"offlineDownload", "Download", "Download"},
-        {"onlineRefresh", "Refresh", "Refresh"},
-        {"onlineSelectAll", "All", "Select All"},
-        {"onlineClearAll", "None", "Clear All"},
-        {"onlineInvert", "Invert", "Invert"},
-        {"onlineUpload", "Upload", "Upload"},
-        {"onlineDelete", "Del", "Delete"},
+        {"offlineSelectAll", "All", "Select All"},   {"offlineClearAll", "None", "Clear All"},
+        {"offlineDownload", "Download", "Download"}, {"onlineSelectAll", "All", "Select All"},
+        {"onlineClearAll", "None", "Clear All"},     {"onlineDelete", "Del", "Delete"},
     };
     for (const bool large : {true, false}) {
         if (!large) {

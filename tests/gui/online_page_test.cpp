@@ -41,7 +41,7 @@ TEST_F(OnlinePageTest, OpeningThePageListsEveryBlockAndAgainEachTime) {
     ShowPage("offlinePage");
     ShowControllerBlocks();
     EXPECT_EQ(Texts("onlineBlockList").size(), 72);
-    EXPECT_EQ(SelectedTexts("onlineBlockList"), QStringList{"FC   70"});
+    EXPECT_EQ(Texts("onlineBlockList", true), QStringList{"FC   70"});
     app->CloseConnection();
     ExpectDisconnectedPage();
     EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
@@ -89,7 +89,7 @@ TEST_F(OnlinePageTest, DeletingTellsOfProtectedBlocksAndSystemDataBlocks) {
     Click("onlineDelete");
     EXPECT_EQ(messages,
               (QStringList{"Proceed deleting blocks?", "Protected", "Can't delete SDB    0"}));
-    EXPECT_EQ(SelectedTexts("onlineBlockList"), (QStringList{"FC    2", "SDB    0"}));
+    EXPECT_EQ(Texts("onlineBlockList", true), (QStringList{"FC    2", "SDB    0"}));
     EXPECT_TRUE(ControllerImage(BLOCK_TYPE_FC, 1).empty());
     EXPECT_FALSE(ControllerImage(BLOCK_TYPE_FC, 2).empty());
     EXPECT_TRUE(ControllerImage(BLOCK_TYPE_FC, 3).empty());
