@@ -1,15 +1,53 @@
 // The "Offline" page: the blocks of the project, its files, download to the controller.
+// The list is never rebuilt from the project: it follows the project through the events
+// of blocks added and removed, whoever adds or removes them.
 #pragma once
 
+#include <array>
+
 #include "sheet_page.h"
+#include "vexal_types.h"
+
+class QLabel;
+class QPushButton;
 
 namespace vexal {
+
+class CBlockListCtrl;
 
 class COfflinePage : public CSheetPage {
     Q_OBJECT
 
 public:
     COfflinePage(const PageContext& context, int templateId);
+
+protected:
+    void OnPageEvent(PageEvent code, uint32_t a, uint32_t b) override;
+    void OnInitDialog() override;
+
+private:
+    void BuildControls();
+    void OnLoad();
+    void OnSave();
+    void OnDel();
+    void OnDownload();
+    void UpdateSelectionButtons();
+    void UpdateListButtons();
+    // The selected blocks in list order into selectedRefs; their number.
+    int CollectSelection();
+    static void BlockStored(void* page, int type, uint16_t number);
+    static void BlockRemoved(void* page, int type, uint16_t number);
+
+    CBlockListCtrl* blockList = nullptr;
+    std::array<BlockRef, 4096> selectedRefs{};
+    QPushButton* selectAllButton = nullptr;
+    QPushButton* clearAllButton = nullptr;
+    QPushButton* invertButton = nullptr;
+    QPushButton* loadButton = nullptr;
+    QPushButton* saveButton = nullptr;
+    QPushButton* delButton = nullptr;
+    QPushButton* downloadButton = nullptr;
+    QLabel* countLabel = nullptr;
 };
 
 }  // namespace vexal

@@ -1,10 +1,214 @@
 #include "online_page.h"
 
+#include <QLabel>
+#include <QPushButton>
+
+#include "block_list_ctrl.h"
+#include "block_page_parts.h"
+#include "cpulink.h"
+#include "main_app.h"
+#include "sheet_images.h"
+
 namespace vexal {
+namespace {
+
+const QString kProceedDeleting = QStringLiteral("Proceed deleting blocks?");
+const QString kProtected = QStringLiteral("Protected");
+const QString kCantDelete = QStringLiteral("Can't delete ");
+// Block numbers asked for per block list request.
+constexpr int kListChunk = 60;
+// Blocks of these types can be deleted; SDBs belong to the controller's configuration.
+constexpr int kLastDeletableType = BLOCK_TYPE_DB;
+
+// Sets `busy` for as long as it lives.
+class CBusy {
+public:
+    explicit CBusy(bool& busy) : busy_(busy) { busy_ = true; }
+    ~CBusy() { busy_ = false; }
+    CBusy(const CBusy&) = delete;
+    CBusy& operator=(const CBusy&) = delete;
+
+private:
+    bool& busy_;
+};
+
+}  // namespace
 
 COnlinePage::COnlinePage(const PageContext& context, int templateId)
     : CSheetPage(context, templateId) {
     setObjectName(QStringLiteral("onlinePage"));
+    BuildControls();
+}
+
+void COnlinePage::BuildControls() {
+    const bool large = IsLargeLayout();
+    blockList = new CBlockListCtrl(kBlockImage, this);
+    SetUpBlockList(blockList, "onlineBlockList", QStringLiteral("Controller blocks"));
+    refreshButton = MakePageButton(this, "onlineRefresh", QStringLiteral("Refresh"));
+    selectAllButton = MakePageButton(this, "onlineSelectAll", large ? "Select All" : "All");
+    clearAllButton = MakePageButton(this, "onlineClearAll", large ? "Clear All" : "None");
+    invertButton = MakePageButton(this, "onlineInvert", QStringLiteral("Invert"));
+    uploadButton = MakePageButton(this, "onlineUpload", QStringLiteral("Upload"));
+    deleteButton = MakePageButton(this, "onlineDelete", large ? "Delete" : "Del");
+    countLabel = new QLabel(BlockCountText(0), this);
+    countLabel->setObjectName(QStringLiteral("onlineBlockCount"));
+    LayOutBlockPage(this, large, blockList,
+                    {{refreshButton},
+                     {selectAllButton, clearAllButton, invertButton},
+                     {uploadButton, deleteButton}},
+                    countLabel);
+
+    connect(blockList, &QListWidget::itemSelectionChanged, this, &COnlinePage::UpdateButtons);
+    connect(refreshButton, &QPushButton::clicked, this, &COnlinePage::OnRefresh);
+    connect(selectAllButton, &QPushButton::clicked, this, [this] { SelectAllItems(*blockList); });
+    connect(clearAllButton, &QPushButton::clicked, this, [this] { ClearAllItems(*blockList); });
+    connect(invertButton, &QPushButton::clicked, this, [this] { InvertAllItems(*blockList); });
+    connect(uploadButton, &QPushButton::clicked, this, &COnlinePage::OnUpload);
+    connect(deleteButton, &QPushButton::clicked, this, &COnlinePage::OnDelete);
+    PressOnDeleteKey(blockList, deleteButton);
+}
+
+void COnlinePage::OnInitDialog() {
+    blockList->AttachImages(&Images());
+    refreshPending = 0;
+    OnPageEvent(kPageDisconnected, 0, 0);
+}
+
+bool COnlinePage::OnSetActive() {
+    refreshPending = 1;
+    return true;
+}
+
+void COnlinePage::OnPageEvent(PageEvent code, uint32_t a, uint32_t) {
+    switch (code) {
+        case kPageTick:
+            if (refreshPending == 1 && !busy_) OnRefresh();
+            break;
+        case kPageConnected:
+            refreshButton->setEnabled(true);
+            break;
+        case kPageDisconnected:
+            refreshButton->setEnabled(false);
+            blockList->ClearBlocks();
+            blockList->setEnabled(false);
+            UpdateButtons();
+            break;
+        case kPageControllerBlockFound:
+            blockList->InsertBlock(BlockRef_Type(a), BlockRef_Number(a));
+            UpdateButtons();
+            break;
+        case kPageControllerBlockDeleted:
+            blockList->RemoveBlock(BlockRef_Type(a), BlockRef_Number(a));
+            UpdateButtons();
+            break;
+        case kPageControllerRefreshStart:
+            blockList->MarkAllStale();
+            break;
+        case kPageControllerRefreshEnd:
+            blockList->RemoveStale();
+            break;
+        default:
+            break;
+    }
+}
+
+void COnlinePage::UpdateSelectionButtons() {
+    const bool selected = SelectedItemCount(*blockList) > 0;
+    uploadButton->setEnabled(selected);
+    deleteButton->setEnabled(selected);
+}
+
+void COnlinePage::UpdateListButtons() {
+    const bool filled = blockList->count() > 0;
+    selectAllButton->setEnabled(filled);
+    clearAllButton->setEnabled(filled);
+    invertButton->setEnabled(filled);
+    countLabel->setText(BlockCountText(blockList->count()));
+}
+
+void COnlinePage::UpdateButtons() {
+    UpdateSelectionButtons();
+    UpdateListButtons();
+}
+
+// Items not listed again by the controller are dropped at the end, also after a failed
+// refresh; items listed again keep their selection.
+void COnlinePage::OnRefresh() {
+    if (connected != 1 || busy_) return;
+    const CBusy busy(busy_);
+    refreshPending = 0;
+    App().BroadcastPageEvent(kPageControllerRefreshStart);
+    bool complete = false;
+    {
+        CWaitCursor wait(Prompts());
+        complete = ListControllerBlocks();
+    }
+    App().BroadcastPageEvent(kPageControllerRefreshEnd);
+    blockList->setEnabled(complete && blockList->count() > 0);
+    UpdateButtons();
+}
+
+// A controller that reports more entries without giving any is not asked again.
+bool COnlinePage::ListControllerBlocks() {
+    uint16_t numbers[kListChunk];
+    for (int type = BLOCK_TYPE_OB; type < BLOCK_TYPE_COUNT; ++type) {
+        int start = 0;
+        int moreEntries = 0;
+        int count = 0;
+        do {
+            count = App().GetBlockList(type, start, &moreEntries, numbers, kListChunk);
+            if (count < 0) return false;
+            start += count;
+            for (int index = 0; index < count; ++index) {
+                App().BroadcastPageEvent(kPageControllerBlockFound,
+                                         BlockRef_Pack(type, numbers[index]));
+            }
+        } while (moreEntries == 1 && count > 0);
+    }
+    return true;
+}
+
+void COnlinePage::OnUpload() {
+    const CBusy busy(busy_);
+    TransferSelectedBlocks(
+        this, Prompts(), QStringLiteral("Uploading"), *blockList,
+        [this](int type, uint16_t number) { return App().UploadBlock(type, number); });
+}
+
+// A deleted block leaves the list at once (its event), so the same index then holds the
+// next item. The bound stays the count noted at the start.
+void COnlinePage::OnDelete() {
+    if (!Prompts().AskYesNo(kProceedDeleting)) return;
+    const CBusy busy(busy_);
+    const int items = blockList->count();
+    CBlockProgress progress(this, Prompts(), QStringLiteral("Deleting"),
+                            SelectedItemCount(*blockList));
+    int index = 0;
+    while (index >= 0 && index < items && index < blockList->count() && connected == 1) {
+        if (!blockList->item(index)->isSelected()) {
+            ++index;
+            continue;
+        }
+        const BlockRef ref = blockList->ItemData(index);
+        if (!progress.Next(BlockListText(BlockRef_Type(ref), BlockRef_Number(ref)))) break;
+        index = DeleteItem(index);
+    }
+}
+
+int COnlinePage::DeleteItem(int index) {
+    const BlockRef ref = blockList->ItemData(index);
+    const int type = static_cast<int16_t>(ref >> 16);
+    const uint16_t number = BlockRef_Number(ref);
+    if (type < BLOCK_TYPE_OB || type > kLastDeletableType) {
+        Prompts().ShowMessage(kCantDelete + BlockListText(type, number));
+        return index + 1;
+    }
+    const CpuStatus status = App().DeleteBlock(type, number);
+    if (CpuStatus_IsFatal(status)) return -1;
+    if (status == CPULINK_BLOCK_PROTECTED) Prompts().ShowMessage(kProtected);
+    // A deleted block is gone from the list; should it still stand there, step over it.
+    const bool stillListed = index < blockList->count() && blockList->ItemData(index) == ref;
+    return status == CPULINK_OK && !stillListed ? index : index + 1;
 }
 
 }  // namespace vexal

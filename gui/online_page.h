@@ -1,15 +1,55 @@
-// The "Online" page: the blocks in the controller, refresh, upload and delete.
+// The "Online" page: the blocks in the controller, refresh, upload and delete. The list
+// follows the controller through page events: a refresh (start, each block listed, end),
+// a download (block present), a delete (block deleted), and the connection's events.
 #pragma once
 
 #include "sheet_page.h"
+#include "vexal_types.h"
+
+class QLabel;
+class QPushButton;
 
 namespace vexal {
+
+class CBlockListCtrl;
 
 class COnlinePage : public CSheetPage {
     Q_OBJECT
 
 public:
     COnlinePage(const PageContext& context, int templateId);
+
+    bool OnSetActive() override;
+
+protected:
+    void OnPageEvent(PageEvent code, uint32_t a, uint32_t b) override;
+    void OnInitDialog() override;
+
+private:
+    void BuildControls();
+    void OnRefresh();
+    void OnUpload();
+    void OnDelete();
+    // Asks for every type's block list; false when a request failed.
+    bool ListControllerBlocks();
+    // Deletes the selected item at `index` (or tells why not); the index of the next item
+    // to look at, or -1 when the loop has to stop.
+    int DeleteItem(int index);
+    void UpdateSelectionButtons();
+    void UpdateListButtons();
+    void UpdateButtons();
+
+    CBlockListCtrl* blockList = nullptr;
+    int refreshPending = 0;
+    // A transfer or refresh is running; the tick leaves a pending refresh for later.
+    bool busy_ = false;
+    QPushButton* refreshButton = nullptr;
+    QPushButton* selectAllButton = nullptr;
+    QPushButton* clearAllButton = nullptr;
+    QPushButton* invertButton = nullptr;
+    QPushButton* uploadButton = nullptr;
+    QPushButton* deleteButton = nullptr;
+    QLabel* countLabel = nullptr;
 };
 
 }  // namespace vexal

@@ -1,12 +1,45 @@
 #include "project_policies.h"
 
+#include <memory>
+
 namespace vexal {
+namespace {
+
+int64_t StoredLength(const uint8_t* image) {
+    return RoundedImageLength(BlockImageLength(image));
+}
+
+// Whether every block of `incoming`, added in store order, finds room in `project`: no
+// 4097th block, and at no step more bytes than are free (a twin frees its own).
+bool MergeFits(const BlockStore& project, const BlockStore& incoming) {
+    int blocks = project.BlockCount();
+    int64_t claimed = 0;
+    for (int p = 0; p < incoming.BlockCount(); ++p) {
+        const BlockStore::Entry& entry = incoming.EntryAt(p);
+        const uint8_t* twin = project.Find(entry.type, entry.number);
+        if (twin == nullptr && ++blocks > kStoreMaxBlocks) return false;
+        claimed += StoredLength(incoming.ImageAt(p));
+        if (twin != nullptr) claimed -= StoredLength(twin);
+        if (claimed > project.FreeBytes()) return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 int LoadProjectFile(const char* path, BlockStore& project, BlockNotification notify,
                     void* context) {
-    const int result = ReadProjectFile(path, project, notify, context);
-    if (result != kReadOk) project.Clear();
-    return result;
+    const auto scratch = std::make_unique<BlockStore>();
+    const int result = ReadProjectFile(path, *scratch, nullptr, nullptr);
+    if (result != kReadOk) return result;
+    if (!MergeFits(project, *scratch)) return kReadStoreRefused;
+    for (int p = 0; p < scratch->BlockCount(); ++p) {
+        const uint8_t* image = scratch->ImageAt(p);
+        if (!project.Add(image, BlockImageLength(image))) return kReadStoreRefused;
+        if (notify != nullptr)
+            notify(context, scratch->EntryAt(p).type, scratch->EntryAt(p).number);
+    }
+    return kReadOk;
 }
 
 int SaveProjectSelection(const char* path, const BlockStore& project, const BlockRef* selected,

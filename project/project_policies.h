@@ -13,8 +13,11 @@ inline constexpr char kErrorReadingProjectFile[] = "error reading project file";
 inline constexpr char kErrorWritingProjectFile[] = "error writing project file";
 inline constexpr char kErrorDeletingBlocks[] = "error deleting blocks";
 
-// GUI: adds the file's blocks to the project (which is not cleared first), notifying each
-// stored block. Any failure clears the whole project; the reader's code is returned.
+// GUI: adds the file's blocks to the project (which is not cleared first), a block the
+// project holds already being replaced, and notifies each stored block. The file is read
+// whole into a scratch store first and merged only when it read completely and fits, so a
+// damaged file or a full project leaves the project exactly as it was. The reader's code
+// is returned; kReadStoreRefused also when the merged project would not fit.
 int LoadProjectFile(const char* path, BlockStore& project, BlockNotification notify, void* context);
 
 // GUI: writes the selected blocks in list order; the writer's code is returned.

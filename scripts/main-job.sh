@@ -58,7 +58,7 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
 else
   echo "no display: the sheet and every page, connected to a simulator, are shown as"
   echo "screenshots of both layouts instead"
-  ctest --test-dir build -R 'Screens|StationListLayoutTest|PageTest' --output-on-failure | tail -1
+  ctest --test-dir build -R 'Screens|StationListLayoutTest|PageTest|ScreenshotsOfBothBlockPages' --output-on-failure | tail -1
   ls build/tests/gui/VexalCE-*.png
 fi
 

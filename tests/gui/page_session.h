@@ -107,7 +107,8 @@ protected:
     }
 
     // Runs `answer` on the next modal dialog as soon as it is shown (a dialog opened by
-    // the next user action); the dialog must be closed by it.
+    // the next user action); the dialog must be closed by it. Only the pending timer holds
+    // the poll, so it is freed once the dialog was answered.
     static void WhenDialogShows(std::function<void(QDialog*)> answer) {
         auto poll = std::make_shared<std::function<void()>>();
         // The queued copies hold the poll itself only weakly: the last one to run frees it.

@@ -1,0 +1,215 @@
+#include "block_page_parts.h"
+
+#include <QCoreApplication>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QItemSelection>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "block_list_ctrl.h"
+#include "user_prompts.h"
+
+namespace vexal {
+namespace {
+
+// The small layout's rows share six columns: three buttons take two each, two take three.
+constexpr int kSmallColumns = 6;
+constexpr int kSmallRowButtons = 3;
+// A transfer redraws its progress five times a second: often enough for the eye, rarely
+// enough to cost nothing beside the transfer.
+constexpr int kProgressRedrawMs = 200;
+
+QItemSelection AllItems(const QListWidget& list) {
+    const QAbstractItemModel* model = list.model();
+    return {model->index(0, 0), model->index(model->rowCount() - 1, 0)};
+}
+
+void LayOutLarge(QWidget* page, QListWidget* list, const std::vector<std::vector<QWidget*>>& groups,
+                 QLabel* count) {
+    auto* column = new QVBoxLayout;
+    for (size_t group = 0; group < groups.size(); ++group) {
+        if (group > 0) column->addSpacing(12);
+        for (QWidget* button : groups[group]) column->addWidget(button);
+    }
+    column->addStretch(1);
+    column->addWidget(count);
+    auto* row = new QHBoxLayout(page);
+    row->addWidget(list, 1);
+    row->addLayout(column);
+}
+
+void LayOutSmall(QWidget* page, QListWidget* list, const std::vector<std::vector<QWidget*>>& groups,
+                 QLabel* count) {
+    auto* rows = new QVBoxLayout(page);
+    rows->setContentsMargins(4, 4, 4, 4);
+    rows->setSpacing(4);
+    rows->addWidget(list, 1);
+    auto* grid = new QGridLayout;
+    grid->setSpacing(4);
+    for (int column = 0; column < kSmallColumns; ++column) grid->setColumnStretch(column, 1);
+    bool countPlaced = false;
+    for (int row = 0; row < static_cast<int>(groups.size()); ++row) {
+        const auto& buttons = groups[static_cast<size_t>(row)];
+        const int size = static_cast<int>(buttons.size());
+        int column = 0;
+        int span = kSmallColumns / std::max(size, 1);
+        if (!countPlaced && size < kSmallRowButtons) {
+            span = kSmallColumns / kSmallRowButtons;
+            column = kSmallColumns - size * span;
+            grid->addWidget(count, row, 0, 1, column);
+            countPlaced = true;
+        }
+        for (QWidget* button : buttons) {
+            grid->addWidget(button, row, column, 1, span);
+            column += span;
+        }
+    }
+    if (!countPlaced) rows->addWidget(count);
+    rows->addLayout(grid);
+}
+
+class CDeleteKeyFilter : public QObject {
+public:
+    CDeleteKeyFilter(QObject* list, QPushButton* button) : QObject(list), button_(button) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress ||
+            static_cast<QKeyEvent*>(event)->key() != Qt::Key_Delete) {
+            return QObject::eventFilter(watched, event);
+        }
+        if (button_->isEnabled()) button_->click();
+        return true;
+    }
+
+private:
+    QPushButton* button_;
+};
+
+}  // namespace
+
+void PressOnDeleteKey(QListWidget* list, QPushButton* button) {
+    list->installEventFilter(new CDeleteKeyFilter(list, button));
+}
+
+void SelectAllItems(QListWidget& list) {
+    if (list.count() > 0)
+        list.selectionModel()->select(AllItems(list), QItemSelectionModel::Select);
+}
+
+void ClearAllItems(QListWidget& list) {
+    list.selectionModel()->clearSelection();
+}
+
+void InvertAllItems(QListWidget& list) {
+    if (list.count() > 0)
+        list.selectionModel()->select(AllItems(list), QItemSelectionModel::Toggle);
+}
+
+int SelectedItemCount(const QListWidget& list) {
+    return static_cast<int>(list.selectionModel()->selectedIndexes().size());
+}
+
+QString BlockCountText(int count) {
+    return count == 1 ? QStringLiteral("1 block") : QStringLiteral("%1 blocks").arg(count);
+}
+
+void SetUpBlockList(QListWidget* list, const char* objectName, const QString& accessibleName) {
+    list->setObjectName(QString::fromLatin1(objectName));
+    list->setAccessibleName(accessibleName);
+    list->setFlow(QListView::TopToBottom);
+    list->setWrapping(true);
+    list->setResizeMode(QListView::Adjust);
+    // The texts pad their numbers to a width: in a fixed-pitch font the numbers line up,
+    // and every item fits a cell as wide as the longest text, "SDB65535", and its image.
+    list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    const QFontMetrics metrics(list->font());
+    const int imageWidth = 16;
+    list->setGridSize(QSize(metrics.horizontalAdvance(QStringLiteral("SDB65535")) + imageWidth + 16,
+                            std::max(metrics.height(), imageWidth) + 4));
+    list->setUniformItemSizes(true);
+}
+
+QPushButton* MakePageButton(QWidget* page, const char* objectName, const QString& caption) {
+    auto* button = new QPushButton(caption, page);
+    button->setObjectName(QString::fromLatin1(objectName));
+    return button;
+}
+
+void LayOutBlockPage(QWidget* page, bool large, QListWidget* list,
+                     const std::vector<std::vector<QWidget*>>& groups, QLabel* count) {
+    if (large) {
+        LayOutLarge(page, list, groups, count);
+    } else {
+        LayOutSmall(page, list, groups, count);
+    }
+}
+
+CBlockProgress::CBlockProgress(QWidget* page, CUserPrompts& prompts, const QString& verb, int total)
+    : prompts_(prompts), verb_(verb), total_(total) {
+    prompts_.BeginWaitCursor();
+    if (total_ <= kFewBlocks) return;
+    dialog_ = new QProgressDialog(page);
+    dialog_->setObjectName(QStringLiteral("blockProgress"));
+    dialog_->setWindowTitle(verb_);
+    dialog_->setWindowModality(Qt::WindowModal);
+    dialog_->setAutoClose(false);
+    dialog_->setAutoReset(false);
+    dialog_->setMinimumDuration(0);
+    dialog_->setRange(0, total_);
+}
+
+CBlockProgress::~CBlockProgress() {
+    delete dialog_;
+    prompts_.EndWaitCursor();
+}
+
+bool CBlockProgress::Next(const QString& blockText) {
+    if (dialog_ == nullptr) return true;
+    if (dialog_->wasCanceled()) return false;
+    ++started_;
+    if (started_ == 1 || started_ == total_ || sinceShown_.elapsed() >= kProgressRedrawMs) {
+        Show(blockText);
+    }
+    return dialog_ != nullptr && !dialog_->wasCanceled();
+}
+
+// Pending events are handled here, so that the dialog is drawn and the user's cancel
+// arrives; the dialog being modal, nothing else can be touched meanwhile.
+void CBlockProgress::Show(const QString& blockText) {
+    dialog_->setLabelText(QStringLiteral("%1 block %2 of %3\n%4")
+                              .arg(verb_)
+                              .arg(started_)
+                              .arg(total_)
+                              .arg(blockText.simplified()));
+    if (!dialog_->isVisible()) dialog_->show();
+    dialog_->setValue(started_ - 1);
+    QCoreApplication::processEvents();
+    sinceShown_.restart();
+}
+
+void TransferSelectedBlocks(QWidget* page, CUserPrompts& prompts, const QString& verb,
+                            CBlockListCtrl& list,
+                            const std::function<CpuStatus(int type, uint16_t number)>& transfer) {
+    const int items = list.count();
+    CBlockProgress progress(page, prompts, verb, SelectedItemCount(list));
+    // A lost connection may empty the list under the loop.
+    for (int index = 0; index < items && index < list.count(); ++index) {
+        if (!list.item(index)->isSelected()) continue;
+        const BlockRef ref = list.ItemData(index);
+        const int type = BlockRef_Type(ref);
+        const uint16_t number = BlockRef_Number(ref);
+        if (!progress.Next(BlockListText(type, number))) break;
+        if (CpuStatus_IsFatal(transfer(type, number))) break;
+    }
+}
+
+}  // namespace vexal

@@ -1,0 +1,80 @@
+// What the two block pages share besides their list control: the buttons that act on the
+// selection of every item, the block count, the arrangement of both layouts and the
+// progress of a transfer over many blocks.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <vector>
+
+#include "cpulink.h"
+
+class QLabel;
+class QListWidget;
+class QProgressDialog;
+class QPushButton;
+class QWidget;
+
+namespace vexal {
+
+class CBlockListCtrl;
+class CUserPrompts;
+
+void SelectAllItems(QListWidget& list);
+void ClearAllItems(QListWidget& list);
+void InvertAllItems(QListWidget& list);
+int SelectedItemCount(const QListWidget& list);
+
+// "1 block", "12 blocks".
+QString BlockCountText(int count);
+
+// List mode: items flow down and on into further columns, several may be selected.
+void SetUpBlockList(QListWidget* list, const char* objectName, const QString& accessibleName);
+
+QPushButton* MakePageButton(QWidget* page, const char* objectName, const QString& caption);
+
+// The Delete key in the list presses `button` while it is enabled.
+void PressOnDeleteKey(QListWidget* list, QPushButton* button);
+
+// Arranges a block page. Large layout: the list with a column of the button groups on its
+// right and the count at the bottom. Small layout: the list above one row per group, the
+// count in the first row that has room beside its buttons.
+void LayOutBlockPage(QWidget* page, bool large, QListWidget* list,
+                     const std::vector<std::vector<QWidget*>>& groups, QLabel* count);
+
+// The wait cursor for the whole transfer, and over more than a few blocks a progress
+// dialog naming the block in hand. The transfer may be cancelled between two blocks:
+// Next returns false once the user asked to stop.
+class CBlockProgress {
+public:
+    static constexpr int kFewBlocks = 3;
+
+    CBlockProgress(QWidget* page, CUserPrompts& prompts, const QString& verb, int total);
+    ~CBlockProgress();
+    CBlockProgress(const CBlockProgress&) = delete;
+    CBlockProgress& operator=(const CBlockProgress&) = delete;
+
+    // Announces the next block; false when the user cancelled.
+    bool Next(const QString& blockText);
+
+private:
+    void Show(const QString& blockText);
+
+    CUserPrompts& prompts_;
+    QString verb_;
+    int total_;
+    int started_ = 0;
+    QPointer<QProgressDialog> dialog_;
+    QElapsedTimer sinceShown_;
+};
+
+// Runs `transfer` on every selected block in list order, with the wait cursor and the
+// progress. Stops at the first fatal status (reported by the operation, which has also
+// disconnected the pages) or when the user cancels.
+void TransferSelectedBlocks(QWidget* page, CUserPrompts& prompts, const QString& verb,
+                            CBlockListCtrl& list,
+                            const std::function<CpuStatus(int type, uint16_t number)>& transfer);
+
+}  // namespace vexal

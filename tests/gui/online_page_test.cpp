@@ -1,0 +1,150 @@
+// The "Online" page as a user works it against a controller simulated over real sockets:
+// the listing, uploads into the project, deletes, and a connection that drops.
+#include <QProgressDialog>
+
+#include "block_page_session.h"
+
+namespace vexal {
+namespace {
+
+using testing::Blocks;
+using testing::Bytes;
+using testing::Program;
+using testing::operator+;
+
+class OnlinePageTest : public testing::BlockPageSession {
+protected:
+    // Seventy FCs need two block list requests of 60 numbers.
+    const Program program =
+        Blocks(BLOCK_TYPE_OB, 2) + Blocks(BLOCK_TYPE_FC, 70) + Blocks(BLOCK_TYPE_SDB, 1, 0);
+
+    // The page is disconnected, its list empty and disabled, and nothing can be done.
+    void ExpectDisconnectedPage() {
+        EXPECT_TRUE(Texts("onlineBlockList").isEmpty());
+        for (const char* control :
+             {"onlineBlockList", "onlineRefresh", "onlineUpload", "onlineDelete"})
+            EXPECT_FALSE(Enabled(control)) << control;
+    }
+};
+
+TEST_F(OnlinePageTest, OpeningThePageListsEveryBlockAndAgainEachTime) {
+    StartWithProgram(program);
+    ShowControllerBlocks();
+    EXPECT_EQ(Texts("onlineBlockList"), testing::ListTexts(program));
+    EXPECT_EQ(Label("onlineBlockCount"), "73 blocks");
+    EXPECT_TRUE(Enabled("onlineBlockList"));
+    Select("onlineBlockList", {"FC    1", "FC   70"});
+    {
+        std::lock_guard<std::mutex> lock(simulator->Controller().Lock());
+        simulator->Controller().DeleteBlock(BLOCK_TYPE_FC, 1);
+    }
+    ShowPage("offlinePage");
+    ShowControllerBlocks();
+    EXPECT_EQ(Texts("onlineBlockList").size(), 72);
+    EXPECT_EQ(Texts("onlineBlockList", true), QStringList{"FC   70"});
+    app->CloseConnection();
+    ExpectDisconnectedPage();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
+}
+
+TEST_F(OnlinePageTest, UploadedBlocksTakeTheirPlaceInTheProjectList) {
+    StartWithProgram(program);
+    Load(WriteProject("project.wld", Blocks(BLOCK_TYPE_OB, 1) + Blocks(BLOCK_TYPE_DB, 1)));
+    ShowControllerBlocks();
+    Select("onlineBlockList", {"OB   1", "FC   12", "SDB    0"});
+    Click("onlineUpload");
+    Click("onlineUpload");
+    EXPECT_EQ(Texts("offlineBlockList"), (QStringList{"OB   1", "FC   12", "DB    1", "SDB    0"}));
+    EXPECT_EQ(ProjectImage(BLOCK_TYPE_OB, 1), ControllerImage(BLOCK_TYPE_OB, 1));
+    EXPECT_EQ(prompts->waitCursorDepth, 0);
+}
+
+// Over more than a few blocks a progress dialog names the block in hand; its Cancel stops
+// the upload between two blocks.
+TEST_F(OnlinePageTest, ALongUploadShowsItsProgressAndCanBeCancelled) {
+    StartWithProgram(program);
+    ShowControllerBlocks();
+    Click("onlineSelectAll");
+    QString shown;
+    WhenDialogShows([&](QDialog* dialog) {
+        shown = dialog->findChild<QLabel*>()->text();
+        QTimer::singleShot(0, dialog,
+                           [dialog] { qobject_cast<QProgressDialog*>(dialog)->cancel(); });
+    });
+    Click("onlineUpload");
+    EXPECT_EQ(shown, "Uploading block 1 of 73\nOB 1");
+    EXPECT_GT(app->Project().BlockCount(), 0);
+    EXPECT_LT(app->Project().BlockCount(), 73);
+    EXPECT_EQ(Texts("offlineBlockList").size(), app->Project().BlockCount());
+    EXPECT_EQ(app->Sheet()->findChild<QProgressDialog*>(), nullptr);
+}
+
+TEST_F(OnlinePageTest, DeletingTellsOfProtectedBlocksAndSystemDataBlocks) {
+    sim::SimOptions options;
+    options.protectedBlocks = {BlockRef_Pack(BLOCK_TYPE_FC, 2)};
+    StartWithProgram(program, options);
+    ShowControllerBlocks();
+    Select("onlineBlockList", {"FC    1", "FC    2", "FC    3", "SDB    0"});
+    prompts->answers = {true};
+    Click("onlineDelete");
+    EXPECT_EQ(messages,
+              (QStringList{"Proceed deleting blocks?", "Protected", "Can't delete SDB    0"}));
+    EXPECT_EQ(Texts("onlineBlockList", true), (QStringList{"FC    2", "SDB    0"}));
+    EXPECT_TRUE(ControllerImage(BLOCK_TYPE_FC, 1).empty());
+    EXPECT_FALSE(ControllerImage(BLOCK_TYPE_FC, 2).empty());
+    EXPECT_TRUE(ControllerImage(BLOCK_TYPE_FC, 3).empty());
+    EXPECT_FALSE(ControllerImage(BLOCK_TYPE_FC, 4).empty());
+}
+
+// The connection drops at a request counted from a run without the drop: in a refresh, or
+// in the middle of the third of five uploads.
+TEST_F(OnlinePageTest, ADroppedConnectionLeavesAnEmptyPageAndTheBlocksThatArrivedWhole) {
+    const QStringList uploads = {"FC    1", "FC    2", "FC    3", "FC    4", "FC    5"};
+    StartWithProgram(program);
+    const uint64_t connecting = simulator->RequestCount();
+    ShowControllerBlocks();
+    Select("onlineBlockList", uploads);
+    const uint64_t listed = simulator->RequestCount();
+    Click("onlineUpload");
+    const uint64_t perUpload = (simulator->RequestCount() - listed) / 5;
+    app->ShutDown();
+    const struct {
+        uint32_t dropAfter;
+        int arrived;
+    } cases[] = {{static_cast<uint32_t>(connecting + 2), 0},
+                 {static_cast<uint32_t>(listed + 2 * perUpload + perUpload / 2 + 1), 2}};
+    for (const auto& c : cases) {
+        sim::SimOptions options;
+        options.dropAfter = c.dropAfter;
+        StartWithProgram(program, options);
+        ShowControllerBlocks();
+        if (c.arrived > 0) {
+            Select("onlineBlockList", uploads);
+            Click("onlineUpload");
+        }
+        ExpectDisconnectedPage();
+        EXPECT_EQ(messages.size(), 1) << messages.join(" | ").toStdString();
+        ASSERT_EQ(app->Project().BlockCount(), c.arrived);
+        for (uint16_t number = 1; number <= c.arrived; ++number)
+            EXPECT_EQ(ProjectImage(BLOCK_TYPE_FC, number), program[1 + number]);
+        app->ShutDown();
+        messages.clear();
+    }
+}
+
+TEST_F(OnlinePageTest, ScreenshotsOfBothBlockPagesFilledAndConnected) {
+    for (const bool large : {true, false}) {
+        StartWithProgram(MakeDemoProgram(), {}, large);
+        const QString layout = large ? "800x480" : "240x320";
+        Load(WriteProject("demo.wld", Blocks(BLOCK_TYPE_FB, 5) + Blocks(BLOCK_TYPE_DB, 12)));
+        Select("offlineBlockList", {"FB    2", "DB    3"});
+        Screenshot("VexalCE-Offline-" + layout + ".png");
+        ShowControllerBlocks();
+        Select("onlineBlockList", {"OB   1", "FC    1"});
+        Screenshot("VexalCE-Online-" + layout + ".png");
+        app->ShutDown();
+    }
+}
+
+}  // namespace
+}  // namespace vexal
