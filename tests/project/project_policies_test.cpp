@@ -11,6 +11,7 @@
 namespace vexal {
 namespace {
 
+using testing::Append;
 using testing::MakeBlockImage;
 
 class ProjectPoliciesTest : public ::testing::Test {
