@@ -98,17 +98,19 @@ protected:
 
     // Runs `answer` on the next modal dialog as soon as it is shown (a dialog opened by
     // the next user action); the dialog must be closed by it.
+    // The pending timer owns the poll; the poll knows itself only weakly, so it is freed
+    // once it has answered.
     static void WhenDialogShows(std::function<void(QDialog*)> answer) {
         auto poll = std::make_shared<std::function<void()>>();
-        *poll = [answer = std::move(answer), poll] {
+        *poll = [answer = std::move(answer), self = std::weak_ptr(poll)] {
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             if (dialog == nullptr || !dialog->isVisible()) {
-                QTimer::singleShot(10, *poll);
+                QTimer::singleShot(10, [again = self.lock()] { (*again)(); });
                 return;
             }
             answer(dialog);
         };
-        QTimer::singleShot(0, *poll);
+        QTimer::singleShot(0, [poll] { (*poll)(); });
     }
 
     // The sheet as the user sees it, saved as a PNG in the test's build folder.
