@@ -1,8 +1,8 @@
 #include "station_list_page.h"
 
 #include <QBoxLayout>
-#include <QFontMetrics>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>

@@ -108,7 +108,10 @@ protected:
             auto* nets = new CNetsDlg(*app, large, app->Sheet());
             doModal = [nets] { return nets->DoModal(); };
             values = [nets] {
-                return QString("mpi %1 tcp %2 %3").arg(nets->mpiOn).arg(nets->tcpOn).arg(nets->chosenAdapter);
+                return QString("mpi %1 tcp %2 %3")
+                    .arg(nets->mpiOn)
+                    .arg(nets->tcpOn)
+                    .arg(nets->chosenAdapter);
             };
             dialog.reset(nets);
         }
@@ -118,7 +121,8 @@ protected:
             *seen = Looks(shown);
             EXPECT_LE(shown->frameGeometry().width(), large ? 800 : 240) << test.dialog;
             if (*test.keys == 0) {
-                shown->grab().save(QString("VexalCE-%1-%2.png").arg(test.dialog, large ? "800x480" : "240x320"));
+                shown->grab().save(
+                    QString("VexalCE-%1-%2.png").arg(test.dialog, large ? "800x480" : "240x320"));
             }
             shown->reject();
         });

@@ -68,8 +68,7 @@ protected:
     }
 };
 
-class StationListLayoutTest : public StationListTest,
-                              public ::testing::WithParamInterface<bool> {};
+class StationListLayoutTest : public StationListTest, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(StationListLayoutTest, ListedStationsConnectOverMpiAndOverTcp) {
     StartSimulator();
@@ -137,7 +136,8 @@ TEST_F(StationListTest, PasswordIsSentAfterASuccessfulConnectWhileOptIsDown) {
     SetStations({{127, 0, 0, 1}});
     ShowList();
     ClickRow(0);
-    const QString refused = *LibraryErrorText(CPULINK_PASSWORD_REFUSED, CPULINK_ERROR_TEXT_CAPACITY);
+    const QString refused =
+        *LibraryErrorText(CPULINK_PASSWORD_REFUSED, CPULINK_ERROR_TEXT_CAPACITY);
     struct Attempt {
         QString optKeys;  // typed into the password dialog when "Opt" goes down
         bool optDown;
@@ -170,8 +170,12 @@ TEST_F(StationListTest, PasswordIsSentAfterASuccessfulConnectWhileOptIsDown) {
 }
 
 TEST_F(StationListTest, EthernetRowsFollowTheScanAndTheNetworkChoice) {
-    SetStations({{192, 168, 2, 10}, {192, 168, 1, 20}, {10, 0, 0, 5}, {9, 0, 0, 6},
-                 {126, 0, 0, 0}, {127, 0, 0, 0}});
+    SetStations({{192, 168, 2, 10},
+                 {192, 168, 1, 20},
+                 {10, 0, 0, 5},
+                 {9, 0, 0, 6},
+                 {126, 0, 0, 0},
+                 {127, 0, 0, 0}});
     ShowList();
     const QStringList ordered = {"IP = [127.0.0.0]", "IP = [10.0.0.5]", "IP = [9.0.0.6]",
                                  "IP = [192.168.2.10]", "IP = [192.168.1.20]"};

@@ -5,6 +5,7 @@
 
 #include <QtTest/QTest>
 #include <cstdlib>
+#include <map>
 #include <vector>
 
 #include "bus_file.h"
@@ -47,17 +48,18 @@ protected:
         }
         for (const QChar key : keys) {
             QWidget* focused = window->focusWidget() ? window->focusWidget() : window;
-            switch (key.unicode()) {
-                case '\t': QTest::keyClick(focused, Qt::Key_Tab); break;
-                case '\n': QTest::keyClick(focused, Qt::Key_Return); break;
-                case '\b': QTest::keyClick(focused, Qt::Key_Backspace); break;
-                case 0x1b: QTest::keyClick(focused, Qt::Key_Escape); break;
-                case 0x2190: QTest::keyClick(focused, Qt::Key_Backtab); break;
-                case 0x2193: QTest::keyClick(focused, Qt::Key_Down); break;
-                default: QTest::keyClicks(focused, QString(key));
+            const auto named = kNamedKeys.find(key.unicode());
+            if (named == kNamedKeys.end()) {
+                QTest::keyClicks(focused, QString(key));
+            } else {
+                QTest::keyClick(focused, named->second);
             }
         }
     }
+
+    static inline const std::map<char16_t, Qt::Key> kNamedKeys = {
+        {u'\t', Qt::Key_Tab},    {u'\u2190', Qt::Key_Backtab}, {u'\u2193', Qt::Key_Down},
+        {u'\n', Qt::Key_Return}, {u'\b', Qt::Key_Backspace},   {u'\x1b', Qt::Key_Escape}};
 
     std::shared_ptr<ScriptedNet> net;
 };
