@@ -1,5 +1,6 @@
 #include "block_page_parts.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -46,6 +47,13 @@ void LayOutLarge(QWidget* page, QListWidget* list, const std::vector<std::vector
     row->addLayout(column);
 }
 
+// Three buttons share a 240-pixel row: each may shrink down to its own caption.
+void ShrinkToCaption(QWidget* widget) {
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + 10);
+    }
+}
+
 void LayOutSmall(QWidget* page, QListWidget* list, const std::vector<std::vector<QWidget*>>& groups,
                  QLabel* count) {
     auto* rows = new QVBoxLayout(page);
@@ -68,6 +76,7 @@ void LayOutSmall(QWidget* page, QListWidget* list, const std::vector<std::vector
             countPlaced = true;
         }
         for (QWidget* button : buttons) {
+            ShrinkToCaption(button);
             grid->addWidget(button, row, column, 1, span);
             column += span;
         }

@@ -13,6 +13,11 @@ TEST_F(FramePageTest, EveryPageFollowsTheConnectionInBothLayouts) {
         StartApp(large);
         const QList<CSheetPage*> pages = app->Sheet()->findChildren<CSheetPage*>();
         ASSERT_EQ(pages.size(), 8);
+        for (const CSheetPage* page : pages) {
+            if (!large) {
+                EXPECT_LE(page->minimumSizeHint().width(), 240) << page->objectName().toStdString();
+            }
+        }
         Connect();
         for (const CSheetPage* page : pages)
             EXPECT_TRUE(page->IsConnected()) << page->objectName().toStdString();

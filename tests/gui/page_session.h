@@ -83,10 +83,16 @@ protected:
         for (int index = 0; index < count; ++index) app->Sheet()->OnTimer(CMainSheet::kTickTimerId);
     }
 
-    // The control with this object name anywhere in the sheet; fails the test without one.
+    // The control with this object name on the visible page, else anywhere in the sheet
+    // (pages may use the same names); fails the test without one.
     template <typename Control>
     Control* Find(const char* name) const {
-        auto* control = app->Sheet()->findChild<Control*>(QString::fromLatin1(name));
+        const QString objectName = QString::fromLatin1(name);
+        auto* tabs = app->Sheet()->findChild<QTabWidget*>(QStringLiteral("sheetTabs"));
+        Control* control = tabs->currentWidget() != nullptr
+                               ? tabs->currentWidget()->findChild<Control*>(objectName)
+                               : nullptr;
+        if (control == nullptr) control = app->Sheet()->findChild<Control*>(objectName);
         EXPECT_NE(control, nullptr) << "no control " << name;
         return control;
     }
