@@ -2,45 +2,28 @@
 #include <cstdlib>
 
 #include "bus_file.h"
-#include "gui_test_support.h"
-#include "simulator.h"
+#include "page_session.h"
 
 namespace vexal {
 namespace {
 
 using testing::Events;
 
-const StationKey kLoopback = StationKey_FromOctets(127, 0, 0, 1);
-
-class SimulatorSessionTest : public ::testing::Test {
+// The application with one more page that writes down every event; the sheet is hidden
+// again once its pages are initialised, so that only the operations raise events.
+class SimulatorSessionTest : public testing::PageSession {
 protected:
-    void TearDown() override {
-        if (app && app->StartedUp()) app->ShutDown();
-        app.reset();
-        if (simulator) simulator->Stop();
-        unsetenv("VEXAL_S7_PORT");
-        unsetenv("VEXAL_MPI_BUS");
-    }
-
-    void StartSimulator(sim::SimOptions options = {}) {
-        options.listen = {{"127.0.0.1", 0}};
-        simulator = std::make_unique<sim::Simulator>(options);
-        std::string error;
-        ASSERT_TRUE(simulator->Start(&error)) << error;
-        setenv("VEXAL_S7_PORT", std::to_string(simulator->Port()).c_str(), 1);
-    }
-
     void StartApp() {
-        app = std::make_unique<CMainApp>(std::make_unique<testing::CScriptedPrompts>(&messages));
-        ASSERT_TRUE(app->StartUp());
+        PageSession::StartApp();
+        app->Sheet()->hide();
         recorder = new testing::CRecordingPage(app->MakePageContext(), &events, "rec");
         app->Sheet()->AddSheetPage(recorder);
     }
+    void TearDown() override {
+        PageSession::TearDown();
+        unsetenv("VEXAL_MPI_BUS");
+    }
 
-    testing::ProfileDir profile;
-    QStringList messages;
-    std::unique_ptr<sim::Simulator> simulator;
-    std::unique_ptr<CMainApp> app;
     testing::CRecordingPage* recorder = nullptr;
     Events events;
 };
@@ -48,7 +31,7 @@ protected:
 TEST_F(SimulatorSessionTest, EveryOperationWorksOverTcp) {
     StartSimulator();
     StartApp();
-    ASSERT_EQ(app->OpenTcp(kLoopback), 1);
+    ASSERT_EQ(app->OpenTcp(testing::kLoopbackKey), 1);
     EXPECT_EQ(events, Events{"rec:1"});
     EXPECT_TRUE(recorder->IsConnected());
     events.clear();
@@ -111,7 +94,7 @@ TEST_F(SimulatorSessionTest, ALostConnectionDisconnectsEveryPageWithTheLibraryTe
     options.dropAfter = 2;
     StartSimulator(options);
     StartApp();
-    ASSERT_EQ(app->OpenTcp(kLoopback), 1);
+    ASSERT_EQ(app->OpenTcp(testing::kLoopbackKey), 1);
     events.clear();
 
     EXPECT_EQ(app->ReadOperationMode(), -1);
@@ -129,7 +112,7 @@ TEST_F(SimulatorSessionTest, StationsOnTheMpiBusAreFoundAndOpened) {
     StartSimulator();
     const std::string bus = profile.Path() + "/bus";
     std::string error;
-    ASSERT_TRUE(busport::PublishStation(bus, 2, kLoopback, simulator->Port(), &error)) << error;
+    ASSERT_TRUE(busport::PublishStation(bus, 2, testing::kLoopbackKey, simulator->Port(), &error)) << error;
     setenv("VEXAL_MPI_BUS", bus.c_str(), 1);
     StartApp();
     ASSERT_EQ(app->mpiEnabled, 1);
