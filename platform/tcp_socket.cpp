@@ -7,6 +7,7 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -16,9 +17,21 @@
 namespace vexal::platform {
 namespace {
 
-void MakeNonBlocking(int fd) {
+// A connected stream blocks in recv, bounded by its receive time-out, so that waiting for
+// an answer and reading it is one system call; sends never block (MSG_DONTWAIT).
+void MakeBlocking(int fd) {
     const int flags = fcntl(fd, F_GETFL, 0);
-    fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+    fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+}
+
+// The receive time-out armed for a wait of timeoutMs: never longer than the wait, and
+// rounded down to a step that grows with it, so that a fresh deadline of the same length
+// (T or T - 1 ms left) arms the same value and needs no new setsockopt. 0 means no limit.
+int ArmedTimeoutMs(int timeoutMs) {
+    if (timeoutMs < 0) return 0;
+    if (timeoutMs < 100) return timeoutMs;
+    const int step = timeoutMs < 1000 ? 10 : 100;
+    return (timeoutMs - 1) / step * step;
 }
 
 void SetNoDelay(int fd) {
@@ -96,6 +109,7 @@ TcpStream& TcpStream::operator=(TcpStream&& other) noexcept {
     if (this != &other) {
         Close();
         fd_ = other.fd_;
+        armedTimeoutMs_ = other.armedTimeoutMs_;
         other.fd_ = -1;
     }
     return *this;
@@ -108,6 +122,7 @@ IoResult TcpStream::Connect(uint32_t ipv4, uint16_t port, int timeoutMs) {
     SetNoDelay(fd_);
     const sockaddr_in address = Ipv4Address(ipv4, port);
     if (connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+        MakeBlocking(fd_);
         return IoResult::kOk;
     }
     if (errno != EINPROGRESS) {
@@ -125,6 +140,7 @@ IoResult TcpStream::Connect(uint32_t ipv4, uint16_t port, int timeoutMs) {
         Close();
         return IoResult::kFailed;
     }
+    MakeBlocking(fd_);
     return IoResult::kOk;
 }
 
@@ -133,7 +149,7 @@ IoResult TcpStream::SendAll(const void* data, size_t size, int timeoutMs) {
     const auto* bytes = static_cast<const uint8_t*>(data);
     const int64_t deadline = timeoutMs < 0 ? -1 : MonotonicMs() + timeoutMs;
     while (size > 0) {
-        const ssize_t sent = send(fd_, bytes, size, MSG_NOSIGNAL);
+        const ssize_t sent = send(fd_, bytes, size, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (sent > 0) {
             bytes += sent;
             size -= static_cast<size_t>(sent);
@@ -155,7 +171,9 @@ IoResult TcpStream::ReceiveSome(void* buffer, size_t size, size_t* received, int
     if (fd_ < 0) return IoResult::kClosed;
     const int64_t deadline = timeoutMs < 0 ? -1 : MonotonicMs() + timeoutMs;
     for (;;) {
-        const ssize_t got = recv(fd_, buffer, size, 0);
+        const int left = RemainingMs(deadline);
+        if (left != 0 && !ArmReceiveTimeout(left)) return IoResult::kFailed;
+        const ssize_t got = recv(fd_, buffer, size, left == 0 ? MSG_DONTWAIT : 0);
         if (got > 0) {
             *received = static_cast<size_t>(got);
             return IoResult::kOk;
@@ -163,10 +181,20 @@ IoResult TcpStream::ReceiveSome(void* buffer, size_t size, size_t* received, int
         if (got == 0) return IoResult::kClosed;
         if (errno == EINTR) continue;
         if (errno != EAGAIN && errno != EWOULDBLOCK) return ResultOfErrno(errno);
+        // The armed time ran out before the deadline, or the descriptor does not block.
         const IoResult waited = WaitFor(fd_, POLLIN, RemainingMs(deadline));
         // A hang-up still lets recv deliver what arrived before it.
         if (waited == IoResult::kTimeout || waited == IoResult::kFailed) return waited;
     }
+}
+
+bool TcpStream::ArmReceiveTimeout(int timeoutMs) {
+    const int armed = ArmedTimeoutMs(timeoutMs);
+    if (armed == armedTimeoutMs_) return true;
+    const timeval limit{armed / 1000, static_cast<suseconds_t>(armed % 1000) * 1000};
+    if (setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit) != 0) return false;
+    armedTimeoutMs_ = armed;
+    return true;
 }
 
 IoResult TcpStream::ReceiveExact(void* buffer, size_t size, int64_t deadlineMs) {
@@ -188,6 +216,7 @@ void TcpStream::Shutdown() {
 void TcpStream::Close() {
     if (fd_ >= 0) close(fd_);
     fd_ = -1;
+    armedTimeoutMs_ = kNotArmed;
 }
 
 bool TcpListener::Listen(const std::string& host, uint16_t port, std::string* error) {
@@ -238,7 +267,7 @@ IoResult TcpListener::Accept(TcpStream* stream, int timeoutMs) {
         const int fd = accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
         if (fd >= 0) {
             SetNoDelay(fd);
-            MakeNonBlocking(fd);
+            MakeBlocking(fd);
             *stream = TcpStream(fd);
             return IoResult::kOk;
         }

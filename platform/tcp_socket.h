@@ -1,5 +1,6 @@
-// TCP streams and listeners for IPv4, every wait bounded by a time-out. The sockets are
-// non-blocking inside; a wait of -1 milliseconds means no limit.
+// TCP streams and listeners for IPv4, every wait bounded by a time-out; a wait of -1
+// milliseconds means no limit. A stream reads by blocking in recv under a receive time-out
+// and never blocks in send.
 #pragma once
 
 #include <cstddef>
@@ -28,7 +29,9 @@ class TcpStream {
 public:
     TcpStream() = default;
     explicit TcpStream(int fd) : fd_(fd) {}
-    TcpStream(TcpStream&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    TcpStream(TcpStream&& other) noexcept : fd_(other.fd_), armedTimeoutMs_(other.armedTimeoutMs_) {
+        other.fd_ = -1;
+    }
     TcpStream& operator=(TcpStream&& other) noexcept;
     TcpStream(const TcpStream&) = delete;
     TcpStream& operator=(const TcpStream&) = delete;
@@ -49,7 +52,11 @@ public:
     bool IsOpen() const { return fd_ >= 0; }
 
 private:
+    static constexpr int kNotArmed = -1;
+    bool ArmReceiveTimeout(int timeoutMs);
+
     int fd_ = -1;
+    int armedTimeoutMs_ = kNotArmed;  // the socket's SO_RCVTIMEO in ms, 0 for none
 };
 
 class TcpListener {
