@@ -1,7 +1,9 @@
 // Uploading 250 blocks (2.5 MB at PDU 240) from vexal-plcsim running as its own process,
 // against the floor: a raw request/answer exchange between two processes with the same
-// number of exchanges and the same frame sizes. Wall and CPU time of the client side,
-// interleaved, on an idle machine and with one core kept busy; ratios only.
+// number of exchanges and the same frame sizes; and, when node and the node-snap7 binding
+// are there, against the snap7 client uploading the same blocks from the same simulator.
+// Wall and CPU time of the client side, interleaved, on an idle machine and with one core
+// kept busy; ratios only.
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/resource.h>
@@ -178,23 +180,86 @@ void RawExchange(uint16_t port, const std::vector<uint16_t>& sizes) {
     close(fd);
 }
 
+// The snap7 client in a node process of its own, one upload session per request.
+class Snap7Client {
+public:
+    bool Start(int simulatorPort) {
+        int toNode[2], fromNode[2];
+        if (pipe(toNode) != 0 || pipe(fromNode) != 0) return false;
+        pid_ = fork();
+        if (pid_ == 0) {
+            dup2(toNode[0], STDIN_FILENO);
+            dup2(fromNode[1], STDOUT_FILENO);
+            close(toNode[1]);
+            close(fromNode[0]);
+            execlp("node", "node", VEXAL_SNAP7_DRIVER, std::to_string(simulatorPort).c_str(),
+                   std::to_string(kPdu).c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(toNode[0]);
+        close(fromNode[1]);
+        requests_ = fdopen(toNode[1], "w");
+        answers_ = fdopen(fromNode[0], "r");
+        return pid_ > 0 && requests_ != nullptr && answers_ != nullptr;
+    }
+    ~Snap7Client() {
+        if (requests_ != nullptr) std::fclose(requests_);
+        if (answers_ != nullptr) std::fclose(answers_);
+        if (pid_ > 0) waitpid(pid_, nullptr, 0);
+    }
+    // One session's cost as the node process measured it; all 250 blocks or abort.
+    Cost Upload() {
+        std::fputs("go\n", requests_);
+        std::fflush(requests_);
+        Cost cost;
+        int blocks = 0;
+        if (std::fscanf(answers_, "%lf %lf %d", &cost.wall, &cost.cpu, &blocks) != 3 ||
+            blocks != kBlocks) {
+            std::fprintf(stderr, "the snap7 session failed\n");
+            std::abort();
+        }
+        return cost;
+    }
+
+private:
+    pid_t pid_ = -1;
+    std::FILE* requests_ = nullptr;
+    std::FILE* answers_ = nullptr;
+};
+
+bool Snap7Installed() {
+    return std::system("node -e \"require('node-snap7')\" >/dev/null 2>&1") == 0;
+}
+
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
 }
 
-void Compare(const char* setting, uint16_t rawPort, const std::vector<uint16_t>& sizes) {
-    std::vector<double> oursWall, oursCpu, rawWall, rawCpu;
-    for (int round = 0; round < kRounds; ++round) {
-        const Cost ours = Measure(UploadAll);
-        const Cost raw = Measure([&] { RawExchange(rawPort, sizes); });
-        oursWall.push_back(ours.wall);
-        oursCpu.push_back(ours.cpu);
-        rawWall.push_back(raw.wall);
-        rawCpu.push_back(raw.cpu);
+struct Samples {
+    std::vector<double> wall, cpu;
+    void Add(const Cost& cost) {
+        wall.push_back(cost.wall);
+        cpu.push_back(cost.cpu);
     }
-    std::printf("%s: our upload against the raw exchange: wall %.2fx, CPU %.2fx\n", setting,
-                Median(oursWall) / Median(rawWall), Median(oursCpu) / Median(rawCpu));
+};
+
+void PrintRatio(const char* setting, const char* against, const Samples& ours,
+                const Samples& theirs) {
+    std::printf("%s: our upload against %s: wall %.2fx, CPU %.2fx\n", setting, against,
+                Median(ours.wall) / Median(theirs.wall), Median(ours.cpu) / Median(theirs.cpu));
+}
+
+void Compare(const char* setting, uint16_t rawPort, const std::vector<uint16_t>& sizes,
+             Snap7Client* snap7) {
+    Samples ours, raw, theirs;
+    for (int round = 0; round < kRounds; ++round) {
+        ours.Add(Measure(UploadAll));
+        raw.Add(Measure([&] { RawExchange(rawPort, sizes); }));
+        if (snap7 != nullptr) theirs.Add(snap7->Upload());
+    }
+    PrintRatio(setting, "the raw exchange", ours, raw);
+    if (snap7 != nullptr) PrintRatio(setting, "the snap7 client's FullUpload", ours, theirs);
 }
 
 }  // namespace
@@ -211,17 +276,23 @@ int main() {
     const std::vector<uint16_t> sizes = AnswerSizes();
     std::printf("%d blocks of %u bytes, %zu exchanges per session at PDU %zu\n", kBlocks,
                 kBlockLength, sizes.size(), kPdu);
-    Compare("idle", raw.Port(), sizes);
+    Snap7Client snap7Client;
+    Snap7Client* snap7 = nullptr;
+    if (!Snap7Installed()) {
+        std::printf("snap7 comparison skipped: node or the node-snap7 binding is not installed "
+                    "(NODE_PATH=/opt/vexal-peers/node_modules after scripts/install-deps.sh)\n");
+    } else if (!snap7Client.Start(simulator.Port())) {
+        std::printf("snap7 comparison skipped: node did not start\n");
+    } else {
+        snap7 = &snap7Client;
+    }
+    Compare("idle", raw.Port(), sizes, snap7);
     const pid_t spinner = fork();
     if (spinner == 0) {
         for (;;) asm volatile("" ::: "memory");
     }
-    Compare("one core busy", raw.Port(), sizes);
+    Compare("one core busy", raw.Port(), sizes, snap7);
     kill(spinner, SIGKILL);
     waitpid(spinner, nullptr, 0);
-    const bool snap7 = std::system("node -e \"require('node-snap7')\" >/dev/null 2>&1") == 0;
-    std::printf("snap7 comparison skipped: %s\n",
-                snap7 ? "its FullUpload driver is not written yet"
-                      : "node or the node-snap7 binding is not installed");
     return 0;
 }
