@@ -2,7 +2,8 @@
 // whether the peer on 127.0.0.1 plays the connection confirm and the set-up answer from the
 // input too (0x80; else it confirms and grants 240 bytes itself). The rest of the input,
 // cut into TPKT frames by their length fields, answers the requests one frame each, in
-// order, and the peer closes after the last. Whatever arrives, the call must return a
+// order, and the peer closes after the last; an answer that leaves the link waiting costs
+// its 50 ms answer time-out. Whatever arrives, the call must return a
 // status without crashing or touching memory it does not own.
 #include <algorithm>
 #include <cstdint>
@@ -96,7 +97,7 @@ AnsweringPeer& Peer() {
     static AnsweringPeer* peer = [] {
         auto* created = new AnsweringPeer();
         setenv("VEXAL_S7_PORT", std::to_string(created->Port()).c_str(), 1);
-        setenv("VEXAL_S7_TIMEOUT_MS", "300", 1);
+        setenv("VEXAL_S7_TIMEOUT_MS", "50", 1);
         return created;
     }();
     return *peer;
