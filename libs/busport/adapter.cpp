@@ -31,11 +31,17 @@ struct Adapter {
 };
 
 std::mutex tableMutex;
-Adapter adapters[kMaxAdapters];
+
+// Built by the first call that needs it: a program that never opens an adapter does not
+// touch its 25 KB.
+Adapter* Adapters() {
+    static Adapter table[kMaxAdapters];
+    return table;
+}
 
 Adapter* Find(int handle) {
-    if (handle < 0 || handle >= kMaxAdapters || !adapters[handle].open) return nullptr;
-    return &adapters[handle];
+    if (handle < 0 || handle >= kMaxAdapters || !Adapters()[handle].open) return nullptr;
+    return &Adapters()[handle];
 }
 
 // Copies what a caller needs out of the table, so no lock is held across a probe.
@@ -61,8 +67,9 @@ int Busport_Open(void) {
     }
     std::lock_guard<std::mutex> guard(tableMutex);
     for (int handle = 0; handle < kMaxAdapters; ++handle) {
-        if (adapters[handle].open) continue;
-        adapters[handle] = Adapter{true, false, path, {}};
+        Adapter& adapter = Adapters()[handle];
+        if (adapter.open) continue;
+        adapter = Adapter{true, false, path, {}};
         return handle;
     }
     return BUSPORT_INVALID_HANDLE;
