@@ -112,6 +112,12 @@ protected:
         return buffer;
     }
 
+    CpuStatus UploadStatus(int type, uint16_t number) {
+        CpuStatus status = 0;
+        Upload(type, number, &status);
+        return status;
+    }
+
     StatusList ReadList(uint16_t id, uint16_t index = 0, uint32_t size = 4000) {
         StatusList list;
         list.records.resize(size);

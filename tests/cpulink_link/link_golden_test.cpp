@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "block_images.h"
 #include "link_fixture.h"
 #include "raw_iso.h"
 
@@ -15,17 +16,21 @@ const Bytes kConnectionConfirm =
     Hex("03 00 00 16 11 D0 00 01 00 44 00 C0 01 0A C1 02 01 00 C2 02 01 02");
 const Bytes kSetupAnswer = Frame(Hex("32 03 0000 0001 0008 0000 0000 F0 00 0001 0001 00F0"));
 
-// A request frame: S7 header of `type` with reference 2, then parameter and data.
-Bytes Request(uint8_t type, const std::string& params, const std::string& data = "") {
-    const Bytes p = Hex(params), d = Hex(data);
-    Bytes pdu = {0x32, type,
-                 0,    0,
-                 0,    2,
-                 0,    static_cast<uint8_t>(p.size()),
-                 0,    static_cast<uint8_t>(d.size())};
-    pdu.insert(pdu.end(), p.begin(), p.end());
-    pdu.insert(pdu.end(), d.begin(), d.end());
+// A framed PDU with reference 2: the S7 header of `type` (an ack-data's with no error),
+// then parameter and data.
+Bytes Pdu(uint8_t type, const Bytes& params, const Bytes& data = {}) {
+    Bytes pdu = Hex("32 00 0000 0002 0000 0000");
+    pdu[1] = type;
+    pdu[7] = static_cast<uint8_t>(params.size());
+    pdu[9] = static_cast<uint8_t>(data.size());
+    if (type == 3) pdu.insert(pdu.end(), {0, 0});
+    pdu.insert(pdu.end(), params.begin(), params.end());
+    pdu.insert(pdu.end(), data.begin(), data.end());
     return Frame(pdu);
+}
+
+Bytes Request(uint8_t type, const std::string& params, const std::string& data = "") {
+    return Pdu(type, Hex(params), Hex(data));
 }
 
 // A peer step that answers with these frames.
@@ -218,6 +223,74 @@ TEST_F(LinkGolden, AnswersThatDoNotParseAreProtocolErrorsAndCloseTheLink) {
         EXPECT_EQ(cpuLink_GetClock(&record, &clock), CPULINK_PROTOCOL_ERROR) << ToHex(answer);
         EXPECT_EQ(cpuLink_GetClock(&record, &clock), CPULINK_NOT_CONNECTED);
         Sent();
+    }
+}
+
+// A controller's answers to an upload of `image`: the start answer announcing `announced`
+// bytes (nothing when 0), chunks of at most 200 bytes and the end answer. An endless one
+// flags more data on every chunk and starts the image over, for 500 chunks.
+std::vector<ScriptedPeer::Step> UploadAnswers(const Bytes& image, uint32_t announced,
+                                              bool endless) {
+    Bytes start = Hex("1D 00 0100 00000007");
+    if (announced != 0) {
+        const std::string digits = std::to_string(announced);
+        start.push_back(static_cast<uint8_t>(digits.size()));
+        start.insert(start.end(), digits.begin(), digits.end());
+    }
+    std::vector<ScriptedPeer::Step> steps = Answer({Pdu(3, start)});
+    for (size_t sent = 0; endless ? steps.size() <= 500 : sent < image.size();) {
+        if (sent == image.size()) sent = 0;
+        const size_t part = std::min<size_t>(200, image.size() - sent);
+        Bytes data = {0, static_cast<uint8_t>(part), 0x00, 0xFB};
+        data.insert(data.end(), image.begin() + sent, image.begin() + sent + part);
+        sent += part;
+        const uint8_t more = endless || sent < image.size() ? 1 : 0;
+        steps.push_back({{WithReference(Pdu(3, {0x1E, more}, data), steps.size() + 2)}});
+    }
+    steps.push_back({{WithReference(Pdu(3, {0x1F}), steps.size() + 2)}});
+    return steps;
+}
+
+Bytes WithByte(Bytes image, size_t at, uint8_t value) {
+    image[at] = value;
+    return image;
+}
+
+// Every upload of OB1 from a peer that serves something else is a protocol error; the
+// peer's chunks stop being asked for once the block cannot be that long.
+TEST_F(LinkGolden, AnUploadThatIsNotTheBlockAskedForIsAProtocolError) {
+    const Bytes ob1 = MakeBlockImage(BLOCK_TYPE_OB, 1, 300);
+    const struct {
+        const char* name;
+        Bytes image;
+        uint32_t announced;
+        bool endless;
+        CpuStatus status;
+        size_t maxChunkRequests;
+    } cases[] = {
+        {"the block itself", ob1, 300, false, CPULINK_OK, 2},
+        {"without announced length", ob1, 0, false, CPULINK_OK, 2},
+        {"another block", MakeBlockImage(BLOCK_TYPE_FB, 7, 300), 300, false, CPULINK_PROTOCOL_ERROR,
+         2},
+        {"another number", WithByte(ob1, 7, 2), 300, false, CPULINK_PROTOCOL_ERROR, 2},
+        {"no block marker", WithByte(ob1, 1, 0x71), 300, false, CPULINK_PROTOCOL_ERROR, 2},
+        {"length field short", WithByte(ob1, 10, 0), 300, false, CPULINK_PROTOCOL_ERROR, 2},
+        {"length field long", WithByte(ob1, 10, 2), 0, false, CPULINK_PROTOCOL_ERROR, 2},
+        {"announced longer", ob1, 301, false, CPULINK_PROTOCOL_ERROR, 2},
+        {"announced shorter", ob1, 299, false, CPULINK_PROTOCOL_ERROR, 2},
+        {"endless more data", ob1, 300, true, CPULINK_PROTOCOL_ERROR, 3},
+        {"endless, nothing announced", ob1, 0, true, CPULINK_PROTOCOL_ERROR, 3},
+        // 65836 bytes in chunks of 200 and 100.
+        {"endless, long length field", WithByte(ob1, 9, 1), 0, true, CPULINK_PROTOCOL_ERROR, 440},
+    };
+    for (const auto& c : cases) {
+        Play(UploadAnswers(c.image, c.announced, c.endless));
+        CpuStatus status = 0;
+        const Bytes image = Upload(BLOCK_TYPE_OB, 1, &status);
+        EXPECT_EQ(status, c.status) << c.name;
+        EXPECT_EQ(image, c.status == CPULINK_OK ? ob1 : Bytes{}) << c.name;
+        // Besides the chunks: connection, set-up, start and end of the upload.
+        EXPECT_LE(Sent().size(), c.maxChunkRequests + 4) << c.name;
     }
 }
 

@@ -105,16 +105,6 @@ TEST(VariableAddress, RefusedTextsReturnZeroAndLeaveTheDescriptorAlone) {
     }
 }
 
-TEST(VariableAddress, ParsingKeepsTheValueAddressAndClearsValuePresent) {
-    uint32_t word = 0;
-    VariableDescriptor descriptor{};
-    descriptor.value = &word;
-    descriptor.valuePresent = 1;
-    ASSERT_NE(cpuLink_ParseVariableW(&descriptor, L"MW10"), 0);
-    EXPECT_EQ(descriptor.value, &word);
-    EXPECT_EQ(descriptor.valuePresent, 0u);
-}
-
 TEST(VariableAddress, FormatRefusesDescriptorsThatNoAddressGives) {
     using Change = void (*)(VariableDescriptor&);
     const struct {

@@ -112,7 +112,6 @@ TEST(TextCapacity, EveryTextCallWritesWithinItsCapacityAndTerminates) {
              return cpuLink_GetVariableValueAsString(out, n, &value.descriptor,
                                                      VARIABLE_FORMAT_BIN);
          }},
-        {false, [](wchar_t* out, int n) { return cpuLink_ErrorString(0x4001, out, n); }},
         {false, [](wchar_t* out, int n) { return cpuLink_ErrorString(0xC005, out, n); }},
         {false, [](wchar_t* out, int n) { return cpuLink_ErrorString(0xBEEF, out, n); }},
         {false, [](wchar_t* out, int n) { return cpuLink_DiagnoseString(0x49A0, out, n); }},

@@ -61,27 +61,17 @@ protected:
     CpuConnection record{};
 };
 
-TEST_F(MpiLinkTest, AStationOnTheBusWorksLikeATcpController) {
-    ASSERT_EQ(OpenStation(2), CPULINK_OK);
-    int count = 0;
-    uint16_t numbers[64];
-    ASSERT_EQ(cpuLink_GetBlockList(&record, BLOCK_TYPE_OB, 0, &count, numbers, 64), CPULINK_OK);
-    ASSERT_GT(count, 0);
-    std::vector<uint8_t> image(CPULINK_MAX_BLOCK_IMAGE);
-    ASSERT_EQ(cpuLink_UploadBlock(&record, BLOCK_TYPE_OB, numbers[0], image.data(),
-                                  static_cast<uint32_t>(image.size())),
-              CPULINK_OK);
-    EXPECT_EQ(cpuLink_GetBlockType(image.data()), BLOCK_TYPE_OB);
-    EXPECT_EQ(cpuLink_Stop(&record), CPULINK_OK);
-    EXPECT_EQ(stations[0]->Controller().Mode(), sim::OperatingMode::kStop);
-    EXPECT_EQ(stations[1]->Controller().Mode(), sim::OperatingMode::kStop);
-}
-
+// Each address reaches its own station, with the calls of a TCP link.
 TEST_F(MpiLinkTest, EachAddressReachesItsOwnStation) {
     ASSERT_EQ(OpenStation(3), CPULINK_OK);
     EXPECT_EQ(cpuLink_WarmRestart(&record), CPULINK_OK);
     EXPECT_EQ(stations[1]->Controller().Mode(), sim::OperatingMode::kRun);
     ASSERT_EQ(cpuBus_OpenConnection(&record, 2), CPULINK_OK) << "reopening drops the old link";
+    std::vector<uint8_t> image(CPULINK_MAX_BLOCK_IMAGE);
+    ASSERT_EQ(cpuLink_UploadBlock(&record, BLOCK_TYPE_OB, 1, image.data(),
+                                  static_cast<uint32_t>(image.size())),
+              CPULINK_OK);
+    EXPECT_EQ(cpuLink_GetBlockType(image.data()), BLOCK_TYPE_OB);
     EXPECT_EQ(cpuLink_Stop(&record), CPULINK_OK);
     EXPECT_EQ(stations[0]->Controller().Mode(), sim::OperatingMode::kStop);
     EXPECT_EQ(stations[1]->Controller().Mode(), sim::OperatingMode::kRun);
@@ -107,23 +97,6 @@ TEST_F(MpiLinkTest, AnAdapterMustBeOpenToBindAndOnlineToConnect) {
     EXPECT_EQ(cpuBus_OpenConnection(&record, 2), CPULINK_ADAPTER_OFFLINE);
     CpuConnection never{};
     EXPECT_EQ(cpuBus_OpenConnection(&never, 2), CPULINK_ADAPTER_OFFLINE);
-}
-
-TEST_F(MpiLinkTest, TheScanFindsExactlyThePublishedStations) {
-    ASSERT_NE(Busport_GoOnlineDefault(adapter), 0);
-    BusParameters parameters{};
-    ASSERT_NE(Busport_GetCurNetPrm(adapter, &parameters), 0);
-    EXPECT_EQ(parameters.bytes[BUSPORT_OWN_ADDRESS_BYTE], 0) << "a new bus file says own 0";
-    EXPECT_EQ(parameters.bytes[BUSPORT_HIGHEST_ADDRESS_BYTE], 31);
-    std::vector<int> found;
-    for (int address = 0; address <= parameters.bytes[BUSPORT_HIGHEST_ADDRESS_BYTE]; ++address) {
-        if (Busport_CheckRemoteOnline(adapter, static_cast<uint8_t>(address))) {
-            found.push_back(address);
-        }
-    }
-    EXPECT_EQ(found, (std::vector<int>{2, 3}));
-    stations[1]->Stop();
-    EXPECT_EQ(Busport_CheckRemoteOnline(adapter, 3), 0) << "a station that went away";
 }
 
 TEST(SimulatorBusOptions, BusFileAndAddressGoTogether) {
