@@ -16,8 +16,6 @@ TEST(SimOptions, DefaultsToOneListenerOnPort102) {
     ASSERT_EQ(options.listen.size(), 1u);
     EXPECT_EQ(options.listen[0].host, "127.0.0.1");
     EXPECT_EQ(options.listen[0].port, 102);
-    EXPECT_EQ(options.mode, OperatingMode::kRun);
-    EXPECT_EQ(options.keyswitch, Keyswitch::kRunP);
 }
 
 TEST(SimOptions, ReadsEveryOption) {
