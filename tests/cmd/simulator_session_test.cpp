@@ -31,11 +31,7 @@ Bytes Blocks(const std::string& names, uint32_t seed = 1) {
     std::istringstream words(names);
     Bytes bytes;
     for (std::string name; words >> name;) {
-        const std::string type = name.substr(0, 2);
-        const int code = type == "OB"   ? BLOCK_TYPE_OB
-                         : type == "FB" ? BLOCK_TYPE_FB
-                         : type == "FC" ? BLOCK_TYPE_FC
-                                        : BLOCK_TYPE_DB;
+        const int code = static_cast<int>(std::string("OBFBFCDB").find(name.substr(0, 2)) / 2);
         const auto number = static_cast<uint16_t>(std::stoi(name.substr(2)));
         vexal::testing::Append(bytes, MakeDemoBlock(code, number, 40 + number * 4, seed));
     }
