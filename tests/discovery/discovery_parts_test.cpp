@@ -17,14 +17,7 @@
 namespace vexal {
 namespace {
 
-using testing::AddressAnswer;
-using testing::Bytes;
-using testing::IdentifyAnswer;
-using testing::kBroadcast;
-using testing::kScannerMac;
-using testing::ScriptedNet;
-using testing::SnapFrame;
-using testing::StationMac;
+using namespace testing;  // the scripted segment and its frames
 
 Bytes Changed(Bytes frame, size_t size, size_t offset = 0, uint8_t value = 0) {
     frame.resize(size);

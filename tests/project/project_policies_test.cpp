@@ -86,23 +86,5 @@ TEST_F(ProjectPoliciesTest, DeletingStopsAtTheFirstBlockNotInTheProject) {
     EXPECT_EQ(store->BlockCount(), 1);
 }
 
-TEST_F(ProjectPoliciesTest, CommandProgramFilesAreCreatedEmptyAndFilledAtTheEnd) {
-    const std::string upload = dir.File("upload.wld");
-    AddBlock(*store, BLOCK_TYPE_OB, 1);
-    ASSERT_EQ(CreateUploadFile(upload.c_str(), *store), kWriteOk);
-    EXPECT_EQ(store->BlockCount(), 0);
-    EXPECT_TRUE(testing::ReadBytes(upload).empty());
-    AddBlock(*store, BLOCK_TYPE_FC, 4);
-    AddBlock(*store, BLOCK_TYPE_OB, 7);
-    ASSERT_EQ(WriteUploadFile(upload.c_str(), *store), kWriteOk);
-
-    auto downloads = std::make_unique<BlockStore>();
-    AddBlock(*downloads, BLOCK_TYPE_SDB, 1);
-    ASSERT_EQ(LoadDownloadFile(upload.c_str(), *downloads), kReadOk);
-    EXPECT_EQ(downloads->BlockCount(), 2) << "the download store starts empty";
-    EXPECT_EQ(CreateUploadFile(dir.File("no/such/folder.wld").c_str(), *store), kWriteCannotOpen);
-    EXPECT_EQ(LoadDownloadFile(dir.File("absent.wld").c_str(), *downloads), kReadCannotOpen);
-}
-
 }  // namespace
 }  // namespace vexal
