@@ -159,7 +159,6 @@ TEST_F(OfflineExitCodeTest, EveryOfflineFaultEndsWithItsCode) {
         {download + "cut.wld\"", -195},
         {download + "full.wld\"", -196},
         // Variable lists; a double word takes -2147483648 to 4294967295.
-        {"/var MW0", kAccepted},
         {"/var MW0=1,", kAccepted},
         {"/var  MW0 = 0x1F , MB1=0b101, MD2=31, MW4=09", kAccepted},
         {"/var M0.0=1,MB1=255,MW2=65535,C1=999", kAccepted},
