@@ -13,37 +13,16 @@
 #include "block_store.h"
 #include "plc_controller.h"
 #include "plc_session.h"
+#include "s7_pdu.h"
 #include "sim_dump.h"
 
 namespace {
 
 using vexal::sim::Bytes;
+using vexal::testing::Pdu;
+using vexal::testing::UserdataRequest;
 
 constexpr char kTypeLetters[] = "8ECAB";
-
-Bytes Pdu(uint8_t type, const Bytes& params, const Bytes& data) {
-    Bytes pdu = {0x32,
-                 type,
-                 0,
-                 0,
-                 0,
-                 1,
-                 static_cast<uint8_t>(params.size() >> 8),
-                 static_cast<uint8_t>(params.size()),
-                 static_cast<uint8_t>(data.size() >> 8),
-                 static_cast<uint8_t>(data.size())};
-    pdu.insert(pdu.end(), params.begin(), params.end());
-    pdu.insert(pdu.end(), data.begin(), data.end());
-    return pdu;
-}
-
-Bytes Userdata(uint8_t group, uint8_t subfunction, const Bytes& payload) {
-    Bytes data = {0xFF, 0x09, 0x00, static_cast<uint8_t>(payload.size())};
-    data.insert(data.end(), payload.begin(), payload.end());
-    return Pdu(
-        0x07, {0x00, 0x01, 0x12, 0x04, 0x11, static_cast<uint8_t>(0x40 | group), subfunction, 0x00},
-        data);
-}
 
 Bytes FileName(char state, int type, uint16_t number) {
     const std::string name =
@@ -109,18 +88,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LoadImages(*controller, data, size);
     vexal::sim::PlcSession session(*controller, 240);
     Ask(session, Pdu(0x01, {0xF0, 0, 0, 1, 0, 1, 0x00, 0xF0}, {}));
-    Ask(session, Userdata(3, 0x01, {}));
+    Ask(session, UserdataRequest(3, 0x01, {}));
     for (int type = 0; type < 5; ++type) {
-        Ask(session, Userdata(3, 0x02, {'0', static_cast<uint8_t>(kTypeLetters[type])}));
+        Ask(session, UserdataRequest(3, 0x02, {'0', static_cast<uint8_t>(kTypeLetters[type])}));
     }
     for (const uint16_t list : {0x0013, 0x001B}) {
-        Ask(session, Userdata(4, 0x01, {0, static_cast<uint8_t>(list), 0, 0}));
+        Ask(session, UserdataRequest(4, 0x01, {0, static_cast<uint8_t>(list), 0, 0}));
     }
     const vexal::BlockStore& blocks = controller->Blocks();
     for (int position = 0; position < blocks.BlockCount(); ++position) {
         const int type = blocks.EntryAt(position).type;
         const uint16_t number = blocks.EntryAt(position).number;
-        Ask(session, Userdata(3, 0x03, FileName('A', type, number)));
+        Ask(session, UserdataRequest(3, 0x03, FileName('A', type, number)));
         if (Upload(session, type, number) != controller->CurrentImage(type, number)) std::abort();
     }
     vexal::sim::DumpJson(*controller);

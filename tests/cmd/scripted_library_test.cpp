@@ -82,7 +82,6 @@ TEST(ScriptedLibraryTest, ConnectFailuresReleaseTheTransportAndRunNothing) {
         const char* line;
         int code;
     } cases[] = {
-        {{}, "/pass pw /stop", 0},
         {{}, "/ip 10.0.0.1 /stop", 0},
         {{.online = 0}, "/stop", -2},
         {{.parameters = 0}, "/stop", -3},

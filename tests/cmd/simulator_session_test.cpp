@@ -2,14 +2,8 @@
 // file: each command, warnings, the end of the sequence at the first non-zero result,
 // a refused password, a connection dropped mid-upload, downloads and variable writes.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <filesystem>
 #include <set>
 #include <sstream>
 #include <string>
@@ -21,9 +15,8 @@
 #include "misbehaving_peer.h"
 #include "run_line.h"
 #include "sha256.h"
+#include "sim_process.h"
 #include "temp_dir.h"
-
-extern char** environ;
 
 namespace vexal::cmd {
 namespace {
@@ -32,69 +25,13 @@ using vexal::testing::ReadBytes;
 using vexal::testing::WriteBytes;
 using Bytes = std::vector<uint8_t>;
 
-// vexal-plcsim, which lies beside the test program, as a child process on a free port.
-class PlcSimulator {
-public:
-    ~PlcSimulator() { Stop(); }
-
-    // Starts with --listen 127.0.0.1:0 and the options; true once it says it listens.
-    bool Start(std::vector<std::string> words) {
-        const auto folder = std::filesystem::read_symlink("/proc/self/exe").parent_path();
-        words.insert(words.begin(),
-                     {(folder / "vexal-plcsim").string(), "--listen", "127.0.0.1:0"});
-        std::vector<char*> argv;
-        for (auto& word : words) argv.push_back(word.data());
-        argv.push_back(nullptr);
-        int out[2];
-        if (pipe(out) != 0) return false;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
-        // The pipe stays open while the simulator runs, so it never writes to a closed one.
-        // Its first line is "listening on 127.0.0.1:PORT"; a simulator that fails ends it.
-        output_ = fdopen(out[0], "r");
-        char line[128] = {};
-        return pid_ > 0 && std::fgets(line, sizeof line, output_) != nullptr &&
-               std::sscanf(line, "listening on 127.0.0.1:%d", &port_) == 1;
-    }
-
-    // Stops with SIGTERM (the simulator writes its dump then); true for a clean exit.
-    bool Stop() {
-        int status = 0;
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, &status, 0);
-        }
-        if (output_ != nullptr) std::fclose(output_);
-        output_ = nullptr;
-        const bool clean = pid_ <= 0 || (WIFEXITED(status) && WEXITSTATUS(status) == 0);
-        pid_ = -1;
-        return clean;
-    }
-
-    int Port() const { return port_; }
-
-private:
-    pid_t pid_ = -1;
-    std::FILE* output_ = nullptr;
-    int port_ = 0;
-};
-
 // Small images of the named blocks ("OB1 FC2"), one after another as a project file holds
 // them; every block travels in one upload request. The controller's program has seed 1.
 Bytes Blocks(const std::string& names, uint32_t seed = 1) {
     std::istringstream words(names);
     Bytes bytes;
     for (std::string name; words >> name;) {
-        const std::string type = name.substr(0, 2);
-        const int code = type == "OB"   ? BLOCK_TYPE_OB
-                         : type == "FB" ? BLOCK_TYPE_FB
-                         : type == "FC" ? BLOCK_TYPE_FC
-                                        : BLOCK_TYPE_DB;
+        const int code = static_cast<int>(std::string("OBFBFCDB").find(name.substr(0, 2)) / 2);
         const auto number = static_cast<uint16_t>(std::stoi(name.substr(2)));
         vexal::testing::Append(bytes, MakeDemoBlock(code, number, 40 + number * 4, seed));
     }
@@ -114,8 +51,10 @@ protected:
     void Start(std::vector<std::string> options = {}) {
         options.insert(options.end(),
                        {"--program", dir.File("program.wld"), "--dump", dir.File("dump.json")});
+        options.insert(options.begin(), {"--listen", "127.0.0.1:0"});
         ASSERT_TRUE(simulator.Start(options));
-        const std::string port = std::to_string(simulator.Port());
+        const std::string port = std::to_string(simulator.ListeningPort());
+        ASSERT_NE(port, "0");
         setenv("VEXAL_S7_PORT", port.c_str(), 1);
         if (GetParam() == Link::kTcp) return;
         const std::string bus = "own 0\nhighest 31\nstation 2 127.0.0.1:" + port + "\n";
@@ -130,7 +69,7 @@ protected:
 
     // Stops the simulator and returns its dump.
     std::string Dump() {
-        EXPECT_TRUE(simulator.Stop());
+        EXPECT_EQ(simulator.Stop(), 0);
         const Bytes bytes = ReadBytes(dir.File("dump.json"));
         return std::string(bytes.begin(), bytes.end());
     }
@@ -155,7 +94,7 @@ protected:
 
     vexal::testing::TempDir dir;
     const std::string up = dir.File("up.wld");
-    PlcSimulator simulator;
+    vexal::testing::SimProcess simulator;
 };
 
 TEST_P(SessionTest, ControlCommandsChangeTheModeAndRepeatsWarnWithOne) {

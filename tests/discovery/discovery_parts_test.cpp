@@ -8,24 +8,16 @@
 #include <vector>
 
 #include "discovery_frames.h"
+#include "discovery_responder.h"
 #include "dotted_quad.h"
 #include "eth_discovery.h"
 #include "mac_queue.h"
-#include "discovery_responder.h"
 #include "scripted_net.h"
-#include "station_table.h"
 
 namespace vexal {
 namespace {
 
-using testing::AddressAnswer;
-using testing::Bytes;
-using testing::IdentifyAnswer;
-using testing::kBroadcast;
-using testing::kScannerMac;
-using testing::ScriptedNet;
-using testing::SnapFrame;
-using testing::StationMac;
+using namespace testing;  // the scripted segment and its frames
 
 Bytes Changed(Bytes frame, size_t size, size_t offset = 0, uint8_t value = 0) {
     frame.resize(size);
@@ -74,22 +66,6 @@ TEST(MacQueue, HoldsAtMost63AndKeepsOrderAcrossTheWrap) {
     queue.Push(mac);
     queue.Reset();
     EXPECT_FALSE(queue.Pop(mac));
-}
-
-TEST(StationTable, HoldsAtMost512AndRemovesKeepingOrder) {
-    static StationTable table;
-    uint8_t mac[6] = {};
-    for (int i = 0; i < StationTable::kCapacity; ++i) {
-        mac[4] = static_cast<uint8_t>(i >> 8);
-        mac[5] = static_cast<uint8_t>(i);
-        ASSERT_TRUE(table.Append(mac));
-    }
-    EXPECT_FALSE(table.Append(mac));
-    table.RemoveAt(0);
-    table.RemoveAt(table.Count() - 1);
-    EXPECT_EQ(table.Count(), 510);
-    EXPECT_EQ(table.At(0).mac[5], 1);
-    EXPECT_EQ(table.At(509).mac[5], 254);
 }
 
 TEST(ParseDottedQuad, ReadsAsTheDecimalFormatDoesAndRefusesWhatIsNoOctet) {

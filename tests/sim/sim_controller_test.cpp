@@ -3,7 +3,6 @@
 #include "plc_controller.h"
 #include "sha256.h"
 #include "sim_clock.h"
-#include "sim_dump.h"
 
 namespace vexal::sim {
 namespace {
@@ -74,19 +73,6 @@ TEST(SimController, DataBlocksHoldTheirBodyAndUploadWhatWasWritten) {
     const Bytes after = controller.CurrentImage(BLOCK_TYPE_DB, 2);
     EXPECT_EQ(after[36], before[36] ^ 0xFF);
     EXPECT_TRUE(std::equal(after.begin() + 37, after.end(), before.begin() + 37));
-}
-
-TEST(SimController, TheDumpNamesEveryBlockWithItsFingerprint) {
-    PlcController controller(SimOptions{});
-    std::string error;
-    ASSERT_TRUE(controller.LoadProgram("", &error));
-    const std::string json = DumpJson(controller);
-    const Bytes ob1 = controller.CurrentImage(BLOCK_TYPE_OB, 1);
-    EXPECT_NE(
-        json.find("\"type\": \"OB\", \"number\": 1, \"length\": " + std::to_string(ob1.size()) +
-                  ", \"sha256\": \"" + Sha256Hex(ob1.data(), ob1.size()) + "\""),
-        std::string::npos);
-    EXPECT_NE(json.find("\"mode\": \"RUN\""), std::string::npos);
 }
 
 }  // namespace

@@ -25,6 +25,11 @@ protected:
         Start(std::move(options));
         ASSERT_TRUE(client.Open(simulator->Port(), pdu));
     }
+    // Ends the session and the simulator, for tests that start another.
+    void Restart() {
+        client = RawIsoClient();
+        simulator.reset();
+    }
     std::string Ask(const std::string& pdu) { return ToHex(client.Exchange(Frame(Hex(pdu)))); }
 
     // A userdata request and its follow-ups: the payload of every answer fragment. *error
@@ -32,42 +37,25 @@ protected:
     std::vector<Bytes> AskUserdata(uint8_t group, uint8_t subfunction, const Bytes& payload,
                                    uint16_t* error) {
         std::vector<Bytes> fragments;
-        Bytes params = {0x00,        0x01, 0x12, 0x04, 0x11, static_cast<uint8_t>(0x40 | group),
-                        subfunction, 0x00};
-        Bytes data = {0x0A, 0x00, 0x00, 0x00};
-        if (!payload.empty()) {
-            data = {0xFF, 0x09, 0x00, static_cast<uint8_t>(payload.size())};
-            data.insert(data.end(), payload.begin(), payload.end());
-        }
+        Bytes request = UserdataRequest(group, subfunction, payload);
         for (int i = 0; i < 100; ++i) {
-            const Bytes answer = client.Exchange(Frame(UserdataPdu(params, data)));
+            const Bytes answer = client.Exchange(Frame(request));
             if (answer.size() < 33) return fragments;
             const uint8_t* param = answer.data() + 17;
             *error = static_cast<uint16_t>(param[10] << 8 | param[11]);
             const size_t length = static_cast<size_t>(answer[31] << 8 | answer[32]);
             fragments.emplace_back(answer.begin() + 33, answer.begin() + 33 + length);
             if (param[9] == 0) return fragments;
-            params = {0x00,        0x01,     0x12, 0x08, 0x12, static_cast<uint8_t>(0x40 | group),
-                      subfunction, param[7], 0,    0,    0,    0};
-            data = {0x0A, 0x00, 0x00, 0x00};
+            const uint8_t function = static_cast<uint8_t>(0x40 | group);
+            request = Pdu(
+                0x07, {0x00, 0x01, 0x12, 0x08, 0x12, function, subfunction, param[7], 0, 0, 0, 0},
+                {0x0A, 0x00, 0x00, 0x00});
         }
         return fragments;
     }
 
     std::unique_ptr<sim::Simulator> simulator;
     RawIsoClient client;
-
-private:
-    static Bytes UserdataPdu(const Bytes& params, const Bytes& data) {
-        Bytes pdu = {0x32, 0x07,
-                     0,    0,
-                     0,    0x21,
-                     0,    static_cast<uint8_t>(params.size()),
-                     0,    static_cast<uint8_t>(data.size())};
-        pdu.insert(pdu.end(), params.begin(), params.end());
-        pdu.insert(pdu.end(), data.begin(), data.end());
-        return pdu;
-    }
 };
 
 }  // namespace vexal::testing

@@ -97,14 +97,5 @@ TEST_F(SimWire, ReassemblesSegmentedRequestsAndSegmentsItsAnswers) {
     EXPECT_EQ(first.size() - 7 + second.size() - 7, 12u + 2 + 4 + 222);
 }
 
-TEST_F(SimWire, DropsTheConnectionAtTheNamedRequestWithoutAnswering) {
-    sim::SimOptions options;
-    options.dropAfter = 2;
-    StartAndOpen(options);
-    EXPECT_TRUE(
-        client.Exchange(Frame(Hex("32 07 0000 0002 0008 0004 00 01 12 04 11 47 01 00 0A 00 00 00")))
-            .empty());
-}
-
 }  // namespace
 }  // namespace vexal::testing
