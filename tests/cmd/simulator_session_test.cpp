@@ -12,8 +12,8 @@
 #include "block_images.h"
 #include "cpulink.h"
 #include "demo_project.h"
-#include "misbehaving_peer.h"
 #include "run_line.h"
+#include "scripted_upload.h"
 #include "sha256.h"
 #include "sim_process.h"
 #include "temp_dir.h"
@@ -236,16 +236,19 @@ TEST_P(SessionTest, VariablesAreWrittenAsTheControllerReadsThem) {
 
 // A peer that answers the upload of OB1 wrongly fails the upload step; nothing is stored.
 TEST(MisbehavingPeerSession, AWrongUploadFailsTheStepAndStoresNothing) {
-    const Bytes ob1 = vexal::testing::MakeBlockImage(BLOCK_TYPE_OB, 1, 300);
-    const vexal::testing::UploadFault faults[] = {
-        {vexal::testing::MakeBlockImage(BLOCK_TYPE_FB, 7, 300), 300},
-        {ob1, 300, true},
-        {ob1, 299},
-    };
+    using vexal::testing::MakeBlockImage;
+    const Bytes ob1 = MakeBlockImage(BLOCK_TYPE_OB, 1, 300);
+    const struct {
+        Bytes image;
+        uint32_t announced;
+        bool endless;
+    } faults[] = {
+        {MakeBlockImage(BLOCK_TYPE_FB, 7, 300), 300, false}, {ob1, 300, true}, {ob1, 299, false}};
     vexal::testing::TempDir dir;
     unsetenv("VEXAL_MPI_BUS");
     for (const auto& fault : faults) {
-        vexal::testing::MisbehavingPeer peer(1, fault);
+        vexal::testing::ScriptedPeer peer(
+            vexal::testing::ListAndUploadSession(1, fault.image, fault.announced, fault.endless));
         setenv("VEXAL_S7_PORT", std::to_string(peer.Port()).c_str(), 1);
         WriteBytes(dir.File("up.wld"), Blocks("FC1"));
         EXPECT_EQ(testing::RunLine("/ip 127.0.0.1 /upload OB1 /fileupload \"{dir}/up.wld\"",

@@ -6,36 +6,15 @@
 #include "block_images.h"
 #include "link_fixture.h"
 #include "raw_iso.h"
+#include "scripted_upload.h"
 
 namespace vexal::testing {
 namespace {
 
 const Bytes kConnectionRequest =
     Hex("03 00 00 16 11 E0 00 00 00 01 00 C0 01 0A C1 02 01 00 C2 02 01 02");
-const Bytes kConnectionConfirm =
-    Hex("03 00 00 16 11 D0 00 01 00 44 00 C0 01 0A C1 02 01 00 C2 02 01 02");
-const Bytes kSetupAnswer = Frame(Hex("32 03 0000 0001 0008 0000 0000 F0 00 0001 0001 00F0"));
-
-// A framed PDU with reference 2: the S7 header of `type` (an ack-data's with no error),
-// then parameter and data.
-Bytes Pdu(uint8_t type, const Bytes& params, const Bytes& data = {}) {
-    Bytes pdu = Hex("32 00 0000 0002 0000 0000");
-    pdu[1] = type;
-    pdu[7] = static_cast<uint8_t>(params.size());
-    pdu[9] = static_cast<uint8_t>(data.size());
-    if (type == 3) pdu.insert(pdu.end(), {0, 0});
-    pdu.insert(pdu.end(), params.begin(), params.end());
-    pdu.insert(pdu.end(), data.begin(), data.end());
-    return Frame(pdu);
-}
-
 Bytes Request(uint8_t type, const std::string& params, const std::string& data = "") {
-    return Pdu(type, Hex(params), Hex(data));
-}
-
-// A peer step that answers with these frames.
-std::vector<ScriptedPeer::Step> Answer(std::vector<Bytes> frames) {
-    return {{std::move(frames)}};
+    return FramedPdu(type, Hex(params), Hex(data));
 }
 
 // Opens a link to a peer that confirms, grants 240 bytes and then plays `steps`.
@@ -229,28 +208,6 @@ TEST_F(LinkGolden, AnswersThatDoNotParseAreProtocolErrorsAndCloseTheLink) {
 // A controller's answers to an upload of `image`: the start answer announcing `announced`
 // bytes (nothing when 0), chunks of at most 200 bytes and the end answer. An endless one
 // flags more data on every chunk and starts the image over, for 500 chunks.
-std::vector<ScriptedPeer::Step> UploadAnswers(const Bytes& image, uint32_t announced,
-                                              bool endless) {
-    Bytes start = Hex("1D 00 0100 00000007");
-    if (announced != 0) {
-        const std::string digits = std::to_string(announced);
-        start.push_back(static_cast<uint8_t>(digits.size()));
-        start.insert(start.end(), digits.begin(), digits.end());
-    }
-    std::vector<ScriptedPeer::Step> steps = Answer({Pdu(3, start)});
-    for (size_t sent = 0; endless ? steps.size() <= 500 : sent < image.size();) {
-        if (sent == image.size()) sent = 0;
-        const size_t part = std::min<size_t>(200, image.size() - sent);
-        Bytes data = {0, static_cast<uint8_t>(part), 0x00, 0xFB};
-        data.insert(data.end(), image.begin() + sent, image.begin() + sent + part);
-        sent += part;
-        const uint8_t more = endless || sent < image.size() ? 1 : 0;
-        steps.push_back({{WithReference(Pdu(3, {0x1E, more}, data), steps.size() + 2)}});
-    }
-    steps.push_back({{WithReference(Pdu(3, {0x1F}), steps.size() + 2)}});
-    return steps;
-}
-
 Bytes WithByte(Bytes image, size_t at, uint8_t value) {
     image[at] = value;
     return image;
