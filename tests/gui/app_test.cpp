@@ -1,9 +1,6 @@
 // Start-up, settings, shutdown and station scans of the application object on the
-// scripted libraries, and screenshots of its sheet in both layouts.
-#include <QApplication>
-#include <QImage>
+// scripted libraries, and its sheet in both layouts, saved as screenshots.
 #include <QPixmap>
-#include <QTimer>
 
 #include "gui_test_support.h"
 
@@ -20,7 +17,33 @@ const Titles kSmallTabs = {"Offline", "List",   "Online", "Variables",
                            "Op Mode", "Memory", "Time",   "Diag"};
 constexpr int kNoAdapter = BUSPORT_INVALID_HANDLE;
 
-using StartUpTest = testing::AppFixture;
+// A network start whose parts can be made to fail.
+class CScriptedNetworkStart : public CNetworkStart {
+public:
+    CScriptedNetworkStart(bool sockets, bool discovery)
+        : sockets_(sockets), discovery_(discovery) {}
+    bool StartSockets() override { return sockets_; }
+    bool StartDiscovery(CEthDiscovery& engine) override {
+        return discovery_ && CNetworkStart::StartDiscovery(engine);
+    }
+
+private:
+    bool sockets_;
+    bool discovery_;
+};
+
+class StartUpTest : public testing::ScriptedSession {
+protected:
+    CMainApp& NewApp(bool sockets = true, bool discovery = true) {
+        return MakeApp(true, std::make_unique<CScriptedNetworkStart>(sockets, discovery));
+    }
+    Titles TabTitles() const {
+        Titles titles;
+        for (int index = 0; index < Tabs()->count(); ++index)
+            titles.push_back(Tabs()->tabText(index).toStdString());
+        return titles;
+    }
+};
 
 // Every case starts, shows all eight pages, shuts down in order (the connection records
 // before the adapter, which is released whatever its handle) and stores what came up.
@@ -60,7 +83,7 @@ TEST_F(StartUpTest, EachNetworkComesUpOnlyWhereItCanAndTheSettingsRecordIt) {
         // A record of an unavailable network must not be initialised at all.
         FakePlc().mpiInitStatus = c.mpiAvailable ? CPULINK_OK : CPULINK_ADAPTER_OFFLINE;
         FakePlc().tcpInitStatus = c.ethernetAvailable ? CPULINK_OK : CPULINK_CANNOT_CONNECT;
-        CMainApp& mainApp = MakeApp(c.sockets, c.discovery);
+        CMainApp& mainApp = NewApp(c.sockets, c.discovery);
 
         ASSERT_TRUE(mainApp.StartUp());
         EXPECT_EQ(mainApp.mpiAvailable, c.mpiAvailable);
@@ -94,15 +117,6 @@ TEST_F(StartUpTest, EachNetworkComesUpOnlyWhereItCanAndTheSettingsRecordIt) {
     }
 }
 
-TEST_F(StartUpTest, TheLayoutIsLargeFromAScreenWidthOf600) {
-    for (const auto& [width, tabs] : {std::pair{"600", &kLargeTabs}, {"599", &kSmallTabs}}) {
-        setenv("VEXAL_SCREEN_WIDTH", width, 1);
-        ASSERT_TRUE(MakeApp().StartUp());
-        EXPECT_EQ(TabTitles(), *tabs) << width;
-        app->ShutDown();
-    }
-}
-
 // A fatal status ends start-up with the library's text before the settings are touched;
 // any other status is ignored.
 TEST_F(StartUpTest, OnlyAFatalInitialisationStatusEndsStartUp) {
@@ -118,7 +132,7 @@ TEST_F(StartUpTest, OnlyAFatalInitialisationStatusEndsStartUp) {
         FakePlc().mpiInitStatus = c.mpi;
         FakePlc().tcpInitStatus = c.tcp;
         messages.clear();
-        CMainApp& mainApp = MakeApp();
+        CMainApp& mainApp = NewApp();
 
         EXPECT_EQ(mainApp.StartUp(), c.started) << c.mpi << " " << c.tcp;
         if (c.started) {
@@ -139,29 +153,10 @@ TEST_F(StartUpTest, OnlyAFatalInitialisationStatusEndsStartUp) {
     }
 }
 
-TEST_F(StartUpTest, TheRunShowsTheSheetModallyOnItsFirstTabAndEndsWhenItCloses) {
-    CMainApp& mainApp = MakeApp();
-    int tabsWhileRunning = -1;
-    int currentTab = -1;
-    QTimer::singleShot(0, [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr) return;
-        tabsWhileRunning = Tabs()->count();
-        currentTab = Tabs()->currentIndex();
-        modal->close();
-    });
-    EXPECT_FALSE(mainApp.InitInstance());
-    EXPECT_TRUE(mainApp.StartedUp());
-    EXPECT_EQ(tabsWhileRunning, 8);
-    EXPECT_EQ(currentTab, 0);
-    EXPECT_EQ(mainApp.Sheet(), nullptr);
-    EXPECT_EQ(profile.Stored("Mpi").toInt(), 1);
-}
-
 // The name must match exactly; a failed selection turns Ethernet off, so scans fail at once.
 TEST_F(StartUpTest, SelectingAnAdapterTakesOnlyAnExistingName) {
     UseAdapters({"DM9CE1", "eth7"});
-    CMainApp& mainApp = MakeApp();
+    CMainApp& mainApp = NewApp();
     ASSERT_TRUE(mainApp.StartUp());
     EXPECT_EQ(mainApp.SelectEthernetAdapter("eth7"), 1);
     EXPECT_EQ(mainApp.ethernetIface, "eth7");
@@ -193,7 +188,7 @@ TEST_F(StartUpTest, TheMpiScanProbesBelowTheHighestAddressAndSkipsItsOwn) {
         FakePlc().goOnlineResult = c.online;
         FakePlc().busParameters.bytes[BUSPORT_HIGHEST_ADDRESS_BYTE] = c.highest;
         FakePlc().busParameters.bytes[BUSPORT_OWN_ADDRESS_BYTE] = c.own;
-        ASSERT_TRUE(MakeApp().StartUp());
+        ASSERT_TRUE(NewApp().StartUp());
         MpiStations found{};
         found.count = 9;
         EXPECT_EQ(app->ScanMpiStations(&found), c.result);
@@ -203,27 +198,34 @@ TEST_F(StartUpTest, TheMpiScanProbesBelowTheHighestAddressAndSkipsItsOwn) {
     }
 }
 
-using ScreensTest = testing::AppFixture;
+using ScreensTest = StartUpTest;
 
-// Saved as PNG files in the test's build folder for a look by eye.
+// The layout is large from a screen width of 600; the sheet fills the screen of its layout
+// and every page fits the small one.
 TEST_F(ScreensTest, TheSheetFillsTheScreenOfEachLayout) {
     const struct {
         const char* width;
+        const Titles* tabs;
         QSize size;
-        const char* file;
-    } layouts[] = {{"240", {240, 320}, "VexalCE-240x320.png"},
-                   {"800", {800, 480}, "VexalCE-800x480.png"}};
+    } layouts[] = {{"599", &kSmallTabs, {240, 320}}, {"600", &kLargeTabs, {800, 480}}};
     for (const auto& layout : layouts) {
+        SCOPED_TRACE(layout.width);
+        NewApp();
         setenv("VEXAL_SCREEN_WIDTH", layout.width, 1);
-        CMainApp& mainApp = MakeApp();
-        ASSERT_TRUE(mainApp.StartUp());
-        mainApp.Sheet()->show();
+        ASSERT_TRUE(app->StartUp());
+        EXPECT_EQ(TabTitles(), *layout.tabs);
+        app->Sheet()->show();
         QCoreApplication::processEvents();
-        const QPixmap shot = mainApp.Sheet()->grab();
-        EXPECT_EQ(shot.size(), layout.size) << layout.width;
-        ASSERT_TRUE(shot.save(QString::fromLatin1(layout.file)));
-        EXPECT_EQ(QImage(QString::fromLatin1(layout.file)).size(), layout.size) << layout.file;
-        mainApp.ShutDown();
+        for (const CSheetPage* page : app->Sheet()->findChildren<CSheetPage*>()) {
+            EXPECT_LE(page->minimumSizeHint().width(), layout.size.width())
+                << page->objectName().toStdString();
+        }
+        const QPixmap shot = app->Sheet()->grab();
+        EXPECT_EQ(shot.size(), layout.size);
+        EXPECT_TRUE(shot.save(QStringLiteral("VexalCE-%1x%2.png")
+                                  .arg(layout.size.width())
+                                  .arg(layout.size.height())));
+        app->ShutDown();
     }
 }
 

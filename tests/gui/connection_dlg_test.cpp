@@ -6,9 +6,9 @@
 #include <QLineEdit>
 
 #include "nets_dlg.h"
+#include "page_session.h"
 #include "password_dlg.h"
 #include "station_ip_dlg.h"
-#include "station_session.h"
 
 namespace vexal {
 namespace {

@@ -1,9 +1,5 @@
 // The edit variable dialog as a user fills it: the address checked by the library, the
 // formats that suit its kind, the modify value converted before OK closes it.
-#include <QComboBox>
-#include <QDialogButtonBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <cstring>
 
 #include "edit_variable_dlg.h"
@@ -12,7 +8,7 @@
 namespace vexal {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using testing::Bytes;
 
 struct DialogCase {
     const char* start;  // the variable being edited, "" for a new one
@@ -29,27 +25,13 @@ struct DialogCase {
     Bytes modifyBytes;    // empty: no modify value
 };
 
-class EditVariableDlgTest : public testing::PageSession {
-protected:
-    static void Type(QLineEdit* edit, const char* text) {
-        if (text == nullptr) return;
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Delete);
-        QTest::keyClicks(edit, QString::fromLatin1(text));
-    }
-    // Picks the entry by keyboard, as a user without a mouse does.
-    static void Choose(QComboBox* combo, const char* name) {
-        if (name == nullptr) return;
-        QTest::keyClick(combo, Qt::Key_Home);
-        for (int step = 0; step < 10 && combo->currentText() != QLatin1String(name); ++step)
-            QTest::keyClick(combo, Qt::Key_Down);
-    }
-    static QString Offered(const QComboBox* combo) {
-        QStringList names;
-        for (int index = 0; index < combo->count(); ++index) names << combo->itemText(index);
-        return names.join(' ');
-    }
-};
+QString Offered(const QComboBox* combo) {
+    QStringList names;
+    for (int index = 0; index < combo->count(); ++index) names << combo->itemText(index);
+    return names.join(' ');
+}
+
+using EditVariableDlgTest = testing::PageSession;
 
 TEST_F(EditVariableDlgTest, AddressFormatAndModifyValueAsTheUserEntersThem) {
     // clang-format off
@@ -88,14 +70,7 @@ TEST_F(EditVariableDlgTest, AddressFormatAndModifyValueAsTheUserEntersThem) {
         EXPECT_EQ(combo->isEnabled(), !isNew);
         EXPECT_EQ(modify->isEnabled(), !isNew);
         EXPECT_EQ(combo->count() == 0, isNew);
-        Type(address, c.typed);
-        if (c.check)
-            QTest::mouseClick(dialog.findChild<QPushButton*>("checkButton"), Qt::LeftButton);
-        Choose(combo, c.chosen);
-        Type(modify, c.modify);
-        QTest::mouseClick(
-            dialog.findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok),
-            Qt::LeftButton);
+        testing::FillVariableDialog(&dialog, c.typed, c.check, c.chosen, c.modify);
         const bool closed = std::strlen(c.message) == 0;
         EXPECT_EQ(messages, closed ? QStringList{} : QStringList{QString::fromLatin1(c.message)});
         EXPECT_EQ(dialog.isVisible(), !closed);

@@ -1,13 +1,19 @@
-// What the GUI tests share: a profile folder of their own, scripted prompts and network
-// start, a page that writes down the events it receives, and application fixtures on the
-// scripted libraries.
+// What the GUI tests share: a profile folder of their own, scripted prompts, a page that
+// writes down the events it receives, and the session fixture: the application in either
+// layout with its sheet on screen, and the steps a user takes on it (show a page, find a
+// control by its object name, click, let the tick run, answer a dialog, take a screenshot).
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
 #include <QSettings>
-#include <QStringList>
 #include <QTabWidget>
+#include <QTimer>
+#include <QtTest/QTest>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -20,7 +26,6 @@
 #include "main_app.h"
 #include "main_sheet.h"
 #include "network_adapters.h"
-#include "page_events.h"
 #include "sheet_page.h"
 #include "temp_dir.h"
 #include "user_prompts.h"
@@ -116,36 +121,137 @@ private:
     std::string name_;
 };
 
-// A network start whose parts can be made to fail.
-class CScriptedNetworkStart : public CNetworkStart {
-public:
-    CScriptedNetworkStart(bool sockets, bool discovery)
-        : sockets_(sockets), discovery_(discovery) {}
-    bool StartSockets() override { return sockets_; }
-    bool StartDiscovery(CEthDiscovery& engine) override {
-        return discovery_ && CNetworkStart::StartDiscovery(engine);
+class GuiSession : public ::testing::Test {
+protected:
+    void TearDown() override {
+        if (app && app->StartedUp()) app->ShutDown();
+        app.reset();
+        unsetenv("VEXAL_SCREEN_WIDTH");
     }
 
-private:
-    bool sockets_;
-    bool discovery_;
+    // The application in the large (800x480) or small (240x320) layout, not yet started.
+    CMainApp& MakeApp(bool large = true,
+                      std::unique_ptr<CNetworkStart> network = std::make_unique<CNetworkStart>()) {
+        setenv("VEXAL_SCREEN_WIDTH", large ? "800" : "240", 1);
+        auto scripted = std::make_unique<CScriptedPrompts>(&messages);
+        prompts = scripted.get();
+        app = std::make_unique<CMainApp>(std::move(scripted), std::move(network));
+        return *app;
+    }
+
+    // Started, with its sheet shown, so that every page is initialised.
+    void StartApp(bool large = true) {
+        ASSERT_TRUE(MakeApp(large).StartUp());
+        app->Sheet()->show();
+        QCoreApplication::processEvents();
+    }
+
+    QTabWidget* Tabs() const {
+        return app->Sheet()->findChild<QTabWidget*>(QStringLiteral("sheetTabs"));
+    }
+
+    void ShowPage(const char* pageName) {
+        ShowPageNow(pageName);
+        QCoreApplication::processEvents();
+    }
+
+    // Without running the event loop, so that the sheet's own 100 ms timer cannot add a
+    // tick in between: for tests that count ticks exactly.
+    void ShowPageNow(const char* pageName) {
+        QWidget* page = app->Sheet()->findChild<QWidget*>(QString::fromLatin1(pageName));
+        ASSERT_NE(page, nullptr) << pageName;
+        Tabs()->setCurrentWidget(page);
+    }
+    void TickNow(int count = 1) {
+        for (int index = 0; index < count; ++index) app->Sheet()->OnTimer(CMainSheet::kTickTimerId);
+    }
+    void Tick(int count = 1) {
+        for (int index = 0; index < count; ++index) {
+            TickNow();
+            QCoreApplication::processEvents();
+        }
+    }
+
+    // The control with this object name on the visible page, else anywhere in the sheet
+    // (pages may use the same names); fails the test without one.
+    template <typename Control>
+    Control* Find(const char* name) const {
+        const QString objectName = QString::fromLatin1(name);
+        QWidget* page = Tabs()->currentWidget();
+        Control* control = page != nullptr ? page->findChild<Control*>(objectName) : nullptr;
+        if (control == nullptr) control = app->Sheet()->findChild<Control*>(objectName);
+        EXPECT_NE(control, nullptr) << "no control " << name;
+        return control;
+    }
+    QString Label(const char* name) const {
+        const auto* label = Find<QLabel>(name);
+        return label != nullptr ? label->text() : QString();
+    }
+    bool Enabled(const char* name) const {
+        const auto* control = Find<QWidget>(name);
+        return control != nullptr && control->isEnabled();
+    }
+    // What the four LEDs show by their accessible descriptions: RUN, STOP, ERR, FRCE.
+    std::string Leds() const {
+        std::string shown;
+        for (const char* led : {"runLed", "stopLed", "errLed", "frceLed"})
+            shown += Find<QLabel>(led)->accessibleDescription() == "on" ? '*' : '.';
+        return shown;
+    }
+
+    void Click(const char* buttonName) {
+        QAbstractButton* button = Find<QAbstractButton>(buttonName);
+        ASSERT_NE(button, nullptr);
+        ASSERT_TRUE(button->isEnabled()) << buttonName << " is disabled";
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+    // Runs `answer` on the next modal dialog as soon as it is shown (a dialog opened by
+    // the next user action); the dialog must be closed by it. Polling stops once `done`
+    // is set, so a dialog that never came leaves no poll behind. Only the pending timer
+    // holds the poll, so it is freed once the dialog was answered.
+    static void WhenDialogShows(std::function<void(QDialog*)> answer,
+                                std::shared_ptr<bool> done = std::make_shared<bool>(false)) {
+        auto poll = std::make_shared<std::function<void()>>();
+        // The queued copies hold the poll itself only weakly: the last one to run frees it.
+        *poll = [answer = std::move(answer), done, weak = std::weak_ptr(poll)] {
+            const auto self = weak.lock();
+            if (*done) return;
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr || !dialog->isVisible()) {
+                QTimer::singleShot(10, [self] { (*self)(); });
+                return;
+            }
+            answer(dialog);
+        };
+        QTimer::singleShot(0, [poll] { (*poll)(); });
+    }
+
+    // The sheet as the user sees it, saved as a PNG in the test's build folder.
+    void Screenshot(const QString& file) {
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(app->Sheet()->grab().save(file)) << file.toStdString();
+    }
+
+    ProfileDir profile;
+    QStringList messages;
+    CScriptedPrompts* prompts = nullptr;
+    std::unique_ptr<CMainApp> app;
 };
 
-// An application object on the scripted libraries, with an adapter at handle 5 on a bus
-// up to address 31, the Ethernet adapters named, and the large layout.
-class AppFixture : public ::testing::Test {
+// The session on the scripted libraries: an adapter at handle 5 on a bus up to address
+// 31, and the Ethernet adapters named.
+class ScriptedSession : public GuiSession {
 protected:
-    AppFixture() {
+    ScriptedSession() {
         ResetFakePlc();
         FakePlc().adapterHandle = 5;
         FakePlc().busParameters.bytes[BUSPORT_HIGHEST_ADDRESS_BYTE] = 31;
         UseAdapters({"DM9CE1"});
-        setenv("VEXAL_SCREEN_WIDTH", "800", 1);
     }
-    ~AppFixture() override {
-        app.reset();
+    void TearDown() override {
+        GuiSession::TearDown();
         platform::UseSystemNetworkAdapters();
-        unsetenv("VEXAL_SCREEN_WIDTH");
     }
 
     static void UseAdapters(const std::vector<const char*>& names) {
@@ -161,53 +267,6 @@ protected:
         }
         platform::ScriptNetworkAdapters(adapters.data(), static_cast<int>(adapters.size()));
     }
-
-    CMainApp& MakeApp(bool sockets = true, bool discovery = true) {
-        app =
-            std::make_unique<CMainApp>(std::make_unique<CScriptedPrompts>(&messages),
-                                       std::make_unique<CScriptedNetworkStart>(sockets, discovery));
-        return *app;
-    }
-
-    QTabWidget* Tabs() const { return app->Sheet()->findChild<QTabWidget*>("sheetTabs"); }
-    std::vector<std::string> TabTitles() const {
-        std::vector<std::string> titles;
-        for (int index = 0; index < Tabs()->count(); ++index)
-            titles.push_back(Tabs()->tabText(index).toStdString());
-        return titles;
-    }
-
-    ProfileDir profile;
-    QStringList messages;
-    std::unique_ptr<CMainApp> app;
-};
-
-// A started application whose sheet carries one more page that writes down every event.
-class OperationsFixture : public AppFixture {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(MakeApp().StartUp());
-        recorder = new CRecordingPage(app->MakePageContext(), &events, "rec");
-        app->Sheet()->AddSheetPage(recorder);
-    }
-    void TearDown() override {
-        if (app->StartedUp()) app->ShutDown();
-    }
-    // Forgets what the pages and the user were told, and scripts the next call's answer.
-    void Script(FakeAnswer answer) {
-        events.clear();
-        messages.clear();
-        FakePlc().answers.push_back(std::move(answer));
-    }
-    static QString Text(CpuStatus status) { return QString::fromStdWString(FakeErrorText(status)); }
-    // Either the pages heard of a lost connection and the status's text was shown, or neither.
-    void ExpectLost(bool lost, CpuStatus status) {
-        EXPECT_EQ(events, lost ? Events{"rec:2"} : Events{});
-        EXPECT_EQ(messages, lost ? QStringList{Text(status)} : QStringList{});
-    }
-
-    Events events;
-    CRecordingPage* recorder = nullptr;
 };
 
 }  // namespace vexal::testing

@@ -1,6 +1,5 @@
 // The memory page against the simulator: the figures from the detailed list or, for a
 // controller that refuses it, from the memory-area list, and the refresh after compressing.
-#include <QPushButton>
 #include <QTreeWidget>
 
 #include "page_session.h"
@@ -8,19 +7,19 @@
 namespace vexal {
 namespace {
 
-QStringList Rows(const QTreeWidget* list) {
-    QStringList rows;
-    for (int row = 0; row < list->topLevelItemCount(); ++row) {
-        const QTreeWidgetItem* item = list->topLevelItem(row);
-        QStringList cells;
-        for (int column = 0; column < item->columnCount(); ++column) cells << item->text(column);
-        rows << cells.join(' ');
-    }
-    return rows;
-}
-
 class MemoryPageTest : public testing::PageSession {
 protected:
+    QStringList Rows() const {
+        QStringList rows;
+        const auto* list = Find<QTreeWidget>("memoryList");
+        for (int row = 0; row < list->topLevelItemCount(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < list->columnCount(); ++column)
+                cells << list->topLevelItem(row)->text(column);
+            rows << cells.join(' ');
+        }
+        return rows;
+    }
     // The rows the page must show for the controller as it is now.
     QStringList Expected() {
         const std::lock_guard lock(simulator->Controller().Lock());
@@ -31,51 +30,41 @@ protected:
         return {row("Load Memory", plc.LoadMemoryUsed(), sim::kLoadMemorySize),
                 row("Work Memory", plc.WorkMemoryUsed(), sim::kWorkMemorySize)};
     }
-    QTreeWidget* List() const { return Find<QTreeWidget>("memoryList"); }
 };
 
-TEST_F(MemoryPageTest, ShowsLoadAndWorkMemoryWithOrWithoutTheDetailedList) {
+// The figures change under the page (a block is deleted); compressing shows the new ones,
+// whether the controller compressed (in STOP) or refused (in RUN), and so does showing the
+// page again.
+TEST_F(MemoryPageTest, ShowsLoadAndWorkMemoryAndRefreshesThemAfterCompressing) {
     for (const bool refused : {false, true}) {
         sim::SimOptions options;
         if (refused) options.refusedLists = {0x001B};
         if (app) app->ShutDown();
         StartConnected(options, !refused);
         ShowPage("memoryPage");
-        EXPECT_EQ(Rows(List()), Expected());
-        EXPECT_TRUE(Find<QPushButton>("compressButton")->isEnabled());
+        EXPECT_EQ(Rows(), Expected());
         Screenshot(refused ? "VexalCE-Memory-240x320.png" : "VexalCE-Memory-800x480.png");
-        app->CloseConnection();
-        EXPECT_EQ(List()->topLevelItemCount(), 0);
-        EXPECT_FALSE(List()->isEnabled());
-        EXPECT_FALSE(Find<QPushButton>("compressButton")->isEnabled());
-    }
-    EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
-}
-
-// The figures change under the page (a block is deleted); compressing shows the new ones,
-// whether the controller compressed (in STOP) or refused (in RUN).
-TEST_F(MemoryPageTest, CompressRefreshesTheFiguresWhateverItsResult) {
-    StartConnected();
-    ShowPage("memoryPage");
-    for (const bool stopped : {true, false}) {
-        if (stopped) {
+        if (!refused) {
             ASSERT_EQ(app->StopCpu(), 1);
         }
-        const QStringList before = Rows(List());
-        ASSERT_EQ(app->DeleteBlock(2, stopped ? 1 : 2), 0);  // FC1, then FC2
-        EXPECT_EQ(Rows(List()), before);
+        const QStringList before = Rows();
+        ASSERT_EQ(app->DeleteBlock(BLOCK_TYPE_FC, 1), 0);
+        EXPECT_EQ(Rows(), before);
         Click("compressButton");
-        EXPECT_EQ(Rows(List()), Expected());
-        EXPECT_NE(Rows(List()), before);
+        EXPECT_EQ(Rows(), Expected());
+        EXPECT_NE(Rows(), before);
         EXPECT_EQ(prompts->waitCursorDepth, 0);
-        if (stopped) {
-            ASSERT_EQ(app->WarmRestart(), 1);
-        }
+        ShowPage("timePage");
+        ASSERT_EQ(app->DeleteBlock(BLOCK_TYPE_DB, 1), 0);
+        ShowPage("memoryPage");
+        EXPECT_EQ(Rows(), Expected());
+
+        app->CloseConnection();
+        EXPECT_TRUE(Rows().isEmpty());
+        EXPECT_FALSE(Enabled("memoryList"));
+        EXPECT_FALSE(Enabled("compressButton"));
     }
-    ShowPage("timePage");
-    ASSERT_EQ(app->DeleteBlock(3, 1), 0);
-    ShowPage("memoryPage");
-    EXPECT_EQ(Rows(List()), Expected());
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
 }
 
 }  // namespace

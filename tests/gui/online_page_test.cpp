@@ -2,7 +2,7 @@
 // the listing, uploads into the project, deletes, and a connection that drops.
 #include <QProgressDialog>
 
-#include "block_page_session.h"
+#include "page_session.h"
 
 namespace vexal {
 namespace {
@@ -27,7 +27,7 @@ protected:
     }
 };
 
-TEST_F(OnlinePageTest, OpeningThePageListsEveryBlockAndAgainEachTime) {
+TEST_F(OnlinePageTest, OpeningThePageListsEveryBlockAgainEachTimeAndUploadsTakeTheirPlace) {
     StartWithProgram(program);
     ShowControllerBlocks();
     EXPECT_EQ(Texts("onlineBlockList"), testing::ListTexts(program));
@@ -42,21 +42,19 @@ TEST_F(OnlinePageTest, OpeningThePageListsEveryBlockAndAgainEachTime) {
     ShowControllerBlocks();
     EXPECT_EQ(Texts("onlineBlockList").size(), 72);
     EXPECT_EQ(Texts("onlineBlockList", true), QStringList{"FC   70"});
-    app->CloseConnection();
-    ExpectDisconnectedPage();
-    EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
-}
 
-TEST_F(OnlinePageTest, UploadedBlocksTakeTheirPlaceInTheProjectList) {
-    StartWithProgram(program);
     Load(WriteProject("project.wld", Blocks(BLOCK_TYPE_OB, 1) + Blocks(BLOCK_TYPE_DB, 1)));
     ShowControllerBlocks();
+    Click("onlineClearAll");
     Select("onlineBlockList", {"OB   1", "FC   12", "SDB    0"});
     Click("onlineUpload");
     Click("onlineUpload");
     EXPECT_EQ(Texts("offlineBlockList"), (QStringList{"OB   1", "FC   12", "DB    1", "SDB    0"}));
     EXPECT_EQ(ProjectImage(BLOCK_TYPE_OB, 1), ControllerImage(BLOCK_TYPE_OB, 1));
     EXPECT_EQ(prompts->waitCursorDepth, 0);
+    app->CloseConnection();
+    ExpectDisconnectedPage();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
 }
 
 // Over more than a few blocks a progress dialog names the block in hand; its Cancel stops
@@ -123,6 +121,7 @@ TEST_F(OnlinePageTest, ADroppedConnectionLeavesAnEmptyPageAndTheBlocksThatArrive
             Click("onlineUpload");
         }
         ExpectDisconnectedPage();
+        EXPECT_EQ(app->CurrentConnection(), app->TcpRecord()) << "closing is left to the list";
         EXPECT_EQ(messages.size(), 1) << messages.join(" | ").toStdString();
         ASSERT_EQ(app->Project().BlockCount(), c.arrived);
         for (uint16_t number = 1; number <= c.arrived; ++number)
@@ -132,9 +131,26 @@ TEST_F(OnlinePageTest, ADroppedConnectionLeavesAnEmptyPageAndTheBlocksThatArrive
     }
 }
 
+// Both block pages carry the same controls in both layouts; some captions differ.
 TEST_F(OnlinePageTest, ScreenshotsOfBothBlockPagesFilledAndConnected) {
+    const struct {
+        const char* name;
+        const char* small;
+        const char* large;
+    } buttons[] = {
+        {"offlineSelectAll", "All", "Select All"},   {"offlineClearAll", "None", "Clear All"},
+        {"offlineDownload", "Download", "Download"}, {"onlineSelectAll", "All", "Select All"},
+        {"onlineClearAll", "None", "Clear All"},     {"onlineDelete", "Del", "Delete"},
+    };
     for (const bool large : {true, false}) {
         StartWithProgram(MakeDemoProgram(), {}, large);
+        for (const auto& button : buttons) {
+            EXPECT_EQ(Find<QAbstractButton>(button.name)->text(),
+                      large ? button.large : button.small)
+                << button.name;
+        }
+        EXPECT_EQ(Find<QWidget>("offlineBlockList")->accessibleName(), "Project blocks");
+        EXPECT_EQ(Find<QWidget>("onlineBlockList")->accessibleName(), "Controller blocks");
         const QString layout = large ? "800x480" : "240x320";
         Load(WriteProject("demo.wld", Blocks(BLOCK_TYPE_FB, 5) + Blocks(BLOCK_TYPE_DB, 12)));
         Select("offlineBlockList", {"FB    2", "DB    3"});

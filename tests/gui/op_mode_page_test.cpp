@@ -1,8 +1,5 @@
 // The operation mode page against the simulator: mode, buttons, mode selector and LEDs as
 // the user sees them, and stop and restart reaching the controller.
-#include <QLabel>
-#include <QPushButton>
-
 #include "mode_icon_ctrl.h"
 #include "page_session.h"
 
@@ -17,21 +14,12 @@ protected:
         ShowPageNow("opModePage");
         TickNow();
     }
-    QString Text(const char* label) const { return Find<QLabel>(label)->text(); }
-    bool Enabled(const char* button) const { return Find<QPushButton>(button)->isEnabled(); }
     sim::OperatingMode SimMode() {
         const std::lock_guard lock(simulator->Controller().Lock());
         return simulator->Controller().Mode();
     }
-    // What the four LEDs show: their accessible descriptions, RUN, STOP, ERR, FRCE.
-    std::string Leds() const {
-        std::string shown;
-        for (const char* led : {"runLed", "stopLed", "errLed", "frceLed"})
-            shown += Find<QLabel>(led)->accessibleDescription() == "on" ? '*' : '.';
-        return shown;
-    }
     void ExpectMode(const char* text, bool stop, bool restart) const {
-        EXPECT_EQ(Text("modeText"), text);
+        EXPECT_EQ(Label("modeText"), text);
         EXPECT_EQ(Find<CModeIconCtrl>("modeIcon")->accessibleName(), *text ? text : "Unknown");
         EXPECT_EQ(Enabled("stopButton"), stop);
         EXPECT_EQ(Enabled("restartButton"), restart);
@@ -64,7 +52,7 @@ TEST_F(OpModePageTest, StopAsksFirstAndStopAndRestartAreFollowedAtTheNextPoll) {
 
         app->CloseConnection();
         ExpectMode("", false, false);
-        EXPECT_EQ(Text("keyswitchText"), "<Unknown>");
+        EXPECT_EQ(Label("keyswitchText"), "<Unknown>");
         Tick();
         EXPECT_EQ(Leds(), "....");
         EXPECT_EQ(messages.size(), 2);
@@ -80,7 +68,7 @@ TEST_F(OpModePageTest, ShowsTheModeSelectorPosition) {
         sim::SimOptions options;
         options.keyswitch = position;
         Open(options);
-        EXPECT_EQ(Text("keyswitchText"), text);
+        EXPECT_EQ(Label("keyswitchText"), text);
     }
 }
 

@@ -1,62 +1,52 @@
-// The fixture of the page tests: a simulator on a loopback port, the application started
-// in the chosen layout with its sheet on screen, a connection over TCP, and the steps a
-// user takes: show a page, find a control by its object name, let the tick run, answer a
-// dialog, take a screenshot.
+// The fixtures of the page tests: the session with a simulator on a loopback port reached
+// over TCP; with the station side scripted at the system's edge; and with project files
+// and simulator programs made of generated blocks.
 #pragma once
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QCoreApplication>
-#include <QDialog>
-#include <QTabWidget>
-#include <QTimer>
-#include <QtTest/QTest>
-#include <functional>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <algorithm>
+#include <cstdlib>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "block_list_ctrl.h"
+#include "bus_file.h"
+#include "cpulink.h"
+#include "demo_project.h"
 #include "gui_test_support.h"
+#include "loopback_simulator.h"
+#include "scripted_net.h"
 #include "simulator.h"
 
 namespace vexal::testing {
 
 inline const StationKey kLoopbackKey = StationKey_FromOctets(127, 0, 0, 1);
 
-class PageSession : public ::testing::Test {
+class PageSession : public GuiSession {
 protected:
     void TearDown() override {
-        if (app && app->StartedUp()) app->ShutDown();
-        app.reset();
+        GuiSession::TearDown();
         if (simulator) simulator->Stop();
         unsetenv("VEXAL_S7_PORT");
-        unsetenv("VEXAL_SCREEN_WIDTH");
+        unsetenv("VEXAL_MPI_BUS");
     }
 
     // Starts the simulator on a free loopback port; the library is pointed at it.
     void StartSimulator(sim::SimOptions options = {}) {
-        options.listen = {{"127.0.0.1", 0}};
-        simulator = std::make_unique<sim::Simulator>(options);
-        std::string error;
-        ASSERT_TRUE(simulator->Start(&error)) << error;
-        setenv("VEXAL_S7_PORT", std::to_string(simulator->Port()).c_str(), 1);
+        simulator = std::make_unique<sim::Simulator>(LoopbackOptions(std::move(options)));
+        ASSERT_TRUE(StartOnLoopback(*simulator));
     }
-
-    // Starts the application in the large (800x480) or small (240x320) layout and shows
-    // its sheet, so that every page is initialised.
-    void StartApp(bool large = true) {
-        setenv("VEXAL_SCREEN_WIDTH", large ? "800" : "240", 1);
-        auto scripted = std::make_unique<CScriptedPrompts>(&messages);
-        prompts = scripted.get();
-        app = std::make_unique<CMainApp>(std::move(scripted));
-        ASSERT_TRUE(app->StartUp());
-        app->Sheet()->show();
-        QCoreApplication::processEvents();
-    }
-
     void Connect() {
         ASSERT_EQ(app->OpenTcp(kLoopbackKey), 1) << messages.join(" | ").toStdString();
     }
-
     // A simulator, the application and a connection, in one step.
     void StartConnected(sim::SimOptions options = {}, bool large = true) {
         StartSimulator(std::move(options));
@@ -64,83 +54,187 @@ protected:
         Connect();
     }
 
-    // Makes the page with this object name the visible page.
-    void ShowPage(const char* pageName) {
-        auto* tabs = app->Sheet()->findChild<QTabWidget*>(QStringLiteral("sheetTabs"));
-        QWidget* page = app->Sheet()->findChild<QWidget*>(QString::fromLatin1(pageName));
-        ASSERT_NE(page, nullptr) << pageName;
-        tabs->setCurrentWidget(page);
-        QCoreApplication::processEvents();
+    std::unique_ptr<sim::Simulator> simulator;
+};
+
+// An Ethernet segment behind the frame device whose stations answer discovery, on an
+// adapter "scr0" whose subnet takes every address.
+class StationSession : public PageSession {
+protected:
+    void SetUp() override {
+        net = ScriptedNet::Install();
+        ScriptedNet::ScriptAdapters({ScriptedNet::ScanAdapter(kScanAdapter, "0.0.0.1", "0.0.0.0"),
+                                     ScriptedNet::ScanAdapter("scr1")});
+        profile.Store(QStringLiteral("EthernetIface"), QString::fromLatin1(kScanAdapter));
+    }
+    void TearDown() override {
+        PageSession::TearDown();
+        platform::RegisterFrameDevice(platform::kFrameDeviceName, {});
+        platform::UseSystemNetworkAdapters();
     }
 
-    // The same two steps without running the event loop, so that the sheet's own 100 ms
-    // timer cannot add a tick in between: for tests that count ticks exactly.
-    void ShowPageNow(const char* pageName) {
-        auto* tabs = app->Sheet()->findChild<QTabWidget*>(QStringLiteral("sheetTabs"));
-        tabs->setCurrentWidget(app->Sheet()->findChild<QWidget*>(QString::fromLatin1(pageName)));
-    }
-    void TickNow(int count = 1) {
-        for (int index = 0; index < count; ++index) app->Sheet()->OnTimer(CMainSheet::kTickTimerId);
+    void SetStations(const std::vector<Quad>& ips) {
+        net->stations.clear();
+        for (const Quad& ip : ips)
+            net->stations.push_back(Station(static_cast<int>(net->stations.size()) + 1, ip, {}));
     }
 
-    // The control with this object name on the visible page, else anywhere in the sheet
-    // (pages may use the same names); fails the test without one.
-    template <typename Control>
-    Control* Find(const char* name) const {
-        const QString objectName = QString::fromLatin1(name);
-        auto* tabs = app->Sheet()->findChild<QTabWidget*>(QStringLiteral("sheetTabs"));
-        Control* control = tabs->currentWidget() != nullptr
-                               ? tabs->currentWidget()->findChild<Control*>(objectName)
-                               : nullptr;
-        if (control == nullptr) control = app->Sheet()->findChild<Control*>(objectName);
-        EXPECT_NE(control, nullptr) << "no control " << name;
-        return control;
-    }
-
-    void Click(const char* buttonName) {
-        QAbstractButton* button = Find<QAbstractButton>(buttonName);
-        ASSERT_NE(button, nullptr);
-        ASSERT_TRUE(button->isEnabled()) << buttonName << " is disabled";
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
-
-    // The sheet's 100 ms tick, `count` times, without waiting for the timer.
-    void Tick(int count = 1) {
-        for (int index = 0; index < count; ++index) {
-            app->Sheet()->OnTimer(CMainSheet::kTickTimerId);
+    // Keys as a user presses them on the focused control: '\t' Tab, '\u2190' Backtab,
+    // '\u2193' Down, '\n' Enter, '\b' Backspace, '\x1b' Escape.
+    static void Type(QWidget* window, const QString& keys) {
+        static const std::map<char16_t, Qt::Key> named = {
+            {u'\t', Qt::Key_Tab},    {u'\u2190', Qt::Key_Backtab}, {u'\u2193', Qt::Key_Down},
+            {u'\n', Qt::Key_Return}, {u'\b', Qt::Key_Backspace},   {u'\x1b', Qt::Key_Escape}};
+        if (!window->isActiveWindow()) {
+            window->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(window));
             QCoreApplication::processEvents();
+        }
+        for (const QChar key : keys) {
+            QWidget* focused = window->focusWidget() ? window->focusWidget() : window;
+            const auto found = named.find(key.unicode());
+            if (found == named.end()) {
+                QTest::keyClicks(focused, QString(key));
+            } else {
+                QTest::keyClick(focused, found->second);
+            }
         }
     }
 
-    // Runs `answer` on the next modal dialog as soon as it is shown (a dialog opened by
-    // the next user action); the dialog must be closed by it. Only the pending timer holds
-    // the poll, so it is freed once the dialog was answered.
-    static void WhenDialogShows(std::function<void(QDialog*)> answer) {
-        auto poll = std::make_shared<std::function<void()>>();
-        // The queued copies hold the poll itself only weakly: the last one to run frees it.
-        *poll = [answer = std::move(answer), weak = std::weak_ptr(poll)] {
-            const auto self = weak.lock();
-            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (dialog == nullptr || !dialog->isVisible()) {
-                QTimer::singleShot(10, [self] { (*self)(); });
-                return;
-            }
-            answer(dialog);
-        };
-        QTimer::singleShot(0, [poll] { (*poll)(); });
+    std::shared_ptr<ScriptedNet> net;
+};
+
+// Fills the edit variable dialog as a user does: the address (null leaves it), "Check"
+// when asked, the format picked by keyboard (null leaves it), the modify value (null
+// leaves it), a screenshot when named, then OK.
+inline void FillVariableDialog(QDialog* dialog, const char* address, bool check, const char* format,
+                               const char* modify, const QString& screenshot = {}) {
+    const auto type = [](QLineEdit* edit, const char* text) {
+        if (text == nullptr) return;
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, QString::fromLatin1(text));
+    };
+    type(dialog->findChild<QLineEdit*>("addressEdit"), address);
+    if (check) QTest::mouseClick(dialog->findChild<QPushButton*>("checkButton"), Qt::LeftButton);
+    auto* combo = dialog->findChild<QComboBox*>("formatCombo");
+    if (format != nullptr) QTest::keyClick(combo, Qt::Key_Home);
+    for (int step = 0; format != nullptr && step < 10 && combo->currentText() != format; ++step)
+        QTest::keyClick(combo, Qt::Key_Down);
+    type(dialog->findChild<QLineEdit*>("modifyEdit"), modify);
+    if (!screenshot.isEmpty()) {
+        EXPECT_TRUE(dialog->grab().save(screenshot));
+    }
+    QTest::mouseClick(
+        dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok),
+        Qt::LeftButton);
+}
+
+using Program = std::vector<Bytes>;
+
+// `count` small blocks of one type, numbered from `first`.
+inline Program Blocks(int type, int count, uint16_t first = 1) {
+    Program blocks;
+    for (int index = 0; index < count; ++index) {
+        blocks.push_back(MakeDemoBlock(type, static_cast<uint16_t>(first + index), 40,
+                                       static_cast<uint32_t>(type * 1000 + index)));
+    }
+    return blocks;
+}
+
+inline Program operator+(Program left, const Program& right) {
+    left.insert(left.end(), right.begin(), right.end());
+    return left;
+}
+
+inline Bytes Concatenated(const Program& blocks) {
+    Bytes bytes;
+    for (const Bytes& block : blocks) bytes.insert(bytes.end(), block.begin(), block.end());
+    return bytes;
+}
+
+// The list texts of the blocks, in type and number order, each once, SFBs and SFCs left out.
+inline QStringList ListTexts(const Program& blocks) {
+    std::vector<std::pair<int, uint16_t>> keys;
+    for (const Bytes& block : blocks) {
+        const int type = cpuLink_GetBlockType(block.data());
+        if (type >= 0 && type < BLOCK_TYPE_COUNT)
+            keys.emplace_back(type, BlockImageNumber(block.data()));
+    }
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    QStringList texts;
+    for (const auto& [type, number] : keys) texts.append(BlockListText(type, number));
+    return texts;
+}
+
+class BlockPageSession : public PageSession {
+protected:
+    std::string WriteProject(const std::string& name, const Program& blocks) const {
+        const std::string path = files.File(name);
+        WriteBytes(path, Concatenated(blocks));
+        return path;
     }
 
-    // The sheet as the user sees it, saved as a PNG in the test's build folder.
-    void Screenshot(const QString& file) {
-        QCoreApplication::processEvents();
-        EXPECT_TRUE(app->Sheet()->grab().save(file)) << file.toStdString();
+    // A connected application whose simulator holds `program`.
+    void StartWithProgram(const Program& program, sim::SimOptions options = {}, bool large = true) {
+        options.programFile = WriteProject("controller.wld", program);
+        StartConnected(std::move(options), large);
     }
 
-    ProfileDir profile;
-    QStringList messages;
-    CScriptedPrompts* prompts = nullptr;
-    std::unique_ptr<sim::Simulator> simulator;
-    std::unique_ptr<CMainApp> app;
+    // Opens the Online page and lets the tick run its refresh.
+    void ShowControllerBlocks() {
+        ShowPage("onlinePage");
+        Tick();
+    }
+
+    void Load(const std::string& path) {
+        prompts->files.push_back(QString::fromStdString(path));
+        Click("offlineLoad");
+    }
+
+    // The texts of the listed items, or of the selected ones only.
+    QStringList Texts(const char* listName, bool selectedOnly = false) const {
+        QStringList texts;
+        const auto* list = Find<QListWidget>(listName);
+        for (int index = 0; list != nullptr && index < list->count(); ++index) {
+            const QListWidgetItem* item = list->item(index);
+            if (!selectedOnly || item->isSelected()) texts.append(item->text());
+        }
+        return texts;
+    }
+
+    // Ctrl-clicks each listed item, as a user adds items to the selection.
+    void Select(const char* listName, const QStringList& texts) {
+        auto* list = Find<QListWidget>(listName);
+        ASSERT_NE(list, nullptr);
+        for (const QString& text : texts) {
+            const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
+            ASSERT_EQ(found.size(), 1) << text.toStdString();
+            list->scrollToItem(found.first());
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                              list->visualItemRect(found.first()).center());
+        }
+    }
+
+    // A copy of the block's image in the simulator or the project; empty when absent.
+    Bytes ControllerImage(int type, uint16_t number) {
+        std::lock_guard<std::mutex> lock(simulator->Controller().Lock());
+        return ImageIn(simulator->Controller().Blocks(), type, number);
+    }
+    Bytes ProjectImage(int type, uint16_t number) const {
+        return ImageIn(app->Project(), type, number);
+    }
+    static Bytes ImageIn(const BlockStore& store, int type, uint16_t number) {
+        const uint8_t* image = store.Find(type, number);
+        return image != nullptr ? Bytes(image, image + BlockImageLength(image)) : Bytes();
+    }
+
+    TempDir files;
 };
 
 }  // namespace vexal::testing
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}

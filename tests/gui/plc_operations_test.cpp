@@ -16,9 +16,34 @@ using testing::Events;
 using testing::FakeAnswer;
 using testing::FakePlc;
 using Bytes = std::vector<uint8_t>;
-using OperationsTest = testing::OperationsFixture;
-
 constexpr CpuStatus kFatal = CPULINK_CONNECTION_LOST;
+
+// A started application whose sheet carries one more page that writes down every event.
+class OperationsTest : public testing::ScriptedSession {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(MakeApp().StartUp());
+        recorder = new testing::CRecordingPage(app->MakePageContext(), &events, "rec");
+        app->Sheet()->AddSheetPage(recorder);
+    }
+    // Forgets what the pages and the user were told, and scripts the next call's answer.
+    void Script(FakeAnswer answer) {
+        events.clear();
+        messages.clear();
+        FakePlc().answers.push_back(std::move(answer));
+    }
+    static QString Text(CpuStatus status) {
+        return QString::fromStdWString(testing::FakeErrorText(status));
+    }
+    // Either the pages heard of a lost connection and the status's text was shown, or neither.
+    void ExpectLost(bool lost, CpuStatus status) {
+        EXPECT_EQ(events, lost ? Events{"rec:2"} : Events{});
+        EXPECT_EQ(messages, lost ? QStringList{Text(status)} : QStringList{});
+    }
+
+    Events events;
+    testing::CRecordingPage* recorder = nullptr;
+};
 
 // A failed open is reported, keeps the connection that was open and never counts as a
 // lost link, not even with a fatal status.
@@ -263,11 +288,14 @@ TEST_F(OperationsTest, StatusListReadsFailQuietlyUnlessTheLinkIsLost) {
         {"leds", [&](CMainApp& a) { return a.ReadLeds(&leds); }, 0},
         {"selector", [](CMainApp& a) { return a.ReadKeySwitch(); }, -1},
         {"mode", [](CMainApp& a) { return a.ReadOperationMode(); }, -1},
-        {"areas", [&](CMainApp& a) { return a.ReadMemoryAreas(&count, rows); }, kStatusUnusableAnswer},
-        {"usage", [&](CMainApp& a) { return a.ReadMemoryUsage(&count, rows); }, kStatusUnusableAnswer},
+        {"areas", [&](CMainApp& a) { return a.ReadMemoryAreas(&count, rows); },
+         kStatusUnusableAnswer},
+        {"usage", [&](CMainApp& a) { return a.ReadMemoryUsage(&count, rows); },
+         kStatusUnusableAnswer},
     };
     for (const Operation& operation : operations) {
-        for (const CpuStatus status : {kFatal, CpuStatus{CPULINK_NOT_FOUND}, CpuStatus{CPULINK_OK}}) {
+        for (const CpuStatus status :
+             {kFatal, CpuStatus{CPULINK_NOT_FOUND}, CpuStatus{CPULINK_OK}}) {
             SCOPED_TRACE(::testing::Message() << operation.name << " " << status);
             Script(FakeAnswer{status, Bytes(8, 0xFF), {}, 0, 33, 2});
             const int64_t result = operation.run(*app);

@@ -18,8 +18,8 @@ using testing::Events;
 class SheetTest : public ::testing::Test {
 protected:
     CRecordingPage* NewPage(const CMainSheet& owner, const std::string& name) {
-        return new CRecordingPage(PageContext{app, app.Project(), app.Prompts(), owner.SheetImages()},
-                                  &journal, name);
+        return new CRecordingPage(
+            PageContext{app, app.Project(), app.Prompts(), owner.SheetImages()}, &journal, name);
     }
     CRecordingPage* AddPage(const std::string& name) {
         CRecordingPage* page = NewPage(sheet, name);
@@ -142,7 +142,10 @@ std::vector<int> Counts(const CBlockListCtrl& list) {
     return counts;
 }
 
-TEST(BlockListCtrl, KeepsBlocksGroupedByTypeAndOrderedByNumber) {
+// Blocks stay grouped by type and ordered by number; types outside the store and unlisted
+// blocks change nothing; a refresh keeps exactly the blocks listed again, which lose their
+// stale mark instead of being added twice; a cleared list starts over.
+TEST(BlockListCtrl, KeepsBlocksInOrderAndARefreshKeepsOnlyThoseListedAgain) {
     CBlockListCtrl list(1);
     const struct {
         int type;
@@ -157,56 +160,31 @@ TEST(BlockListCtrl, KeepsBlocksGroupedByTypeAndOrderedByNumber) {
         EXPECT_EQ(list.InsertBlock(insert.type, insert.number), insert.index)
             << insert.type << " " << insert.number;
     }
+    for (int type : {-1, int{BLOCK_TYPE_SFB}, int{BLOCK_TYPE_SFC}, 0x7FFF}) {
+        EXPECT_EQ(list.InsertBlock(type, 1), -1) << type;
+        EXPECT_EQ(list.RemoveBlock(type, 1), 0) << type;
+    }
+    EXPECT_EQ(list.RemoveBlock(BLOCK_TYPE_OB, 2), 0);
     EXPECT_EQ(Texts(list),
               (std::vector<std::string>{"OB   1", "OB 100", "FB    3", "FC    5", "FC65535",
                                         "DB    2", "DB    5", "DB   10", "SDB    0"}));
     EXPECT_EQ(Counts(list), (std::vector<int>{2, 1, 2, 3, 1}));
     EXPECT_EQ(list.ItemData(3), BlockRef_Pack(BLOCK_TYPE_FC, 5));
-}
-
-// A block listed again loses its stale mark instead of being added twice.
-TEST(BlockListCtrl, ARefreshKeepsExactlyTheBlocksListedAgain) {
-    CBlockListCtrl list(1);
-    list.InsertBlock(BLOCK_TYPE_OB, 1);
-    list.InsertBlock(BLOCK_TYPE_FC, 4);
-    list.InsertBlock(BLOCK_TYPE_DB, 9);
 
     list.MarkAllStale();
-    EXPECT_EQ(list.InsertBlock(BLOCK_TYPE_DB, 9), -1);
-    EXPECT_EQ(list.count(), 3);
-    EXPECT_EQ(list.ItemData(1), BlockRef_Pack(BLOCK_TYPE_FC, 4) | kStaleMark);
-    EXPECT_EQ(list.ItemData(2), BlockRef_Pack(BLOCK_TYPE_DB, 9));
+    EXPECT_EQ(list.InsertBlock(BLOCK_TYPE_DB, 10), -1);
+    EXPECT_EQ(list.ItemData(0), BlockRef_Pack(BLOCK_TYPE_OB, 1) | kStaleMark);
+    EXPECT_EQ(list.ItemData(7), BlockRef_Pack(BLOCK_TYPE_DB, 10));
     list.InsertBlock(BLOCK_TYPE_OB, 1);
     list.RemoveStale();
-
-    EXPECT_EQ(Texts(list), (std::vector<std::string>{"OB   1", "DB    9"}));
+    EXPECT_EQ(Texts(list), (std::vector<std::string>{"OB   1", "DB   10"}));
     EXPECT_EQ(Counts(list), (std::vector<int>{1, 0, 0, 1, 0}));
     EXPECT_EQ(list.InsertBlock(BLOCK_TYPE_FB, 2), 1);
     EXPECT_EQ(list.InsertBlock(BLOCK_TYPE_SDB, 0), 3);
-    EXPECT_EQ(list.InsertBlock(BLOCK_TYPE_DB, 3), 2);
-    EXPECT_EQ(Texts(list),
-              (std::vector<std::string>{"OB   1", "FB    2", "DB    3", "DB    9", "SDB    0"}));
-}
-
-// Unlisted blocks and types outside the store change nothing; a cleared list starts over
-// even with a block of the last type.
-TEST(BlockListCtrl, RemovingAndClearingTouchOnlyListedBlocks) {
-    CBlockListCtrl list(1);
-    list.InsertBlock(BLOCK_TYPE_OB, 1);
-    list.InsertBlock(BLOCK_TYPE_FB, 1);
-    EXPECT_EQ(list.RemoveBlock(BLOCK_TYPE_OB, 2), 0);
-    EXPECT_EQ(list.RemoveBlock(BLOCK_TYPE_FC, 1), 0);
-    for (int type : {-1, int{BLOCK_TYPE_SFB}, int{BLOCK_TYPE_SFC}, 0x7FFF}) {
-        EXPECT_EQ(list.InsertBlock(type, 1), -1) << type;
-        EXPECT_EQ(list.RemoveBlock(type, 1), 0) << type;
-    }
-    EXPECT_EQ(Texts(list), (std::vector<std::string>{"OB   1", "FB    1"}));
-    EXPECT_EQ(list.RemoveBlock(BLOCK_TYPE_FB, 1), 1);
-    EXPECT_EQ(Texts(list), (std::vector<std::string>{"OB   1"}));
-    EXPECT_EQ(Counts(list), (std::vector<int>{1, 0, 0, 0, 0}));
+    EXPECT_EQ(list.RemoveBlock(BLOCK_TYPE_FB, 2), 1);
+    EXPECT_EQ(Texts(list), (std::vector<std::string>{"OB   1", "DB   10", "SDB    0"}));
 
     list.ClearBlocks();
-    EXPECT_EQ(list.count(), 0);
     EXPECT_EQ(Counts(list), (std::vector<int>{0, 0, 0, 0, 0}));
     EXPECT_EQ(list.InsertBlock(BLOCK_TYPE_SDB, 1), 0);
 }

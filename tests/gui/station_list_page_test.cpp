@@ -5,8 +5,8 @@
 #include <QPushButton>
 
 #include "library_text.h"
+#include "page_session.h"
 #include "station_list_page.h"
-#include "station_session.h"
 
 namespace vexal {
 namespace {

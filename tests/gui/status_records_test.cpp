@@ -58,7 +58,8 @@ TEST(StatusRecords, LedsComeFromTheirRecordsOnlyInsideTheAnswer) {
         const std::optional<LedStates> leds = DecodeLedList(Answer(c.data, c.length, c.count));
         ASSERT_EQ(leds.has_value(), c.runStopErrFrce.has_value());
         if (leds) {
-            EXPECT_EQ((std::array{leds->run, leds->stop, leds->err, leds->frce}), *c.runStopErrFrce);
+            EXPECT_EQ((std::array{leds->run, leds->stop, leds->err, leds->frce}),
+                      *c.runStopErrFrce);
         }
     }
 }
@@ -69,10 +70,9 @@ TEST(StatusRecords, TheModeSelectorPositionIsMapped) {
         size_t size;
         std::optional<int> result;
     } cases[] = {
-        {40, 1, 1, 40, 1},  {40, 1, 2, 40, 0},  {40, 1, 3, 40, 2},
-        {40, 1, 4, 40, 3},  {40, 1, 5, 40, {}}, {40, 1, 0, 40, {}},
-        {40, 0, 1, 40, {}}, {8, 1, 1, 40, {}},  {40, 2, 1, 40, {}},
-        {10, 1, 1, 10, 1},  {10, 1, 1, 9, {}},
+        {40, 1, 1, 40, 1},  {40, 1, 2, 40, 0},  {40, 1, 3, 40, 2},  {40, 1, 4, 40, 3},
+        {40, 1, 5, 40, {}}, {40, 1, 0, 40, {}}, {40, 0, 1, 40, {}}, {8, 1, 1, 40, {}},
+        {40, 2, 1, 40, {}}, {10, 1, 1, 10, 1},  {10, 1, 1, 9, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.length << " " << c.count << " " << c.position);
@@ -89,7 +89,8 @@ TEST(StatusRecords, TheOperationModeIsThatOfTheFirstRecord) {
     const struct {
         uint16_t length, count;
         std::optional<int> result;
-    } cases[] = {{20, 1, cpuLink_DecodeOperationMode(record.data())}, {20, 0, {}}, {20, 2, {}}, {21, 1, {}}};
+    } cases[] = {
+        {20, 1, cpuLink_DecodeOperationMode(record.data())}, {20, 0, {}}, {20, 2, {}}, {21, 1, {}}};
     for (const auto& c : cases) {
         EXPECT_EQ(DecodeOperationModeList(Answer(record, c.length, c.count)), c.result)
             << c.length << " " << c.count;
@@ -133,7 +134,9 @@ TEST(StatusRecords, MemoryAreasGiveLoadThenWorkMemory) {
         std::optional<Rows> rows;
     } cases[] = {
         {"the last record of an id counts",
-         AreaRecords({{1, 1000, 100, 0, 0}, {3, 9, 9, 9, 9}, {2, 5000, 700, 3000, 300},
+         AreaRecords({{1, 1000, 100, 0, 0},
+                      {3, 9, 9, 9, 9},
+                      {2, 5000, 700, 3000, 300},
                       {1, 2000, 500, 100, 50}}),
          36, 4, Rows{{0, 7000, 1000}, {18, 1550, 550}}},
         {"sums wrap", AreaRecords({{1, 0, 1, 0, 0}, {2, 0xFFFFFFFF, 0, 1, 0}}), 36, 2,
@@ -182,10 +185,14 @@ TEST(StatusRecords, MemoryUsageRowsFollowTheAreasPresent) {
         uint16_t length, count;  // count 0: the records given
         std::optional<Rows> rows;
     } cases[] = {
-        {"AB", 20, 0, rows({0, 18})},         {"ABC", 20, 0, rows({0, 18})},
-        {"ACD", 20, 0, rows({0, 16, 17})},    {"ABCD", 20, 0, rows({0, 16, 17})},
-        {"A", 20, 0, {}},                     {"BCD", 20, 0, {}},
-        {"AB", 36, 2, {}},                    {"AB", 20, 5, {}},
+        {"AB", 20, 0, rows({0, 18})},
+        {"ABC", 20, 0, rows({0, 18})},
+        {"ACD", 20, 0, rows({0, 16, 17})},
+        {"ABCD", 20, 0, rows({0, 16, 17})},
+        {"A", 20, 0, {}},
+        {"BCD", 20, 0, {}},
+        {"AB", 36, 2, {}},
+        {"AB", 20, 5, {}},
     };
     for (const auto& c : cases) {
         const Bytes records = UsageRows(c.present);
@@ -200,7 +207,8 @@ TEST(StatusRecords, TheDiagnosticCountCoversOnlyEntriesInsideTheAnswer) {
     const struct {
         uint16_t length, count;
         int inside;
-    } cases[] = {{20, 12, 12}, {20, 100, 100}, {20, 101, 100}, {40, 60, 50}, {0, 0, 0}, {4, 200, 100}};
+    } cases[] = {{20, 12, 12}, {20, 100, 100}, {20, 101, 100},
+                 {40, 60, 50}, {0, 0, 0},      {4, 200, 100}};
     for (const auto& c : cases) {
         EXPECT_EQ(DiagnosticEntriesInside(Answer(buffer, c.length, c.count)), c.inside)
             << c.length << " " << c.count;

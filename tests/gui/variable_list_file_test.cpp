@@ -102,21 +102,6 @@ TEST_F(VariableListFileTest, ReadingStopsAtTheFirstEmptyLineWhateverTheLineEnds)
     EXPECT_FALSE(ReadVariableListFile(dir.File("missing.csv").c_str(), &lines));
 }
 
-TEST_F(VariableListFileTest, SavedRowsReadBackIdentically) {
-    const std::vector<VariableListFields> rows = {{L"MW10", L"DEC", L"123"},
-                                                  {L"DB1.DBD4", L"FLOAT", L""},
-                                                  {L"M0.1", L"DEC", L"1"},
-                                                  {L"MB\u00E4", L"HEX", L"16#\u20AC"}};
-    ASSERT_TRUE(WriteVariableListFile(path.c_str(), rows));
-    EXPECT_EQ(
-        testing::ReadBytes(path),
-        FromText("MW10,DEC,123\nDB1.DBD4,FLOAT,\nM0.1,DEC,1\nMB\xC3\xA4,HEX,16#\xE2\x82\xAC\n"));
-    std::vector<std::wstring> lines;
-    ASSERT_TRUE(ReadVariableListFile(path.c_str(), &lines));
-    EXPECT_EQ(lines, (std::vector<std::wstring>{L"MW10,DEC,123", L"DB1.DBD4,FLOAT,", L"M0.1,DEC,1",
-                                                L"MB\u00E4,HEX,16#\u20AC"}));
-}
-
 TEST_F(VariableListFileTest, AFailedSaveKeepsThePreviousFile) {
     const Bytes old = FromText("MW10,DEC,\n");
     testing::WriteBytes(path, old);

@@ -1,25 +1,19 @@
 // The Variables page against the simulator: variables added through the dialog follow the
 // controller, "Set" forces them in one request, rows keep their own values when others go,
 // list files load and save, and the trend follows the selected variable.
-#include <QComboBox>
-#include <QDialogButtonBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTreeWidget>
 #include <cstring>
 #include <fstream>
 
 #include "file_size_limit.h"
 #include "page_session.h"
-#include "temp_dir.h"
 #include "variable_trend.h"
 #include "variables_page.h"
 
 namespace vexal {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using testing::Bytes;
 constexpr uint8_t kFlags = 0x83;
 constexpr uint8_t kDataBlock = 0x84;
 
@@ -34,59 +28,35 @@ protected:
         app->Sheet()->hide();
     }
 
-    // Fills the dialog as a user does: address, "Check", format, modify value, OK.
-    static void Fill(QDialog* dialog, const QString& address, const QString& format,
-                     const QString& modify, const QString& screenshot = {}) {
-        auto* addressEdit = dialog->findChild<QLineEdit*>("addressEdit");
-        addressEdit->clear();
-        QTest::keyClicks(addressEdit, address);
-        QTest::mouseClick(dialog->findChild<QPushButton*>("checkButton"), Qt::LeftButton);
-        auto* combo = dialog->findChild<QComboBox*>("formatCombo");
-        if (!format.isEmpty()) QTest::keyClick(combo, Qt::Key_Home);
-        for (int step = 0; !format.isEmpty() && step < 10 && combo->currentText() != format; ++step)
-            QTest::keyClick(combo, Qt::Key_Down);
-        auto* modifyEdit = dialog->findChild<QLineEdit*>("modifyEdit");
-        modifyEdit->clear();
-        QTest::keyClicks(modifyEdit, modify);
-        if (!screenshot.isEmpty()) {
-            EXPECT_TRUE(dialog->grab().save(screenshot));
-        }
-        QTest::mouseClick(
-            dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok),
-            Qt::LeftButton);
-    }
-
     void DoubleTap(int row) {
         const QPoint point = row >= 0 ? list->visualItemRect(list->topLevelItem(row)).center()
                                       : QPoint(20, list->viewport()->height() - 4);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, point);
     }
 
-    void Edit(int row, const QString& address, const QString& format = {},
-              const QString& modify = {}) {
-        WhenDialogShows([=](QDialog* dialog) { Fill(dialog, address, format, modify); });
+    void Edit(int row, const char* address, const char* format = nullptr, const char* modify = "") {
+        WhenDialogShows([=](QDialog* dialog) {
+            testing::FillVariableDialog(dialog, address, true, format, modify);
+        });
         DoubleTap(row);
     }
-    void Add(const QString& address, const QString& format = {}, const QString& modify = {}) {
+    void Add(const char* address, const char* format = nullptr, const char* modify = "") {
         Edit(-1, address, format, modify);
     }
 
     // Whether the action opens the edit dialog; a dialog that opens is cancelled.
     static bool OpensDialog(const std::function<void()>& action) {
-        auto watch = std::make_shared<std::pair<bool, bool>>();  // opened, action done
-        auto poll = std::make_shared<std::function<void()>>();
-        *poll = [watch, weak = std::weak_ptr(poll)] {
-            const auto self = weak.lock();
-            if (self == nullptr || watch->second) return;
-            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (dialog == nullptr) return QTimer::singleShot(10, *self);
-            watch->first = true;
-            dialog->reject();
-        };
-        QTimer::singleShot(0, *poll);
+        bool opened = false;
+        const auto done = std::make_shared<bool>(false);
+        WhenDialogShows(
+            [&opened](QDialog* dialog) {
+                opened = true;
+                dialog->reject();
+            },
+            done);
         action();
-        watch->second = true;
-        return watch->first;
+        *done = true;
+        return opened;
     }
 
     void Select(int row) {
@@ -123,13 +93,10 @@ protected:
         const Bytes bytes = testing::ReadBytes(path.toStdString());
         return std::string(bytes.begin(), bytes.end());
     }
-    void Load(const QString& path) {
+    // Clicks "Load" or "Save" and chooses `path` in the file dialog.
+    void UseFile(const char* button, const QString& path) {
         prompts->files.push_back(path);
-        Click("loadButton");
-    }
-    void Save(const QString& path) {
-        prompts->files.push_back(path);
-        Click("saveButton");
+        Click(button);
     }
 
     testing::TempDir dir;
@@ -146,8 +113,9 @@ TEST_F(VariablesPageTest, WatchedVariablesFollowTheControllerInBothLayouts) {
         Put(kDataBlock, 1, 2, {0xFF, 0xFE});
         Add("mw10", "DEC");
         WhenDialogShows([large](QDialog* dialog) {
-            Fill(dialog, "db1.dbw2", "", "255",
-                 large ? "VexalCE-EditVariable-800x480.png" : "VexalCE-EditVariable-240x320.png");
+            testing::FillVariableDialog(
+                dialog, "db1.dbw2", true, nullptr, "255",
+                large ? "VexalCE-EditVariable-800x480.png" : "VexalCE-EditVariable-240x320.png");
         });
         DoubleTap(-1);
         Add("M0.1");
@@ -227,10 +195,10 @@ TEST_F(VariablesPageTest, NewVariablePathsDoNothingOnAFullTable) {
         [&] { QTest::keyClick(list, Qt::Key_Insert); },
     };
     list->setFocus();
-    Load(WriteFile(lines.substr(0, lines.find("MW30"))));
+    UseFile("loadButton", WriteFile(lines.substr(0, lines.find("MW30"))));
     ASSERT_EQ(page->VariableCount(), 15);
     for (const auto& path : paths) EXPECT_TRUE(OpensDialog(path));
-    Load(WriteFile(lines));
+    UseFile("loadButton", WriteFile(lines));
     EXPECT_EQ(page->VariableCount(), 16);
     EXPECT_EQ(Cell(15, 0), "MW0") << "loading appends";
     for (const auto& path : paths) EXPECT_FALSE(OpensDialog(path));
@@ -243,11 +211,11 @@ TEST_F(VariablesPageTest, ListFilesSaveLoadAndReportWhatFails) {
     Add("mw10", "DEC", "5");
     Add("DB1.DBD4", "FLOAT");
     const QString saved = WriteFile("");
-    Save(saved);
+    UseFile("saveButton", saved);
     EXPECT_EQ(FileText(saved), "MW10,DEC,5\nDB1.DBD4,FLOAT,\n");
     EXPECT_EQ(prompts->filters.last(), "Text files (*.csv);;All files (*)");
 
-    Load(WriteFile(" mb1 , hex ,16#0A\r\nMW10\r\nI0.1,dec,\r\n\r\nMW20,DEC,\r\n"));
+    UseFile("loadButton", WriteFile(" mb1 , hex ,16#0A\r\nMW10\r\nI0.1,dec,\r\n\r\nMW20,DEC,\r\n"));
     EXPECT_EQ(messages, QStringList{"error in: MW10"});
     EXPECT_EQ(Column(0), (QStringList{"MW10", "DB1.DBD4", "mb1", "I0.1"}));
     EXPECT_EQ(Column(1), (QStringList{"DEC", "FLOAT", "HEX", "DEC"}));
@@ -256,13 +224,13 @@ TEST_F(VariablesPageTest, ListFilesSaveLoadAndReportWhatFails) {
     messages.clear();
     {
         testing::FileSizeLimit limit(16);
-        Save(saved);
+        UseFile("saveButton", saved);
     }
     EXPECT_EQ(messages, QStringList{"error writing variable table"});
     EXPECT_EQ(FileText(saved), "MW10,DEC,5\nDB1.DBD4,FLOAT,\n");
 
     messages.clear();
-    Load(QString::fromStdString(dir.File("missing.csv")));
+    UseFile("loadButton", QString::fromStdString(dir.File("missing.csv")));
     EXPECT_EQ(messages, QStringList{"no file found"});
     EXPECT_EQ(page->VariableCount(), 4);
 }
