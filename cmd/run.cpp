@@ -1,5 +1,6 @@
 #include "run.h"
 
+#include <charconv>
 #include <cstring>
 #include <optional>
 
@@ -151,7 +152,13 @@ int Run(const wchar_t* commandLine) {
 int RunCommandLine(const wchar_t* commandLine, std::FILE* out) {
     const int result = Run(commandLine);
     if (result != kExitOk && out != nullptr) {
-        std::fprintf(out, "error %d\n", result);
+        // Formatted by hand: printf's machinery alone would touch over 100 KB of the C
+        // library, most of what an error exit costs beyond loading the program.
+        char line[24] = "error ";
+        const auto end = std::to_chars(line + 6, line + sizeof line - 2, result).ptr;
+        end[0] = '\n';
+        end[1] = '\0';
+        std::fputs(line, out);
         std::fflush(out);
     }
     return result;
