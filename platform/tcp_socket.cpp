@@ -264,10 +264,10 @@ uint16_t TcpListener::LocalPort() const {
 IoResult TcpListener::Accept(TcpStream* stream, int timeoutMs) {
     if (fd_ < 0) return IoResult::kClosed;
     for (;;) {
-        const int fd = accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        // The accepted stream blocks in recv; only the listener itself is non-blocking.
+        const int fd = accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd >= 0) {
             SetNoDelay(fd);
-            MakeBlocking(fd);
             *stream = TcpStream(fd);
             return IoResult::kOk;
         }
