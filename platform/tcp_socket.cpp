@@ -34,6 +34,10 @@ int ArmedTimeoutMs(int timeoutMs) {
     return (timeoutMs - 1) / step * step;
 }
 
+constexpr int64_t kNoDeadlineYet = -2;
+
+int64_t DeadlineIn(int timeoutMs) { return timeoutMs < 0 ? -1 : MonotonicMs() + timeoutMs; }
+
 void SetNoDelay(int fd) {
     int on = 1;
     setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
@@ -42,7 +46,7 @@ void SetNoDelay(int fd) {
 // Polls one descriptor; kOk when it is ready for `events`, kClosed on hang-up or error.
 IoResult WaitFor(int fd, short events, int timeoutMs) {
     pollfd entry{fd, events, 0};
-    const int64_t deadline = timeoutMs < 0 ? -1 : MonotonicMs() + timeoutMs;
+    const int64_t deadline = DeadlineIn(timeoutMs);
     for (;;) {
         const int ready = poll(&entry, 1, RemainingMs(deadline));
         if (ready > 0) {
@@ -145,9 +149,15 @@ IoResult TcpStream::Connect(uint32_t ipv4, uint16_t port, int timeoutMs) {
 }
 
 IoResult TcpStream::SendAll(const void* data, size_t size, int timeoutMs) {
+    return Send(static_cast<const uint8_t*>(data), size, timeoutMs, kNoDeadlineYet);
+}
+
+IoResult TcpStream::SendAllBy(const void* data, size_t size, int64_t deadlineMs) {
+    return Send(static_cast<const uint8_t*>(data), size, 0, deadlineMs);
+}
+
+IoResult TcpStream::Send(const uint8_t* bytes, size_t size, int timeoutMs, int64_t deadline) {
     if (fd_ < 0) return IoResult::kClosed;
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    const int64_t deadline = timeoutMs < 0 ? -1 : MonotonicMs() + timeoutMs;
     while (size > 0) {
         const ssize_t sent = send(fd_, bytes, size, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (sent > 0) {
@@ -157,6 +167,8 @@ IoResult TcpStream::SendAll(const void* data, size_t size, int timeoutMs) {
         }
         if (sent < 0 && errno == EINTR) continue;
         if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            // A send that finds room takes no time, so a time-out starts at the first wait.
+            if (deadline == kNoDeadlineYet) deadline = DeadlineIn(timeoutMs);
             const IoResult waited = WaitFor(fd_, POLLOUT, RemainingMs(deadline));
             if (waited != IoResult::kOk) return waited;
             continue;
@@ -167,9 +179,13 @@ IoResult TcpStream::SendAll(const void* data, size_t size, int timeoutMs) {
 }
 
 IoResult TcpStream::ReceiveSome(void* buffer, size_t size, size_t* received, int timeoutMs) {
+    return ReceiveSomeBy(buffer, size, received, DeadlineIn(timeoutMs));
+}
+
+IoResult TcpStream::ReceiveSomeBy(void* buffer, size_t size, size_t* received,
+                                  int64_t deadline) {
     *received = 0;
     if (fd_ < 0) return IoResult::kClosed;
-    const int64_t deadline = timeoutMs < 0 ? -1 : MonotonicMs() + timeoutMs;
     for (;;) {
         const int left = RemainingMs(deadline);
         if (left != 0 && !ArmReceiveTimeout(left)) return IoResult::kFailed;
@@ -201,7 +217,7 @@ IoResult TcpStream::ReceiveExact(void* buffer, size_t size, int64_t deadlineMs) 
     auto* bytes = static_cast<uint8_t*>(buffer);
     while (size > 0) {
         size_t got = 0;
-        const IoResult result = ReceiveSome(bytes, size, &got, RemainingMs(deadlineMs));
+        const IoResult result = ReceiveSomeBy(bytes, size, &got, deadlineMs);
         if (result != IoResult::kOk) return result;
         bytes += got;
         size -= got;

@@ -40,10 +40,13 @@ public:
     // ipv4 holds the first octet in its least significant byte. A refused or unreachable
     // peer gives kFailed.
     IoResult Connect(uint32_t ipv4, uint16_t port, int timeoutMs);
+    // The By forms take a deadline of MonotonicMs (-1 for none) instead of a time-out.
     IoResult SendAll(const void* data, size_t size, int timeoutMs);
+    IoResult SendAllBy(const void* data, size_t size, int64_t deadlineMs);
     // Waits for at least one byte and reads what is there, at most size bytes.
     IoResult ReceiveSome(void* buffer, size_t size, size_t* received, int timeoutMs);
-    // Reads exactly size bytes unless the deadline (of MonotonicMs, -1 for none) passes.
+    IoResult ReceiveSomeBy(void* buffer, size_t size, size_t* received, int64_t deadlineMs);
+    // Reads exactly size bytes unless the deadline passes.
     IoResult ReceiveExact(void* buffer, size_t size, int64_t deadlineMs);
 
     // Wakes a reader blocked in another thread; the stream then reads as closed.
@@ -54,6 +57,7 @@ public:
 private:
     static constexpr int kNotArmed = -1;
     bool ArmReceiveTimeout(int timeoutMs);
+    IoResult Send(const uint8_t* bytes, size_t size, int timeoutMs, int64_t deadlineMs);
 
     int fd_ = -1;
     int armedTimeoutMs_ = kNotArmed;  // the socket's SO_RCVTIMEO in ms, 0 for none

@@ -75,6 +75,7 @@ void IsoFraming::Append(const uint8_t* data, size_t size) {
 }
 
 IsoFraming::Event IsoFraming::Next(Bytes* out) {
+    out->clear();
     for (;;) {
         const size_t available = buffer_.size() - start_;
         if (available < kTpktHeader) return Event::kNeedMore;
@@ -102,26 +103,30 @@ IsoFraming::Event IsoFraming::Take(const uint8_t* tpdu, size_t size, Bytes* out)
     pdu_.insert(pdu_.end(), tpdu + headerLength + 1, tpdu + size);
     if (pdu_.size() > kMaxPduBytes) return Event::kClose;
     if (!(tpdu[2] & kEndOfTransmission)) return Event::kNeedMore;
-    *out = std::move(pdu_);
+    // The storage of *out becomes the next PDU's, so that reassembly stops allocating.
+    out->swap(pdu_);
     pdu_.clear();
     return Event::kPdu;
 }
 
-std::vector<Bytes> FrameS7Pdu(const Bytes& pdu, size_t tpduSize) {
+void AppendS7Frames(const Bytes& pdu, size_t tpduSize, Bytes* wire) {
     const size_t room = tpduSize - 3;
-    std::vector<Bytes> frames;
     size_t offset = 0;
     do {
         const size_t part = std::min(room, pdu.size() - offset);
         const bool last = offset + part == pdu.size();
-        ByteWriter frame;
-        frame.U8(kTpktVersion).U8(0).U16(kTpktHeader + 3 + part);
-        frame.U8(2).U8(kData).U8(last ? kEndOfTransmission : 0);
-        frame.Put(pdu.data() + offset, part);
-        frames.push_back(frame.Take());
+        const size_t length = kTpktHeader + 3 + part;
+        const uint8_t header[] = {kTpktVersion,
+                                  0,
+                                  static_cast<uint8_t>(length >> 8),
+                                  static_cast<uint8_t>(length),
+                                  2,
+                                  kData,
+                                  last ? kEndOfTransmission : uint8_t{0}};
+        wire->insert(wire->end(), header, header + sizeof header);
+        wire->insert(wire->end(), pdu.data() + offset, pdu.data() + offset + part);
         offset += part;
     } while (offset < pdu.size());
-    return frames;
 }
 
 }  // namespace vexal::sim

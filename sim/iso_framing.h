@@ -1,6 +1,6 @@
 // ISO-on-TCP framing of one simulator connection without the socket: received bytes go
 // in, and out come connection requests answered, whole S7 PDUs reassembled from their DT
-// TPDUs, or the end of the connection. Answers go out through FrameS7Pdu.
+// TPDUs, or the end of the connection. Answers go out through AppendS7Frames.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +21,7 @@ public:
 
     // Takes bytes as they arrive; then call Next until it gives kNeedMore.
     void Append(const uint8_t* data, size_t size);
+    // *out is emptied first; it keeps its storage.
     Event Next(Bytes* out);
 
     // True while part of a frame or of a segmented S7 PDU has arrived.
@@ -38,7 +39,7 @@ private:
     bool connected_ = false;
 };
 
-// An S7 PDU as the DT TPDUs of its TPKT frames, cut to the TPDU size.
-std::vector<Bytes> FrameS7Pdu(const Bytes& pdu, size_t tpduSize);
+// Appends an S7 PDU to *wire as the DT TPDUs of its TPKT frames, cut to the TPDU size.
+void AppendS7Frames(const Bytes& pdu, size_t tpduSize, Bytes* wire);
 
 }  // namespace vexal::sim

@@ -162,10 +162,12 @@ Bytes PlcSession::Upload(const Message& job) {
     const size_t room = pduSize_ - kChunkOverhead;
     const size_t part = std::min(room, uploadImage_.size() - uploadOffset_);
     const bool more = uploadOffset_ + part < uploadImage_.size();
-    ByteWriter data;
-    data.U16(part).U16(0x00FB).Put(uploadImage_.data() + uploadOffset_, part);
+    // The chunk is copied once, straight into the answer: chunks are most of an upload.
+    ByteWriter answer = AckWriter(2, 4 + part);
+    answer.U8(kFunctionUpload).U8(more ? 1 : 0);
+    answer.U16(part).U16(0x00FB).Put(uploadImage_.data() + uploadOffset_, part);
     uploadOffset_ += part;
-    return Ack(kNoError, {kFunctionUpload, static_cast<uint8_t>(more ? 1 : 0)}, data.Take());
+    return answer.Take();
 }
 
 Bytes PlcSession::EndUpload(const Message& job) {

@@ -118,6 +118,9 @@ void PlcServer::Serve(Connection* connection) {
     uint32_t received = 0;
     int64_t since = platform::MonotonicMs();
     uint8_t buffer[4096];
+    // Kept across requests, so that answering stops allocating once they have grown.
+    Bytes unit;
+    Answers answers;
     bool open = true;
     while (open && !stopping_) {
         size_t got = 0;
@@ -125,7 +128,6 @@ void PlcServer::Serve(Connection* connection) {
         if (stream.ReceiveSome(buffer, sizeof buffer, &got, waitMs) != IoResult::kOk) break;
         framing.Append(buffer, got);
         for (;;) {
-            Bytes unit;
             const IsoFraming::Event event = framing.Next(&unit);
             if (event == IsoFraming::Event::kNeedMore) break;
             if (event != IsoFraming::Event::kPdu) {
@@ -140,7 +142,7 @@ void PlcServer::Serve(Connection* connection) {
                 open = false;
                 break;
             }
-            open = Answer(stream, session, unit, framing.TpduSize());
+            open = Answer(stream, session, unit, framing.TpduSize(), answers);
             if (!open) break;
         }
     }
@@ -149,16 +151,14 @@ void PlcServer::Serve(Connection* connection) {
 }
 
 bool PlcServer::Answer(platform::TcpStream& stream, PlcSession& session, const Bytes& pdu,
-                       size_t tpduSize) {
-    std::vector<Bytes> answers;
-    session.Handle(pdu.data(), pdu.size(), &answers);
-    if (!answers.empty() && options_.delayMs > 0) Pause(options_.delayMs);
-    for (const Bytes& answer : answers) {
-        for (const Bytes& frame : FrameS7Pdu(answer, tpduSize)) {
-            if (!SendAll(stream, frame)) return false;
-        }
-    }
-    return true;
+                       size_t tpduSize, Answers& answers) {
+    answers.pdus.clear();
+    answers.wire.clear();
+    session.Handle(pdu.data(), pdu.size(), &answers.pdus);
+    if (answers.pdus.empty()) return true;
+    if (options_.delayMs > 0) Pause(options_.delayMs);
+    for (const Bytes& answer : answers.pdus) AppendS7Frames(answer, tpduSize, &answers.wire);
+    return SendAll(stream, answers.wire);
 }
 
 }  // namespace vexal::sim

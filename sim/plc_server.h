@@ -46,13 +46,19 @@ private:
         std::atomic<bool> finished{false};
     };
 
+    // The answers to one request, and their frames as one send.
+    struct Answers {
+        std::vector<Bytes> pdus;
+        Bytes wire;
+    };
+
     void AcceptLoop(platform::TcpListener* listener);
     void Serve(Connection* connection);
     void ReapFinished();
     void Pause(uint32_t milliseconds) const;
     int WaitLimitMs(int64_t* since, bool setUp, bool midFrame) const;
     bool Answer(platform::TcpStream& stream, PlcSession& session, const Bytes& pdu,
-                size_t tpduSize);
+                size_t tpduSize, Answers& answers);
 
     PlcController& controller_;
     SimOptions options_;

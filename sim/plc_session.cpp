@@ -147,11 +147,23 @@ uint8_t StoreWriteItem(ByteReader& data, const Location& location, bool last) {
     return kItemOk;
 }
 
+// A PDU's header, with room reserved for the parameter and data that the caller appends.
+ByteWriter PduWriter(uint8_t type, uint16_t reference, size_t paramLength, size_t dataLength,
+                     const uint16_t* error) {
+    const auto high = [](size_t value) { return static_cast<uint8_t>(value >> 8); };
+    const auto low = [](size_t value) { return static_cast<uint8_t>(value); };
+    const uint16_t code = error != nullptr ? *error : 0;
+    const uint8_t header[] = {kProtocolId,       type,          0, 0, high(reference), low(reference),
+                              high(paramLength), low(paramLength), high(dataLength),
+                              low(dataLength),   high(code),    low(code)};
+    ByteWriter pdu(12 + paramLength + dataLength);
+    pdu.Put(header, error != nullptr ? 12 : 10);
+    return pdu;
+}
+
 Bytes BuildPdu(uint8_t type, uint16_t reference, const Bytes& params, const Bytes& data,
                const uint16_t* error) {
-    ByteWriter pdu;
-    pdu.U8(kProtocolId).U8(type).U16(0).U16(reference).U16(params.size()).U16(data.size());
-    if (error != nullptr) pdu.U16(*error);
+    ByteWriter pdu = PduWriter(type, reference, params.size(), data.size(), error);
     pdu.Put(params).Put(data);
     return pdu.Take();
 }
@@ -209,6 +221,11 @@ void PlcSession::Handle(const uint8_t* pdu, size_t size, std::vector<Bytes>* out
     } else if (message.type == kAckData) {
         TakeDownloadAnswer(message, out);
     }
+}
+
+ByteWriter PlcSession::AckWriter(size_t paramLength, size_t dataLength) const {
+    const uint16_t error = kNoError;
+    return PduWriter(kAckData, reference_, paramLength, dataLength, &error);
 }
 
 Bytes PlcSession::Ack(uint16_t error, const Bytes& params, const Bytes& data) const {

@@ -88,6 +88,8 @@ private:
 
     Bytes ControllerJob(uint8_t function, const std::string& fileName, uint16_t errorCode);
     Bytes Ack(uint16_t error, const Bytes& params, const Bytes& data = {}) const;
+    // An ack-data without error whose parameter and data the caller appends.
+    ByteWriter AckWriter(size_t paramLength, size_t dataLength) const;
     // A refused job: an ack with the error and neither parameter nor data.
     Bytes Refuse(uint16_t error) const;
     // The function's one-byte ack when error is kNoError, else the refusal.

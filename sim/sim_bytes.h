@@ -13,7 +13,7 @@ using Bytes = std::vector<uint8_t>;
 
 class ByteWriter {
 public:
-    ByteWriter() { bytes_.reserve(64); }
+    explicit ByteWriter(size_t capacity = 64) { bytes_.reserve(capacity); }
     ByteWriter& U8(uint32_t value) {
         bytes_.push_back(static_cast<uint8_t>(value));
         return *this;

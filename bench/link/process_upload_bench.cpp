@@ -2,10 +2,17 @@
 // against the floor: a raw request/answer exchange between two processes with the same
 // number of exchanges and the same frame sizes; and, when node and the node-snap7 binding
 // are there, against the snap7 client uploading the same blocks from the same simulator.
-// Wall and CPU time of the client side, interleaved, on an idle machine and with one core
-// kept busy; ratios only.
+// Wall and CPU time of the client side; ratios only.
+//
+// On an idle machine the scheduler puts the two ends of a link on one core or on two and
+// keeps them there for the whole run, and the two cost differently; so each idle placement
+// is measured pinned, for every client and server alike. With one core busy, a spinning
+// process holds the last CPU and the rest may run anywhere. Within a setting, our upload
+// and the raw exchange alternate in pairs, in turn order, and the floor ratio is the
+// median of the pairs' ratios, so that the machine's drift between pairs cancels.
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -16,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -33,7 +41,8 @@ constexpr size_t kPdu = 240;
 constexpr size_t kChunkAnswerOverhead = 25;
 constexpr size_t kChunkRoom = kPdu - 18;
 constexpr size_t kRequestFrame = 35;
-constexpr int kRounds = 7;
+constexpr int kRounds = 5;
+constexpr int kPairsPerRound = 8;
 
 struct Cost {
     double wall = 0, cpu = 0;
@@ -137,6 +146,7 @@ public:
         close(listener_);
     }
     uint16_t Port() const { return port_; }
+    pid_t Pid() const { return pid_; }
 
 private:
     [[noreturn]] void Serve() {
@@ -221,6 +231,8 @@ public:
         return cost;
     }
 
+    pid_t Pid() const { return pid_; }
+
 private:
     pid_t pid_ = -1;
     std::FILE* requests_ = nullptr;
@@ -244,22 +256,83 @@ struct Samples {
     }
 };
 
-void PrintRatio(const char* setting, const char* against, const Samples& ours,
-                const Samples& theirs) {
-    std::printf("%s: our upload against %s: wall %.2fx, CPU %.2fx\n", setting, against,
-                Median(ours.wall) / Median(theirs.wall), Median(ours.cpu) / Median(theirs.cpu));
+std::vector<double> PairRatios(const std::vector<double>& ours, const std::vector<double>& theirs) {
+    std::vector<double> ratios;
+    for (size_t i = 0; i < ours.size(); ++i) ratios.push_back(ours[i] / theirs[i]);
+    return ratios;
 }
 
-void Compare(const char* setting, uint16_t rawPort, const std::vector<uint16_t>& sizes,
+// Where the processes run: a CPU for the clients and one for the servers, or -1 for
+// any CPU this benchmark may use.
+struct Placement {
+    const char* name;
+    int clientCpu;
+    int serverCpu;
+};
+
+cpu_set_t UsableCpus() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) != 0) CPU_SET(0, &set);
+    return set;
+}
+
+std::vector<int> UsableCpuIds() {
+    const cpu_set_t usable = UsableCpus();
+    std::vector<int> ids;
+    for (int i = 0; i < CPU_SETSIZE; ++i) {
+        if (CPU_ISSET(i, &usable)) ids.push_back(i);
+    }
+    return ids;
+}
+
+// Every thread of a process, and so the ones it starts later, on that CPU.
+void Pin(pid_t pid, int cpu) {
+    static const cpu_set_t usable = UsableCpus();
+    cpu_set_t set = usable;
+    if (cpu >= 0) {
+        CPU_ZERO(&set);
+        CPU_SET(cpu, &set);
+    }
+    std::error_code error;
+    for (const auto& task : std::filesystem::directory_iterator(
+             "/proc/" + std::to_string(pid) + "/task", error)) {
+        sched_setaffinity(std::stoi(task.path().filename().string()), sizeof set, &set);
+    }
+}
+
+struct Peers {
+    uint16_t rawPort;
+    std::vector<pid_t> servers;
+    std::vector<pid_t> clients;
+};
+
+void Place(const Placement& placement, const Peers& peers) {
+    for (const pid_t server : peers.servers) Pin(server, placement.serverCpu);
+    for (const pid_t client : peers.clients) Pin(client, placement.clientCpu);
+}
+
+void Compare(const Placement& placement, const Peers& peers, const std::vector<uint16_t>& sizes,
              Snap7Client* snap7) {
+    Place(placement, peers);
     Samples ours, raw, theirs;
     for (int round = 0; round < kRounds; ++round) {
-        ours.Add(Measure(UploadAll));
-        raw.Add(Measure([&] { RawExchange(rawPort, sizes); }));
+        for (int pair = 0; pair < kPairsPerRound; ++pair) {
+            const auto raws = [&] { raw.Add(Measure([&] { RawExchange(peers.rawPort, sizes); })); };
+            if (pair % 2 == 1) raws();
+            ours.Add(Measure(UploadAll));
+            if (pair % 2 == 0) raws();
+        }
         if (snap7 != nullptr) theirs.Add(snap7->Upload());
     }
-    PrintRatio(setting, "the raw exchange", ours, raw);
-    if (snap7 != nullptr) PrintRatio(setting, "the snap7 client's FullUpload", ours, theirs);
+    std::printf("%s: our upload against the raw exchange: wall %.2fx, CPU %.2fx\n",
+                placement.name, Median(PairRatios(ours.wall, raw.wall)),
+                Median(PairRatios(ours.cpu, raw.cpu)));
+    if (snap7 != nullptr) {
+        std::printf("%s: our upload against the snap7 client's FullUpload: wall %.2fx, CPU %.2fx\n",
+                    placement.name, Median(ours.wall) / Median(theirs.wall),
+                    Median(ours.cpu) / Median(theirs.cpu));
+    }
 }
 
 }  // namespace
@@ -286,12 +359,22 @@ int main() {
     } else {
         snap7 = &snap7Client;
     }
-    Compare("idle", raw.Port(), sizes, snap7);
+    Peers peers{raw.Port(), {simulator.Pid(), raw.Pid()}, {getpid()}};
+    if (snap7 != nullptr) peers.clients.push_back(snap7Client.Pid());
+    const std::vector<int> cpus = UsableCpuIds();
+    if (cpus.size() >= 2) {
+        Compare({"idle, client and server on two cores", cpus[0], cpus[1]}, peers, sizes, snap7);
+    } else {
+        std::printf("idle on two cores skipped: this benchmark may use one CPU only\n");
+    }
+    Compare({"idle, client and server on one core", cpus[0], cpus[0]}, peers, sizes, snap7);
+    Place({"", -1, -1}, peers);
     const pid_t spinner = fork();
     if (spinner == 0) {
         for (;;) asm volatile("" ::: "memory");
     }
-    Compare("one core busy", raw.Port(), sizes, snap7);
+    Pin(spinner, cpus.back());
+    Compare({"one core busy", -1, -1}, peers, sizes, snap7);
     kill(spinner, SIGKILL);
     waitpid(spinner, nullptr, 0);
     return 0;

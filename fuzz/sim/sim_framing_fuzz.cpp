@@ -17,10 +17,25 @@ namespace {
 using vexal::sim::Bytes;
 using vexal::sim::IsoFraming;
 
-void CheckFrame(const Bytes& frame, size_t tpduSize) {
-    if (frame.size() < 7 || frame.size() != size_t(frame[2] << 8 | frame[3]) ||
-        frame.size() - 4 > tpduSize || size_t{frame[4]} + 1 > frame.size() - 4) {
+void CheckFrame(const uint8_t* frame, size_t size, size_t tpduSize) {
+    if (size < 7 || size != size_t(frame[2] << 8 | frame[3]) || size - 4 > tpduSize ||
+        size_t{frame[4]} + 1 > size - 4) {
         std::abort();
+    }
+}
+
+void CheckFrame(const Bytes& frame, size_t tpduSize) {
+    CheckFrame(frame.data(), frame.size(), tpduSize);
+}
+
+// Frames sent back to back: each TPKT length must lead exactly to the next frame.
+void CheckFrames(const Bytes& wire, size_t tpduSize) {
+    for (size_t at = 0; at < wire.size();) {
+        if (wire.size() - at < 4) std::abort();
+        const size_t size = size_t(wire[at + 2] << 8 | wire[at + 3]);
+        if (size > wire.size() - at) std::abort();
+        CheckFrame(wire.data() + at, size, tpduSize);
+        at += size;
     }
 }
 
@@ -39,9 +54,9 @@ bool Drain(IsoFraming& framing, vexal::sim::PlcSession& session) {
         session.Handle(unit.data(), unit.size(), &answers);
         for (const Bytes& answer : answers) {
             if (answer.size() > session.PduSize()) std::abort();
-            for (const Bytes& frame : vexal::sim::FrameS7Pdu(answer, framing.TpduSize())) {
-                CheckFrame(frame, framing.TpduSize());
-            }
+            Bytes wire;
+            vexal::sim::AppendS7Frames(answer, framing.TpduSize(), &wire);
+            CheckFrames(wire, framing.TpduSize());
         }
     }
 }

@@ -25,6 +25,7 @@ constexpr uint8_t kParameterCalledTsap = 0xC2;
 constexpr uint8_t kRequestedTpduSizeCode = 0x0A;
 // Without a size parameter in the confirm, class 0 allows 128-byte TPDUs.
 constexpr size_t kDefaultTpduSize = 128;
+constexpr size_t kLargestTpduSize = 1024;
 // A PG connection from local TSAP 0x0100, the value every S7-300/400 accepts.
 constexpr uint16_t kLocalTsap = 0x0100;
 constexpr uint16_t kPgConnectionType = 0x0100;
@@ -61,20 +62,30 @@ public:
         return CPULINK_OK;
     }
 
+    // Each DT TPDU's payload is read straight behind what the PDU already holds.
     CpuStatus Receive(std::vector<uint8_t>* pdu, size_t maxSize, int64_t deadlineMs) override {
         pdu->clear();
-        std::vector<uint8_t> tpdu;
         for (;;) {
-            const CpuStatus status = ReceiveTpdu(&tpdu, deadlineMs);
+            size_t length = 0;
+            uint8_t head[3];
+            CpuStatus status = ReceiveTpktHeader(&length, deadlineMs);
+            if (status == CPULINK_OK) status = ReceiveBuffered(head, 2, deadlineMs);
             if (status != CPULINK_OK) return status;
-            const uint8_t code = tpdu[1] & 0xF0;
+            const size_t headerEnd = static_cast<size_t>(head[0]) + 1;
+            if (headerEnd > length) return CPULINK_PROTOCOL_ERROR;
+            const uint8_t code = head[1] & 0xF0;
             if (code == kCotpDisconnectRequest) return CPULINK_CONNECTION_LOST;
-            if (code != kCotpData || tpdu[0] < 2) return CPULINK_PROTOCOL_ERROR;
-            const size_t headerEnd = static_cast<size_t>(tpdu[0]) + 1;
-            if (pdu->size() + (tpdu.size() - headerEnd) > maxSize) return CPULINK_PROTOCOL_ERROR;
-            pdu->insert(pdu->end(), tpdu.begin() + static_cast<std::ptrdiff_t>(headerEnd),
-                        tpdu.end());
-            if ((tpdu[2] & kCotpEndOfTransmission) && !pdu->empty()) return CPULINK_OK;
+            if (code != kCotpData || head[0] < 2) return CPULINK_PROTOCOL_ERROR;
+            status = ReceiveBuffered(head + 2, 1, deadlineMs);
+            if (status == CPULINK_OK) status = SkipBuffered(headerEnd - 3, deadlineMs);
+            if (status != CPULINK_OK) return status;
+            const size_t payload = length - headerEnd;
+            const size_t held = pdu->size();
+            if (held + payload > maxSize) return CPULINK_PROTOCOL_ERROR;
+            pdu->resize(held + payload);
+            status = ReceiveBuffered(pdu->data() + held, payload, deadlineMs);
+            if (status != CPULINK_OK) return status;
+            if ((head[2] & kCotpEndOfTransmission) && !pdu->empty()) return CPULINK_OK;
         }
     }
 
@@ -99,16 +110,18 @@ public:
 
 private:
     CpuStatus SendData(const uint8_t* data, size_t size, bool last, int64_t deadlineMs) {
-        WireWriter frame;
-        frame.U8(kTpktVersion);
-        frame.U8(0);
-        frame.U16(kTpktHeaderSize + kDataHeaderSize + size);
-        frame.U8(2);
-        frame.U8(kCotpData);
-        frame.U8(last ? kCotpEndOfTransmission : 0);
-        frame.Bytes(data, size);
-        return StatusOf(
-            stream_.SendAll(frame.Get().data(), frame.Size(), platform::RemainingMs(deadlineMs)));
+        uint8_t frame[kTpktHeaderSize + kLargestTpduSize];
+        const size_t length = kTpktHeaderSize + kDataHeaderSize + size;
+        const uint8_t header[] = {kTpktVersion,
+                                  0,
+                                  static_cast<uint8_t>(length >> 8),
+                                  static_cast<uint8_t>(length),
+                                  2,
+                                  kCotpData,
+                                  last ? kCotpEndOfTransmission : uint8_t{0}};
+        std::memcpy(frame, header, sizeof header);
+        std::memcpy(frame + sizeof header, data, size);
+        return StatusOf(stream_.SendAllBy(frame, length, deadlineMs));
     }
 
     // Fills `size` bytes from what the socket delivered; one read usually brings a whole
@@ -117,8 +130,8 @@ private:
         while (size > 0) {
             if (readPosition_ == readEnd_) {
                 size_t got = 0;
-                const IoResult result = stream_.ReceiveSome(readBuffer_, sizeof readBuffer_, &got,
-                                                            platform::RemainingMs(deadlineMs));
+                const IoResult result =
+                    stream_.ReceiveSomeBy(readBuffer_, sizeof readBuffer_, &got, deadlineMs);
                 if (result != IoResult::kOk) return StatusOf(result);
                 readPosition_ = 0;
                 readEnd_ = got;
@@ -132,15 +145,29 @@ private:
         return CPULINK_OK;
     }
 
-    // One TPDU with its length indicator checked against what arrived.
-    CpuStatus ReceiveTpdu(std::vector<uint8_t>* tpdu, int64_t deadlineMs) {
+    CpuStatus SkipBuffered(size_t size, int64_t deadlineMs) {
+        uint8_t skipped[256];
+        return ReceiveBuffered(skipped, size, deadlineMs);
+    }
+
+    // The length of the TPDU that follows a good TPKT header.
+    CpuStatus ReceiveTpktHeader(size_t* tpduLength, int64_t deadlineMs) {
         uint8_t header[kTpktHeaderSize];
-        CpuStatus status = ReceiveBuffered(header, sizeof header, deadlineMs);
+        const CpuStatus status = ReceiveBuffered(header, sizeof header, deadlineMs);
         if (status != CPULINK_OK) return status;
         const size_t length = BigEndian16(header + 2);
         if (header[0] != kTpktVersion || length < kTpktHeaderSize + 2)
             return CPULINK_PROTOCOL_ERROR;
-        tpdu->resize(length - kTpktHeaderSize);
+        *tpduLength = length - kTpktHeaderSize;
+        return CPULINK_OK;
+    }
+
+    // One TPDU with its length indicator checked against what arrived.
+    CpuStatus ReceiveTpdu(std::vector<uint8_t>* tpdu, int64_t deadlineMs) {
+        size_t length = 0;
+        CpuStatus status = ReceiveTpktHeader(&length, deadlineMs);
+        if (status != CPULINK_OK) return status;
+        tpdu->resize(length);
         status = ReceiveBuffered(tpdu->data(), tpdu->size(), deadlineMs);
         if (status != CPULINK_OK) return status;
         if (static_cast<size_t>((*tpdu)[0]) + 1 > tpdu->size()) return CPULINK_PROTOCOL_ERROR;
@@ -161,7 +188,7 @@ private:
                 size = size_t{1} << value[0];
             }
         }
-        return std::min<size_t>(size, 1024);
+        return std::min(size, kLargestTpduSize);
     }
 
     platform::TcpStream stream_;

@@ -143,11 +143,11 @@ CpuStatus TakeUploadChunk(LinkEngine& engine, const S7Message& answer, UploadPro
 }
 
 CpuStatus UploadChunks(LinkEngine& engine, uint32_t uploadId, UploadProgress& upload) {
+    const std::vector<uint8_t> params = TransferParams(kFunctionUpload, uploadId);
+    S7Message answer;
     bool more = true;
     while (more) {
-        S7Message answer;
-        CpuStatus status =
-            engine.Exchange(kS7Job, TransferParams(kFunctionUpload, uploadId), {}, &answer);
+        CpuStatus status = engine.Exchange(kS7Job, params, {}, &answer);
         if (status == CPULINK_OK) status = TakeUploadChunk(engine, answer, upload, &more);
         if (status != CPULINK_OK) return status;
     }

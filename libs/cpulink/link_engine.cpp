@@ -169,7 +169,8 @@ CpuStatus LinkEngine::Exchange(uint8_t type, const std::vector<uint8_t>& params,
     if (!IsOpen()) return CPULINK_NOT_CONNECTED;
     const int64_t deadline = DeadlineAfter(timeoutMs > 0 ? timeoutMs : answerTimeoutMs_);
     const uint16_t reference = TakeReference();
-    CpuStatus status = Send(BuildS7Request(type, reference, params, data), deadline);
+    WriteS7Request(type, reference, params, data, &request_);
+    CpuStatus status = Send(request_, deadline);
     while (status == CPULINK_OK) {
         status = ReceiveMessage(answer, deadline);
         // Jobs of the controller and late answers to earlier requests are passed over.

@@ -66,6 +66,7 @@ private:
     int answerTimeoutMs_;
     size_t pduSize_;
     uint16_t nextReference_ = 1;
+    std::vector<uint8_t> request_;  // kept between exchanges, so that none allocates
 };
 
 // Userdata function groups and the data-part header of userdata.

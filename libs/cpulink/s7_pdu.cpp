@@ -5,19 +5,17 @@
 namespace vexal::cpulink {
 namespace {
 
-std::vector<uint8_t> BuildPdu(uint8_t type, uint16_t reference, const std::vector<uint8_t>& params,
-                              const std::vector<uint8_t>& data, bool withError) {
-    WireWriter pdu;
-    pdu.U8(kS7ProtocolId);
-    pdu.U8(type);
-    pdu.U16(0);
-    pdu.U16(reference);
-    pdu.U16(params.size());
-    pdu.U16(data.size());
-    if (withError) pdu.U16(0);
-    pdu.Bytes(params.data(), params.size());
-    pdu.Bytes(data.data(), data.size());
-    return std::move(pdu.Get());
+// Overwrites *pdu, keeping its storage: the request of every exchange goes through here.
+void WritePdu(uint8_t type, uint16_t reference, const std::vector<uint8_t>& params,
+              const std::vector<uint8_t>& data, bool withError, std::vector<uint8_t>* pdu) {
+    const auto high = [](size_t value) { return static_cast<uint8_t>(value >> 8); };
+    const auto low = [](size_t value) { return static_cast<uint8_t>(value); };
+    const uint8_t header[] = {kS7ProtocolId,       type,      0, 0, high(reference), low(reference),
+                              high(params.size()), low(params.size()), high(data.size()),
+                              low(data.size()),    0,         0};
+    pdu->assign(header, header + (withError ? 12 : 10));
+    pdu->insert(pdu->end(), params.begin(), params.end());
+    pdu->insert(pdu->end(), data.begin(), data.end());
 }
 
 }  // namespace
@@ -39,15 +37,24 @@ bool ParseS7Message(S7Message* message) {
     return reader.Remaining() == message->paramLength + message->dataLength;
 }
 
+void WriteS7Request(uint8_t type, uint16_t reference, const std::vector<uint8_t>& params,
+                    const std::vector<uint8_t>& data, std::vector<uint8_t>* pdu) {
+    WritePdu(type, reference, params, data, false, pdu);
+}
+
 std::vector<uint8_t> BuildS7Request(uint8_t type, uint16_t reference,
                                     const std::vector<uint8_t>& params,
                                     const std::vector<uint8_t>& data) {
-    return BuildPdu(type, reference, params, data, false);
+    std::vector<uint8_t> pdu;
+    WriteS7Request(type, reference, params, data, &pdu);
+    return pdu;
 }
 
 std::vector<uint8_t> BuildS7AckData(uint16_t reference, const std::vector<uint8_t>& params,
                                     const std::vector<uint8_t>& data) {
-    return BuildPdu(kS7AckData, reference, params, data, true);
+    std::vector<uint8_t> pdu;
+    WritePdu(kS7AckData, reference, params, data, true, &pdu);
+    return pdu;
 }
 
 }  // namespace vexal::cpulink

@@ -38,7 +38,9 @@ struct S7Message {
 // lengths do not add up to exactly the bytes that arrived.
 bool ParseS7Message(S7Message* message);
 
-// A job or userdata PDU.
+// A job or userdata PDU, written over *pdu (its storage is kept) or returned.
+void WriteS7Request(uint8_t type, uint16_t reference, const std::vector<uint8_t>& params,
+                    const std::vector<uint8_t>& data, std::vector<uint8_t>* pdu);
 std::vector<uint8_t> BuildS7Request(uint8_t type, uint16_t reference,
                                     const std::vector<uint8_t>& params,
                                     const std::vector<uint8_t>& data);
