@@ -142,8 +142,10 @@ Bytes PlcSession::StartUpload(const Message& job) {
     std::string name;
     if (!ParseJobFileName(job, &id, &name)) return Refuse(kInvalidFrame);
     if (Locked()) return Refuse(kProtectionLevel);
-    uploadImage_ = controller_.CurrentImage(id.type, id.number);
-    if (uploadImage_.empty()) return Refuse(kBlockNotFound);
+    // A refused start leaves the upload before it as it was, image and position.
+    Bytes image = controller_.CurrentImage(id.type, id.number);
+    if (image.empty()) return Refuse(kBlockNotFound);
+    uploadImage_ = std::move(image);
     // Ids stay within 1 to 255: some clients echo only the id's low byte.
     uploadCounter_ = uploadCounter_ % 255 + 1;
     uploadId_ = uploadCounter_;

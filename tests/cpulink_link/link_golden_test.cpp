@@ -205,6 +205,37 @@ TEST_F(LinkGolden, AnswersThatDoNotParseAreProtocolErrorsAndCloseTheLink) {
     }
 }
 
+// A peer that grants 128-byte TPDUs: the library cuts its requests to that size and joins
+// an answer's TPDUs, whatever header length each one declares.
+TEST_F(LinkGolden, WithSmallTpdusRequestsAreCutAndAnswersJoined) {
+    Bytes confirm = kConnectionConfirm;
+    confirm[13] = 0x07;
+    const Bytes clock = Hex("32 07 0000 0002 000C 000E  00 01 12 08 12 87 01 01 00 00 00 00 "
+                            "FF 09 00 0A 00 19 14 08 20 11 59 43 91 24");
+    Bytes first = {3, 0, 0, 0, 3, 0xF0, 0x00, 0xAA};  // one header byte more than DT needs
+    first.insert(first.end(), clock.begin(), clock.begin() + 10);
+    first[3] = static_cast<uint8_t>(first.size());
+    Bytes second = {3, 0, 0, 0, 2, 0xF0, 0x80};
+    second.insert(second.end(), clock.begin() + 10, clock.end());
+    second[3] = static_cast<uint8_t>(second.size());
+    const Bytes written = WithReference(
+        Frame(Hex("32 03 0000 0002 0002 0008 0000 05 08 FF FF FF FF FF FF FF FF")), 3);
+    peer = std::make_unique<ScriptedPeer>(std::vector<ScriptedPeer::Step>{
+        {{confirm}}, {{kSetupAnswer}}, {{first, second}}, {{}}, {{written}}});
+    SetLinkSettings(peer->Port(), 1000);
+    ASSERT_EQ(Open(), CPULINK_OK);
+    EXPECT_EQ(ReadClock(&record), CPULINK_OK);
+    std::vector<Variable> words(8, Variable(kDb, kByte, 6, 5));
+    for (Variable& word : words) word.descriptor.elementCount = 4;
+    EXPECT_EQ(cpuLink_WriteVariables(&record, Pointers(words).data(), 8), CPULINK_OK);
+    const auto sent = Sent();
+    ASSERT_EQ(sent.size(), 5u);
+    EXPECT_EQ(sent[3].size(), 4u + 128) << "a whole TPDU, not the last";
+    EXPECT_EQ(sent[3][6], 0x00);
+    EXPECT_EQ(sent[4][6], 0x80);
+    EXPECT_EQ(sent[3].size() - 7 + sent[4].size() - 7, 10u + 2 + 8 * 12 + 8 * 8);
+}
+
 // A controller's answers to an upload of `image`: the start answer announcing `announced`
 // bytes (nothing when 0), chunks of at most 200 bytes and the end answer. An endless one
 // flags more data on every chunk and starts the image over, for 500 chunks.

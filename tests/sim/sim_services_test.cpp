@@ -157,6 +157,23 @@ TEST_F(SimServices, UploadIdsStayWithinOneByte) {
     }
 }
 
+TEST_F(SimServices, ARefusedStartLeavesTheRunningUploadWhole) {
+    StartWithProgram(240);
+    const Bytes started = AskJob("1D 00 00 00 00 00 00 00 09 5F 30 38 30 30 30 30 31 41");
+    ASSERT_EQ(ErrorOf(started), 0);
+    char id[16];
+    std::snprintf(id, sizeof id, "%02X", started[26]);
+    const std::string upload = std::string("1E 00 00 00 00 00 00 ") + id;
+    const Bytes first = AskJob(upload);
+    ASSERT_EQ(ErrorOf(first), 0);
+    ASSERT_EQ(first[20], 0x00) << "OB1 comes whole in one chunk";
+    EXPECT_EQ(ErrorOf(AskJob("1D 00 00 00 00 00 00 00 09 5F 30 43 30 30 39 39 39 41")), 0xD209);
+    const Bytes rest = AskJob(upload);
+    ASSERT_EQ(ErrorOf(rest), 0) << "the upload goes on where it stood";
+    EXPECT_EQ(ToHex(Bytes(rest.begin() + 21, rest.end())), "00 00 00 FB") << "an empty chunk";
+    EXPECT_EQ(ErrorOf(AskJob(std::string("1F 00 00 00 00 00 00 ") + id)), 0);
+}
+
 TEST_F(SimServices, ConfirmsEchoOnlyTheTsapsAndRefuseWhatWouldNotFit) {
     std::string filler = " C5 ED";  // an unknown 237-byte parameter
     for (int i = 0; i < 237; ++i) filler += " 00";
