@@ -36,7 +36,9 @@ int ArmedTimeoutMs(int timeoutMs) {
 
 constexpr int64_t kNoDeadlineYet = -2;
 
-int64_t DeadlineIn(int timeoutMs) { return timeoutMs < 0 ? -1 : MonotonicMs() + timeoutMs; }
+int64_t DeadlineIn(int timeoutMs) {
+    return timeoutMs < 0 ? -1 : MonotonicMs() + timeoutMs;
+}
 
 void SetNoDelay(int fd) {
     int on = 1;
@@ -182,8 +184,7 @@ IoResult TcpStream::ReceiveSome(void* buffer, size_t size, size_t* received, int
     return ReceiveSomeBy(buffer, size, received, DeadlineIn(timeoutMs));
 }
 
-IoResult TcpStream::ReceiveSomeBy(void* buffer, size_t size, size_t* received,
-                                  int64_t deadline) {
+IoResult TcpStream::ReceiveSomeBy(void* buffer, size_t size, size_t* received, int64_t deadline) {
     *received = 0;
     if (fd_ < 0) return IoResult::kClosed;
     for (;;) {

@@ -57,8 +57,8 @@ private:
     void ReapFinished();
     void Pause(uint32_t milliseconds) const;
     int WaitLimitMs(int64_t* since, bool setUp, bool midFrame) const;
-    bool Answer(platform::TcpStream& stream, PlcSession& session, const Bytes& pdu,
-                size_t tpduSize, Answers& answers);
+    bool Answer(platform::TcpStream& stream, PlcSession& session, const Bytes& pdu, size_t tpduSize,
+                Answers& answers);
 
     PlcController& controller_;
     SimOptions options_;

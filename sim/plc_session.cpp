@@ -153,9 +153,18 @@ ByteWriter PduWriter(uint8_t type, uint16_t reference, size_t paramLength, size_
     const auto high = [](size_t value) { return static_cast<uint8_t>(value >> 8); };
     const auto low = [](size_t value) { return static_cast<uint8_t>(value); };
     const uint16_t code = error != nullptr ? *error : 0;
-    const uint8_t header[] = {kProtocolId,       type,          0, 0, high(reference), low(reference),
-                              high(paramLength), low(paramLength), high(dataLength),
-                              low(dataLength),   high(code),    low(code)};
+    const uint8_t header[] = {kProtocolId,
+                              type,
+                              0,
+                              0,
+                              high(reference),
+                              low(reference),
+                              high(paramLength),
+                              low(paramLength),
+                              high(dataLength),
+                              low(dataLength),
+                              high(code),
+                              low(code)};
     ByteWriter pdu(12 + paramLength + dataLength);
     pdu.Put(header, error != nullptr ? 12 : 10);
     return pdu;

@@ -103,7 +103,8 @@ std::vector<uint16_t> AnswerSizes() {
     for (int block = 0; block < kBlocks; ++block) {
         sizes.push_back(45);
         for (size_t left = kBlockLength; left > 0; left -= std::min(left, kChunkRoom))
-            sizes.push_back(static_cast<uint16_t>(std::min(left, kChunkRoom) + kChunkAnswerOverhead));
+            sizes.push_back(
+                static_cast<uint16_t>(std::min(left, kChunkRoom) + kChunkAnswerOverhead));
         sizes.push_back(27);
     }
     return sizes;
@@ -295,8 +296,8 @@ void Pin(pid_t pid, int cpu) {
         CPU_SET(cpu, &set);
     }
     std::error_code error;
-    for (const auto& task : std::filesystem::directory_iterator(
-             "/proc/" + std::to_string(pid) + "/task", error)) {
+    for (const auto& task :
+         std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
         sched_setaffinity(std::stoi(task.path().filename().string()), sizeof set, &set);
     }
 }
@@ -325,9 +326,8 @@ void Compare(const Placement& placement, const Peers& peers, const std::vector<u
         }
         if (snap7 != nullptr) theirs.Add(snap7->Upload());
     }
-    std::printf("%s: our upload against the raw exchange: wall %.2fx, CPU %.2fx\n",
-                placement.name, Median(PairRatios(ours.wall, raw.wall)),
-                Median(PairRatios(ours.cpu, raw.cpu)));
+    std::printf("%s: our upload against the raw exchange: wall %.2fx, CPU %.2fx\n", placement.name,
+                Median(PairRatios(ours.wall, raw.wall)), Median(PairRatios(ours.cpu, raw.cpu)));
     if (snap7 != nullptr) {
         std::printf("%s: our upload against the snap7 client's FullUpload: wall %.2fx, CPU %.2fx\n",
                     placement.name, Median(ours.wall) / Median(theirs.wall),
@@ -352,8 +352,9 @@ int main() {
     Snap7Client snap7Client;
     Snap7Client* snap7 = nullptr;
     if (!Snap7Installed()) {
-        std::printf("snap7 comparison skipped: node or the node-snap7 binding is not installed "
-                    "(NODE_PATH=/opt/vexal-peers/node_modules after scripts/install-deps.sh)\n");
+        std::printf(
+            "snap7 comparison skipped: node or the node-snap7 binding is not installed "
+            "(NODE_PATH=/opt/vexal-peers/node_modules after scripts/install-deps.sh)\n");
     } else if (!snap7Client.Start(simulator.Port())) {
         std::printf("snap7 comparison skipped: node did not start\n");
     } else {

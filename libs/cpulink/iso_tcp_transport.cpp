@@ -67,23 +67,21 @@ public:
         pdu->clear();
         for (;;) {
             size_t length = 0;
-            uint8_t head[3];
+            uint8_t head[3];  // length indicator, code, end-of-transmission flag
             CpuStatus status = ReceiveTpktHeader(&length, deadlineMs);
-            if (status == CPULINK_OK) status = ReceiveBuffered(head, 2, deadlineMs);
+            if (status == CPULINK_OK)
+                status = ReceiveBuffered(head, std::min(length, sizeof head), deadlineMs);
             if (status != CPULINK_OK) return status;
             const size_t headerEnd = static_cast<size_t>(head[0]) + 1;
             if (headerEnd > length) return CPULINK_PROTOCOL_ERROR;
             const uint8_t code = head[1] & 0xF0;
             if (code == kCotpDisconnectRequest) return CPULINK_CONNECTION_LOST;
             if (code != kCotpData || head[0] < 2) return CPULINK_PROTOCOL_ERROR;
-            status = ReceiveBuffered(head + 2, 1, deadlineMs);
-            if (status == CPULINK_OK) status = SkipBuffered(headerEnd - 3, deadlineMs);
+            if (headerEnd > sizeof head) status = SkipBuffered(headerEnd - sizeof head, deadlineMs);
             if (status != CPULINK_OK) return status;
             const size_t payload = length - headerEnd;
-            const size_t held = pdu->size();
-            if (held + payload > maxSize) return CPULINK_PROTOCOL_ERROR;
-            pdu->resize(held + payload);
-            status = ReceiveBuffered(pdu->data() + held, payload, deadlineMs);
+            if (pdu->size() + payload > maxSize) return CPULINK_PROTOCOL_ERROR;
+            status = AppendBuffered(pdu, payload, deadlineMs);
             if (status != CPULINK_OK) return status;
             if ((head[2] & kCotpEndOfTransmission) && !pdu->empty()) return CPULINK_OK;
         }
@@ -124,22 +122,45 @@ private:
         return StatusOf(stream_.SendAllBy(frame, length, deadlineMs));
     }
 
+    // Reads what the socket has once everything buffered is used up.
+    CpuStatus Refill(int64_t deadlineMs) {
+        size_t got = 0;
+        const IoResult result =
+            stream_.ReceiveSomeBy(readBuffer_, sizeof readBuffer_, &got, deadlineMs);
+        if (result != IoResult::kOk) return StatusOf(result);
+        readPosition_ = 0;
+        readEnd_ = got;
+        return CPULINK_OK;
+    }
+
     // Fills `size` bytes from what the socket delivered; one read usually brings a whole
     // frame, header and body, so a frame costs one system call instead of two.
     CpuStatus ReceiveBuffered(uint8_t* out, size_t size, int64_t deadlineMs) {
         while (size > 0) {
             if (readPosition_ == readEnd_) {
-                size_t got = 0;
-                const IoResult result =
-                    stream_.ReceiveSomeBy(readBuffer_, sizeof readBuffer_, &got, deadlineMs);
-                if (result != IoResult::kOk) return StatusOf(result);
-                readPosition_ = 0;
-                readEnd_ = got;
+                const CpuStatus status = Refill(deadlineMs);
+                if (status != CPULINK_OK) return status;
             }
             const size_t part = std::min(size, readEnd_ - readPosition_);
             std::memcpy(out, readBuffer_ + readPosition_, part);
             readPosition_ += part;
             out += part;
+            size -= part;
+        }
+        return CPULINK_OK;
+    }
+
+    // The same, appending to *out.
+    CpuStatus AppendBuffered(std::vector<uint8_t>* out, size_t size, int64_t deadlineMs) {
+        while (size > 0) {
+            if (readPosition_ == readEnd_) {
+                const CpuStatus status = Refill(deadlineMs);
+                if (status != CPULINK_OK) return status;
+            }
+            const size_t part = std::min(size, readEnd_ - readPosition_);
+            out->insert(out->end(), readBuffer_ + readPosition_,
+                        readBuffer_ + readPosition_ + part);
+            readPosition_ += part;
             size -= part;
         }
         return CPULINK_OK;

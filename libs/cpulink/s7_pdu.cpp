@@ -10,9 +10,18 @@ void WritePdu(uint8_t type, uint16_t reference, const std::vector<uint8_t>& para
               const std::vector<uint8_t>& data, bool withError, std::vector<uint8_t>* pdu) {
     const auto high = [](size_t value) { return static_cast<uint8_t>(value >> 8); };
     const auto low = [](size_t value) { return static_cast<uint8_t>(value); };
-    const uint8_t header[] = {kS7ProtocolId,       type,      0, 0, high(reference), low(reference),
-                              high(params.size()), low(params.size()), high(data.size()),
-                              low(data.size()),    0,         0};
+    const uint8_t header[] = {kS7ProtocolId,
+                              type,
+                              0,
+                              0,
+                              high(reference),
+                              low(reference),
+                              high(params.size()),
+                              low(params.size()),
+                              high(data.size()),
+                              low(data.size()),
+                              0,
+                              0};
     pdu->assign(header, header + (withError ? 12 : 10));
     pdu->insert(pdu->end(), params.begin(), params.end());
     pdu->insert(pdu->end(), data.begin(), data.end());

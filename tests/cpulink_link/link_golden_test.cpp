@@ -210,8 +210,9 @@ TEST_F(LinkGolden, AnswersThatDoNotParseAreProtocolErrorsAndCloseTheLink) {
 TEST_F(LinkGolden, WithSmallTpdusRequestsAreCutAndAnswersJoined) {
     Bytes confirm = kConnectionConfirm;
     confirm[13] = 0x07;
-    const Bytes clock = Hex("32 07 0000 0002 000C 000E  00 01 12 08 12 87 01 01 00 00 00 00 "
-                            "FF 09 00 0A 00 19 14 08 20 11 59 43 91 24");
+    const Bytes clock =
+        Hex("32 07 0000 0002 000C 000E  00 01 12 08 12 87 01 01 00 00 00 00 "
+            "FF 09 00 0A 00 19 14 08 20 11 59 43 91 24");
     Bytes first = {3, 0, 0, 0, 3, 0xF0, 0x00, 0xAA};  // one header byte more than DT needs
     first.insert(first.end(), clock.begin(), clock.begin() + 10);
     first[3] = static_cast<uint8_t>(first.size());
