@@ -3,7 +3,7 @@
 # the packages named. Runs as root; does nothing when everything is already there.
 set -euo pipefail
 packages=(
-  cmake make g++ clang libclang-rt-14-dev
+  cmake make ninja-build ccache g++ clang clang-tidy libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   iproute2 python3 tshark
   qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core

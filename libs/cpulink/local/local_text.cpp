@@ -45,17 +45,17 @@ void TextBuilder::AppendHex(uint32_t value, int digits) {
 int WriteWhole(const TextBuilder& text, wchar_t* out, int capacity) {
     if (out == nullptr || capacity < 1) return 0;
     out[0] = L'\0';
-    if (text.overflowed() || text.size() + 1 > static_cast<size_t>(capacity)) return 0;
-    for (size_t i = 0; i < text.size(); ++i) out[i] = text.data()[i];
-    out[text.size()] = L'\0';
+    if (text.Overflowed() || text.Size() + 1 > static_cast<size_t>(capacity)) return 0;
+    for (size_t i = 0; i < text.Size(); ++i) out[i] = text.Data()[i];
+    out[text.Size()] = L'\0';
     return 1;
 }
 
 int WriteTruncated(const TextBuilder& text, wchar_t* out, int capacity) {
     if (out == nullptr || capacity < 1) return 0;
-    size_t count = text.size();
+    size_t count = text.Size();
     if (count > static_cast<size_t>(capacity) - 1) count = static_cast<size_t>(capacity) - 1;
-    for (size_t i = 0; i < count; ++i) out[i] = text.data()[i];
+    for (size_t i = 0; i < count; ++i) out[i] = text.Data()[i];
     out[count] = L'\0';
     return 1;
 }

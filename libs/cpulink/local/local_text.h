@@ -22,9 +22,9 @@ public:
     // Upper-case hexadecimal, zero-padded to `digits` places.
     void AppendHex(uint32_t value, int digits);
 
-    size_t size() const { return length_; }
-    bool overflowed() const { return overflowed_; }
-    const wchar_t* data() const { return chars_; }
+    size_t Size() const { return length_; }
+    bool Overflowed() const { return overflowed_; }
+    const wchar_t* Data() const { return chars_; }
 
 private:
     wchar_t chars_[kRoom] = {};
