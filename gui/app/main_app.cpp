@@ -27,10 +27,12 @@ constexpr QSize kLargeSheetSize(800, 480);
 
 }  // namespace
 
-CMainApp::CMainApp(std::unique_ptr<CUserPrompts> prompts, std::unique_ptr<CNetworkStart> network)
+CMainApp::CMainApp(std::unique_ptr<CUserPrompts> prompts, std::unique_ptr<CPlcLibrary> library,
+                   std::unique_ptr<CNetworkStart> network)
     : project_(std::make_unique<BlockStore>()),
       uploadBuffer(kUploadBufferSize),
       prompts_(std::move(prompts)),
+      library_(std::move(library)),
       network_(std::move(network)) {}
 
 CMainApp::~CMainApp() = default;
@@ -48,7 +50,7 @@ bool CMainApp::StartUp() {
     ethernetAvailable = 0;
     ReadSettings();
     StartNetworks();
-    adapterHandle = Busport_Open();
+    adapterHandle = library_->OpenAdapter();
     if (adapterHandle != BUSPORT_INVALID_HANDLE) mpiAvailable = 1;
     if (ethernetEnabled) SelectEthernetAdapter(ethernetIface);
     if (mpiEnabled) GoMpiOnline();
@@ -69,21 +71,21 @@ void CMainApp::ShutDown() {
     sheet = nullptr;
     pages_ = {};
     sheet_.reset();
-    cpuLink_DestroyConnection(&tcpRecord);
-    cpuLink_DestroyConnection(&mpiRecord);
-    Busport_GoOffline(adapterHandle);
-    Busport_Close(adapterHandle);
+    library_->DestroyConnection(&tcpRecord);
+    library_->DestroyConnection(&mpiRecord);
+    library_->GoOffline(adapterHandle);
+    library_->CloseAdapter(adapterHandle);
     plcMutex.reset();
     ReleaseNetworks();
     WriteSettings();
 }
 
 void CMainApp::GoMpiOnline() {
-    if (!mpiAvailable || !Busport_GoOnlineDefault(adapterHandle)) {
+    if (!mpiAvailable || !library_->GoOnlineDefault(adapterHandle)) {
         mpiEnabled = 0;
         return;
     }
-    mpiEnabled = Busport_GetCurNetPrm(adapterHandle, &busParams) != 0 ? 1 : 0;
+    mpiEnabled = library_->GetCurNetPrm(adapterHandle, &busParams) != 0 ? 1 : 0;
 }
 
 int CMainApp::SelectEthernetAdapter(const QString& adapterName) {
@@ -125,14 +127,14 @@ void CMainApp::ReleaseNetworks() {
 
 bool CMainApp::InitConnectionRecords() {
     if (mpiAvailable) {
-        const CpuStatus status = cpuBus_InitConnection(&mpiRecord, adapterHandle);
+        const CpuStatus status = library_->InitMpiConnection(&mpiRecord, adapterHandle);
         if (CpuStatus_IsFatal(status)) {
             AbandonStartUp(status, false);
             return false;
         }
     }
     if (ethernetAvailable) {
-        const CpuStatus status = cpuNet_InitConnection(&tcpRecord);
+        const CpuStatus status = library_->InitTcpConnection(&tcpRecord);
         if (CpuStatus_IsFatal(status)) {
             AbandonStartUp(status, true);
             return false;
@@ -145,8 +147,8 @@ bool CMainApp::InitConnectionRecords() {
 // settings stay as they were stored.
 void CMainApp::AbandonStartUp(CpuStatus status, bool destroyMpiRecord) {
     const std::optional<QString> text = LibraryErrorText(status, kStartUpErrorTextCapacity);
-    if (destroyMpiRecord) cpuLink_DestroyConnection(&mpiRecord);
-    Busport_Close(adapterHandle);
+    if (destroyMpiRecord) library_->DestroyConnection(&mpiRecord);
+    library_->CloseAdapter(adapterHandle);
     if (text) prompts_->ShowMessage(*text);
     sheet_.reset();
     plcMutex.reset();

@@ -29,6 +29,7 @@
 #include "eth_discovery.h"
 #include "page_context.h"
 #include "page_events.h"
+#include "plc_library.h"
 #include "sheet_pages.h"
 #include "status_records.h"
 #include "user_prompts.h"
@@ -66,6 +67,7 @@ public:
 class CMainApp {
 public:
     explicit CMainApp(std::unique_ptr<CUserPrompts> prompts,
+                      std::unique_ptr<CPlcLibrary> library = MakePlcLibrary(),
                       std::unique_ptr<CNetworkStart> network = std::make_unique<CNetworkStart>());
     ~CMainApp();
     CMainApp(const CMainApp&) = delete;
@@ -120,6 +122,7 @@ public:
     // What the pages are built with; valid while the sheet exists.
     PageContext MakePageContext();
     CUserPrompts& Prompts() { return *prompts_; }
+    CPlcLibrary& Library() { return *library_; }
     BlockStore& Project() { return *project_; }
     const CSheetPages& Pages() const { return pages_; }
     CMainSheet* Sheet() const { return sheet_.get(); }
@@ -176,6 +179,7 @@ private:
     CEthDiscovery discovery;
 
     std::unique_ptr<CUserPrompts> prompts_;
+    std::unique_ptr<CPlcLibrary> library_;
     std::unique_ptr<CNetworkStart> network_;
     std::unique_ptr<CMainSheet> sheet_;
     CSheetPages pages_;

@@ -17,7 +17,7 @@ bool CMainApp::ScanMpiStations(MpiStations* stations) {
     const int ownAddress = busParams.bytes[BUSPORT_OWN_ADDRESS_BYTE];
     for (int address = 0; address < limit; ++address) {
         if (address == ownAddress) continue;
-        if (Busport_CheckRemoteOnline(adapterHandle, static_cast<uint8_t>(address)) != 0) {
+        if (library_->CheckRemoteOnline(adapterHandle, static_cast<uint8_t>(address)) != 0) {
             stations->addresses[stations->count++] = static_cast<uint8_t>(address);
         }
     }

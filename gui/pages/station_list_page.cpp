@@ -258,7 +258,7 @@ void CStationListPage::OnNets() {
     bool changed = false;
     if (app.mpiAvailable && app.mpiEnabled && !dialog.mpiOn) {
         app.mpiEnabled = 0;
-        Busport_GoOffline(app.adapterHandle);
+        app.Library().GoOffline(app.adapterHandle);
         changed = true;
     } else if (app.mpiAvailable && !app.mpiEnabled && dialog.mpiOn) {
         app.GoMpiOnline();

@@ -3,12 +3,11 @@
 #include <QPixmap>
 
 #include "gui_test_support.h"
+#include "library_text.h"
 
 namespace vexal {
 namespace {
 
-using testing::FakePlc;
-using testing::JournalIndex;
 using Titles = std::vector<std::string>;
 
 const Titles kLargeTabs = {"Offline",        "List",   "Online", "Variables",
@@ -76,13 +75,13 @@ TEST_F(StartUpTest, EachNetworkComesUpOnlyWhereItCanAndTheSettingsRecordIt) {
         if (c.storedMpi >= 0) caseProfile.Store("Mpi", c.storedMpi);
         if (c.storedEthernet >= 0) caseProfile.Store("Ethernet", c.storedEthernet);
         if (c.storedIface != nullptr) caseProfile.Store("EthernetIface", c.storedIface);
-        testing::ResetFakePlc();
-        FakePlc().adapterHandle = c.handle;
-        FakePlc().goOnlineResult = c.goOnline;
-        FakePlc().netParametersResult = c.parameters;
+        plc = {};
+        plc.adapterHandle = c.handle;
+        plc.goOnlineResult = c.goOnline;
+        plc.netParametersResult = c.parameters;
         // A record of an unavailable network must not be initialised at all.
-        FakePlc().mpiInitStatus = c.mpiAvailable ? CPULINK_OK : CPULINK_ADAPTER_OFFLINE;
-        FakePlc().tcpInitStatus = c.ethernetAvailable ? CPULINK_OK : CPULINK_CANNOT_CONNECT;
+        plc.mpiInitStatus = c.mpiAvailable ? CPULINK_OK : CPULINK_ADAPTER_OFFLINE;
+        plc.tcpInitStatus = c.ethernetAvailable ? CPULINK_OK : CPULINK_CANNOT_CONNECT;
         CMainApp& mainApp = NewApp(c.sockets, c.discovery);
 
         ASSERT_TRUE(mainApp.StartUp());
@@ -90,7 +89,7 @@ TEST_F(StartUpTest, EachNetworkComesUpOnlyWhereItCanAndTheSettingsRecordIt) {
         EXPECT_EQ(mainApp.mpiEnabled, c.mpiEnabled);
         EXPECT_EQ(mainApp.ethernetAvailable, c.ethernetAvailable);
         EXPECT_EQ(mainApp.ethernetEnabled, c.ethernetEnabled);
-        EXPECT_EQ(JournalIndex("Busport_GoOnlineDefault") != -1,
+        EXPECT_EQ(plc.JournalIndex("GoOnlineDefault") != -1,
                   c.handle != kNoAdapter && c.storedMpi != 0);
         EXPECT_EQ(mainApp.CurrentConnection(), nullptr);
         EXPECT_EQ(TabTitles(), kLargeTabs);
@@ -101,16 +100,16 @@ TEST_F(StartUpTest, EachNetworkComesUpOnlyWhereItCanAndTheSettingsRecordIt) {
         EXPECT_EQ(caseProfile.Stored("Ethernet").toInt(), c.ethernetEnabled);
         EXPECT_EQ(caseProfile.Stored("EthernetIface").toString(), c.iface);
         EXPECT_TRUE(messages.isEmpty());
-        const int order[] = {JournalIndex("cpuLink_DestroyConnection", mainApp.TcpRecord()),
-                             JournalIndex("cpuLink_DestroyConnection", mainApp.MpiRecord()),
-                             JournalIndex("Busport_GoOffline"), JournalIndex("Busport_Close")};
+        const int order[] = {plc.JournalIndex("DestroyConnection", mainApp.TcpRecord()),
+                             plc.JournalIndex("DestroyConnection", mainApp.MpiRecord()),
+                             plc.JournalIndex("GoOffline"), plc.JournalIndex("CloseAdapter")};
         for (size_t step = 1; step < 4; ++step) {
             EXPECT_NE(order[step - 1], -1) << step;
             EXPECT_LT(order[step - 1], order[step]) << step;
         }
         for (int step : {order[2], order[3]}) {
             ASSERT_NE(step, -1);
-            EXPECT_EQ(FakePlc().journal[static_cast<size_t>(step)].handle, c.handle);
+            EXPECT_EQ(plc.journal[static_cast<size_t>(step)].handle, c.handle);
         }
         EXPECT_EQ(mainApp.Sheet(), nullptr);
         EXPECT_FALSE((mainApp.PlcMutex() != nullptr));
@@ -127,10 +126,10 @@ TEST_F(StartUpTest, OnlyAFatalInitialisationStatusEndsStartUp) {
                  {CPULINK_OK, CPULINK_CANNOT_CONNECT, false, true},
                  {CPULINK_INVALID_ARGUMENT, CPULINK_NEGATIVE_ANSWER, true, false}};
     for (const auto& c : cases) {
-        testing::ResetFakePlc();
-        FakePlc().adapterHandle = 5;
-        FakePlc().mpiInitStatus = c.mpi;
-        FakePlc().tcpInitStatus = c.tcp;
+        plc = {};
+        plc.adapterHandle = 5;
+        plc.mpiInitStatus = c.mpi;
+        plc.tcpInitStatus = c.tcp;
         messages.clear();
         CMainApp& mainApp = NewApp();
 
@@ -141,14 +140,14 @@ TEST_F(StartUpTest, OnlyAFatalInitialisationStatusEndsStartUp) {
             continue;
         }
         const CpuStatus fatal = c.mpi != CPULINK_OK ? c.mpi : c.tcp;
-        EXPECT_EQ(messages, QStringList{QString::fromStdWString(testing::FakeErrorText(fatal))});
+        EXPECT_EQ(messages, QStringList{*LibraryErrorText(fatal, 128)});
         EXPECT_EQ(mainApp.Sheet(), nullptr);
-        const int destroyed = JournalIndex("cpuLink_DestroyConnection", mainApp.MpiRecord());
-        const int closed = JournalIndex("Busport_Close");
+        const int destroyed = plc.JournalIndex("DestroyConnection", mainApp.MpiRecord());
+        const int closed = plc.JournalIndex("CloseAdapter");
         EXPECT_EQ(destroyed != -1, c.mpiRecordDestroyed) << fatal;
         EXPECT_LT(destroyed, closed);
         ASSERT_NE(closed, -1);
-        EXPECT_EQ(FakePlc().journal[static_cast<size_t>(closed)].handle, 5);
+        EXPECT_EQ(plc.journal[static_cast<size_t>(closed)].handle, 5);
         EXPECT_FALSE(profile.Stored("Mpi").isValid());
     }
 }
@@ -184,10 +183,10 @@ TEST_F(StartUpTest, TheMpiScanProbesBelowTheHighestAddressAndSkipsItsOwn) {
         {0, 0, 1, true, {}},       {31, 0, 0, false, {}},
     };
     for (const auto& c : cases) {
-        FakePlc().onlineStations = {0, 2, 30, 31, 125, 126};
-        FakePlc().goOnlineResult = c.online;
-        FakePlc().busParameters.bytes[BUSPORT_HIGHEST_ADDRESS_BYTE] = c.highest;
-        FakePlc().busParameters.bytes[BUSPORT_OWN_ADDRESS_BYTE] = c.own;
+        plc.onlineStations = {0, 2, 30, 31, 125, 126};
+        plc.goOnlineResult = c.online;
+        plc.busParameters.bytes[BUSPORT_HIGHEST_ADDRESS_BYTE] = c.highest;
+        plc.busParameters.bytes[BUSPORT_OWN_ADDRESS_BYTE] = c.own;
         ASSERT_TRUE(NewApp().StartUp());
         MpiStations found{};
         found.count = 9;
