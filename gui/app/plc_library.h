@@ -1,6 +1,6 @@
 // What the GUI needs from the two libraries: every call on the MPI adapter (libbusport) and
 // every call on a connection record (libcpulink), behind one interface that tests replace.
-// The real one forwards each call to the C call of the same name (MakePlcLibrary).
+// The real one (MakePlcLibrary) forwards each call to the C call named beside it.
 //
 // Calls that need no controller and no adapter are made on the real library directly,
 // everywhere: cpuLink_ErrorString (library_text.cpp), cpuLink_DiagnoseString (the
