@@ -1,6 +1,5 @@
 #include "main_app.h"
 
-#include <QSettings>
 #include <QSize>
 
 #include "library_text.h"
@@ -9,14 +8,6 @@
 
 namespace vexal {
 namespace {
-
-// The application profile: company key "Norrik", the values directly in the program's key.
-const QString kProfileCompany = QStringLiteral("Norrik");
-const QString kProfileApplication = QStringLiteral("VexalCE");
-const QString kMpiValue = QStringLiteral("Mpi");
-const QString kEthernetValue = QStringLiteral("Ethernet");
-const QString kEthernetIfaceValue = QStringLiteral("EthernetIface");
-const QString kDefaultEthernetIface = QStringLiteral("DM9CE1");
 
 // The start-up failure message takes at most this many characters of the library's text.
 constexpr int kStartUpErrorTextCapacity = 128;
@@ -27,11 +18,13 @@ constexpr QSize kLargeSheetSize(800, 480);
 
 }  // namespace
 
-CMainApp::CMainApp(std::unique_ptr<CUserPrompts> prompts, std::unique_ptr<CNetworkStart> network)
+CMainApp::CMainApp(std::unique_ptr<CUserPrompts> prompts, std::unique_ptr<CPlcLibrary> library,
+                   std::unique_ptr<CNetworkStart> networkStart)
     : project_(std::make_unique<BlockStore>()),
       uploadBuffer(kUploadBufferSize),
       prompts_(std::move(prompts)),
-      network_(std::move(network)) {}
+      library_(std::move(library)),
+      networks_(*library_, std::move(networkStart)) {}
 
 CMainApp::~CMainApp() = default;
 
@@ -44,18 +37,10 @@ bool CMainApp::InitInstance() {
 
 bool CMainApp::StartUp() {
     sheet_ = std::make_unique<CMainSheet>(QStringLiteral("Vexal"), nullptr, 0);
-    mpiAvailable = 0;
-    ethernetAvailable = 0;
-    ReadSettings();
-    StartNetworks();
-    adapterHandle = Busport_Open();
-    if (adapterHandle != BUSPORT_INVALID_HANDLE) mpiAvailable = 1;
-    if (ethernetEnabled) SelectEthernetAdapter(ethernetIface);
-    if (mpiEnabled) GoMpiOnline();
+    networks_.StartUp();
     plcMutex.emplace();
     currentConnection = nullptr;
     if (!InitConnectionRecords()) return false;
-    sheet = sheet_.get();
     BuildSheet();
     startedUp_ = true;
     return true;
@@ -66,73 +51,26 @@ void CMainApp::RunSheet() {
 }
 
 void CMainApp::ShutDown() {
-    sheet = nullptr;
     pages_ = {};
     sheet_.reset();
-    cpuLink_DestroyConnection(&tcpRecord);
-    cpuLink_DestroyConnection(&mpiRecord);
-    Busport_GoOffline(adapterHandle);
-    Busport_Close(adapterHandle);
+    library_->DestroyConnection(&tcpRecord);
+    library_->DestroyConnection(&mpiRecord);
+    networks_.ReleaseAdapter();
     plcMutex.reset();
-    ReleaseNetworks();
-    WriteSettings();
-}
-
-void CMainApp::GoMpiOnline() {
-    if (!mpiAvailable || !Busport_GoOnlineDefault(adapterHandle)) {
-        mpiEnabled = 0;
-        return;
-    }
-    mpiEnabled = Busport_GetCurNetPrm(adapterHandle, &busParams) != 0 ? 1 : 0;
-}
-
-int CMainApp::SelectEthernetAdapter(const QString& adapterName) {
-    if (!ethernetAvailable) {
-        ethernetEnabled = 0;
-        return 0;
-    }
-    const std::wstring name = adapterName.toStdWString();
-    ethernetEnabled = CEthDiscovery::FindAdapter(name.c_str(), nullptr) ? 1 : 0;
-    if (ethernetEnabled) ethernetIface = adapterName;
-    return ethernetEnabled;
-}
-
-void CMainApp::ReadSettings() {
-    const QSettings profile(kProfileCompany, kProfileApplication);
-    mpiEnabled = profile.value(kMpiValue, 1).toInt();
-    ethernetEnabled = profile.value(kEthernetValue, 1).toInt();
-    ethernetIface = profile.value(kEthernetIfaceValue, kDefaultEthernetIface).toString();
-}
-
-void CMainApp::WriteSettings() const {
-    QSettings profile(kProfileCompany, kProfileApplication);
-    profile.setValue(kMpiValue, mpiEnabled);
-    profile.setValue(kEthernetValue, ethernetEnabled);
-    if (!ethernetIface.isEmpty()) profile.setValue(kEthernetIfaceValue, ethernetIface);
-    profile.sync();
-}
-
-// Ethernet is available only when both the socket layer and the discovery engine start.
-void CMainApp::StartNetworks() {
-    socketsStarted_ = network_->StartSockets();
-    if (socketsStarted_ && network_->StartDiscovery(discovery)) ethernetAvailable = 1;
-}
-
-void CMainApp::ReleaseNetworks() {
-    if (socketsStarted_) network_->EndSockets();
-    socketsStarted_ = false;
+    networks_.WriteSettings();
 }
 
 bool CMainApp::InitConnectionRecords() {
-    if (mpiAvailable) {
-        const CpuStatus status = cpuBus_InitConnection(&mpiRecord, adapterHandle);
+    const NetworkState networks = networks_.State();
+    if (networks.mpiAvailable) {
+        const CpuStatus status = library_->InitMpiConnection(&mpiRecord, networks_.AdapterHandle());
         if (CpuStatus_IsFatal(status)) {
             AbandonStartUp(status, false);
             return false;
         }
     }
-    if (ethernetAvailable) {
-        const CpuStatus status = cpuNet_InitConnection(&tcpRecord);
+    if (networks.ethernetAvailable) {
+        const CpuStatus status = library_->InitTcpConnection(&tcpRecord);
         if (CpuStatus_IsFatal(status)) {
             AbandonStartUp(status, true);
             return false;
@@ -145,12 +83,11 @@ bool CMainApp::InitConnectionRecords() {
 // settings stay as they were stored.
 void CMainApp::AbandonStartUp(CpuStatus status, bool destroyMpiRecord) {
     const std::optional<QString> text = LibraryErrorText(status, kStartUpErrorTextCapacity);
-    if (destroyMpiRecord) cpuLink_DestroyConnection(&mpiRecord);
-    Busport_Close(adapterHandle);
+    if (destroyMpiRecord) library_->DestroyConnection(&mpiRecord);
+    networks_.CloseAdapter();
     if (text) prompts_->ShowMessage(*text);
     sheet_.reset();
     plcMutex.reset();
-    ReleaseNetworks();
 }
 
 void CMainApp::BuildSheet() {
@@ -164,7 +101,7 @@ PageContext CMainApp::MakePageContext() {
 }
 
 void CMainApp::BroadcastPageEvent(PageEvent code, uint32_t a) {
-    if (sheet != nullptr) sheet->BroadcastPageEvent(code, a, 0);
+    if (sheet_) sheet_->BroadcastPageEvent(code, a, 0);
 }
 
 }  // namespace vexal

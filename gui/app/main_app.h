@@ -1,7 +1,8 @@
-// The application object: the hub that lives for the whole run. It owns the MPI adapter,
-// the two connection records and the pointer to the open one, the PLC mutex, the project
-// store, the upload buffer, the Ethernet discovery engine and the three settings; it
-// builds and runs the main sheet and releases everything when the sheet closes.
+// The application object: the hub that lives for the whole run. It owns the library calls,
+// the networks (the MPI adapter, the Ethernet discovery engine and the three settings), the
+// two connection records and the pointer to the open one, the PLC mutex, the project store
+// and the upload buffer; it builds and runs the main sheet and releases everything when the
+// sheet closes.
 //
 // Every call on the open connection goes through one of the serialised operations below:
 // wait for the PLC mutex, one library call, release, then page events and messages.
@@ -24,11 +25,11 @@
 #include <vector>
 
 #include "block_store.h"
-#include "busport.h"
 #include "cpulink.h"
-#include "eth_discovery.h"
+#include "networks.h"
 #include "page_context.h"
 #include "page_events.h"
+#include "plc_library.h"
 #include "sheet_pages.h"
 #include "status_records.h"
 #include "user_prompts.h"
@@ -43,30 +44,12 @@ inline constexpr CpuStatus kStatusUnusableAnswer = 0x4010;
 
 inline constexpr uint32_t kUploadBufferSize = 135168;
 
-struct MpiStations {
-    int count;
-    uint8_t addresses[BUSPORT_MAX_STATION];
-};
-
-struct EthernetStations {
-    int count;
-    uint8_t addresses[StationTable::kCapacity][discovery::kIpSize];  // first octet first
-};
-
-// What start-up needs from the network stack; tests replace it to make a part fail.
-class CNetworkStart {
-public:
-    virtual ~CNetworkStart() = default;
-    // Starting and ending the socket layer; nothing needs doing on POSIX systems.
-    virtual bool StartSockets() { return true; }
-    virtual void EndSockets() {}
-    virtual bool StartDiscovery(CEthDiscovery& engine) { return engine.StartDiscovery(); }
-};
-
 class CMainApp {
 public:
-    explicit CMainApp(std::unique_ptr<CUserPrompts> prompts,
-                      std::unique_ptr<CNetworkStart> network = std::make_unique<CNetworkStart>());
+    explicit CMainApp(
+        std::unique_ptr<CUserPrompts> prompts,
+        std::unique_ptr<CPlcLibrary> library = MakePlcLibrary(),
+        std::unique_ptr<CNetworkStart> networkStart = std::make_unique<CNetworkStart>());
     ~CMainApp();
     CMainApp(const CMainApp&) = delete;
     CMainApp& operator=(const CMainApp&) = delete;
@@ -80,14 +63,8 @@ public:
     void ShutDown();
     bool StartedUp() const { return startedUp_; }
 
-    // Settings and networks (main_app.cpp).
-    void GoMpiOnline();
-    int SelectEthernetAdapter(const QString& adapterName);
-    bool ScanMpiStations(MpiStations* stations);
-    bool ScanEthernetStations(EthernetStations* stations);
-    // Whether the last Ethernet scan found nothing because the process may not send raw
-    // frames; the network dialog says so.
-    bool EthernetRawFramesDenied() const { return discovery.RawFramesDenied(); }
+    // The networks, their settings and the station scans.
+    CNetworks& Networks() { return networks_; }
 
     // Serialised operations on the connection (plc_operations.cpp).
     int OpenTcp(uint32_t ipv4Address);
@@ -130,23 +107,10 @@ public:
     const CpuConnection* TcpRecord() const { return &tcpRecord; }
     std::timed_mutex* PlcMutex() { return plcMutex ? &*plcMutex : nullptr; }
 
-    // The state that the station list and its network dialog read and change.
-    int adapterHandle = BUSPORT_INVALID_HANDLE;
-    BusParameters busParams{};
-    int mpiAvailable = 0;
-    int mpiEnabled = 0;
-    int ethernetAvailable = 0;
-    int ethernetEnabled = 0;
-    QString ethernetIface;
-
 private:
-    void ReadSettings();
-    void WriteSettings() const;
-    void StartNetworks();
     bool InitConnectionRecords();
     void AbandonStartUp(CpuStatus status, bool destroyMpiRecord);
     void BuildSheet();
-    void ReleaseNetworks();
 
     // Steps shared by the operations (plc_operations.cpp).
     static constexpr int kWaitWithoutLimit = -1;
@@ -172,14 +136,13 @@ private:
     CpuConnection* currentConnection = nullptr;
     std::unique_ptr<BlockStore> project_;
     std::vector<uint8_t> uploadBuffer;
-    CMainSheet* sheet = nullptr;
-    CEthDiscovery discovery;
 
     std::unique_ptr<CUserPrompts> prompts_;
-    std::unique_ptr<CNetworkStart> network_;
+    std::unique_ptr<CPlcLibrary> library_;
+    CNetworks networks_;
+    // The sheet exists from start-up to shutdown; page events go nowhere without it.
     std::unique_ptr<CMainSheet> sheet_;
     CSheetPages pages_;
-    bool socketsStarted_ = false;
     bool startedUp_ = false;
 };
 

@@ -90,19 +90,19 @@ void CMainApp::ReportIfFatal(CpuStatus status) {
 
 int CMainApp::OpenTcp(uint32_t ipv4Address) {
     const std::optional<CpuStatus> status = UnderPlcMutex(
-        kOpenMutexWaitMs, [&] { return cpuNet_OpenConnection(&tcpRecord, ipv4Address); });
+        kOpenMutexWaitMs, [&] { return library_->OpenTcpConnection(&tcpRecord, ipv4Address); });
     return status ? FinishOpen(*status, &tcpRecord) : 0;
 }
 
 int CMainApp::OpenMpi(int mpiAddress) {
     const std::optional<CpuStatus> status = UnderPlcMutex(
-        kOpenMutexWaitMs, [&] { return cpuBus_OpenConnection(&mpiRecord, mpiAddress); });
+        kOpenMutexWaitMs, [&] { return library_->OpenMpiConnection(&mpiRecord, mpiAddress); });
     return status ? FinishOpen(*status, &mpiRecord) : 0;
 }
 
 void CMainApp::CloseConnection() {
     const std::optional<CpuStatus> closed = UnderPlcMutex(kWaitWithoutLimit, [&] {
-        cpuLink_CloseConnection(currentConnection);
+        library_->CloseConnection(currentConnection);
         currentConnection = nullptr;
         return CpuStatus{CPULINK_OK};
     });
@@ -112,7 +112,7 @@ void CMainApp::CloseConnection() {
 int CMainApp::LogIn(const QString& password) {
     const std::wstring text = password.toStdWString();
     const std::optional<CpuStatus> status = UnderPlcMutex(
-        kWaitWithoutLimit, [&] { return cpuLink_LogInW(currentConnection, text.c_str()); });
+        kWaitWithoutLimit, [&] { return library_->LogInW(currentConnection, text.c_str()); });
     return status ? DoneOrReported(*status) : 0;
 }
 
@@ -122,7 +122,7 @@ int CMainApp::LogIn(const QString& password) {
 int CMainApp::GetClock(BrokenDownTime* time) {
     CpuClock clock{};
     const std::optional<CpuStatus> status = UnderPlcMutex(
-        kWaitWithoutLimit, [&] { return cpuLink_GetClock(currentConnection, &clock); });
+        kWaitWithoutLimit, [&] { return library_->GetClock(currentConnection, &clock); });
     if (!status) return 0;
     if (*status != CPULINK_OK) {
         ConnectionLost();
@@ -141,7 +141,7 @@ int CMainApp::SetClock(const BrokenDownTime& time) {
         return 0;
     }
     const std::optional<CpuStatus> status = UnderPlcMutex(
-        kWaitWithoutLimit, [&] { return cpuLink_SetClock(currentConnection, &clock); });
+        kWaitWithoutLimit, [&] { return library_->SetClock(currentConnection, &clock); });
     if (!status) return 0;
     if (*status == CPULINK_OK) return 1;
     ConnectionLost();
@@ -154,7 +154,7 @@ int CMainApp::SetClock(const BrokenDownTime& time) {
 int CMainApp::GetBlockList(int type, int start, int* moreEntries, uint16_t* numbers, int capacity) {
     int count = 0;
     const CpuStatus status = CallReportingFatal([&] {
-        return cpuLink_GetBlockList(currentConnection, type, start, &count, numbers, capacity);
+        return library_->GetBlockList(currentConnection, type, start, &count, numbers, capacity);
     });
     if (CpuStatus_IsFatal(status)) return -1;
     *moreEntries = status == CPULINK_MORE_ENTRIES ? 1 : 0;
@@ -163,7 +163,7 @@ int CMainApp::GetBlockList(int type, int start, int* moreEntries, uint16_t* numb
 
 CpuStatus CMainApp::DeleteBlock(int type, uint16_t number) {
     const CpuStatus status =
-        CallReportingFatal([&] { return cpuLink_DeleteBlock(currentConnection, type, number); });
+        CallReportingFatal([&] { return library_->DeleteBlock(currentConnection, type, number); });
     if (status == CPULINK_OK) {
         BroadcastPageEvent(kPageControllerBlockDeleted, BlockRef_Pack(type, number));
     }
@@ -173,8 +173,8 @@ CpuStatus CMainApp::DeleteBlock(int type, uint16_t number) {
 // The block lands in the project; a store that refuses it costs the event, not the status.
 CpuStatus CMainApp::UploadBlock(int type, uint16_t number) {
     const CpuStatus status = CallReportingFatal([&] {
-        return cpuLink_UploadBlock(currentConnection, type, number, uploadBuffer.data(),
-                                   kUploadBufferSize);
+        return library_->UploadBlock(currentConnection, type, number, uploadBuffer.data(),
+                                     kUploadBufferSize);
     });
     if (status == CPULINK_OK && project_->Add(uploadBuffer.data(), uploadBuffer.size())) {
         BroadcastPageEvent(kPageProjectBlockAdded, BlockRef_Pack(type, number));
@@ -186,7 +186,7 @@ CpuStatus CMainApp::DownloadBlock(int type, uint16_t number) {
     const uint8_t* image = project_->Find(type, number);
     if (image == nullptr) return CPULINK_OK;
     const CpuStatus status =
-        CallReportingFatal([&] { return cpuLink_DownloadBlock(currentConnection, image); });
+        CallReportingFatal([&] { return library_->DownloadBlock(currentConnection, image); });
     if (status == CPULINK_OK) {
         BroadcastPageEvent(kPageControllerBlockFound, BlockRef_Pack(type, number));
     }
@@ -197,18 +197,18 @@ CpuStatus CMainApp::DownloadBlock(int type, uint16_t number) {
 
 void CMainApp::CompressMemory() {
     CallReportingFatal(
-        [&] { return cpuLink_CompressMemory(currentConnection, kCompressTimeoutMs); });
+        [&] { return library_->CompressMemory(currentConnection, kCompressTimeoutMs); });
 }
 
 int CMainApp::WarmRestart() {
     const std::optional<CpuStatus> status =
-        UnderPlcMutex(kWaitWithoutLimit, [&] { return cpuLink_WarmRestart(currentConnection); });
+        UnderPlcMutex(kWaitWithoutLimit, [&] { return library_->WarmRestart(currentConnection); });
     return status ? DoneOrReported(*status) : -1;
 }
 
 int CMainApp::StopCpu() {
     const std::optional<CpuStatus> status =
-        UnderPlcMutex(kWaitWithoutLimit, [&] { return cpuLink_Stop(currentConnection); });
+        UnderPlcMutex(kWaitWithoutLimit, [&] { return library_->Stop(currentConnection); });
     return status ? DoneOrReported(*status) : 0;
 }
 
@@ -216,12 +216,12 @@ int CMainApp::StopCpu() {
 
 CpuStatus CMainApp::ReadVariables(VariableDescriptor* const* variables, int count) {
     return CallReportingFatal(
-        [&] { return cpuLink_ReadVariables(currentConnection, variables, count); });
+        [&] { return library_->ReadVariables(currentConnection, variables, count); });
 }
 
 CpuStatus CMainApp::WriteVariables(VariableDescriptor* const* variables, int count) {
     return CallReportingFatal(
-        [&] { return cpuLink_WriteVariables(currentConnection, variables, count); });
+        [&] { return library_->WriteVariables(currentConnection, variables, count); });
 }
 
 }  // namespace vexal

@@ -36,8 +36,8 @@ CpuStatus CMainApp::ReadStatusList(uint16_t listId, uint16_t index, std::span<ui
     uint16_t length = 0;
     uint16_t count = 0;
     const CpuStatus status = CallReportingFatal([&] {
-        return cpuLink_ReadSsl(currentConnection, listId, index, &length, &count, buffer.data(),
-                               static_cast<uint32_t>(buffer.size()));
+        return library_->ReadSsl(currentConnection, listId, index, &length, &count, buffer.data(),
+                                 static_cast<uint32_t>(buffer.size()));
     });
     *answer = StatusAnswer{buffer, length, count};
     return status;

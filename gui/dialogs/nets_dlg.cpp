@@ -9,7 +9,6 @@
 
 #include "dialog_support.h"
 #include "eth_discovery.h"
-#include "main_app.h"
 
 namespace vexal {
 namespace {
@@ -20,9 +19,9 @@ const QString kRawFramesDenied = QStringLiteral(
 
 }  // namespace
 
-CNetsDlg::CNetsDlg(const CMainApp& app, bool largeLayout, QWidget* parent)
+CNetsDlg::CNetsDlg(const NetworkState& networks, bool largeLayout, QWidget* parent)
     : QDialog(parent),
-      app_(app),
+      networks_(networks),
       mpiCheck_(new QCheckBox(QStringLiteral("MPI"), this)),
       tcpCheck_(new QCheckBox(QStringLiteral("TCP"), this)),
       adapterCombo_(new QComboBox(this)),
@@ -55,19 +54,19 @@ int CNetsDlg::DoModal() {
 }
 
 void CNetsDlg::OnInitDialog() {
-    mpiOn = app_.mpiEnabled;
-    mpiCheck_->setChecked(mpiOn != 0);
-    mpiCheck_->setEnabled(app_.mpiAvailable != 0);
-    tcpOn = app_.ethernetEnabled;
+    choice.mpiOn = networks_.mpiEnabled;
+    mpiCheck_->setChecked(choice.mpiOn);
+    mpiCheck_->setEnabled(networks_.mpiAvailable);
+    choice.tcpOn = networks_.ethernetEnabled;
     adapterCombo_->clear();
-    tcpCheck_->setChecked(tcpOn != 0);
-    const bool adapters = app_.ethernetAvailable != 0 && ListAdapters();
+    tcpCheck_->setChecked(choice.tcpOn);
+    const bool adapters = networks_.ethernetAvailable && ListAdapters();
     tcpCheck_->setEnabled(adapters);
     adapterCombo_->setEnabled(adapters && tcpCheck_->isChecked());
-    rawFramesNote_->setVisible(app_.EthernetRawFramesDenied());
+    rawFramesNote_->setVisible(networks_.rawFramesDenied);
 }
 
-// Selects the last entry named exactly as the application's adapter, else the first.
+// Selects the last entry named exactly as the current Ethernet adapter, else the first.
 bool CNetsDlg::ListAdapters() {
     std::vector<wchar_t> names(kAdapterListCapacity);
     const int count = CEthDiscovery::ListAdapters(names.data(), kAdapterListCapacity);
@@ -77,7 +76,7 @@ bool CNetsDlg::ListAdapters() {
     for (int index = 0; index < count; ++index) {
         const QString text = QString::fromWCharArray(name);
         adapterCombo_->addItem(text);
-        if (text == app_.ethernetIface) selected = index;
+        if (text == networks_.ethernetIface) selected = index;
         name += std::wcslen(name) + 1;
     }
     adapterCombo_->setCurrentIndex(selected);
@@ -90,10 +89,10 @@ void CNetsDlg::OnTcpClicked() {
 
 void CNetsDlg::accept() {
     if (tcpCheck_->isEnabled()) {
-        tcpOn = tcpCheck_->isChecked() ? 1 : 0;
-        chosenAdapter = adapterCombo_->currentText();
+        choice.tcpOn = tcpCheck_->isChecked();
+        choice.chosenAdapter = adapterCombo_->currentText();
     }
-    if (mpiCheck_->isEnabled()) mpiOn = mpiCheck_->isChecked() ? 1 : 0;
+    if (mpiCheck_->isEnabled()) choice.mpiOn = mpiCheck_->isChecked();
     QDialog::accept();
 }
 

@@ -2,15 +2,14 @@
 #pragma once
 
 #include <QDialog>
-#include <QString>
+
+#include "networks.h"
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
 
 namespace vexal {
-
-class CMainApp;
 
 class CNetsDlg : public QDialog {
     Q_OBJECT
@@ -20,24 +19,22 @@ public:
     // The room the adapter names are listed into, terminators included.
     static constexpr int kAdapterListCapacity = 2571;
 
-    CNetsDlg(const CMainApp& app, bool largeLayout, QWidget* parent);
+    CNetsDlg(const NetworkState& networks, bool largeLayout, QWidget* parent);
 
-    // Shows the application's network state and runs the dialog; on OK the three fields
-    // hold the choices of the boxes that could be changed.
+    // Shows the network state and runs the dialog; on OK the choice holds what the boxes
+    // that could be changed say, the rest as the networks were.
     int DoModal();
 
     void accept() override;
 
-    QString chosenAdapter;
-    int mpiOn = 0;
-    int tcpOn = 0;
+    NetworkChoice choice;
 
 private:
     void OnInitDialog();
     bool ListAdapters();
     void OnTcpClicked();
 
-    const CMainApp& app_;
+    const NetworkState networks_;
     QCheckBox* mpiCheck_;
     QCheckBox* tcpCheck_;
     QComboBox* adapterCombo_;

@@ -159,7 +159,7 @@ void CStationListPage::UpdateConnectButton() {
     } else if (!stationList->selectedItems().isEmpty()) {
         connectButton_->setText(kConnectCaptions[0]);
         connectButton_->setEnabled(true);
-    } else if (App().ethernetEnabled) {
+    } else if (App().Networks().State().ethernetEnabled) {
         connectButton_->setText(kConnectCaptions[1]);
         connectButton_->setEnabled(true);
     } else {
@@ -183,7 +183,7 @@ void CStationListPage::RefreshStations() {
 
     QListWidgetItem* reselect = nullptr;
     MpiStations mpi{};
-    if (App().ScanMpiStations(&mpi)) {
+    if (App().Networks().ScanMpiStations(&mpi)) {
         for (int index = 0; index < mpi.count; ++index) {
             const int address = mpi.addresses[index];
             QListWidgetItem* row = AddStationRow(MpiRowText(address), address);
@@ -191,7 +191,7 @@ void CStationListPage::RefreshStations() {
         }
     }
     EthernetStations ethernet{};
-    if (App().ScanEthernetStations(&ethernet)) {
+    if (App().Networks().ScanEthernetStations(&ethernet)) {
         AddEthernetRows(ethernet, remembers ? remembered : 0, &reselect);
     }
     if (reselect != nullptr) reselect->setSelected(true);
@@ -252,27 +252,9 @@ void CStationListPage::OnOptions() {
 }
 
 void CStationListPage::OnNets() {
-    CNetsDlg dialog(App(), IsLargeLayout(), this);
+    CNetsDlg dialog(App().Networks().State(), IsLargeLayout(), this);
     if (dialog.DoModal() != QDialog::Accepted) return;
-    CMainApp& app = App();
-    bool changed = false;
-    if (app.mpiAvailable && app.mpiEnabled && !dialog.mpiOn) {
-        app.mpiEnabled = 0;
-        Busport_GoOffline(app.adapterHandle);
-        changed = true;
-    } else if (app.mpiAvailable && !app.mpiEnabled && dialog.mpiOn) {
-        app.GoMpiOnline();
-        changed = true;
-    }
-    const bool ethernetDiffers = (dialog.tcpOn != 0) != (app.ethernetEnabled != 0) ||
-                                 dialog.chosenAdapter != app.ethernetIface;
-    if (app.ethernetAvailable && ethernetDiffers && (app.ethernetEnabled || dialog.tcpOn)) {
-        app.ethernetEnabled = 0;
-        if (dialog.tcpOn) app.SelectEthernetAdapter(dialog.chosenAdapter);
-        RefreshStations();
-        return;
-    }
-    if (changed) RefreshStations();
+    if (App().Networks().Apply(dialog.choice)) RefreshStations();
 }
 
 }  // namespace vexal

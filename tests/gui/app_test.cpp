@@ -1,14 +1,13 @@
-// Start-up, settings, shutdown and station scans of the application object on the
-// scripted libraries, and its sheet in both layouts, saved as screenshots.
+// Start-up, settings, shutdown, network switching and station scans of the application
+// object on the scripted library calls, and its sheet in both layouts, saved as screenshots.
 #include <QPixmap>
 
 #include "gui_test_support.h"
+#include "library_text.h"
 
 namespace vexal {
 namespace {
 
-using testing::FakePlc;
-using testing::JournalIndex;
 using Titles = std::vector<std::string>;
 
 const Titles kLargeTabs = {"Offline",        "List",   "Online", "Variables",
@@ -17,25 +16,31 @@ const Titles kSmallTabs = {"Offline", "List",   "Online", "Variables",
                            "Op Mode", "Memory", "Time",   "Diag"};
 constexpr int kNoAdapter = BUSPORT_INVALID_HANDLE;
 
-// A network start whose parts can be made to fail.
+// A network start whose discovery engine can be made to fail.
 class CScriptedNetworkStart : public CNetworkStart {
 public:
-    CScriptedNetworkStart(bool sockets, bool discovery)
-        : sockets_(sockets), discovery_(discovery) {}
-    bool StartSockets() override { return sockets_; }
+    explicit CScriptedNetworkStart(bool discovery) : discovery_(discovery) {}
     bool StartDiscovery(CEthDiscovery& engine) override {
         return discovery_ && CNetworkStart::StartDiscovery(engine);
     }
 
 private:
-    bool sockets_;
     bool discovery_;
 };
 
+// The four network flags: MPI available and on, Ethernet available and on.
+std::string Flags(const NetworkState& state) {
+    std::string flags;
+    for (bool flag :
+         {state.mpiAvailable, state.mpiEnabled, state.ethernetAvailable, state.ethernetEnabled})
+        flags += flag ? '1' : '0';
+    return flags;
+}
+
 class StartUpTest : public testing::ScriptedSession {
 protected:
-    CMainApp& NewApp(bool sockets = true, bool discovery = true) {
-        return MakeApp(true, std::make_unique<CScriptedNetworkStart>(sockets, discovery));
+    CMainApp& NewApp(bool discovery = true) {
+        return MakeApp(true, std::make_unique<CScriptedNetworkStart>(discovery));
     }
     Titles TabTitles() const {
         Titles titles;
@@ -51,23 +56,20 @@ TEST_F(StartUpTest, EachNetworkComesUpOnlyWhereItCanAndTheSettingsRecordIt) {
     const struct {
         const char* what;
         int handle, goOnline, parameters;
-        bool sockets, discovery;
+        bool discovery;
         int storedMpi, storedEthernet;  // -1: nothing stored
         const char* storedIface;
-        bool ifaceClearedBeforeExit;
-        int mpiAvailable, mpiEnabled, ethernetAvailable, ethernetEnabled;
+        const char* flags;  // as Flags() writes them
         const char* iface;
     } cases[] = {
-        {"defaults", 5, 1, 1, true, true, -1, -1, nullptr, false, 1, 1, 1, 1, "DM9CE1"},
-        {"no adapter", kNoAdapter, 1, 1, true, true, -1, -1, nullptr, false, 0, 0, 1, 1, "DM9CE1"},
-        {"adapter not online", 5, 0, 1, true, true, -1, -1, nullptr, false, 1, 0, 1, 1, "DM9CE1"},
-        {"no bus parameters", 5, 1, 0, true, true, -1, -1, nullptr, false, 1, 0, 1, 1, "DM9CE1"},
-        {"no sockets", 5, 1, 1, false, true, -1, -1, nullptr, false, 1, 1, 0, 0, "DM9CE1"},
-        {"no discovery", 5, 1, 1, true, false, -1, -1, nullptr, false, 1, 1, 0, 0, "DM9CE1"},
-        {"switched off", 5, 1, 1, true, true, 0, 0, nullptr, false, 1, 0, 1, 0, "DM9CE1"},
-        {"stored adapter", 5, 1, 1, true, true, -1, -1, "eth7", false, 1, 1, 1, 1, "eth7"},
-        {"unknown adapter", 5, 1, 1, true, true, -1, -1, "eth9", false, 1, 1, 1, 0, "eth9"},
-        {"name cleared", 5, 1, 1, true, true, -1, -1, "eth7", true, 1, 1, 1, 1, "eth7"},
+        {"defaults", 5, 1, 1, true, -1, -1, nullptr, "1111", "DM9CE1"},
+        {"no adapter", kNoAdapter, 1, 1, true, -1, -1, nullptr, "0011", "DM9CE1"},
+        {"adapter not online", 5, 0, 1, true, -1, -1, nullptr, "1011", "DM9CE1"},
+        {"no bus parameters", 5, 1, 0, true, -1, -1, nullptr, "1011", "DM9CE1"},
+        {"no discovery", 5, 1, 1, false, -1, -1, nullptr, "1100", "DM9CE1"},
+        {"switched off", 5, 1, 1, true, 0, 0, nullptr, "1010", "DM9CE1"},
+        {"stored adapter", 5, 1, 1, true, -1, -1, "eth7", "1111", "eth7"},
+        {"unknown adapter", 5, 1, 1, true, -1, -1, "eth9", "1110", "eth9"},
     };
     UseAdapters({"DM9CE1", "eth7"});
     for (const auto& c : cases) {
@@ -76,41 +78,37 @@ TEST_F(StartUpTest, EachNetworkComesUpOnlyWhereItCanAndTheSettingsRecordIt) {
         if (c.storedMpi >= 0) caseProfile.Store("Mpi", c.storedMpi);
         if (c.storedEthernet >= 0) caseProfile.Store("Ethernet", c.storedEthernet);
         if (c.storedIface != nullptr) caseProfile.Store("EthernetIface", c.storedIface);
-        testing::ResetFakePlc();
-        FakePlc().adapterHandle = c.handle;
-        FakePlc().goOnlineResult = c.goOnline;
-        FakePlc().netParametersResult = c.parameters;
+        plc = {};
+        plc.adapterHandle = c.handle;
+        plc.goOnlineResult = c.goOnline;
+        plc.netParametersResult = c.parameters;
         // A record of an unavailable network must not be initialised at all.
-        FakePlc().mpiInitStatus = c.mpiAvailable ? CPULINK_OK : CPULINK_ADAPTER_OFFLINE;
-        FakePlc().tcpInitStatus = c.ethernetAvailable ? CPULINK_OK : CPULINK_CANNOT_CONNECT;
-        CMainApp& mainApp = NewApp(c.sockets, c.discovery);
+        plc.mpiInitStatus = c.flags[0] == '1' ? CPULINK_OK : CPULINK_ADAPTER_OFFLINE;
+        plc.tcpInitStatus = c.flags[2] == '1' ? CPULINK_OK : CPULINK_CANNOT_CONNECT;
+        CMainApp& mainApp = NewApp(c.discovery);
 
         ASSERT_TRUE(mainApp.StartUp());
-        EXPECT_EQ(mainApp.mpiAvailable, c.mpiAvailable);
-        EXPECT_EQ(mainApp.mpiEnabled, c.mpiEnabled);
-        EXPECT_EQ(mainApp.ethernetAvailable, c.ethernetAvailable);
-        EXPECT_EQ(mainApp.ethernetEnabled, c.ethernetEnabled);
-        EXPECT_EQ(JournalIndex("Busport_GoOnlineDefault") != -1,
+        EXPECT_EQ(Flags(mainApp.Networks().State()), c.flags);
+        EXPECT_EQ(plc.JournalIndex("GoOnlineDefault") != -1,
                   c.handle != kNoAdapter && c.storedMpi != 0);
         EXPECT_EQ(mainApp.CurrentConnection(), nullptr);
         EXPECT_EQ(TabTitles(), kLargeTabs);
-        if (c.ifaceClearedBeforeExit) mainApp.ethernetIface.clear();
         mainApp.ShutDown();
 
-        EXPECT_EQ(caseProfile.Stored("Mpi").toInt(), c.mpiEnabled);
-        EXPECT_EQ(caseProfile.Stored("Ethernet").toInt(), c.ethernetEnabled);
+        EXPECT_EQ(caseProfile.Stored("Mpi").toString(), QString(c.flags[1]));
+        EXPECT_EQ(caseProfile.Stored("Ethernet").toString(), QString(c.flags[3]));
         EXPECT_EQ(caseProfile.Stored("EthernetIface").toString(), c.iface);
         EXPECT_TRUE(messages.isEmpty());
-        const int order[] = {JournalIndex("cpuLink_DestroyConnection", mainApp.TcpRecord()),
-                             JournalIndex("cpuLink_DestroyConnection", mainApp.MpiRecord()),
-                             JournalIndex("Busport_GoOffline"), JournalIndex("Busport_Close")};
+        const int order[] = {plc.JournalIndex("DestroyConnection", mainApp.TcpRecord()),
+                             plc.JournalIndex("DestroyConnection", mainApp.MpiRecord()),
+                             plc.JournalIndex("GoOffline"), plc.JournalIndex("CloseAdapter")};
         for (size_t step = 1; step < 4; ++step) {
             EXPECT_NE(order[step - 1], -1) << step;
             EXPECT_LT(order[step - 1], order[step]) << step;
         }
         for (int step : {order[2], order[3]}) {
             ASSERT_NE(step, -1);
-            EXPECT_EQ(FakePlc().journal[static_cast<size_t>(step)].handle, c.handle);
+            EXPECT_EQ(plc.journal[static_cast<size_t>(step)].handle, c.handle);
         }
         EXPECT_EQ(mainApp.Sheet(), nullptr);
         EXPECT_FALSE((mainApp.PlcMutex() != nullptr));
@@ -127,10 +125,10 @@ TEST_F(StartUpTest, OnlyAFatalInitialisationStatusEndsStartUp) {
                  {CPULINK_OK, CPULINK_CANNOT_CONNECT, false, true},
                  {CPULINK_INVALID_ARGUMENT, CPULINK_NEGATIVE_ANSWER, true, false}};
     for (const auto& c : cases) {
-        testing::ResetFakePlc();
-        FakePlc().adapterHandle = 5;
-        FakePlc().mpiInitStatus = c.mpi;
-        FakePlc().tcpInitStatus = c.tcp;
+        plc = {};
+        plc.adapterHandle = 5;
+        plc.mpiInitStatus = c.mpi;
+        plc.tcpInitStatus = c.tcp;
         messages.clear();
         CMainApp& mainApp = NewApp();
 
@@ -141,36 +139,57 @@ TEST_F(StartUpTest, OnlyAFatalInitialisationStatusEndsStartUp) {
             continue;
         }
         const CpuStatus fatal = c.mpi != CPULINK_OK ? c.mpi : c.tcp;
-        EXPECT_EQ(messages, QStringList{QString::fromStdWString(testing::FakeErrorText(fatal))});
+        EXPECT_EQ(messages, QStringList{*LibraryErrorText(fatal, 128)});
         EXPECT_EQ(mainApp.Sheet(), nullptr);
-        const int destroyed = JournalIndex("cpuLink_DestroyConnection", mainApp.MpiRecord());
-        const int closed = JournalIndex("Busport_Close");
+        const int destroyed = plc.JournalIndex("DestroyConnection", mainApp.MpiRecord());
+        const int closed = plc.JournalIndex("CloseAdapter");
         EXPECT_EQ(destroyed != -1, c.mpiRecordDestroyed) << fatal;
         EXPECT_LT(destroyed, closed);
         ASSERT_NE(closed, -1);
-        EXPECT_EQ(FakePlc().journal[static_cast<size_t>(closed)].handle, 5);
+        EXPECT_EQ(plc.journal[static_cast<size_t>(closed)].handle, 5);
         EXPECT_FALSE(profile.Stored("Mpi").isValid());
     }
 }
 
-// The name must match exactly; a failed selection turns Ethernet off, so scans fail at once.
-TEST_F(StartUpTest, SelectingAnAdapterTakesOnlyAnExistingName) {
+// Each choice of the network dialog, in turn, starting with both networks on: what comes
+// up, and whether the stations need listing again. An adapter name must match exactly and
+// counts only while Ethernet is on or being switched on.
+TEST_F(StartUpTest, ApplyingANetworkChoiceSwitchesOnlyWhatChanged) {
     UseAdapters({"DM9CE1", "eth7"});
-    CMainApp& mainApp = NewApp();
-    ASSERT_TRUE(mainApp.StartUp());
-    EXPECT_EQ(mainApp.SelectEthernetAdapter("eth7"), 1);
-    EXPECT_EQ(mainApp.ethernetIface, "eth7");
-    EXPECT_EQ(mainApp.SelectEthernetAdapter("ETH7"), 0);
-    EXPECT_EQ(mainApp.ethernetEnabled, 0);
-    EXPECT_EQ(mainApp.ethernetIface, "eth7");
+    ASSERT_TRUE(NewApp().StartUp());
+    CNetworks& networks = app->Networks();
+    const struct {
+        NetworkChoice choice;
+        bool relist;
+        const char* flags;  // as Flags() writes them
+        const char* iface;
+        std::vector<std::string> adapterCalls;
+    } steps[] = {
+        {{true, true, "DM9CE1"}, false, "1111", "DM9CE1", {}},
+        {{false, true, "DM9CE1"}, true, "1011", "DM9CE1", {"GoOffline"}},
+        {{true, true, "DM9CE1"}, true, "1111", "DM9CE1", {"GoOnlineDefault"}},
+        {{true, true, "eth7"}, true, "1111", "eth7", {}},
+        {{true, true, "ETH7"}, true, "1110", "eth7", {}},
+        {{true, false, "DM9CE1"}, false, "1110", "eth7", {}},
+        {{true, true, "DM9CE1"}, true, "1111", "DM9CE1", {}},
+        {{true, false, "DM9CE1"}, true, "1110", "DM9CE1", {}},
+    };
+    for (const auto& step : steps) {
+        plc.journal.clear();
+        const NetworkChoice& choice = step.choice;
+        SCOPED_TRACE(::testing::Message()
+                     << choice.mpiOn << choice.tcpOn << " " << choice.chosenAdapter.toStdString());
+        EXPECT_EQ(networks.Apply(choice), step.relist);
+        EXPECT_EQ(Flags(networks.State()), step.flags);
+        EXPECT_EQ(networks.State().ethernetIface, step.iface);
+        std::vector<std::string> calls;
+        for (const testing::FakeCall& call : plc.journal) calls.push_back(call.name);
+        EXPECT_EQ(calls, step.adapterCalls);
+    }
     EthernetStations found{};
     found.count = 3;
-    EXPECT_FALSE(mainApp.ScanEthernetStations(&found));
+    EXPECT_FALSE(networks.ScanEthernetStations(&found));
     EXPECT_EQ(found.count, 0);
-    mainApp.ethernetAvailable = 0;
-    EXPECT_EQ(mainApp.SelectEthernetAdapter("DM9CE1"), 0);
-    EXPECT_EQ(mainApp.ethernetIface, "eth7");
-    mainApp.ShutDown();
 }
 
 TEST_F(StartUpTest, TheMpiScanProbesBelowTheHighestAddressAndSkipsItsOwn) {
@@ -184,14 +203,14 @@ TEST_F(StartUpTest, TheMpiScanProbesBelowTheHighestAddressAndSkipsItsOwn) {
         {0, 0, 1, true, {}},       {31, 0, 0, false, {}},
     };
     for (const auto& c : cases) {
-        FakePlc().onlineStations = {0, 2, 30, 31, 125, 126};
-        FakePlc().goOnlineResult = c.online;
-        FakePlc().busParameters.bytes[BUSPORT_HIGHEST_ADDRESS_BYTE] = c.highest;
-        FakePlc().busParameters.bytes[BUSPORT_OWN_ADDRESS_BYTE] = c.own;
+        plc.onlineStations = {0, 2, 30, 31, 125, 126};
+        plc.goOnlineResult = c.online;
+        plc.busParameters.bytes[BUSPORT_HIGHEST_ADDRESS_BYTE] = c.highest;
+        plc.busParameters.bytes[BUSPORT_OWN_ADDRESS_BYTE] = c.own;
         ASSERT_TRUE(NewApp().StartUp());
         MpiStations found{};
         found.count = 9;
-        EXPECT_EQ(app->ScanMpiStations(&found), c.result);
+        EXPECT_EQ(app->Networks().ScanMpiStations(&found), c.result);
         EXPECT_EQ(std::vector<int>(found.addresses, found.addresses + found.count), c.expected)
             << int{c.highest} << " " << int{c.own} << " " << c.online;
         app->ShutDown();

@@ -101,17 +101,19 @@ protected:
             values = [password] { return password->password; };
             dialog.reset(password);
         } else {
-            app->mpiAvailable = test.available & 1;
-            app->ethernetAvailable = (test.available & 2) != 0;
-            app->mpiEnabled = app->ethernetEnabled = 1;
-            app->ethernetIface = start;
-            auto* nets = new CNetsDlg(*app, large, app->Sheet());
+            NetworkState networks = app->Networks().State();
+            networks.mpiAvailable = (test.available & 1) != 0;
+            networks.ethernetAvailable = (test.available & 2) != 0;
+            networks.mpiEnabled = networks.ethernetEnabled = true;
+            networks.ethernetIface = start;
+            auto* nets = new CNetsDlg(networks, large, app->Sheet());
             doModal = [nets] { return nets->DoModal(); };
             values = [nets] {
+                const NetworkChoice& choice = nets->choice;
                 return QString("mpi %1 tcp %2 %3")
-                    .arg(nets->mpiOn)
-                    .arg(nets->tcpOn)
-                    .arg(nets->chosenAdapter);
+                    .arg(int{choice.mpiOn})
+                    .arg(int{choice.tcpOn})
+                    .arg(choice.chosenAdapter);
             };
             dialog.reset(nets);
         }
@@ -136,7 +138,7 @@ TEST_P(ConnectionDlgTest, EachDialogShowsChecksAndHandsBackItsValues) {
     StartApp(GetParam());
     net->openDenied = true;
     EthernetStations stations{};
-    EXPECT_FALSE(app->ScanEthernetStations(&stations));
+    EXPECT_FALSE(app->Networks().ScanEthernetStations(&stations));
     for (const DialogCase& test : kCases) {
         QString seen;
         EXPECT_EQ(Run(test, &seen), test.result) << test.dialog << " " << test.keys;

@@ -8,8 +8,6 @@
 namespace vexal {
 namespace {
 
-using testing::FakePlc;
-
 class CpuStatusScriptedTest : public testing::ScriptedSession {
 protected:
     void SetUp() override {
@@ -17,14 +15,14 @@ protected:
         ASSERT_EQ(app->OpenTcp(0x0100007F), 1);
     }
     // One poll of the mode page: RUN, selector RUN-P, LEDs RUN flashing fast, STOP slowly,
-    // ERR on, FRCE off (the scripted library decodes a LED record to its byte 2).
-    static void ScriptPoll() {
-        FakePlc().answers.push_back({.data = {0, 0, 0, 1}, .recordLength = 4, .recordCount = 1});
-        FakePlc().answers.push_back(
+    // ERR on, FRCE off (LED records: id, on, flashing 1 fast or 2 slowly).
+    void ScriptPoll() {
+        plc.answers.push_back({.data = {0, 0, 0, 8}, .recordLength = 4, .recordCount = 1});
+        plc.answers.push_back(
             {.data = {0, 0, 0, 0, 0, 0, 0, 0, 0, 2}, .recordLength = 10, .recordCount = 1});
-        FakePlc().answers.push_back({.data = {0, 4, 2, 0, 0, 5, 3, 0, 0, 1, 1, 0, 0, 6, 0, 0},
-                                     .recordLength = 4,
-                                     .recordCount = 4});
+        plc.answers.push_back({.data = {0, 4, 1, 1, 0, 5, 1, 2, 0, 1, 1, 0, 0, 6, 0, 0},
+                               .recordLength = 4,
+                               .recordCount = 4});
     }
 };
 
@@ -48,17 +46,17 @@ TEST_F(CpuStatusScriptedTest, ABufferReadWithMoreEntriesIsShownLikeACompleteAndA
     std::vector<uint8_t> entries(120 * kDiagRecordSize);
     for (size_t entry = 0; entry < 120; ++entry)
         entries[entry * kDiagRecordSize + 1] = entry & 0xFF;
-    FakePlc().answers.push_back(
+    plc.answers.push_back(
         {.status = CPULINK_MORE_ENTRIES, .data = entries, .recordLength = 20, .recordCount = 120});
     ShowPageNow("diagnosticsPage");
     auto* list = Find<QTreeWidget>("diagList");
     ASSERT_EQ(list->topLevelItemCount(), 100);
     EXPECT_EQ(list->topLevelItem(99)->text(2), "Event 0063");
 
-    FakePlc().answers.push_back({.status = CPULINK_NOT_FOUND,
-                                 .data = std::vector<uint8_t>(2000),
-                                 .recordLength = 20,
-                                 .recordCount = 3});
+    plc.answers.push_back({.status = CPULINK_NOT_FOUND,
+                           .data = std::vector<uint8_t>(2000),
+                           .recordLength = 20,
+                           .recordCount = 3});
     Click("updateButton");
     ASSERT_EQ(list->topLevelItemCount(), 100);
     list->setCurrentItem(list->topLevelItem(99));

@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "fake_plc_link.h"
+#include "fake_plc_library.h"
 #include "main_app.h"
 #include "main_sheet.h"
 #include "network_adapters.h"
@@ -135,9 +135,10 @@ protected:
         setenv("VEXAL_SCREEN_WIDTH", large ? "800" : "240", 1);
         auto scripted = std::make_unique<CScriptedPrompts>(&messages);
         prompts = scripted.get();
-        app = std::make_unique<CMainApp>(std::move(scripted), std::move(network));
+        app = std::make_unique<CMainApp>(std::move(scripted), MakeLibrary(), std::move(network));
         return *app;
     }
+    virtual std::unique_ptr<CPlcLibrary> MakeLibrary() { return MakePlcLibrary(); }
 
     // Started, with its sheet shown, so that every page is initialised.
     void StartApp(bool large = true) {
@@ -239,15 +240,17 @@ protected:
     std::unique_ptr<CMainApp> app;
 };
 
-// The session on the scripted libraries: an adapter at handle 5 on a bus up to address
+// The session on the scripted library calls: an adapter at handle 5 on a bus up to address
 // 31, and the Ethernet adapters named.
 class ScriptedSession : public GuiSession {
 protected:
     ScriptedSession() {
-        ResetFakePlc();
-        FakePlc().adapterHandle = 5;
-        FakePlc().busParameters.bytes[BUSPORT_HIGHEST_ADDRESS_BYTE] = 31;
+        plc.adapterHandle = 5;
+        plc.busParameters.bytes[BUSPORT_HIGHEST_ADDRESS_BYTE] = 31;
         UseAdapters({"DM9CE1"});
+    }
+    std::unique_ptr<CPlcLibrary> MakeLibrary() override {
+        return std::make_unique<CFakePlcLibrary>(plc);
     }
     void TearDown() override {
         GuiSession::TearDown();
@@ -267,6 +270,8 @@ protected:
         }
         platform::ScriptNetworkAdapters(adapters.data(), static_cast<int>(adapters.size()));
     }
+
+    FakePlcScript plc;
 };
 
 }  // namespace vexal::testing

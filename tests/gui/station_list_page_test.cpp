@@ -202,7 +202,7 @@ TEST_F(StationListTest, EthernetRowsFollowTheScanAndTheNetworkChoice) {
     const int scans = net->opens;
     ClickAnswering("netsButton", QStringLiteral(" \t\u2193\u2190 \n"));  // other adapter, TCP off
     EXPECT_EQ(net->opens, scans);
-    EXPECT_EQ(app->ethernetIface, "scr0");
+    EXPECT_EQ(app->Networks().State().ethernetIface, "scr0");
 
     ClickAnswering("netsButton", " \n");  // TCP on again
     EXPECT_EQ(Rows().size(), CStationListPage::kMaxEthernetRows);
