@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "cpulink.h"
-#include "simulator.h"
+#include "loopback_simulator.h"
 
 namespace vexal::testing {
 
@@ -71,10 +71,8 @@ protected:
 
     void StartSimulator(sim::SimOptions options = {}) {
         if (simulator) simulator->Stop();
-        options.listen = {{"127.0.0.1", 0}};
-        simulator = std::make_unique<sim::Simulator>(options);
-        std::string error;
-        ASSERT_TRUE(simulator->Start(&error)) << error;
+        simulator = StartLoopbackSimulator(std::move(options));
+        ASSERT_TRUE(simulator);
         SetLinkSettings(simulator->Port());
     }
 

@@ -8,18 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "loopback_simulator.h"
 #include "raw_iso.h"
-#include "simulator.h"
 
 namespace vexal::testing {
 
 class SimFixture : public ::testing::Test {
 protected:
     void Start(sim::SimOptions options = {}) {
-        options.listen = {{"127.0.0.1", 0}};
-        simulator = std::make_unique<sim::Simulator>(options);
-        std::string error;
-        ASSERT_TRUE(simulator->Start(&error)) << error;
+        simulator = StartLoopbackSimulator(std::move(options));
+        ASSERT_TRUE(simulator);
     }
     void StartAndOpen(sim::SimOptions options = {}, uint16_t pdu = 960) {
         Start(std::move(options));
