@@ -6,13 +6,12 @@
 #include "block_images.h"
 #include "link_fixture.h"
 #include "raw_iso.h"
+#include "s7_exchanges.h"
 #include "scripted_upload.h"
 
 namespace vexal::testing {
 namespace {
 
-const Bytes kConnectionRequest =
-    Hex("03 00 00 16 11 E0 00 00 00 01 00 C0 01 0A C1 02 01 00 C2 02 01 02");
 Bytes Request(uint8_t type, const std::string& params, const std::string& data = "") {
     return FramedPdu(type, Hex(params), Hex(data));
 }
@@ -43,8 +42,8 @@ TEST_F(LinkGolden, ConnectsWithThePgConnectionRequestAndAsksFor960Bytes) {
     Play({});
     const auto sent = Sent();
     ASSERT_EQ(sent.size(), 2u);
-    EXPECT_EQ(ToHex(sent[0]), ToHex(kConnectionRequest));
-    EXPECT_EQ(ToHex(sent[1]), ToHex(WithReference(Request(1, "F0 00 0001 0001 03C0"), 1)));
+    EXPECT_EQ(ToHex(sent[0]), ToHex(FindS7Exchange("connect").request));
+    EXPECT_EQ(ToHex(sent[1]), ToHex(FindS7Exchange("set-up").request));
 }
 
 CpuStatus ReadClock(CpuConnection* record) {
@@ -54,20 +53,21 @@ CpuStatus ReadClock(CpuConnection* record) {
     return status;
 }
 
-CpuStatus ReadFourBytesOfDb1(CpuConnection* record) {
-    std::vector<Variable> bytes = {Variable(kDb, kByte, 0, 1)};
-    bytes[0].descriptor.elementCount = 4;
+CpuStatus ReadTwoBytesOfDb5(CpuConnection* record) {
+    std::vector<Variable> bytes = {Variable(kDb, kByte, 6, 5)};
+    bytes[0].descriptor.elementCount = 2;
     const CpuStatus status = cpuLink_ReadVariables(record, Pointers(bytes).data(), 1);
-    EXPECT_EQ(bytes[0].Bytes(4), Hex("11 22 33 44"));
+    EXPECT_EQ(bytes[0].Bytes(2), Hex("12 34"));
     return status;
 }
 
-CpuStatus ReadABitATimerAndAByte(CpuConnection* record) {
-    std::vector<Variable> v = {Variable(kFlags, kBit, 10, 0, 3), Variable(kTimers, kTimers, 5),
-                               Variable(kFlags, kByte, 1)};
-    const CpuStatus status = cpuLink_ReadVariables(record, Pointers(v).data(), 3);
-    EXPECT_EQ(ToHex(v[0].Bytes(1)) + " " + ToHex(v[1].Bytes(2)) + " " + ToHex(v[2].Bytes(1)),
-              "01 21 50 7E");
+CpuStatus ReadWithFillBytesAndAnErrorItem(CpuConnection* record) {
+    std::vector<Variable> v = {Variable(kFlags, kBit, 10, 0, 3), Variable(kFlags, kByte, 10),
+                               Variable(kDb, kByte, 0, 999), Variable(kFlags, kWord, 10)};
+    const CpuStatus status = cpuLink_ReadVariables(record, Pointers(v).data(), 4);
+    EXPECT_EQ(ToHex(v[0].Bytes(1)) + " " + ToHex(v[1].Bytes(1)) + " " + ToHex(v[3].Bytes(2)),
+              "01 08 08 00");
+    EXPECT_EQ(v[2].descriptor.valuePresent, 0u);
     return status;
 }
 
@@ -89,12 +89,46 @@ CpuStatus ShowList(CpuConnection* record, uint16_t id, const std::string& expect
     return status;
 }
 
+// The requests and answers that the simulator's suite plays too.
+TEST_F(LinkGolden, EachCallMakesTheRequestOfTheNotesAndReadsItsAnswer) {
+    const CpuStatus ok = CPULINK_OK;
+    const struct {
+        const char* exchange;
+        CpuStatus status;
+        std::function<CpuStatus(CpuConnection*)> call;
+    } cases[] = {
+        {"write DB5.DBB6", ok, WriteTwoBytesOfDb5},
+        {"read DB5.DBB6", ok, ReadTwoBytesOfDb5},
+        {"read with fill bytes and an error item", ok, ReadWithFillBytesAndAnErrorItem},
+        {"unknown status list", CPULINK_NOT_FOUND,
+         [](CpuConnection* r) { return ShowList(r, 0x77, "0x0: "); }},
+        {"stop", ok, cpuLink_Stop},
+        {"stop when stopped", CPULINK_WRONG_MODE, cpuLink_Stop},
+        {"compress", ok, [](CpuConnection* r) { return cpuLink_CompressMemory(r, 30000); }},
+        {"copy RAM to ROM", ok, [](CpuConnection* r) { return cpuLink_CopyRamToRom(r, 120000); }},
+        {"delete DB3", ok, [](CpuConnection* r) { return cpuLink_DeleteBlock(r, BLOCK_TYPE_DB, 3); }},
+        {"upload a missing block", CPULINK_NOT_FOUND,
+         [](CpuConnection* r) {
+             uint8_t buffer[1000];
+             return cpuLink_UploadBlock(r, BLOCK_TYPE_DB, 999, buffer, 1000);
+         }},
+        {"warm restart", ok, cpuLink_WarmRestart},
+    };
+    for (const auto& c : cases) {
+        const S7Exchange exchange = FindS7Exchange(c.exchange);
+        ASSERT_FALSE(exchange.answer.empty()) << c.exchange;
+        Play(Answer({exchange.answer}));
+        EXPECT_EQ(c.call(&record), c.status) << c.exchange;
+        EXPECT_EQ(ToHex(Sent().back()), ToHex(exchange.request)) << c.exchange;
+    }
+}
+
+// Answers captured from controllers, which the simulator does not give word for word.
 TEST_F(LinkGolden, EachCallSendsTheNotesRequestAndReadsTheCapturedAnswer) {
     const Bytes clockRequest = Request(7, "00 01 12 04 11 47 01 00", "0A 00 00 00");
     const std::string clockHead = "32 07 0000 0002 000C 000E  00 01 12 08 12 87 01 01 00 00 00 00 ";
     const Bytes clock = Frame(Hex(clockHead + "FF 09 00 0A 00 19 14 08 20 11 59 43 91 24"));
     const Bytes lateClock = Frame(Hex(clockHead + "FF 09 00 0A 00 19 99 12 31 23 59 59 99 96"));
-    const Bytes ok28 = Frame(Hex("32 03 0000 0002 0001 0000 0000 28"));
     const struct {
         const char* what;
         std::vector<ScriptedPeer::Step> steps;
@@ -102,48 +136,6 @@ TEST_F(LinkGolden, EachCallSendsTheNotesRequestAndReadsTheCapturedAnswer) {
         Bytes request;  // the last one sent
         std::function<CpuStatus(CpuConnection*)> call;
     } cases[] = {
-        {"read four bytes of a data block",
-         Answer({Hex("03 00 00 1D 02 F0 80 32 03 00 00 00 02 00 02 00 08 00 00 04 01 FF 04 00 20 "
-                     "11 22 33 44")}),
-         CPULINK_OK,
-         Hex("03 00 00 1F 02 F0 80 32 01 00 00 00 02 00 0E 00 00 04 01 12 0A 10 02 00 04 00 01 84 "
-             "00 00 00"),
-         ReadFourBytesOfDb1},
-        {"a fill byte after the bit's byte, none after the last item",
-         Answer({Frame(Hex("32 03 0000 0002 0002 0011 0000 04 03 FF 03 0001 01 00 FF 09 0002 21 50 "
-                           "FF 04 0008 7E"))}),
-         CPULINK_OK,
-         Request(1,
-                 "04 03  12 0A 10 01 00 01 00 00 83 00 00 53  12 0A 10 1D 00 01 00 00 1D 00 00 "
-                 "05  12 0A 10 02 00 01 00 00 83 00 00 08"),
-         ReadABitATimerAndAByte},
-        {"write two bytes of a data block",
-         Answer({WithReference(
-             Hex("03 00 00 16 02 F0 80 32 03 00 00 00 03 00 02 00 01 00 00 05 01 FF"), 2)}),
-         CPULINK_OK,
-         WithReference(Hex("03 00 00 25 02 F0 80 32 01 00 00 00 03 00 0E 00 06 05 01 12 0A 10 02 "
-                           "00 02 00 05 84 00 00 30 00 04 00 10 12 34"),
-                       2),
-         WriteTwoBytesOfDb5},
-        {"compress", Answer({ok28}), CPULINK_OK,
-         Request(1, "28 00 00 00 00 00 00 FD 00 00 05 5F 47 41 52 42"),
-         [](CpuConnection* r) { return cpuLink_CompressMemory(r, 30000); }},
-        {"copy RAM to ROM", Answer({ok28}), CPULINK_OK,
-         Request(1, "28 00 00 00 00 00 00 FD 00 02 45 50 05 5F 4D 4F 44 55"),
-         [](CpuConnection* r) { return cpuLink_CopyRamToRom(r, 120000); }},
-        {"delete DB3", Answer({ok28}), CPULINK_OK,
-         Request(1,
-                 "28 00 00 00 00 00 00 FD 00 0A 01 00 30 41 30 30 30 30 33 42 05 5F 44 45 4C 45"),
-         [](CpuConnection* r) { return cpuLink_DeleteBlock(r, BLOCK_TYPE_DB, 3); }},
-        {"warm restart", Answer({ok28}), CPULINK_OK,
-         Request(1, "28 00 00 00 00 00 00 FD 00 00 09 50 5F 50 52 4F 47 52 41 4D"),
-         cpuLink_WarmRestart},
-        {"stop of a stopped controller",
-         Answer({Frame(Hex("32 03 0000 0002 0002 0000 8402 29 07"))}), CPULINK_WRONG_MODE,
-         WithReference(Hex("03 00 00 21 02 F0 80 32 01 00 00 00 04 00 10 00 00 29 00 00 00 00 00 "
-                           "09 50 5F 50 52 4F 47 52 41 4D"),
-                       2),
-         cpuLink_Stop},
         {"read the clock", Answer({clock}), CPULINK_OK, clockRequest, ReadClock},
         {"a late answer to an earlier request is passed over",
          Answer({WithReference(lateClock, 1), clock}), CPULINK_OK, clockRequest, ReadClock},

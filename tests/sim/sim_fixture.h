@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,7 +42,8 @@ protected:
             if (answer.size() < 33) return fragments;
             const uint8_t* param = answer.data() + 17;
             *error = static_cast<uint16_t>(param[10] << 8 | param[11]);
-            const size_t length = static_cast<size_t>(answer[31] << 8 | answer[32]);
+            const size_t length =
+                std::min<size_t>(answer[31] << 8 | answer[32], answer.size() - 33);
             fragments.emplace_back(answer.begin() + 33, answer.begin() + 33 + length);
             if (param[9] == 0) return fragments;
             const uint8_t function = static_cast<uint8_t>(0x40 | group);

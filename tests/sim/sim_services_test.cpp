@@ -47,7 +47,6 @@ TEST_F(SimServices, RefusedJobsAnswerAnAckWithTheErrorAndNoParameter) {
         std::string params;
         uint16_t error;
     } cases[] = {
-        {false, "1D 00 00 00 00 00 00 00 09 5F 30 43 30 30 39 39 39 41", 0xD209},
         {true, "1D 00 00 00 00 00 00 00 09 5F 30 38 30 30 30 30 31 41", 0xD241},
         {false, "1E 00 00 00 00 00 00 07", 0x8401},
         {false, "1F 00 00 00 00 00 00 07", 0x8401},
@@ -98,8 +97,9 @@ TEST_F(SimServices, FragmentsEndAtEntryBoundaries) {
             Append(whole, fragment);
         }
         EXPECT_EQ(sizes, c.sizes);
-        if (c.subfunction == 0x02) {
-            for (int i = 0; i < 60; ++i) EXPECT_EQ(whole[i * 4] << 8 | whole[i * 4 + 1], i + 1);
+        // Sixty entries of four bytes, numbered 1 to 60; checked only when they all came.
+        for (int i = 0; c.subfunction == 0x02 && whole.size() >= 240 && i < 60; ++i) {
+            EXPECT_EQ(whole[i * 4] << 8 | whole[i * 4 + 1], i + 1);
         }
         Restart();
     }
@@ -131,10 +131,9 @@ TEST_F(SimServices, ListsAnswerTheIndexAskedForAndTheBufferCapacity) {
                                static_cast<uint8_t>(c.index >> 8), static_cast<uint8_t>(c.index)};
         uint16_t error = 0;
         const std::vector<Bytes> answer = AskUserdata(4, 0x01, request, &error);
-        ASSERT_EQ(answer.size(), 1u);
         EXPECT_EQ(error, c.error) << std::hex << c.list << " " << c.index;
-        ASSERT_EQ(answer[0].size(), c.size) << std::hex << c.list << " " << c.index;
-        if (c.size == 0) continue;
+        EXPECT_EQ(answer.size() == 1 ? answer[0].size() : 0xFFFF, c.size) << std::hex << c.list;
+        if (answer.size() != 1 || answer[0].size() != c.size || c.size == 0) continue;
         EXPECT_EQ(answer[0][6] << 8 | answer[0][7], c.count);
         if (c.list == 0x0111) {
             EXPECT_EQ(answer[0][8] << 8 | answer[0][9], c.index);
@@ -161,15 +160,18 @@ TEST_F(SimServices, ARefusedStartLeavesTheRunningUploadWhole) {
     StartWithProgram(240);
     const Bytes started = AskJob("1D 00 00 00 00 00 00 00 09 5F 30 38 30 30 30 30 31 41");
     ASSERT_EQ(ErrorOf(started), 0);
+    ASSERT_GT(started.size(), 26u);
     char id[16];
     std::snprintf(id, sizeof id, "%02X", started[26]);
     const std::string upload = std::string("1E 00 00 00 00 00 00 ") + id;
     const Bytes first = AskJob(upload);
     ASSERT_EQ(ErrorOf(first), 0);
+    ASSERT_GT(first.size(), 20u);
     ASSERT_EQ(first[20], 0x00) << "OB1 comes whole in one chunk";
     EXPECT_EQ(ErrorOf(AskJob("1D 00 00 00 00 00 00 00 09 5F 30 43 30 30 39 39 39 41")), 0xD209);
     const Bytes rest = AskJob(upload);
     ASSERT_EQ(ErrorOf(rest), 0) << "the upload goes on where it stood";
+    ASSERT_GT(rest.size(), 21u);
     EXPECT_EQ(ToHex(Bytes(rest.begin() + 21, rest.end())), "00 00 00 FB") << "an empty chunk";
     EXPECT_EQ(ErrorOf(AskJob(std::string("1F 00 00 00 00 00 00 ") + id)), 0);
 }
