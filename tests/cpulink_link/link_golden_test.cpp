@@ -12,10 +12,6 @@
 namespace vexal::testing {
 namespace {
 
-Bytes Request(uint8_t type, const std::string& params, const std::string& data = "") {
-    return FramedPdu(type, Hex(params), Hex(data));
-}
-
 // Opens a link to a peer that confirms, grants 240 bytes and then plays `steps`.
 class LinkGolden : public LinkTest {
 protected:
@@ -42,8 +38,8 @@ TEST_F(LinkGolden, ConnectsWithThePgConnectionRequestAndAsksFor960Bytes) {
     Play({});
     const auto sent = Sent();
     ASSERT_EQ(sent.size(), 2u);
-    EXPECT_EQ(ToHex(sent[0]), ToHex(FindS7Exchange("connect").request));
-    EXPECT_EQ(ToHex(sent[1]), ToHex(FindS7Exchange("set-up").request));
+    EXPECT_EQ(ToHex(sent[0]), ToHex(FindS7Exchange("connect").steps.at(0).request));
+    EXPECT_EQ(ToHex(sent[1]), ToHex(FindS7Exchange("set-up").steps.at(0).request));
 }
 
 CpuStatus ReadClock(CpuConnection* record) {
@@ -78,6 +74,11 @@ CpuStatus WriteTwoBytesOfDb5(CpuConnection* record) {
     return cpuLink_WriteVariables(record, Pointers(bytes).data(), 1);
 }
 
+CpuStatus UploadDb(CpuConnection* record, uint16_t number) {
+    uint8_t buffer[1000];
+    return cpuLink_UploadBlock(record, BLOCK_TYPE_DB, number, buffer, sizeof buffer);
+}
+
 // A status list shown as record length, record count and its first bytes.
 CpuStatus ShowList(CpuConnection* record, uint16_t id, const std::string& expected) {
     uint8_t records[40];
@@ -89,8 +90,8 @@ CpuStatus ShowList(CpuConnection* record, uint16_t id, const std::string& expect
     return status;
 }
 
-// The requests and answers that the simulator's suite plays too.
-TEST_F(LinkGolden, EachCallMakesTheRequestOfTheNotesAndReadsItsAnswer) {
+// Each call makes the requests of its exchange, byte for byte, and reads the answers.
+TEST_F(LinkGolden, EachCallMakesTheRequestsOfTheNotesAndReadsTheAnswers) {
     const CpuStatus ok = CPULINK_OK;
     const struct {
         const char* exchange;
@@ -106,76 +107,37 @@ TEST_F(LinkGolden, EachCallMakesTheRequestOfTheNotesAndReadsItsAnswer) {
         {"stop when stopped", CPULINK_WRONG_MODE, cpuLink_Stop},
         {"compress", ok, [](CpuConnection* r) { return cpuLink_CompressMemory(r, 30000); }},
         {"copy RAM to ROM", ok, [](CpuConnection* r) { return cpuLink_CopyRamToRom(r, 120000); }},
-        {"delete DB3", ok, [](CpuConnection* r) { return cpuLink_DeleteBlock(r, BLOCK_TYPE_DB, 3); }},
+        {"delete DB3", ok,
+         [](CpuConnection* r) { return cpuLink_DeleteBlock(r, BLOCK_TYPE_DB, 3); }},
         {"upload a missing block", CPULINK_NOT_FOUND,
-         [](CpuConnection* r) {
-             uint8_t buffer[1000];
-             return cpuLink_UploadBlock(r, BLOCK_TYPE_DB, 999, buffer, 1000);
-         }},
+         [](CpuConnection* r) { return UploadDb(r, 999); }},
         {"warm restart", ok, cpuLink_WarmRestart},
+        {"captured: clock", ok, ReadClock},
+        {"captured: clock after a late answer to an earlier request", ok, ReadClock},
+        {"captured: log in with ABC", ok,
+         [](CpuConnection* r) { return cpuLink_LogInW(r, L"ABC"); }},
+        {"captured: log in with an empty password, refused", CPULINK_PASSWORD_REFUSED,
+         [](CpuConnection* r) { return cpuLink_LogInW(r, L""); }},
+        {"captured: LED list", ok,
+         [](CpuConnection* r) { return ShowList(r, 0x19, "4x7: 00 01 00 00 00 04 01 00"); }},
+        {"captured: list in two fragments", ok,
+         [](CpuConnection* r) { return ShowList(r, 0x11, "2x3: AA BB CC DD EE FF"); }},
+        {"captured: upload of a missing block refused with a parameter", CPULINK_NOT_FOUND,
+         [](CpuConnection* r) { return UploadDb(r, 1); }},
     };
     for (const auto& c : cases) {
         const S7Exchange exchange = FindS7Exchange(c.exchange);
-        ASSERT_FALSE(exchange.answer.empty()) << c.exchange;
-        Play(Answer({exchange.answer}));
-        EXPECT_EQ(c.call(&record), c.status) << c.exchange;
-        EXPECT_EQ(ToHex(Sent().back()), ToHex(exchange.request)) << c.exchange;
-    }
-}
-
-// Answers captured from controllers, which the simulator does not give word for word.
-TEST_F(LinkGolden, EachCallSendsTheNotesRequestAndReadsTheCapturedAnswer) {
-    const Bytes clockRequest = Request(7, "00 01 12 04 11 47 01 00", "0A 00 00 00");
-    const std::string clockHead = "32 07 0000 0002 000C 000E  00 01 12 08 12 87 01 01 00 00 00 00 ";
-    const Bytes clock = Frame(Hex(clockHead + "FF 09 00 0A 00 19 14 08 20 11 59 43 91 24"));
-    const Bytes lateClock = Frame(Hex(clockHead + "FF 09 00 0A 00 19 99 12 31 23 59 59 99 96"));
-    const struct {
-        const char* what;
+        EXPECT_FALSE(exchange.steps.empty()) << c.exchange;
         std::vector<ScriptedPeer::Step> steps;
-        CpuStatus status;
-        Bytes request;  // the last one sent
-        std::function<CpuStatus(CpuConnection*)> call;
-    } cases[] = {
-        {"read the clock", Answer({clock}), CPULINK_OK, clockRequest, ReadClock},
-        {"a late answer to an earlier request is passed over",
-         Answer({WithReference(lateClock, 1), clock}), CPULINK_OK, clockRequest, ReadClock},
-        {"log in with the password scrambled",
-         Answer({Frame(Hex("32 07 0000 0002 000C 0004  00 01 12 08 12 85 01 01 00 00 00 00 "
-                           "0A 00 00 00"))}),
-         CPULINK_OK, Request(7, "00 01 12 04 11 45 01 00", "FF 09 00 08 14 17 02 62 77 17 02 62"),
-         [](CpuConnection* r) { return cpuLink_LogInW(r, L"ABC"); }},
-        {"an empty password is eight blanks, refused where a password is set",
-         Answer({Frame(Hex("32 07 0000 0002 000C 0004  00 01 12 08 12 85 01 01 00 00 D6 02 "
-                           "0A 00 00 00"))}),
-         CPULINK_PASSWORD_REFUSED,
-         Request(7, "00 01 12 04 11 45 01 00", "FF 09 00 08 75 75 00 00 75 75 00 00"),
-         [](CpuConnection* r) { return cpuLink_LogInW(r, L""); }},
-        {"read the LED list",
-         Answer({Frame(Hex("32 07 0000 0002 000C 0028  00 01 12 08 12 84 01 01 00 00 00 00 "
-                           "FF 09 00 24 00 19 00 00 00 04 00 07 00 01 00 00 00 04 01 00 00 05 00 "
-                           "00 00 06 00 00 00 0B 00 00 00 0C 00 00 00 15 00 00"))}),
-         CPULINK_OK, Request(7, "00 01 12 04 11 44 01 00", "FF 09 00 04 00 19 00 00"),
-         [](CpuConnection* r) { return ShowList(r, 0x19, "4x7: 00 01 00 00 00 04 01 00"); }},
-        {"a list in two fragments, the second asked for with a follow-up",
-         {{{Frame(Hex("32 07 0000 0002 000C 000E  00 01 12 08 12 84 01 05 07 01 00 00 "
-                      "FF 09 00 0A 00 11 00 00 00 02 00 03 AA BB"))}},
-          {{Frame(Hex("32 07 0000 0003 000C 0008  00 01 12 08 12 84 01 05 07 00 00 00 "
-                      "FF 09 00 04 CC DD EE FF"))}}},
-         CPULINK_OK,
-         WithReference(Request(7, "00 01 12 08 12 44 01 05 00 00 00 00", "0A 00 00 00"), 3),
-         [](CpuConnection* r) { return ShowList(r, 0x11, "2x3: AA BB CC DD EE FF"); }},
-        {"start an upload of a missing block",
-         Answer({Frame(Hex("32 03 0000 0002 0001 0000 D209 1D"))}), CPULINK_NOT_FOUND,
-         Request(1, "1D 00 00 00 00 00 00 00 09 5F 30 41 30 30 30 30 31 41"),
-         [](CpuConnection* r) {
-             uint8_t buffer[1000];
-             return cpuLink_UploadBlock(r, BLOCK_TYPE_DB, 1, buffer, 1000);
-         }},
-    };
-    for (const auto& c : cases) {
-        Play(c.steps);
-        EXPECT_EQ(c.call(&record), c.status) << c.what;
-        EXPECT_EQ(ToHex(Sent().back()), ToHex(c.request)) << c.what;
+        for (const S7Exchange::Step& step : exchange.steps) steps.push_back({step.answers});
+        Play(steps);
+        EXPECT_EQ(c.call(&record), c.status) << c.exchange;
+        const std::vector<Bytes> sent = Sent();
+        for (size_t i = 0; i < exchange.steps.size(); ++i) {
+            EXPECT_EQ(i + 2 < sent.size() ? ToHex(sent[i + 2]) : "none",
+                      ToHex(exchange.steps[i].request))
+                << c.exchange << " " << i;
+        }
     }
 }
 

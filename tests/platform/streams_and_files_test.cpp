@@ -118,7 +118,9 @@ TEST(FileLock, ASecondHolderWaitsUntilTheFirstLetsGo) {
 TEST(TerminationSignals, AWatchNoticesSigtermOnceAndEndsQuietlyWithoutOne) {
     BlockTerminationSignals();
     std::atomic<int> calls{0};
-    { const TerminationWatch quiet([&calls] { ++calls; }); }
+    {
+        const TerminationWatch quiet([&calls] { ++calls; });
+    }
     EXPECT_EQ(calls, 0);
     const TerminationWatch watch([&calls] { ++calls; });
     kill(getpid(), SIGTERM);

@@ -12,9 +12,14 @@
 namespace vexal::testing {
 
 struct S7Exchange {
+    struct Step {
+        Bytes request;
+        std::vector<Bytes> answers;  // the frames that answer it, in order
+    };
     std::string name;
-    Bytes request;
-    Bytes answer;
+    std::vector<Step> steps;
+    // Captured from a controller; the simulator does not answer it word for word.
+    bool Captured() const { return name.rfind("captured: ", 0) == 0; }
 };
 
 inline std::vector<S7Exchange> LoadS7Exchanges() {
@@ -22,20 +27,21 @@ inline std::vector<S7Exchange> LoadS7Exchanges() {
     std::vector<S7Exchange> exchanges;
     for (std::string line; std::getline(in, line);) {
         const std::string text = line.size() > 2 ? line.substr(2) : "";
-        if (line[0] == '=') exchanges.push_back({text, {}, {}});
+        if (line[0] == '=') exchanges.push_back({text, {}});
         if (exchanges.empty()) continue;
-        if (line[0] == '>') exchanges.back().request = Hex(text);
-        if (line[0] == '<') exchanges.back().answer = Hex(text);
+        std::vector<S7Exchange::Step>& steps = exchanges.back().steps;
+        if (line[0] == '>') steps.push_back({Hex(text), {}});
+        if (line[0] == '<' && !steps.empty()) steps.back().answers.push_back(Hex(text));
     }
     return exchanges;
 }
 
-// The exchange of that name; one without frames when there is none.
+// The exchange of that name; one without steps when there is none.
 inline S7Exchange FindS7Exchange(const std::string& name) {
     for (S7Exchange& exchange : LoadS7Exchanges()) {
         if (exchange.name == name) return exchange;
     }
-    return {name, {}, {}};
+    return {name, {}};
 }
 
 }  // namespace vexal::testing
