@@ -73,7 +73,7 @@ TEST(TcpSocket, BytesArriveWholeAClosedPeerReadsAsClosedAndNoListenerFailsTheCon
     EXPECT_EQ(refused.Connect(kLoopback, port, 3000), IoResult::kFailed);
 }
 
-TEST(ReplacingFile, ReplacesTheTargetOnlyOnCommitAndAFailedWriteLeavesTheOldFile) {
+TEST(ReplacingFile, ReplacesTheTargetOnlyOnCommitKeepingItsModeAndAFailedWriteLeavesIt) {
     TempDir dir;
     const std::string target = dir.File("project.wld");
     testing::WriteBytes(target, {1, 2, 3});
@@ -91,12 +91,26 @@ TEST(ReplacingFile, ReplacesTheTargetOnlyOnCommitAndAFailedWriteLeavesTheOldFile
         EXPECT_FALSE(file.Write(big.data(), big.size()) && file.Commit());
     }
     EXPECT_EQ(ReadBytes(target), (std::vector<uint8_t>{1, 2, 3})) << "a write beyond the limit";
+    using std::filesystem::perms;
+    const perms mode = perms::owner_read | perms::owner_write | perms::group_read;
+    std::filesystem::permissions(target, mode);
     ReplacingFile file;
     ASSERT_TRUE(file.Open(target.c_str()));
     ASSERT_TRUE(file.Write(big.data(), big.size()) && file.Commit());
     EXPECT_EQ(ReadBytes(target), big);
+    EXPECT_EQ(std::filesystem::status(target).permissions() & perms::all, mode);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1)
         << "no temporary file stays behind";
+}
+
+TEST(ReplacingFile, RefusesATargetThatIsNoWritableFile) {
+    TempDir dir;
+    testing::WriteBytes(dir.File("read-only"), {1});
+    std::filesystem::permissions(dir.File("read-only"), std::filesystem::perms::owner_read);
+    ReplacingFile file;
+    EXPECT_FALSE(file.Open(dir.Path().c_str())) << "a folder";
+    EXPECT_FALSE(file.Open(dir.File("missing/file").c_str()));
+    EXPECT_TRUE(geteuid() == 0 || !file.Open(dir.File("read-only").c_str())) << "root may write it";
 }
 
 TEST(FileLock, ASecondHolderWaitsUntilTheFirstLetsGo) {
