@@ -1,7 +1,5 @@
 #include "block_image.h"
 
-#include "big_endian.h"
-
 namespace vexal {
 namespace {
 
@@ -36,12 +34,15 @@ int BlockImageType(const uint8_t* image) {
     return HasBlockMagic(image) ? BlockTypeOfCode(image[5]) : BLOCK_TYPE_NONE;
 }
 
+// The header is read here, not with the client side's big-endian reader: the simulator
+// shares this format with the programs, never the client's wire decoding.
 uint16_t BlockImageNumber(const uint8_t* image) {
-    return BigEndian16(image + 6);
+    return static_cast<uint16_t>(image[6] << 8 | image[7]);
 }
 
 uint32_t BlockImageLength(const uint8_t* image) {
-    return BigEndian32(image + 8);
+    return uint32_t{image[8]} << 24 | uint32_t{image[9]} << 16 | uint32_t{image[10]} << 8 |
+           image[11];
 }
 
 void PutBlockHeader(uint8_t* header, int type, uint16_t number, uint32_t length) {

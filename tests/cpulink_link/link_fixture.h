@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "block_image.h"
 #include "cpulink.h"
 #include "loopback_simulator.h"
 
@@ -104,9 +105,7 @@ protected:
         const CpuStatus s =
             cpuLink_UploadBlock(&record, type, number, buffer.data(), kUploadBuffer);
         if (status != nullptr) *status = s;
-        buffer.resize(s == CPULINK_OK
-                          ? (buffer[8] << 24 | buffer[9] << 16 | buffer[10] << 8 | buffer[11])
-                          : 0);
+        buffer.resize(s == CPULINK_OK ? BlockImageLength(buffer.data()) : 0);
         return buffer;
     }
 
