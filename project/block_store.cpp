@@ -3,22 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "cpulink.h"
-
 namespace vexal {
-
-bool HasBlockMagic(const uint8_t* image) {
-    return image[0] == 0x70 && image[1] == 0x70;
-}
-
-uint16_t BlockImageNumber(const uint8_t* image) {
-    return static_cast<uint16_t>((image[6] << 8) | image[7]);
-}
-
-uint32_t BlockImageLength(const uint8_t* image) {
-    return (uint32_t{image[8]} << 24) | (uint32_t{image[9]} << 16) | (uint32_t{image[10]} << 8) |
-           uint32_t{image[11]};
-}
 
 void BlockStore::Clear() {
     data_.fill(kEmptyFill);
@@ -83,7 +68,7 @@ void BlockStore::CompactAway(uint32_t offset, uint32_t roundedLength, uint32_t c
 // The checks every image passes before it is stored; the type, or -1 when refused.
 int BlockStore::CheckImage(const uint8_t* image, size_t available) const {
     if (image == nullptr || available < kBlockHeaderSize) return -1;
-    const int type = cpuLink_GetBlockType(image);
+    const int type = BlockImageType(image);
     if (!IsStoreBlockType(type)) return -1;
     const uint32_t length = BlockImageLength(image);
     if (length < kBlockHeaderSize || length > kMaxBlockImage || length > available) return -1;

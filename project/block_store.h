@@ -7,24 +7,15 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "vexal_types.h"
+#include "block_image.h"
 
 namespace vexal {
 
 inline constexpr uint32_t kStoreDataSize = 4194304;
 inline constexpr int kStoreMaxBlocks = 4096;
-// Every block image starts with a 36-byte header.
-inline constexpr uint32_t kBlockHeaderSize = 36;
-// The largest image a project file may hold; the reader refuses anything longer.
-inline constexpr uint32_t kMaxBlockImage = 133120;
 // Bytes of the data area that hold no image.
 inline constexpr uint8_t kEmptyFill = 0xEE;
 
-// Header fields every image carries: "pp" at 0-1, number at 6-7, length at 8-11, both
-// big-endian. The caller guarantees at least 12 readable bytes.
-bool HasBlockMagic(const uint8_t* image);
-uint16_t BlockImageNumber(const uint8_t* image);
-uint32_t BlockImageLength(const uint8_t* image);
 // An image occupies its length rounded up to a multiple of 4 in the data area.
 constexpr uint32_t RoundedImageLength(uint32_t length) {
     return (length + 3u) & ~3u;

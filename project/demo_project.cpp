@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "block_image.h"
 #include "block_store.h"
 #include "project_file.h"
 
@@ -11,7 +12,6 @@ namespace vexal {
 namespace {
 
 constexpr uint32_t kTrailerSize = 56;
-constexpr uint8_t kTypeCodes[] = {0x08, 0x0E, 0x0C, 0x0A, 0x0B, 0x0F, 0x0D};
 // Languages a block is written in: STL for code blocks, DB, SDB.
 constexpr uint8_t kLanguageStl = 0x01;
 constexpr uint8_t kLanguageDb = 0x05;
@@ -50,14 +50,10 @@ std::vector<uint8_t> MakeDemoBlock(int type, uint16_t number, uint32_t codeLengt
     const uint32_t length = kBlockHeaderSize + codeLength + kTrailerSize;
     std::vector<uint8_t> image(length, 0);
     uint8_t* h = image.data();
-    h[0] = 0x70;
-    h[1] = 0x70;
+    PutBlockHeader(h, type, number, length);
     h[2] = 0x01;
     h[3] = 0x01;  // linked
     h[4] = LanguageOf(type);
-    h[5] = kTypeCodes[type];
-    PutBig16(h + 6, number);
-    PutBig32(h + 8, length);
     PutBig32(h + 16, 36000000u + seed * 1000u);  // code time stamp: 10:00 plus a little
     PutBig16(h + 20, 14000 + seed % 500);        // days since 1984
     PutBig32(h + 22, 36000000u);

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "cpulink.h"
 #include "replacing_file.h"
 
 namespace vexal {
@@ -64,7 +63,7 @@ int StoreImage(std::FILE* file, const uint8_t* header, uint32_t length, BlockSto
 int ReadOneImage(std::FILE* file, const uint8_t* header, BlockStore& store,
                  BlockNotification notify, void* context) {
     if (!HasBlockMagic(header)) return kReadNoBlockHeader;
-    const int type = cpuLink_GetBlockType(header);
+    const int type = BlockImageType(header);
     if (type == BLOCK_TYPE_NONE) return kReadNotABlock;
     const uint32_t length = BlockImageLength(header);
     if (length > kMaxBlockImage) return kReadImageTooLong;

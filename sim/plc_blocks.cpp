@@ -6,7 +6,6 @@
 #include <set>
 #include <vector>
 
-#include "cpulink.h"
 #include "plc_session.h"
 
 namespace vexal::sim {
@@ -23,7 +22,6 @@ constexpr uint8_t kJob = 0x01;
 constexpr size_t kChunkOverhead = 18;  // ack-data header, 2-byte parameter, data header
 constexpr size_t kFileNameSize = 9;
 constexpr size_t kBlockIdSize = 8;
-constexpr uint32_t kLargestImage = 133120;
 constexpr size_t kMaxPassiveBlocks = 64;
 constexpr int kTypeCount = 7;
 constexpr size_t kBlockTrailerSize = 36;
@@ -89,8 +87,8 @@ std::string Digits(uint32_t value, int width) {
 }
 
 bool IsCompleteImage(const Bytes& image, int type, uint16_t number, uint32_t announced) {
-    return image.size() >= 36 && BlockImageLength(image.data()) == image.size() &&
-           cpuLink_GetBlockType(image.data()) == type && BlockImageNumber(image.data()) == number &&
+    return image.size() >= kBlockHeaderSize && BlockImageLength(image.data()) == image.size() &&
+           BlockImageType(image.data()) == type && BlockImageNumber(image.data()) == number &&
            (announced == 0 || announced == image.size());
 }
 
@@ -209,7 +207,7 @@ Bytes PlcSession::RequestDownload(const Message& job, std::vector<Bytes>* out) {
     if (job.paramLength >= 32 && !ParseDigits(job.params + 20, 6, &download.announcedLength)) {
         return Refuse(kInvalidFrame);
     }
-    if (download.announcedLength > kLargestImage) return Refuse(kNotEnoughMemory);
+    if (download.announcedLength > kMaxBlockImage) return Refuse(kNotEnoughMemory);
     download.active = true;
     download.type = id.type;
     download.number = id.number;
@@ -238,7 +236,7 @@ void PlcSession::TakeDownloadAnswer(const Message& answer, std::vector<Bytes>* o
     const uint8_t* chunk = data.Take(length);
     const bool more = answer.paramLength >= 2 && (answer.params[1] & 1);
     download_.failed = answer.error != 0 || answer.params[0] != kFunctionDownloadBlock ||
-                       chunk == nullptr || download_.image.size() + length > kLargestImage;
+                       chunk == nullptr || download_.image.size() + length > kMaxBlockImage;
     if (!download_.failed) download_.image.insert(download_.image.end(), chunk, chunk + length);
     if (more && !download_.failed) {
         out->push_back(ControllerJob(kFunctionDownloadBlock, download_.fileName, 0));

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "cpulink.h"
 #include "demo_project.h"
 #include "project_file.h"
 #include "sim_clock.h"
@@ -18,7 +17,6 @@ constexpr uint8_t kAreaFlags = 0x83;
 constexpr uint8_t kAreaDataBlock = 0x84;
 constexpr uint8_t kAreaCounters = 0x1C;
 constexpr uint8_t kAreaTimers = 0x1D;
-constexpr size_t kBlockHeaderBytes = 36;
 
 // The bytes a password scrambles to: blank padded to 8, XOR 0x55, chained two back.
 std::array<uint8_t, 8> Scramble(const std::string& password) {
@@ -35,9 +33,9 @@ std::array<uint8_t, 8> Scramble(const std::string& password) {
 Bytes DataBlockBody(const uint8_t* image) {
     const uint32_t length = BlockImageLength(image);
     const uint32_t mc7 = Big16(image + 34);
-    const uint32_t room = length > kBlockHeaderBytes ? length - kBlockHeaderBytes : 0;
+    const uint32_t room = length > kBlockHeaderSize ? length - kBlockHeaderSize : 0;
     const uint32_t size = std::min(mc7, room);
-    return Bytes(image + kBlockHeaderBytes, image + kBlockHeaderBytes + size);
+    return Bytes(image + kBlockHeaderSize, image + kBlockHeaderSize + size);
 }
 
 PlcController::PlcController(const SimOptions& options)
@@ -182,20 +180,20 @@ Bytes PlcController::CurrentImage(int type, uint16_t number) const {
     Bytes copy(image, image + BlockImageLength(image));
     const auto data = dataBlocks_.find(number);
     if (type == BLOCK_TYPE_DB && data != dataBlocks_.end()) {
-        std::copy(data->second.begin(), data->second.end(), copy.begin() + kBlockHeaderBytes);
+        std::copy(data->second.begin(), data->second.end(), copy.begin() + kBlockHeaderSize);
     }
     return copy;
 }
 
 uint16_t PlcController::InsertBlock(const Bytes& image) {
-    if (image.size() < kBlockHeaderBytes || BlockImageLength(image.data()) != image.size()) {
+    if (image.size() < kBlockHeaderSize || BlockImageLength(image.data()) != image.size()) {
         return kWrongBlockLengths;
     }
     Bytes padded = image;
     padded.resize(RoundedImageLength(static_cast<uint32_t>(image.size())), 0);
     if (!blocks_->Add(padded.data(), padded.size())) return kNotEnoughMemory;
     ++programChanges_;
-    if (cpuLink_GetBlockType(image.data()) == BLOCK_TYPE_DB) {
+    if (BlockImageType(image.data()) == BLOCK_TYPE_DB) {
         dataBlocks_[BlockImageNumber(image.data())] = DataBlockBody(image.data());
     }
     return kNoError;
@@ -241,7 +239,7 @@ uint32_t PlcController::WorkMemoryUsed() const {
     uint32_t used = 0;
     for (int position = 0; position < blocks_->BlockCount(); ++position) {
         if (blocks_->EntryAt(position).type == BLOCK_TYPE_SDB) continue;
-        used += Big16(blocks_->ImageAt(position) + 34) + static_cast<uint32_t>(kBlockHeaderBytes);
+        used += Big16(blocks_->ImageAt(position) + 34) + static_cast<uint32_t>(kBlockHeaderSize);
     }
     return std::min(used, kWorkMemorySize);
 }

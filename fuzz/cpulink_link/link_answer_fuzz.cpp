@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cpulink.h"
+#include "scripted_upload.h"
 #include "tcp_socket.h"
 
 namespace {
@@ -21,23 +22,7 @@ namespace {
 using vexal::platform::IoResult;
 using vexal::platform::TcpStream;
 
-const uint8_t kConfirm[] = {0x03, 0x00, 0x00, 0x16, 0x11, 0xD0, 0x00, 0x01, 0x00, 0x44, 0x00,
-                            0xC0, 0x01, 0x0A, 0xC1, 0x02, 0x01, 0x00, 0xC2, 0x02, 0x01, 0x02};
-const uint8_t kSetupAnswer[] = {0x03, 0x00, 0x00, 0x1B, 0x02, 0xF0, 0x80, 0x32, 0x03,
-                                0x00, 0x00, 0x00, 0x01, 0x00, 0x08, 0x00, 0x00, 0x00,
-                                0x00, 0xF0, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0xF0};
-
 constexpr uint8_t kHandshakeFromInput = 0x80;
-
-bool ReadFrame(TcpStream& stream) {
-    uint8_t header[4];
-    const int64_t deadline = vexal::platform::MonotonicMs() + 2000;
-    if (stream.ReceiveExact(header, 4, deadline) != IoResult::kOk) return false;
-    const size_t length = static_cast<size_t>(header[2] << 8 | header[3]);
-    if (header[0] != 0x03 || length < 4) return false;
-    std::vector<uint8_t> rest(length - 4);
-    return stream.ReceiveExact(rest.data(), rest.size(), deadline) == IoResult::kOk;
-}
 
 // The input cut into frames: each takes the length its TPKT header gives (at least the
 // header), the last whatever remains.
@@ -78,7 +63,7 @@ private:
                 answers = answers_;
             }
             for (const auto& answer : answers) {
-                if (!ReadFrame(stream) ||
+                if (vexal::testing::ReadFrame(stream).empty() ||
                     stream.SendAll(answer.data(), answer.size(), 2000) != IoResult::kOk) {
                     break;
                 }
@@ -164,9 +149,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
     auto answers = Frames(data + 1, size - 1);
     if ((data[0] & kHandshakeFromInput) == 0) {
-        answers.insert(answers.begin(), {std::vector<uint8_t>(std::begin(kConfirm), std::end(kConfirm)),
-                                         std::vector<uint8_t>(std::begin(kSetupAnswer),
-                                                              std::end(kSetupAnswer))});
+        answers.insert(answers.begin(),
+                       {vexal::testing::kConnectionConfirm, vexal::testing::kSetupAnswer});
     }
     AnsweringPeer& peer = Peer();
     peer.SetAnswers(std::move(answers));

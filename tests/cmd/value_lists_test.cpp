@@ -45,8 +45,9 @@ TEST(BlockItemTest, TypesAndRangesFollowTheGrammar) {
     };
     for (const auto& c : cases) {
         BlockRange range{};
-        ASSERT_EQ(ParseBlockItem(c.item, range), c.result) << Narrow(c.item);
-        if (c.result != 0) continue;
+        const int result = ParseBlockItem(c.item, range);
+        EXPECT_EQ(result, c.result) << Narrow(c.item);
+        if (result != 0 || c.result != 0) continue;
         EXPECT_EQ(range.type, c.type) << Narrow(c.item);
         EXPECT_EQ(range.first, c.first) << Narrow(c.item);
         EXPECT_EQ(range.last, c.last) << Narrow(c.item);

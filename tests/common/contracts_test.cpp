@@ -47,7 +47,9 @@ TEST(SharedTypes, StationKeyHoldsTheFirstOctetLowest) {
     EXPECT_TRUE(StationKey_IsIp(127));
 }
 
-TEST(BlockType, ReadsTheTypeCodeOfAnImageThatBeginsWithPp) {
+// The type codes a controller writes at byte 5, pinned separately for the project's block
+// image format and for the library's call, so that a code swapped on either side fails.
+TEST(BlockType, TypeCodesAreTheControllersInTheProjectAndInTheLibrary) {
     const struct {
         size_t at;
         uint8_t value;
@@ -58,7 +60,11 @@ TEST(BlockType, ReadsTheTypeCodeOfAnImageThatBeginsWithPp) {
     for (const auto& c : cases) {
         auto image = vexal::testing::MakeBlockImage(BLOCK_TYPE_OB, 1, 40);
         image[c.at] = c.value;
-        EXPECT_EQ(cpuLink_GetBlockType(image.data()), c.type) << c.at << " " << int(c.value);
+        EXPECT_EQ(vexal::BlockImageType(image.data()), c.type) << "project " << int(c.value);
+        EXPECT_EQ(cpuLink_GetBlockType(image.data()), c.type) << "library " << int(c.value);
+        if (c.at == 5 && c.type >= 0) {
+            EXPECT_EQ(vexal::BlockTypeCode(c.type), c.value);
+        }
     }
     EXPECT_EQ(cpuLink_GetBlockType(nullptr), -1);
 }

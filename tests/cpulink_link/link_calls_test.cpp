@@ -190,7 +190,7 @@ TEST_P(LinkBlocks, ListsEveryTypeInAscendingPagesWithMoreEntriesBetween) {
 TEST_P(LinkBlocks, UploadsEveryBlockExactlyAsTheControllerHoldsIt) {
     for (const auto& image : MakeDemoProgram()) {
         const int type = cpuLink_GetBlockType(image.data());
-        const uint16_t number = static_cast<uint16_t>(image[6] << 8 | image[7]);
+        const uint16_t number = BlockImageNumber(image.data());
         CpuStatus status = 0;
         EXPECT_EQ(Upload(type, number, &status), Controller().CurrentImage(type, number));
         ASSERT_EQ(status, CPULINK_OK) << type << "/" << number;

@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "block_image.h"
 #include "cpulink.h"
-#include "simulator.h"
+#include "loopback_simulator.h"
 
 namespace vexal::testing {
 
@@ -71,10 +72,8 @@ protected:
 
     void StartSimulator(sim::SimOptions options = {}) {
         if (simulator) simulator->Stop();
-        options.listen = {{"127.0.0.1", 0}};
-        simulator = std::make_unique<sim::Simulator>(options);
-        std::string error;
-        ASSERT_TRUE(simulator->Start(&error)) << error;
+        simulator = StartLoopbackSimulator(std::move(options));
+        ASSERT_TRUE(simulator);
         SetLinkSettings(simulator->Port());
     }
 
@@ -106,9 +105,7 @@ protected:
         const CpuStatus s =
             cpuLink_UploadBlock(&record, type, number, buffer.data(), kUploadBuffer);
         if (status != nullptr) *status = s;
-        buffer.resize(s == CPULINK_OK
-                          ? (buffer[8] << 24 | buffer[9] << 16 | buffer[10] << 8 | buffer[11])
-                          : 0);
+        buffer.resize(s == CPULINK_OK ? BlockImageLength(buffer.data()) : 0);
         return buffer;
     }
 

@@ -6,16 +6,11 @@
 #include "block_images.h"
 #include "link_fixture.h"
 #include "raw_iso.h"
+#include "s7_exchanges.h"
 #include "scripted_upload.h"
 
 namespace vexal::testing {
 namespace {
-
-const Bytes kConnectionRequest =
-    Hex("03 00 00 16 11 E0 00 00 00 01 00 C0 01 0A C1 02 01 00 C2 02 01 02");
-Bytes Request(uint8_t type, const std::string& params, const std::string& data = "") {
-    return FramedPdu(type, Hex(params), Hex(data));
-}
 
 // Opens a link to a peer that confirms, grants 240 bytes and then plays `steps`.
 class LinkGolden : public LinkTest {
@@ -43,8 +38,8 @@ TEST_F(LinkGolden, ConnectsWithThePgConnectionRequestAndAsksFor960Bytes) {
     Play({});
     const auto sent = Sent();
     ASSERT_EQ(sent.size(), 2u);
-    EXPECT_EQ(ToHex(sent[0]), ToHex(kConnectionRequest));
-    EXPECT_EQ(ToHex(sent[1]), ToHex(WithReference(Request(1, "F0 00 0001 0001 03C0"), 1)));
+    EXPECT_EQ(ToHex(sent[0]), ToHex(FindS7Exchange("connect").steps.at(0).request));
+    EXPECT_EQ(ToHex(sent[1]), ToHex(FindS7Exchange("set-up").steps.at(0).request));
 }
 
 CpuStatus ReadClock(CpuConnection* record) {
@@ -54,20 +49,21 @@ CpuStatus ReadClock(CpuConnection* record) {
     return status;
 }
 
-CpuStatus ReadFourBytesOfDb1(CpuConnection* record) {
-    std::vector<Variable> bytes = {Variable(kDb, kByte, 0, 1)};
-    bytes[0].descriptor.elementCount = 4;
+CpuStatus ReadTwoBytesOfDb5(CpuConnection* record) {
+    std::vector<Variable> bytes = {Variable(kDb, kByte, 6, 5)};
+    bytes[0].descriptor.elementCount = 2;
     const CpuStatus status = cpuLink_ReadVariables(record, Pointers(bytes).data(), 1);
-    EXPECT_EQ(bytes[0].Bytes(4), Hex("11 22 33 44"));
+    EXPECT_EQ(bytes[0].Bytes(2), Hex("12 34"));
     return status;
 }
 
-CpuStatus ReadABitATimerAndAByte(CpuConnection* record) {
-    std::vector<Variable> v = {Variable(kFlags, kBit, 10, 0, 3), Variable(kTimers, kTimers, 5),
-                               Variable(kFlags, kByte, 1)};
-    const CpuStatus status = cpuLink_ReadVariables(record, Pointers(v).data(), 3);
-    EXPECT_EQ(ToHex(v[0].Bytes(1)) + " " + ToHex(v[1].Bytes(2)) + " " + ToHex(v[2].Bytes(1)),
-              "01 21 50 7E");
+CpuStatus ReadWithFillBytesAndAnErrorItem(CpuConnection* record) {
+    std::vector<Variable> v = {Variable(kFlags, kBit, 10, 0, 3), Variable(kFlags, kByte, 10),
+                               Variable(kDb, kByte, 0, 999), Variable(kFlags, kWord, 10)};
+    const CpuStatus status = cpuLink_ReadVariables(record, Pointers(v).data(), 4);
+    EXPECT_EQ(ToHex(v[0].Bytes(1)) + " " + ToHex(v[1].Bytes(1)) + " " + ToHex(v[3].Bytes(2)),
+              "01 08 08 00");
+    EXPECT_EQ(v[2].descriptor.valuePresent, 0u);
     return status;
 }
 
@@ -76,6 +72,11 @@ CpuStatus WriteTwoBytesOfDb5(CpuConnection* record) {
     bytes[0].descriptor.elementCount = 2;
     bytes[0].SetBytes({0x12, 0x34});
     return cpuLink_WriteVariables(record, Pointers(bytes).data(), 1);
+}
+
+CpuStatus UploadDb(CpuConnection* record, uint16_t number) {
+    uint8_t buffer[1000];
+    return cpuLink_UploadBlock(record, BLOCK_TYPE_DB, number, buffer, sizeof buffer);
 }
 
 // A status list shown as record length, record count and its first bytes.
@@ -89,101 +90,54 @@ CpuStatus ShowList(CpuConnection* record, uint16_t id, const std::string& expect
     return status;
 }
 
-TEST_F(LinkGolden, EachCallSendsTheNotesRequestAndReadsTheCapturedAnswer) {
-    const Bytes clockRequest = Request(7, "00 01 12 04 11 47 01 00", "0A 00 00 00");
-    const std::string clockHead = "32 07 0000 0002 000C 000E  00 01 12 08 12 87 01 01 00 00 00 00 ";
-    const Bytes clock = Frame(Hex(clockHead + "FF 09 00 0A 00 19 14 08 20 11 59 43 91 24"));
-    const Bytes lateClock = Frame(Hex(clockHead + "FF 09 00 0A 00 19 99 12 31 23 59 59 99 96"));
-    const Bytes ok28 = Frame(Hex("32 03 0000 0002 0001 0000 0000 28"));
+// Each call makes the requests of its exchange, byte for byte, and reads the answers.
+TEST_F(LinkGolden, EachCallMakesTheRequestsOfTheNotesAndReadsTheAnswers) {
+    const CpuStatus ok = CPULINK_OK;
     const struct {
-        const char* what;
-        std::vector<ScriptedPeer::Step> steps;
+        const char* exchange;
         CpuStatus status;
-        Bytes request;  // the last one sent
         std::function<CpuStatus(CpuConnection*)> call;
     } cases[] = {
-        {"read four bytes of a data block",
-         Answer({Hex("03 00 00 1D 02 F0 80 32 03 00 00 00 02 00 02 00 08 00 00 04 01 FF 04 00 20 "
-                     "11 22 33 44")}),
-         CPULINK_OK,
-         Hex("03 00 00 1F 02 F0 80 32 01 00 00 00 02 00 0E 00 00 04 01 12 0A 10 02 00 04 00 01 84 "
-             "00 00 00"),
-         ReadFourBytesOfDb1},
-        {"a fill byte after the bit's byte, none after the last item",
-         Answer({Frame(Hex("32 03 0000 0002 0002 0011 0000 04 03 FF 03 0001 01 00 FF 09 0002 21 50 "
-                           "FF 04 0008 7E"))}),
-         CPULINK_OK,
-         Request(1,
-                 "04 03  12 0A 10 01 00 01 00 00 83 00 00 53  12 0A 10 1D 00 01 00 00 1D 00 00 "
-                 "05  12 0A 10 02 00 01 00 00 83 00 00 08"),
-         ReadABitATimerAndAByte},
-        {"write two bytes of a data block",
-         Answer({WithReference(
-             Hex("03 00 00 16 02 F0 80 32 03 00 00 00 03 00 02 00 01 00 00 05 01 FF"), 2)}),
-         CPULINK_OK,
-         WithReference(Hex("03 00 00 25 02 F0 80 32 01 00 00 00 03 00 0E 00 06 05 01 12 0A 10 02 "
-                           "00 02 00 05 84 00 00 30 00 04 00 10 12 34"),
-                       2),
-         WriteTwoBytesOfDb5},
-        {"compress", Answer({ok28}), CPULINK_OK,
-         Request(1, "28 00 00 00 00 00 00 FD 00 00 05 5F 47 41 52 42"),
-         [](CpuConnection* r) { return cpuLink_CompressMemory(r, 30000); }},
-        {"copy RAM to ROM", Answer({ok28}), CPULINK_OK,
-         Request(1, "28 00 00 00 00 00 00 FD 00 02 45 50 05 5F 4D 4F 44 55"),
-         [](CpuConnection* r) { return cpuLink_CopyRamToRom(r, 120000); }},
-        {"delete DB3", Answer({ok28}), CPULINK_OK,
-         Request(1,
-                 "28 00 00 00 00 00 00 FD 00 0A 01 00 30 41 30 30 30 30 33 42 05 5F 44 45 4C 45"),
+        {"write DB5.DBB6", ok, WriteTwoBytesOfDb5},
+        {"read DB5.DBB6", ok, ReadTwoBytesOfDb5},
+        {"read with fill bytes and an error item", ok, ReadWithFillBytesAndAnErrorItem},
+        {"unknown status list", CPULINK_NOT_FOUND,
+         [](CpuConnection* r) { return ShowList(r, 0x77, "0x0: "); }},
+        {"stop", ok, cpuLink_Stop},
+        {"stop when stopped", CPULINK_WRONG_MODE, cpuLink_Stop},
+        {"compress", ok, [](CpuConnection* r) { return cpuLink_CompressMemory(r, 30000); }},
+        {"copy RAM to ROM", ok, [](CpuConnection* r) { return cpuLink_CopyRamToRom(r, 120000); }},
+        {"delete DB3", ok,
          [](CpuConnection* r) { return cpuLink_DeleteBlock(r, BLOCK_TYPE_DB, 3); }},
-        {"warm restart", Answer({ok28}), CPULINK_OK,
-         Request(1, "28 00 00 00 00 00 00 FD 00 00 09 50 5F 50 52 4F 47 52 41 4D"),
-         cpuLink_WarmRestart},
-        {"stop of a stopped controller",
-         Answer({Frame(Hex("32 03 0000 0002 0002 0000 8402 29 07"))}), CPULINK_WRONG_MODE,
-         WithReference(Hex("03 00 00 21 02 F0 80 32 01 00 00 00 04 00 10 00 00 29 00 00 00 00 00 "
-                           "09 50 5F 50 52 4F 47 52 41 4D"),
-                       2),
-         cpuLink_Stop},
-        {"read the clock", Answer({clock}), CPULINK_OK, clockRequest, ReadClock},
-        {"a late answer to an earlier request is passed over",
-         Answer({WithReference(lateClock, 1), clock}), CPULINK_OK, clockRequest, ReadClock},
-        {"log in with the password scrambled",
-         Answer({Frame(Hex("32 07 0000 0002 000C 0004  00 01 12 08 12 85 01 01 00 00 00 00 "
-                           "0A 00 00 00"))}),
-         CPULINK_OK, Request(7, "00 01 12 04 11 45 01 00", "FF 09 00 08 14 17 02 62 77 17 02 62"),
+        {"upload a missing block", CPULINK_NOT_FOUND,
+         [](CpuConnection* r) { return UploadDb(r, 999); }},
+        {"warm restart", ok, cpuLink_WarmRestart},
+        {"captured: clock", ok, ReadClock},
+        {"captured: clock after a late answer to an earlier request", ok, ReadClock},
+        {"captured: log in with ABC", ok,
          [](CpuConnection* r) { return cpuLink_LogInW(r, L"ABC"); }},
-        {"an empty password is eight blanks, refused where a password is set",
-         Answer({Frame(Hex("32 07 0000 0002 000C 0004  00 01 12 08 12 85 01 01 00 00 D6 02 "
-                           "0A 00 00 00"))}),
-         CPULINK_PASSWORD_REFUSED,
-         Request(7, "00 01 12 04 11 45 01 00", "FF 09 00 08 75 75 00 00 75 75 00 00"),
+        {"captured: log in with an empty password, refused", CPULINK_PASSWORD_REFUSED,
          [](CpuConnection* r) { return cpuLink_LogInW(r, L""); }},
-        {"read the LED list",
-         Answer({Frame(Hex("32 07 0000 0002 000C 0028  00 01 12 08 12 84 01 01 00 00 00 00 "
-                           "FF 09 00 24 00 19 00 00 00 04 00 07 00 01 00 00 00 04 01 00 00 05 00 "
-                           "00 00 06 00 00 00 0B 00 00 00 0C 00 00 00 15 00 00"))}),
-         CPULINK_OK, Request(7, "00 01 12 04 11 44 01 00", "FF 09 00 04 00 19 00 00"),
+        {"captured: LED list", ok,
          [](CpuConnection* r) { return ShowList(r, 0x19, "4x7: 00 01 00 00 00 04 01 00"); }},
-        {"a list in two fragments, the second asked for with a follow-up",
-         {{{Frame(Hex("32 07 0000 0002 000C 000E  00 01 12 08 12 84 01 05 07 01 00 00 "
-                      "FF 09 00 0A 00 11 00 00 00 02 00 03 AA BB"))}},
-          {{Frame(Hex("32 07 0000 0003 000C 0008  00 01 12 08 12 84 01 05 07 00 00 00 "
-                      "FF 09 00 04 CC DD EE FF"))}}},
-         CPULINK_OK,
-         WithReference(Request(7, "00 01 12 08 12 44 01 05 00 00 00 00", "0A 00 00 00"), 3),
+        {"captured: list in two fragments", ok,
          [](CpuConnection* r) { return ShowList(r, 0x11, "2x3: AA BB CC DD EE FF"); }},
-        {"start an upload of a missing block",
-         Answer({Frame(Hex("32 03 0000 0002 0001 0000 D209 1D"))}), CPULINK_NOT_FOUND,
-         Request(1, "1D 00 00 00 00 00 00 00 09 5F 30 41 30 30 30 30 31 41"),
-         [](CpuConnection* r) {
-             uint8_t buffer[1000];
-             return cpuLink_UploadBlock(r, BLOCK_TYPE_DB, 1, buffer, 1000);
-         }},
+        {"captured: upload of a missing block refused with a parameter", CPULINK_NOT_FOUND,
+         [](CpuConnection* r) { return UploadDb(r, 1); }},
     };
     for (const auto& c : cases) {
-        Play(c.steps);
-        EXPECT_EQ(c.call(&record), c.status) << c.what;
-        EXPECT_EQ(ToHex(Sent().back()), ToHex(c.request)) << c.what;
+        const S7Exchange exchange = FindS7Exchange(c.exchange);
+        EXPECT_FALSE(exchange.steps.empty()) << c.exchange;
+        std::vector<ScriptedPeer::Step> steps;
+        for (const S7Exchange::Step& step : exchange.steps) steps.push_back({step.answers});
+        Play(steps);
+        EXPECT_EQ(c.call(&record), c.status) << c.exchange;
+        const std::vector<Bytes> sent = Sent();
+        for (size_t i = 0; i < exchange.steps.size(); ++i) {
+            EXPECT_EQ(i + 2 < sent.size() ? ToHex(sent[i + 2]) : "none",
+                      ToHex(exchange.steps[i].request))
+                << c.exchange << " " << i;
+        }
     }
 }
 

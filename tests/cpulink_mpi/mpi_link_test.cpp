@@ -7,6 +7,7 @@
 
 #include "busport.h"
 #include "cpulink.h"
+#include "loopback_simulator.h"
 #include "sim_options.h"
 #include "sim_publish.h"
 #include "simulator.h"
@@ -32,19 +33,20 @@ protected:
         cpuLink_DestroyConnection(&record);
         Busport_GoOffline(adapter);
         Busport_Close(adapter);
-        for (auto& station : stations) station->Stop();
+        for (auto& station : stations) {
+            if (station) station->Stop();
+        }
     }
 
     std::unique_ptr<sim::Simulator> StartStation(int address, sim::OperatingMode mode) {
         sim::SimOptions options;
-        options.listen = {{"127.0.0.1", 0}};
         options.mode = mode;
         options.mpiBusFile = busFile;
         options.mpiAddress = address;
-        auto station = std::make_unique<sim::Simulator>(options);
+        auto station = testing::StartLoopbackSimulator(options);
         std::string error;
-        EXPECT_TRUE(station->Start(&error)) << error;
-        EXPECT_TRUE(sim::PublishOnMpiBus(options, station->Addresses().front(), &error)) << error;
+        EXPECT_TRUE(station && sim::PublishOnMpiBus(options, station->Addresses().front(), &error))
+            << error;
         return station;
     }
 

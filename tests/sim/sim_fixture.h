@@ -4,22 +4,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "loopback_simulator.h"
 #include "raw_iso.h"
-#include "simulator.h"
 
 namespace vexal::testing {
 
 class SimFixture : public ::testing::Test {
 protected:
     void Start(sim::SimOptions options = {}) {
-        options.listen = {{"127.0.0.1", 0}};
-        simulator = std::make_unique<sim::Simulator>(options);
-        std::string error;
-        ASSERT_TRUE(simulator->Start(&error)) << error;
+        simulator = StartLoopbackSimulator(std::move(options));
+        ASSERT_TRUE(simulator);
     }
     void StartAndOpen(sim::SimOptions options = {}, uint16_t pdu = 960) {
         Start(std::move(options));
@@ -43,7 +42,8 @@ protected:
             if (answer.size() < 33) return fragments;
             const uint8_t* param = answer.data() + 17;
             *error = static_cast<uint16_t>(param[10] << 8 | param[11]);
-            const size_t length = static_cast<size_t>(answer[31] << 8 | answer[32]);
+            const size_t length =
+                std::min<size_t>(answer[31] << 8 | answer[32], answer.size() - 33);
             fragments.emplace_back(answer.begin() + 33, answer.begin() + 33 + length);
             if (param[9] == 0) return fragments;
             const uint8_t function = static_cast<uint8_t>(0x40 | group);

@@ -41,36 +41,16 @@ protected:
     TempDir dir;
 };
 
-TEST_F(SimServices, RefusedJobsAnswerAnAckWithTheErrorAndNoParameter) {
-    const struct {
-        bool password;
-        std::string params;
-        uint16_t error;
-    } cases[] = {
-        {false, "1D 00 00 00 00 00 00 00 09 5F 30 43 30 30 39 39 39 41", 0xD209},
-        {true, "1D 00 00 00 00 00 00 00 09 5F 30 38 30 30 30 30 31 41", 0xD241},
-        {false, "1E 00 00 00 00 00 00 07", 0x8401},
-        {false, "1F 00 00 00 00 00 00 07", 0x8401},
-        {false, "04 01 12 0A 10 02 00 E6 00 00 83 00 00 00", 0x8500},
-        {false, "04 01 12 0A 10", 0x8104},
-        {true, "1A 00 01 00 00 00 00 00 09 5F 30 41 30 30 30 30 31 50", 0xD241},
-        {false, "28 00 00 00 00 00 00 FD 00 0A 01 00 30 43 30 30 39 39 39 42 05 5F 44 45 4C 45",
-         0xD209},
-        {true, "29 00 00 00 00 00 09 50 5F 50 52 4F 47 52 41 4D", 0xD241},
-        {false, "28", 0x8104},
-        {false, "77", 0x8104},
-        {false, "F0 00", 0x8104},
-    };
-    for (const auto& c : cases) {
-        sim::SimOptions options;
-        if (c.password) options.password = "PW";
-        StartAndOpen(options, 240);
-        char expected[64];
-        std::snprintf(expected, sizeof expected,
-                      "03 00 00 13 02 F0 80 32 02 00 00 00 01 00 00 00 00 %02X %02X", c.error >> 8,
-                      c.error & 0xFF);
-        EXPECT_EQ(ToHex(AskJob(c.params)), expected) << c.params;
-        Restart();
+// Other refused jobs are in the exchange file, played by SimWire.
+TEST_F(SimServices, APasswordRefusesUploadDownloadAndControlWithAnAckAndNoParameter) {
+    sim::SimOptions options;
+    options.password = "PW";
+    StartAndOpen(options, 240);
+    for (const char* params : {"1D 00 00 00 00 00 00 00 09 5F 30 38 30 30 30 30 31 41",
+                               "1A 00 01 00 00 00 00 00 09 5F 30 41 30 30 30 30 31 50",
+                               "29 00 00 00 00 00 09 50 5F 50 52 4F 47 52 41 4D"}) {
+        EXPECT_EQ(ToHex(AskJob(params)), "03 00 00 13 02 F0 80 32 02 00 00 00 01 00 00 00 00 D2 41")
+            << params;
     }
 }
 
@@ -98,8 +78,9 @@ TEST_F(SimServices, FragmentsEndAtEntryBoundaries) {
             Append(whole, fragment);
         }
         EXPECT_EQ(sizes, c.sizes);
-        if (c.subfunction == 0x02) {
-            for (int i = 0; i < 60; ++i) EXPECT_EQ(whole[i * 4] << 8 | whole[i * 4 + 1], i + 1);
+        // Sixty entries of four bytes, numbered 1 to 60; checked only when they all came.
+        for (int i = 0; c.subfunction == 0x02 && whole.size() >= 240 && i < 60; ++i) {
+            EXPECT_EQ(whole[i * 4] << 8 | whole[i * 4 + 1], i + 1);
         }
         Restart();
     }
@@ -131,10 +112,9 @@ TEST_F(SimServices, ListsAnswerTheIndexAskedForAndTheBufferCapacity) {
                                static_cast<uint8_t>(c.index >> 8), static_cast<uint8_t>(c.index)};
         uint16_t error = 0;
         const std::vector<Bytes> answer = AskUserdata(4, 0x01, request, &error);
-        ASSERT_EQ(answer.size(), 1u);
         EXPECT_EQ(error, c.error) << std::hex << c.list << " " << c.index;
-        ASSERT_EQ(answer[0].size(), c.size) << std::hex << c.list << " " << c.index;
-        if (c.size == 0) continue;
+        EXPECT_EQ(answer.size() == 1 ? answer[0].size() : 0xFFFF, c.size) << std::hex << c.list;
+        if (answer.size() != 1 || answer[0].size() != c.size || c.size == 0) continue;
         EXPECT_EQ(answer[0][6] << 8 | answer[0][7], c.count);
         if (c.list == 0x0111) {
             EXPECT_EQ(answer[0][8] << 8 | answer[0][9], c.index);
@@ -161,15 +141,18 @@ TEST_F(SimServices, ARefusedStartLeavesTheRunningUploadWhole) {
     StartWithProgram(240);
     const Bytes started = AskJob("1D 00 00 00 00 00 00 00 09 5F 30 38 30 30 30 30 31 41");
     ASSERT_EQ(ErrorOf(started), 0);
+    ASSERT_GT(started.size(), 26u);
     char id[16];
     std::snprintf(id, sizeof id, "%02X", started[26]);
     const std::string upload = std::string("1E 00 00 00 00 00 00 ") + id;
     const Bytes first = AskJob(upload);
     ASSERT_EQ(ErrorOf(first), 0);
+    ASSERT_GT(first.size(), 20u);
     ASSERT_EQ(first[20], 0x00) << "OB1 comes whole in one chunk";
     EXPECT_EQ(ErrorOf(AskJob("1D 00 00 00 00 00 00 00 09 5F 30 43 30 30 39 39 39 41")), 0xD209);
     const Bytes rest = AskJob(upload);
     ASSERT_EQ(ErrorOf(rest), 0) << "the upload goes on where it stood";
+    ASSERT_GT(rest.size(), 21u);
     EXPECT_EQ(ToHex(Bytes(rest.begin() + 21, rest.end())), "00 00 00 FB") << "an empty chunk";
     EXPECT_EQ(ErrorOf(AskJob(std::string("1F 00 00 00 00 00 00 ") + id)), 0);
 }

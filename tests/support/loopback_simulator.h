@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "simulator.h"
@@ -23,6 +24,12 @@ inline bool StartOnLoopback(sim::Simulator& simulator) {
     }
     setenv("VEXAL_S7_PORT", std::to_string(simulator.Port()).c_str(), 1);
     return true;
+}
+
+// A started simulator, or nullptr when it did not start.
+inline std::unique_ptr<sim::Simulator> StartLoopbackSimulator(sim::SimOptions options = {}) {
+    auto simulator = std::make_unique<sim::Simulator>(LoopbackOptions(std::move(options)));
+    return StartOnLoopback(*simulator) ? std::move(simulator) : nullptr;
 }
 
 }  // namespace vexal::testing

@@ -1,6 +1,7 @@
-// What the request/answer engine needs from a route to a controller: whole S7 PDUs in
-// both directions, each wait bounded by a deadline. ISO-on-TCP is one route; an MPI
-// route plugs in behind the same interface.
+// What the request/answer engine needs from a transport: whole S7 PDUs in both
+// directions, each wait bounded by a deadline. ISO-on-TCP is the only transport; an MPI
+// record resolves its station to the TCP endpoint the adapter names for it and then
+// uses the same ISO-on-TCP transport.
 #pragma once
 
 #include <cstddef>

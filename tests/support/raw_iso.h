@@ -3,6 +3,7 @@
 // plays a controller from a list of expected requests and canned answers.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -37,10 +38,12 @@ inline std::string ToHex(const Bytes& bytes) {
 // An S7 PDU in one TPKT and one DT TPDU.
 inline Bytes Frame(const Bytes& pdu) {
     const size_t length = pdu.size() + 7;
-    Bytes frame = {
+    Bytes frame(length);
+    const uint8_t head[] = {
         0x03, 0x00, static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length), 0x02,
         0xF0, 0x80};
-    frame.insert(frame.end(), pdu.begin(), pdu.end());
+    std::copy(head, head + 7, frame.begin());
+    std::copy(pdu.begin(), pdu.end(), frame.begin() + 7);
     return frame;
 }
 

@@ -14,17 +14,9 @@ inline const Bytes kConnectionConfirm =
     Hex("03 00 00 16 11 D0 00 01 00 44 00 C0 01 0A C1 02 01 00 C2 02 01 02");
 inline const Bytes kSetupAnswer = Frame(Hex("32 03 0000 0001 0008 0000 0000 F0 00 0001 0001 00F0"));
 
-// A framed PDU with reference 2: the S7 header of `type` (an ack-data's with no error),
-// then parameter and data.
+// A framed PDU with reference 2 (an ack-data's with no error).
 inline Bytes FramedPdu(uint8_t type, const Bytes& params, const Bytes& data = {}) {
-    Bytes pdu = Hex("32 00 0000 0002 0000 0000");
-    pdu[1] = type;
-    pdu[7] = static_cast<uint8_t>(params.size());
-    pdu[9] = static_cast<uint8_t>(data.size());
-    if (type == 3) pdu.insert(pdu.end(), {0, 0});
-    pdu.insert(pdu.end(), params.begin(), params.end());
-    pdu.insert(pdu.end(), data.begin(), data.end());
-    return Frame(pdu);
+    return Frame(Pdu(type, params, data, 2));
 }
 
 // A peer step that answers with these frames.
