@@ -9,7 +9,6 @@
 
 namespace vexal::testing {
 
-using vexal::BlockTypeCode;
 
 // An image with a valid header whose body bytes are derived from `seed`, so that two
 // images of the same block can be told apart.
