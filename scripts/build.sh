@@ -27,5 +27,5 @@ case "$flavour" in
   *) echo "usage: $0 [normal|sanitize|tsan|fuzz]" >&2; exit 2 ;;
 esac
 targets=()
-[ "$flavour" = tsan ] && targets=(--target discovery_test cpulink_link_test)
+[ "$flavour" = tsan ] && targets=(--target discovery_test platform_test cpulink_link_test)
 cmake --build "$dir" -j "$jobs" "${targets[@]}"

@@ -11,7 +11,7 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 scripts/build.sh normal
 ctest --test-dir build -j "$jobs" --output-on-failure --timeout 300
 scripts/build.sh tsan
-for suite in discovery_test cpulink_link_test; do
+for suite in discovery_test platform_test cpulink_link_test; do
   TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1} \
     "build-tsan/bin/$suite" --gtest_brief=1
 done
