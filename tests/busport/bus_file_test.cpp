@@ -10,10 +10,11 @@
 namespace vexal::busport {
 namespace {
 
-TEST(BusFile, AcceptsCommentsBlanksAndStations) {
+TEST(BusFile, AcceptsCommentsBlanksStationsAndGateways) {
     const std::string text =
         "# a bus\n\n   own 3\nhighest 126\n  # indented comment\n"
-        "station 2 127.0.0.1:10102\nstation 126\t10.1.2.3:102\r\n";
+        "station 2 127.0.0.1:10102\nstation 126\t10.1.2.3:102\r\n"
+        "gateway 192.168.0.50\nstation 9 gateway 10.0.0.7:1102\n";
     BusDescription bus;
     std::string error;
     ASSERT_TRUE(ParseBusFile(text, &bus, &error)) << error;
@@ -24,7 +25,22 @@ TEST(BusFile, AcceptsCommentsBlanksAndStations) {
     EXPECT_EQ(bus.stations[2].port, 10102);
     EXPECT_TRUE(bus.stations[126].present);
     EXPECT_EQ(FormatEndpoint(bus.stations[126].ipv4, bus.stations[126].port), "10.1.2.3:102");
-    EXPECT_FALSE(bus.stations[3].present);
+    EXPECT_FALSE(bus.stations[2].viaGateway);
+    const struct {
+        int address;
+        const char* gateway;
+    } routes[] = {{3, "192.168.0.50:102"}, {125, "192.168.0.50:102"}, {9, "10.0.0.7:1102"}};
+    for (const auto& route : routes) {
+        const StationEndpoint endpoint = bus.RouteTo(route.address);
+        EXPECT_TRUE(endpoint.present && endpoint.viaGateway) << route.address;
+        EXPECT_EQ(FormatEndpoint(endpoint.ipv4, endpoint.port), route.gateway) << route.address;
+    }
+    EXPECT_FALSE(bus.RouteTo(127).present);
+    EXPECT_EQ(bus.ProbesAtOnce(), kDefaultGatewayProbes);
+    ASSERT_TRUE(ParseBusFile("own 0\nhighest 31\nprobes 2 1000\n", &bus, &error)) << error;
+    EXPECT_FALSE(bus.RouteTo(3).present) << "no gateway, no line";
+    EXPECT_EQ(bus.ProbesAtOnce(), 2);
+    EXPECT_EQ(bus.probeMs, 1000);
 }
 
 TEST(BusFile, RefusesEveryMalformedLine) {
@@ -63,6 +79,19 @@ TEST(BusFile, RefusesEveryMalformedLine) {
         {"station minus zero", head + "station -0 127.0.0.1:102\n"},
         {"signed port", head + "station 5 127.0.0.1:+102\n"},
         {"negative octet", head + "station 5 127.0.-0.1:102\n"},
+        {"gateway twice", head + "gateway 10.0.0.1\ngateway 10.0.0.2\n"},
+        {"gateway without address", head + "gateway\n"},
+        {"gateway port 0", head + "gateway 10.0.0.1:0\n"},
+        {"gateway with a word after it", head + "gateway 10.0.0.1 102\n"},
+        {"gateway host name", head + "gateway gw.local\n"},
+        {"station gateway without address", head + "station 5 gateway\n"},
+        {"station gateway bad", head + "station 5 gateway 10.0.0.300\n"},
+        {"probes 0", head + "probes 0\n"},
+        {"probes above 16", head + "probes 17\n"},
+        {"probe time too short", head + "probes 4 5\n"},
+        {"probe time too long", head + "probes 4 10001\n"},
+        {"probes twice", head + "probes 4\nprobes 2\n"},
+        {"probes without count", head + "probes\n"},
     };
     for (const auto& c : cases) {
         BusDescription bus;
