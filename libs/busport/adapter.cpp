@@ -60,7 +60,7 @@ struct GatewayProbe {
 std::mutex tableMutex;
 
 // Built by the first call that needs it: a program that never opens an adapter does not
-// touch its 25 KB.
+// touch its table.
 Adapter* Adapters() {
     static Adapter table[kMaxAdapters];
     return table;
