@@ -43,7 +43,7 @@ BUSPORT_API int Busport_GoOnlineDefault(int handle);
 BUSPORT_API int Busport_GetCurNetPrm(int handle, BusParameters* parameters);
 
 /* Non-zero when a station answers at this address. Bounded in time: an absent station
- * returns at once. */
+ * returns within the adapter's probe time. */
 BUSPORT_API int Busport_CheckRemoteOnline(int handle, uint8_t stationAddress);
 
 /* Takes the adapter offline. Accepts -1 and a handle that never went online. */

@@ -92,7 +92,8 @@ CPULINK_API CpuStatus cpuNet_InitConnection(CpuConnection* record);
 
 /* Opens a link to the station at this MPI address through the record's adapter. An open
  * record is closed first. Errors: CPULINK_ADAPTER_OFFLINE (adapter not online, address
- * not on the bus), CPULINK_CANNOT_CONNECT, CPULINK_TIMEOUT, CPULINK_PROTOCOL_ERROR. */
+ * not on the bus, a gateway that does not confirm the station within the connect time),
+ * CPULINK_CANNOT_CONNECT, CPULINK_TIMEOUT, CPULINK_PROTOCOL_ERROR. */
 CPULINK_API CpuStatus cpuBus_OpenConnection(CpuConnection* record, int mpiAddress);
 
 /* Opens a link to the controller at this IPv4 address (first octet in the least

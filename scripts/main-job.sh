@@ -2,9 +2,9 @@
 # The main job: installs what is missing, builds, and runs a technician's day against the
 # built-in simulator. A demo program is generated and loaded into a simulated controller;
 # VexalCmdCE backs the controller up over TCP/IP, stops it, restores the program over
-# MPI (through a bus file the simulator publishes itself on), writes variables and starts
-# it again; the backup is compared with the original and the controller's final state is
-# read from its dump.
+# MPI (the simulator stands as an Ethernet-to-MPI gateway with stations 2 and 3 behind it;
+# the bus file names the gateway), writes variables and starts it again; the backup is
+# compared with the original and the controller's final state is read from its dump.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -28,14 +28,15 @@ step "demo program"
 "$bin/vexal-wld" generate "$work/demo.wld"
 "$bin/vexal-wld" list "$work/demo.wld" | tail -1
 
-step "simulated controller, station 2 on the MPI bus $work/bus"
+step "simulated gateway with MPI stations 2 and 3 (station 2 also answers TCP/IP, rack 0 slot 2)"
 "$bin/vexal-plcsim" --listen 127.0.0.1:0 --program "$work/demo.wld" --dump "$work/dump.json" \
-  --mpi-bus "$work/bus" --mpi-address 2 > "$work/sim.out" &
+  --mpi-station 2 --mpi-station 3 > "$work/sim.out" &
 sim_pid=$!
 for _ in $(seq 100); do grep -q "listening on" "$work/sim.out" && break; sleep 0.05; done
 address=$(sed -n 's/^listening on //p' "$work/sim.out" | head -1)
 [ -n "$address" ] || { echo "the simulator did not start"; exit 1; }
 echo "listening on $address"
+printf 'own 0\nhighest 31\ngateway %s\n' "$address" > "$work/bus"
 export VEXAL_S7_PORT=${address##*:} VEXAL_MPI_BUS="$work/bus"
 cat "$work/bus"
 
@@ -50,6 +51,9 @@ run_cmd /ip 127.0.0.1 /stop
 run_cmd /mpi 2 /download "OB*,FB*,FC*,DB*" /filedownload "$work/backup.wld" \
   /var "MW10=1234,DB1.DBB0=0x7F,M0.1=1"
 run_cmd /mpi 2 /run
+
+step "station 4 is not behind the gateway: the gateway refuses it at once"
+if run_cmd /mpi 4 /run; then exit 1; fi
 
 step "the touch GUI"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then

@@ -21,19 +21,23 @@ constexpr uint8_t kDefaultTpduCode = 0x07;
 constexpr uint8_t kLargestTpduCode = 0x0A;  // 1024 bytes carry a 960-byte PDU whole
 constexpr size_t kLargestHeaderLength = 254;
 constexpr uint8_t kReasonLengthInvalid = 138;
+constexpr uint8_t kReasonAddressUnknown = 3;
 constexpr size_t kMaxPduBytes = 65536;
 
-Bytes Disconnect(uint16_t clientReference) {
+Bytes Disconnect(uint16_t clientReference, uint8_t reason) {
     ByteWriter frame;
     frame.U8(kTpktVersion).U8(0).U16(kTpktHeader + 7);
     frame.U8(6).U8(kDisconnectRequest).U16(clientReference).U16(kLocalReference);
-    frame.U8(kReasonLengthInvalid);
+    frame.U8(reason);
     return frame.Take();
 }
 
 // The confirm of a connection request: references set, TPDU size at most 1024, the two
-// TSAPs echoed and every other parameter left out. A DR when the confirm would not fit.
-bool ConnectionConfirm(const uint8_t* request, size_t size, Bytes* out, size_t* tpduSize) {
+// TSAPs echoed and every other parameter left out. A DR when the confirm would not fit or
+// the called TSAP is not accepted.
+bool ConnectionConfirm(const uint8_t* request, size_t size, const IsoFraming::Acceptor& accepts,
+                       Bytes* out, size_t* tpduSize, int* calledRackSlot) {
+    *calledRackSlot = -1;
     ByteReader reader(request + 2, size - 2);
     reader.U16();
     const uint16_t clientReference = reader.U16();
@@ -49,12 +53,17 @@ bool ConnectionConfirm(const uint8_t* request, size_t size, Bytes* out, size_t* 
             sizeCode = std::min(value[0], kLargestTpduCode);
         } else if (code == kParameterCallingTsap || code == kParameterCalledTsap) {
             echoed.U8(code).U8(length).Put(value, length);
+            if (code == kParameterCalledTsap && length == 2) *calledRackSlot = value[1];
         }
     }
     const Bytes parameters = echoed.Take();
     const size_t headerLength = 6 + 3 + parameters.size();
     if (headerLength > kLargestHeaderLength) {
-        *out = Disconnect(clientReference);
+        *out = Disconnect(clientReference, kReasonLengthInvalid);
+        return false;
+    }
+    if (accepts && !accepts(*calledRackSlot)) {
+        *out = Disconnect(clientReference, kReasonAddressUnknown);
         return false;
     }
     *tpduSize = size_t{1} << sizeCode;
@@ -96,7 +105,8 @@ IsoFraming::Event IsoFraming::Take(const uint8_t* tpdu, size_t size, Bytes* out)
     const uint8_t code = tpdu[1] & 0xF0;
     if (code == kDisconnectRequest) return Event::kClose;
     if (code == kConnectionRequest) {
-        connected_ = ConnectionConfirm(tpdu, headerLength + 1, out, &tpduSize_);
+        connected_ =
+            ConnectionConfirm(tpdu, headerLength + 1, accepts_, out, &tpduSize_, &calledRackSlot_);
         return connected_ ? Event::kConfirm : Event::kClose;
     }
     if (code != kData || !connected_) return Event::kNeedMore;

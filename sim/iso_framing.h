@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 #include "sim_bytes.h"
 
@@ -12,6 +13,13 @@ namespace vexal::sim {
 
 class IsoFraming {
 public:
+    // Whether a connection request for this rack/slot byte of the called TSAP (-1: the
+    // request names none) is confirmed; a refused one is answered with a DR.
+    using Acceptor = std::function<bool(int rackSlot)>;
+
+    IsoFraming() = default;
+    explicit IsoFraming(Acceptor accepts) : accepts_(std::move(accepts)) {}
+
     enum class Event {
         kNeedMore,  // nothing complete yet
         kConfirm,   // *out: the connection confirm to send
@@ -28,6 +36,8 @@ public:
     bool MidFrame() const { return start_ < buffer_.size() || !pdu_.empty(); }
     // The TPDU size both sides use since the connection confirm.
     size_t TpduSize() const { return tpduSize_; }
+    // The rack/slot byte of the confirmed request's called TSAP, -1 when it named none.
+    int CalledRackSlot() const { return calledRackSlot_; }
 
 private:
     Event Take(const uint8_t* tpdu, size_t size, Bytes* out);
@@ -37,6 +47,8 @@ private:
     Bytes pdu_;
     size_t tpduSize_ = 128;
     bool connected_ = false;
+    int calledRackSlot_ = -1;
+    Acceptor accepts_;
 };
 
 // Appends an S7 PDU to *wire as the DT TPDUs of its TPKT frames, cut to the TPDU size.

@@ -1,6 +1,7 @@
 #include "plc_server.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "iso_framing.h"
 #include "plc_session.h"
@@ -20,8 +21,8 @@ bool SendAll(platform::TcpStream& stream, const Bytes& bytes) {
 
 }  // namespace
 
-PlcServer::PlcServer(PlcController& controller, const SimOptions& options)
-    : controller_(controller), options_(options) {}
+PlcServer::PlcServer(StationPicker pick, const SimOptions& options)
+    : pick_(std::move(pick)), options_(options) {}
 
 bool PlcServer::Start(std::string* error) {
     for (const Endpoint& endpoint : options_.listen) {
@@ -113,8 +114,8 @@ int PlcServer::WaitLimitMs(int64_t* since, bool setUp, bool midFrame) const {
 
 void PlcServer::Serve(Connection* connection) {
     platform::TcpStream& stream = connection->stream;
-    PlcSession session(controller_, options_.maxPdu);
-    IsoFraming framing;
+    std::optional<PlcSession> session;  // from the connection confirm on
+    IsoFraming framing([this](int rackSlot) { return pick_(rackSlot) != nullptr; });
     uint32_t received = 0;
     int64_t since = platform::MonotonicMs();
     uint8_t buffer[4096];
@@ -124,7 +125,7 @@ void PlcServer::Serve(Connection* connection) {
     bool open = true;
     while (open && !stopping_) {
         size_t got = 0;
-        const int waitMs = WaitLimitMs(&since, session.SetUp(), framing.MidFrame());
+        const int waitMs = WaitLimitMs(&since, session && session->SetUp(), framing.MidFrame());
         if (stream.ReceiveSome(buffer, sizeof buffer, &got, waitMs) != IoResult::kOk) break;
         framing.Append(buffer, got);
         for (;;) {
@@ -132,17 +133,18 @@ void PlcServer::Serve(Connection* connection) {
             if (event == IsoFraming::Event::kNeedMore) break;
             if (event != IsoFraming::Event::kPdu) {
                 open = event == IsoFraming::Event::kConfirm;
+                if (open) session.emplace(*pick_(framing.CalledRackSlot()), options_.maxPdu);
                 if (!unit.empty()) open = SendAll(stream, unit) && open;
                 if (!open) break;
                 continue;
             }
             ++requests_;
-            if (session.SetUp()) since = -1;
+            if (session->SetUp()) since = -1;
             if (++received == options_.dropAfter) {
                 open = false;
                 break;
             }
-            open = Answer(stream, session, unit, framing.TpduSize(), answers);
+            open = Answer(stream, *session, unit, framing.TpduSize(), answers);
             if (!open) break;
         }
     }

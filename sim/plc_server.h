@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -19,9 +20,13 @@
 
 namespace vexal::sim {
 
+// The controller a connection request reaches by its called TSAP's rack/slot byte (-1 when
+// it names none); null refuses the request.
+using StationPicker = std::function<PlcController*(int rackSlot)>;
+
 class PlcServer {
 public:
-    PlcServer(PlcController& controller, const SimOptions& options);
+    PlcServer(StationPicker pick, const SimOptions& options);
     PlcServer(const PlcServer&) = delete;
     PlcServer& operator=(const PlcServer&) = delete;
     ~PlcServer() { Stop(); }
@@ -60,7 +65,7 @@ private:
     bool Answer(platform::TcpStream& stream, PlcSession& session, const Bytes& pdu, size_t tpduSize,
                 Answers& answers);
 
-    PlcController& controller_;
+    StationPicker pick_;
     SimOptions options_;
     std::vector<std::unique_ptr<platform::TcpListener>> listeners_;
     std::vector<std::thread> acceptThreads_;

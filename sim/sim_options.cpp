@@ -12,7 +12,7 @@ const char kSimUsage[] =
     "                    [--mode run|stop] [--keyswitch run|run-p|stop|mres] [--pdu N]\n"
     "                    [--drop-after N] [--delay-ms N] [--refuse-ssl ID]... [--protect "
     "BLOCK]...\n"
-    "                    [--dump FILE] [--mpi-bus FILE --mpi-address N]\n"
+    "                    [--dump FILE] [--mpi-bus FILE --mpi-address N] [--mpi-station N]...\n"
     "                    [--discovery IFACE --ip A.B.C.D --mask A.B.C.D]\n";
 
 namespace {
@@ -96,6 +96,10 @@ bool ApplyOption(const std::string& name, const std::string& value, SimOptions* 
         options->mpiAddress = static_cast<int>(number);
         return true;
     }
+    if (name == "--mpi-station" && ParseNumber(value, 0, 126, &number)) {
+        options->mpiStations.insert(static_cast<int>(number));
+        return true;
+    }
     if (name == "--protect") {
         BlockRef block = 0;
         if (!ParseBlockName(value, &block)) return false;
@@ -123,9 +127,9 @@ bool ApplyOption(const std::string& name, const std::string& value, SimOptions* 
 
 bool IsKnownOption(const std::string& name) {
     static const char* const names[] = {
-        "--listen",      "--program",   "--password",   "--mode",    "--keyswitch", "--pdu",
-        "--drop-after",  "--delay-ms",  "--refuse-ssl", "--protect", "--dump",      "--mpi-bus",
-        "--mpi-address", "--discovery", "--ip",         "--mask"};
+        "--listen",      "--program",   "--password",   "--mode",    "--keyswitch",  "--pdu",
+        "--drop-after",  "--delay-ms",  "--refuse-ssl", "--protect", "--dump",       "--mpi-bus",
+        "--mpi-address", "--discovery", "--ip",         "--mask",    "--mpi-station"};
     for (const char* known : names) {
         if (name == known) return true;
     }

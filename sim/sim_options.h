@@ -2,7 +2,7 @@
 //   vexal-plcsim [--listen ADDR:PORT]... [--program FILE.wld] [--password TEXT]
 //                [--mode run|stop] [--keyswitch run|run-p|stop|mres] [--pdu N]
 //                [--drop-after N] [--delay-ms N] [--refuse-ssl ID]... [--protect BLOCK]...
-//                [--dump FILE] [--mpi-bus FILE --mpi-address N]
+//                [--dump FILE] [--mpi-bus FILE --mpi-address N] [--mpi-station N]...
 //                [--discovery IFACE --ip A.B.C.D --mask A.B.C.D]
 #pragma once
 
@@ -42,6 +42,10 @@ struct SimOptions {
     std::string dumpFile;
     std::string mpiBusFile;  // empty: not on an MPI bus
     int mpiAddress = -1;
+    // Empty: one controller answers every connection request. Otherwise one controller per
+    // address, behind the listeners as behind an Ethernet-to-MPI gateway: a connection
+    // request reaches the station of its called TSAP's rack/slot byte, or is refused.
+    std::set<int> mpiStations;
     std::string discoveryInterface;  // empty: no answers to Ethernet discovery
     std::string discoveryIp;
     std::string discoveryMask;

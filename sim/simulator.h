@@ -1,7 +1,9 @@
-// A complete simulated controller: the controller model with its program, served on
-// every listen address. Tests run one in-process on 127.0.0.1 port 0.
+// A complete simulated controller, served on every listen address; or, with MPI stations,
+// one controller per station behind the listeners, as behind an Ethernet-to-MPI gateway.
+// Tests run one in-process on 127.0.0.1 port 0.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,13 +27,17 @@ public:
     uint16_t Port() const { return server_->Port(); }
     uint64_t RequestCount() const { return server_->RequestCount(); }
     size_t ConnectionCount() { return server_->ConnectionCount(); }
-    PlcController& Controller() { return *controller_; }
-    // Writes the dump file of the options, if one was named.
+    // The controller, or the lowest MPI station's.
+    PlcController& Controller() { return *controllers_.begin()->second; }
+    // The controller of an MPI station; null when there is no such station.
+    PlcController* Station(int mpiAddress);
+    // Writes the dump file of the options, if one was named, from Controller().
     bool WriteDumpIfAsked();
 
 private:
     SimOptions options_;
-    std::unique_ptr<PlcController> controller_;
+    // By MPI address; without MPI stations one controller under -1.
+    std::map<int, std::unique_ptr<PlcController>> controllers_;
     std::unique_ptr<PlcServer> server_;
 };
 

@@ -1,5 +1,6 @@
 #include "bus_file.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -35,10 +36,11 @@ bool ParseNumber(std::string_view text, int limit, int* value) {
     return true;
 }
 
-bool ParseEndpoint(const std::string& text, uint32_t* ipv4, uint16_t* port) {
+// "a.b.c.d:port"; without ":port" only when defaultPort is not 0, which it then takes.
+bool ParseEndpoint(const std::string& text, uint16_t defaultPort, uint32_t* ipv4, uint16_t* port) {
     const size_t colon = text.find(':');
-    if (colon == std::string::npos) return false;
-    const std::string_view address(text.data(), colon);
+    if (colon == std::string::npos && defaultPort == 0) return false;
+    const std::string_view address(text.data(), std::min(colon, text.size()));
     uint32_t value = 0;
     size_t start = 0;
     for (int octet = 0; octet < 4; ++octet) {
@@ -49,43 +51,77 @@ bool ParseEndpoint(const std::string& text, uint32_t* ipv4, uint16_t* port) {
         value |= static_cast<uint32_t>(part) << (8 * octet);
         start = dot + 1;
     }
-    int portNumber = 0;
-    if (!ParseNumber(std::string_view(text).substr(colon + 1), 65535, &portNumber) ||
-        portNumber == 0) {
+    int portNumber = defaultPort;
+    if (colon != std::string::npos &&
+        !ParseNumber(std::string_view(text).substr(colon + 1), 65535, &portNumber)) {
         return false;
     }
+    if (portNumber == 0) return false;
     *ipv4 = value;
     *port = static_cast<uint16_t>(portNumber);
     return true;
 }
 
+std::string ApplyAddress(const std::vector<std::string>& words, BusDescription* bus) {
+    const std::string& keyword = words[0];
+    const bool own = keyword == "own";
+    int& field = own ? bus->ownAddress : bus->highestAddress;
+    if (words.size() != 2) return "'" + keyword + "' takes one address";
+    if (field >= 0) return "a second '" + keyword + "' line";
+    if (!ParseNumber(words[1], own ? kMaxStationAddress : kMaxHighestAddress, &field)) {
+        return "'" + keyword + "' address out of range";
+    }
+    return {};
+}
+
+// "a.b.c.d:port" of a station's own endpoint, or "gateway a.b.c.d[:port]".
+std::string ParseRoute(const std::vector<std::string>& words, size_t first,
+                       StationEndpoint* route) {
+    const bool viaGateway = words[first] == "gateway";
+    if (words.size() != first + (viaGateway ? 2 : 1))
+        return "a route is a.b.c.d:port or gateway a.b.c.d[:port]";
+    *route = StationEndpoint{true, viaGateway, 0, 0};
+    if (!ParseEndpoint(words.back(), viaGateway ? kIsoOnTcpPort : 0, &route->ipv4, &route->port)) {
+        return viaGateway ? "gateway is not a.b.c.d[:port]" : "endpoint is not a.b.c.d:port";
+    }
+    return {};
+}
+
+std::string ApplyStation(const std::vector<std::string>& words, BusDescription* bus) {
+    int address = 0;
+    if (words.size() < 3) return "'station' takes an address and a route";
+    if (!ParseNumber(words[1], kMaxStationAddress, &address)) return "station address out of range";
+    if (bus->stations[address].present) return "station address listed twice";
+    return ParseRoute(words, 2, &bus->stations[address]);
+}
+
+std::string ApplyGateway(const std::vector<std::string>& words, BusDescription* bus) {
+    if (bus->gateway.present) return "a second 'gateway' line";
+    return ParseRoute(words, 0, &bus->gateway);
+}
+
+std::string ApplyProbes(const std::vector<std::string>& words, BusDescription* bus) {
+    if (words.size() < 2 || words.size() > 3) return "'probes' takes a count and milliseconds";
+    if (bus->gatewayProbes >= 0) return "a second 'probes' line";
+    int count = 0;
+    if (!ParseNumber(words[1], kMaxGatewayProbes, &count) || count == 0) {
+        return "probes out of range";
+    }
+    if (words.size() == 3 &&
+        (!ParseNumber(words[2], kMaxProbeMs, &bus->probeMs) || bus->probeMs < kMinProbeMs)) {
+        return "probe milliseconds out of range";
+    }
+    bus->gatewayProbes = count;
+    return {};
+}
+
 // One line's meaning; the empty string on success, else what is wrong.
 std::string ApplyLine(const std::vector<std::string>& words, BusDescription* bus) {
     const std::string& keyword = words[0];
-    if (keyword == "own" || keyword == "highest") {
-        const bool own = keyword == "own";
-        int& field = own ? bus->ownAddress : bus->highestAddress;
-        if (words.size() != 2) return "'" + keyword + "' takes one address";
-        if (field >= 0) return "a second '" + keyword + "' line";
-        if (!ParseNumber(words[1], own ? kMaxStationAddress : kMaxHighestAddress, &field)) {
-            return "'" + keyword + "' address out of range";
-        }
-        return {};
-    }
-    if (keyword == "station") {
-        int address = 0;
-        StationEndpoint endpoint{true, 0, 0};
-        if (words.size() != 3) return "'station' takes an address and an endpoint";
-        if (!ParseNumber(words[1], kMaxStationAddress, &address)) {
-            return "station address out of range";
-        }
-        if (bus->stations[address].present) return "station address listed twice";
-        if (!ParseEndpoint(words[2], &endpoint.ipv4, &endpoint.port)) {
-            return "endpoint is not a.b.c.d:port";
-        }
-        bus->stations[address] = endpoint;
-        return {};
-    }
+    if (keyword == "own" || keyword == "highest") return ApplyAddress(words, bus);
+    if (keyword == "station") return ApplyStation(words, bus);
+    if (keyword == "gateway") return ApplyGateway(words, bus);
+    if (keyword == "probes") return ApplyProbes(words, bus);
     return "unknown keyword '" + keyword + "'";
 }
 

@@ -10,10 +10,11 @@
 namespace vexal::busport {
 namespace {
 
-TEST(BusFile, AcceptsCommentsBlanksAndStations) {
+TEST(BusFile, AcceptsCommentsBlanksStationsAndGateways) {
     const std::string text =
         "# a bus\n\n   own 3\nhighest 126\n  # indented comment\n"
-        "station 2 127.0.0.1:10102\nstation 126\t10.1.2.3:102\r\n";
+        "station 2 127.0.0.1:10102\nstation 126\t10.1.2.3:102\r\n"
+        "gateway 192.168.0.50\nstation 9 gateway 10.0.0.7:1102\n";
     BusDescription bus;
     std::string error;
     ASSERT_TRUE(ParseBusFile(text, &bus, &error)) << error;
@@ -24,7 +25,16 @@ TEST(BusFile, AcceptsCommentsBlanksAndStations) {
     EXPECT_EQ(bus.stations[2].port, 10102);
     EXPECT_TRUE(bus.stations[126].present);
     EXPECT_EQ(FormatEndpoint(bus.stations[126].ipv4, bus.stations[126].port), "10.1.2.3:102");
-    EXPECT_FALSE(bus.stations[3].present);
+    EXPECT_FALSE(bus.stations[2].viaGateway);
+    for (const auto& [address, gateway] :
+         {std::pair{3, "192.168.0.50:102"}, {125, "192.168.0.50:102"}, {9, "10.0.0.7:1102"}}) {
+        const StationEndpoint route = bus.RouteTo(address);
+        EXPECT_TRUE(route.present && route.viaGateway) << address;
+        EXPECT_EQ(FormatEndpoint(route.ipv4, route.port), gateway) << address;
+    }
+    EXPECT_EQ(bus.ProbesAtOnce(), kDefaultGatewayProbes);
+    ASSERT_TRUE(ParseBusFile("own 0\nhighest 31\n", &bus, &error)) << error;
+    EXPECT_FALSE(bus.RouteTo(3).present) << "no gateway, no line";
 }
 
 TEST(BusFile, RefusesEveryMalformedLine) {
@@ -63,6 +73,14 @@ TEST(BusFile, RefusesEveryMalformedLine) {
         {"station minus zero", head + "station -0 127.0.0.1:102\n"},
         {"signed port", head + "station 5 127.0.0.1:+102\n"},
         {"negative octet", head + "station 5 127.0.-0.1:102\n"},
+        {"gateway twice", head + "gateway 10.0.0.1\ngateway 10.0.0.2\n"},
+        {"gateway without address", head + "gateway\n"},
+        {"gateway with a word after it", head + "gateway 10.0.0.1 102\n"},
+        {"station gateway without address", head + "station 5 gateway\n"},
+        {"probes 0", head + "probes 0\n"},
+        {"probes above 16", head + "probes 17\n"},
+        {"probe time too short", head + "probes 4 5\n"},
+        {"probes twice", head + "probes 4\nprobes 2\n"},
     };
     for (const auto& c : cases) {
         BusDescription bus;

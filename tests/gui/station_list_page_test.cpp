@@ -70,11 +70,17 @@ protected:
 
 class StationListLayoutTest : public StationListTest, public ::testing::WithParamInterface<bool> {};
 
+// The large layout reaches its MPI station through the station's own endpoint, the small
+// one through a gateway that holds stations 2 and 5.
 TEST_P(StationListLayoutTest, ListedStationsConnectOverMpiAndOverTcp) {
-    StartSimulator();
+    sim::SimOptions options;
+    if (!GetParam()) options.mpiStations = {2, 5};
+    StartSimulator(options);
     const std::string bus = profile.Path() + "/bus";
-    std::string error;
-    ASSERT_TRUE(busport::PublishStation(bus, 2, testing::kLoopbackKey, simulator->Port(), &error));
+    const std::string text = std::string("own 0\nhighest 31\n") +
+                             (GetParam() ? "station 2 " : "gateway ") +
+                             "127.0.0.1:" + std::to_string(simulator->Port()) + "\n";
+    testing::WriteBytes(bus, std::vector<uint8_t>(text.begin(), text.end()));
     setenv("VEXAL_MPI_BUS", bus.c_str(), 1);
     SetStations({{127, 0, 0, 1}});
     int waitCursorDuringScan = -1;
@@ -82,7 +88,9 @@ TEST_P(StationListLayoutTest, ListedStationsConnectOverMpiAndOverTcp) {
         waitCursorDuringScan = prompts->waitCursorDepth;
     };
     ShowList(GetParam());
-    EXPECT_EQ(Rows(), (QStringList{"MPI = 2", "IP = [127.0.0.1]"}));
+    const QStringList rows = GetParam() ? QStringList{"MPI = 2", "IP = [127.0.0.1]"}
+                                        : QStringList{"MPI = 2", "MPI = 5", "IP = [127.0.0.1]"};
+    EXPECT_EQ(Rows(), rows);
     EXPECT_EQ(waitCursorDuringScan, 1);
     EXPECT_EQ(prompts->waitCursorDepth, 0);
     EXPECT_EQ(Caption("connectButton"), "Connect...");
@@ -90,12 +98,12 @@ TEST_P(StationListLayoutTest, ListedStationsConnectOverMpiAndOverTcp) {
     const QString layout = GetParam() ? "800x480" : "240x320";
     Screenshot("VexalCE-List-" + layout + ".png");
 
-    const CpuConnection* routes[] = {app->MpiRecord(), app->TcpRecord()};
-    for (int row = 0; row < 2; ++row) {
+    for (int row = 0; row < rows.size(); ++row) {
         ClickRow(row);
         EXPECT_EQ(Caption("connectButton"), "Connect");
         Click("connectButton");
-        EXPECT_EQ(app->CurrentConnection(), routes[row]) << row;
+        const bool mpi = row + 1 < rows.size();
+        EXPECT_EQ(app->CurrentConnection(), mpi ? app->MpiRecord() : app->TcpRecord()) << row;
         ExpectConnected(true);
         if (row == 0) Screenshot("VexalCE-List-connected-" + layout + ".png");
         Click("connectButton");

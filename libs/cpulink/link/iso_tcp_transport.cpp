@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "cotp_request.h"
 #include "tcp_socket.h"
 #include "wire_bytes.h"
 
@@ -13,23 +14,12 @@ using platform::IoResult;
 
 constexpr uint8_t kTpktVersion = 0x03;
 constexpr size_t kTpktHeaderSize = 4;
-constexpr uint8_t kCotpConnectionRequest = 0xE0;
-constexpr uint8_t kCotpConnectionConfirm = 0xD0;
 constexpr uint8_t kCotpData = 0xF0;
-constexpr uint8_t kCotpDisconnectRequest = 0x80;
 constexpr uint8_t kCotpEndOfTransmission = 0x80;
 constexpr uint8_t kParameterTpduSize = 0xC0;
-constexpr uint8_t kParameterCallingTsap = 0xC1;
-constexpr uint8_t kParameterCalledTsap = 0xC2;
-// TPDU size code 0x0A asks for 1024 bytes, which carries a 960-byte PDU unsegmented.
-constexpr uint8_t kRequestedTpduSizeCode = 0x0A;
 // Without a size parameter in the confirm, class 0 allows 128-byte TPDUs.
 constexpr size_t kDefaultTpduSize = 128;
 constexpr size_t kLargestTpduSize = 1024;
-// A PG connection from local TSAP 0x0100, the value every S7-300/400 accepts.
-constexpr uint16_t kLocalTsap = 0x0100;
-constexpr uint16_t kPgConnectionType = 0x0100;
-constexpr uint16_t kLocalReference = 0x0001;
 constexpr size_t kDataHeaderSize = 3;
 
 CpuStatus StatusOf(IoResult result) {
@@ -75,7 +65,7 @@ public:
             const size_t headerEnd = static_cast<size_t>(head[0]) + 1;
             if (headerEnd > length) return CPULINK_PROTOCOL_ERROR;
             const uint8_t code = head[1] & 0xF0;
-            if (code == kCotpDisconnectRequest) return CPULINK_CONNECTION_LOST;
+            if (code == cotp::kDisconnectRequest) return CPULINK_CONNECTION_LOST;
             if (code != kCotpData || head[0] < 2) return CPULINK_PROTOCOL_ERROR;
             if (headerEnd > sizeof head) status = SkipBuffered(headerEnd - sizeof head, deadlineMs);
             if (status != CPULINK_OK) return status;
@@ -98,10 +88,11 @@ public:
         std::vector<uint8_t> confirm;
         status = ReceiveTpdu(&confirm, deadlineMs);
         if (status != CPULINK_OK) return status;
-        if ((confirm[1] & 0xF0) != kCotpConnectionConfirm || confirm[0] < 6) {
-            return (confirm[1] & 0xF0) == kCotpDisconnectRequest ? CPULINK_CONNECTION_LOST
-                                                                 : CPULINK_PROTOCOL_ERROR;
+        const uint8_t code = confirm[1] & 0xF0;
+        if (code == cotp::kDisconnectRequest || code == cotp::kTpduError) {
+            return CPULINK_CONNECTION_LOST;  // the request was refused
         }
+        if (code != cotp::kConnectionConfirm || confirm[0] < 6) return CPULINK_PROTOCOL_ERROR;
         tpduSize_ = ConfirmedTpduSize(confirm);
         return tpduSize_ == 0 ? CPULINK_PROTOCOL_ERROR : CPULINK_OK;
     }
@@ -222,27 +213,9 @@ private:
 }  // namespace
 
 std::vector<uint8_t> BuildConnectionRequest(int rack, int slot) {
-    const uint16_t calledTsap =
-        kPgConnectionType | static_cast<uint16_t>((rack & 7) << 5 | (slot & 31));
-    WireWriter frame;
-    frame.U8(kTpktVersion);
-    frame.U8(0);
-    frame.U16(22);
-    frame.U8(17);  // length indicator: the 17 header bytes that follow
-    frame.U8(kCotpConnectionRequest);
-    frame.U16(0);  // destination reference, unknown before the confirm
-    frame.U16(kLocalReference);
-    frame.U8(0);  // class 0, no options
-    frame.U8(kParameterTpduSize);
-    frame.U8(1);
-    frame.U8(kRequestedTpduSizeCode);
-    frame.U8(kParameterCallingTsap);
-    frame.U8(2);
-    frame.U16(kLocalTsap);
-    frame.U8(kParameterCalledTsap);
-    frame.U8(2);
-    frame.U16(calledTsap);
-    return frame.Get();
+    const auto request =
+        cotp::ConnectionRequest(static_cast<uint8_t>((rack & 7) << 5 | (slot & 31)));
+    return {request.begin(), request.end()};
 }
 
 std::unique_ptr<LinkTransport> OpenIsoTcpTransport(uint32_t ipv4, const LinkSettings& settings,
