@@ -1,6 +1,5 @@
 // The operation mode page against the simulator: mode, buttons, mode selector and LEDs as
 // the user sees them, and stop and restart reaching the controller.
-#include "mode_icon_ctrl.h"
 #include "page_session.h"
 
 namespace vexal {
@@ -18,19 +17,15 @@ protected:
         const std::lock_guard lock(simulator->Controller().Lock());
         return simulator->Controller().Mode();
     }
-    void ExpectMode(const char* text, bool stop, bool restart) const {
-        EXPECT_EQ(Label("modeText"), text);
-        EXPECT_EQ(Find<CModeIconCtrl>("modeIcon")->accessibleName(), *text ? text : "Unknown");
-        EXPECT_EQ(Enabled("stopButton"), stop);
-        EXPECT_EQ(Enabled("restartButton"), restart);
-    }
 };
 
+// Hidden, the sheet's own timer adds no tick: the LEDs are as counted.
 TEST_F(OpModePageTest, StopAsksFirstAndStopAndRestartAreFollowedAtTheNextPoll) {
     for (const bool large : {true, false}) {
         Open({}, large);
+        app->Sheet()->hide();
         messages.clear();
-        ExpectMode("RUN", true, false);
+        Snap("running");
 
         prompts->answers = {false};
         Click("stopButton");
@@ -41,34 +36,29 @@ TEST_F(OpModePageTest, StopAsksFirstAndStopAndRestartAreFollowedAtTheNextPoll) {
         Click("stopButton");
         EXPECT_EQ(SimMode(), sim::OperatingMode::kStop);
         Tick();
-        ExpectMode("STOP", false, true);
+        Snap("stopped");
 
         Click("restartButton");
         EXPECT_EQ(SimMode(), sim::OperatingMode::kRun);
-        Tick();
-        ExpectMode("RUN", true, false);
         TickNow(9);  // the RUN LED lit
+        Snap("restarted");
         Screenshot(large ? "VexalCE-OpMode-800x480.png" : "VexalCE-OpMode-240x320.png");
 
         app->CloseConnection();
-        ExpectMode("", false, false);
-        EXPECT_EQ(Label("keyswitchText"), "<Unknown>");
         Tick();
-        EXPECT_EQ(Leds(), "....");
+        Snap("closed");
         EXPECT_EQ(messages.size(), 2);
     }
 }
 
 TEST_F(OpModePageTest, ShowsTheModeSelectorPosition) {
-    const std::pair<sim::Keyswitch, const char*> cases[] = {{sim::Keyswitch::kRun, "RUN"},
-                                                            {sim::Keyswitch::kRunP, "RUN-P"},
-                                                            {sim::Keyswitch::kStop, "STOP"},
-                                                            {sim::Keyswitch::kMres, "MRES"}};
-    for (const auto& [position, text] : cases) {
+    for (const auto position : {sim::Keyswitch::kRun, sim::Keyswitch::kRunP, sim::Keyswitch::kStop,
+                                sim::Keyswitch::kMres}) {
         sim::SimOptions options;
         options.keyswitch = position;
         Open(options);
-        EXPECT_EQ(Label("keyswitchText"), text);
+        Snap("position " + std::to_string(static_cast<int>(position)),
+             Find<QWidget>("keyswitchText"));
     }
 }
 
