@@ -74,10 +74,12 @@ TEST_F(OpModePageTest, LedsCopyTheControllerOnceEveryNineTicks) {
     const char* const expected[] = {".*..", ".*..", ".*..", ".*..", "....", "....",
                                     "....", "....", "....", ".*..", ".*..", ".*..",
                                     ".*..", "....", "....", "....", "....", "...."};
+    const uint64_t before = simulator->RequestCount();
     for (int tick = 0; tick < 18; ++tick) {
         TickNow(1);
         EXPECT_EQ(Leds(), expected[tick]) << "tick " << tick;
     }
+    EXPECT_EQ(simulator->RequestCount() - before, 9u) << "three reads every 6 ticks";
     ShowPageNow("memoryPage");
     TickNow(18);
     EXPECT_EQ(Leds(), "....");  // not read while hidden
