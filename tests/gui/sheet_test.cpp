@@ -102,12 +102,15 @@ TEST_F(SheetTest, ChangingTheTabTellsTheLeavingAndTheEnteringPage) {
     Tabs()->setCurrentIndex(1);
     EXPECT_EQ(journal, (Events{"a:leave", "b:active"}));
     EXPECT_EQ(sheet.ActivePage(), second);
+    EXPECT_FALSE(sheet.Page(0)->IsActive());
 
     journal.clear();
     second->mayLeave = false;
     Tabs()->setCurrentIndex(2);
     EXPECT_EQ(journal, (Events{"b:leave"}));
     EXPECT_EQ(Tabs()->currentIndex(), 1);
+    EXPECT_TRUE(second->IsActive());
+    EXPECT_FALSE(sheet.Page(2)->IsActive());
 }
 
 TEST_F(SheetTest, TheSharedImagesAreAStationAndABlockWithTransparentBackground) {
