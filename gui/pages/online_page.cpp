@@ -35,7 +35,7 @@ private:
 }  // namespace
 
 COnlinePage::COnlinePage(const PageContext& context, int templateId)
-    : CSheetPage(context, templateId) {
+    : CSheetPage(context, templateId), refresh_(CTickPace::kOnce, CTickPace::kWait) {
     setObjectName(QStringLiteral("onlinePage"));
     BuildControls();
 }
@@ -70,19 +70,19 @@ void COnlinePage::BuildControls() {
 
 void COnlinePage::OnInitDialog() {
     blockList->AttachImages(&Images());
-    refreshPending = 0;
+    refresh_.Stop();
     OnPageEvent(kPageDisconnected, 0, 0);
 }
 
 bool COnlinePage::OnSetActive() {
-    refreshPending = 1;
+    refresh_.RunOnNextTick();
     return true;
 }
 
 void COnlinePage::OnPageEvent(PageEvent code, uint32_t a, uint32_t) {
     switch (code) {
         case kPageTick:
-            if (refreshPending == 1 && !busy_) OnRefresh();
+            if (refresh_.Tick(connected == 1 && !busy_)) OnRefresh();
             break;
         case kPageConnected:
             refreshButton->setEnabled(true);
@@ -136,7 +136,7 @@ void COnlinePage::UpdateButtons() {
 void COnlinePage::OnRefresh() {
     if (connected != 1 || busy_) return;
     const CBusy busy(busy_);
-    refreshPending = 0;
+    refresh_.Stop();
     App().BroadcastPageEvent(kPageControllerRefreshStart);
     bool complete = false;
     {

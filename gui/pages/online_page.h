@@ -40,7 +40,8 @@ private:
     void UpdateButtons();
 
     CBlockListCtrl* blockList = nullptr;
-    int refreshPending = 0;
+    // Once after each activation, as soon as the page is connected and idle.
+    CTickPace refresh_;
     // A transfer or refresh is running; the tick leaves a pending refresh for later.
     bool busy_ = false;
     QPushButton* refreshButton = nullptr;

@@ -14,8 +14,8 @@
 namespace vexal {
 namespace {
 
-// The poll reads the controller when the counter passes this many ticks (every 600 ms).
-constexpr int kPollTicks = 5;
+// The controller is read every 600 ms.
+constexpr int kPollPeriodTicks = 6;
 // Flash phases 0 to 7 draw a flashing LED; phase 8 holds it, then the next read state shows.
 constexpr int kLastBlinkPhase = 8;
 
@@ -78,7 +78,9 @@ QLabel* CentredText(const char* name) {
 }  // namespace
 
 COpModePage::COpModePage(const PageContext& context, int templateId)
-    : CSheetPage(context, templateId), ledOff(LedBitmap(kLedOffBitmap)) {
+    : CSheetPage(context, templateId),
+      poll_(kPollPeriodTicks, CTickPace::kNextPeriod),
+      ledOff(LedBitmap(kLedOffBitmap)) {
     setObjectName(QStringLiteral("opModePage"));
     for (int led = 0; led < kLedCount; ++led) ledColours[led] = LedBitmap(kLeds[led].bitmap);
     BuildControls();
@@ -149,20 +151,13 @@ void COpModePage::BuildControls() {
 }
 
 void COpModePage::OnInitDialog() {
-    pollCount = 100;
-    pageActive = 0;
+    poll_.RunOnNextTick();
     readLeds.fill(kLedOff);
     OnPageEvent(kPageDisconnected, 0, 0);
 }
 
 bool COpModePage::OnSetActive() {
-    pageActive = 1;
-    pollCount = 100;
-    return true;
-}
-
-bool COpModePage::OnKillActive() {
-    pageActive = 0;
+    poll_.RunOnNextTick();
     return true;
 }
 
@@ -186,18 +181,16 @@ void COpModePage::OnPageEvent(PageEvent code, uint32_t, uint32_t) {
 
 void COpModePage::OnStop() {
     if (!Prompts().AskYesNo(QStringLiteral("Sure to stop the CPU?"))) return;
-    if (App().StopCpu() == 1) pollCount = 100;
+    if (App().StopCpu() == 1) poll_.RunOnNextTick();
 }
 
 void COpModePage::OnRestart() {
-    if (App().WarmRestart() != 0) pollCount = 100;
+    if (App().WarmRestart() != 0) poll_.RunOnNextTick();
 }
 
 void COpModePage::TickStep() {
     LedStep();
-    if (++pollCount <= kPollTicks) return;
-    pollCount = 0;
-    if (connected != 1 || pageActive == 0) return;
+    if (!poll_.Tick(IsActive() && connected == 1)) return;
     operationMode = App().ReadOperationMode();
     keyswitch = App().ReadKeySwitch();
     LedStates leds{};

@@ -25,10 +25,8 @@ public:
 
     COpModePage(const PageContext& context, int templateId);
 
-    bool OnSetActive() override;
-    bool OnKillActive() override;
-
 protected:
+    bool OnSetActive() override;
     void OnPageEvent(PageEvent code, uint32_t a, uint32_t b) override;
     void OnInitDialog() override;
 
@@ -51,8 +49,7 @@ private:
     QPushButton* stopButton = nullptr;
     QPushButton* restartButton = nullptr;
 
-    int pageActive = 0;
-    int pollCount = 100;
+    CTickPace poll_;
     int operationMode = -1;
     int keyswitch = -1;
     std::array<int, kLedCount> shownLeds{};

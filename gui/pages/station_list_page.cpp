@@ -62,7 +62,7 @@ void FitIntoRow(QPushButton* button) {
 }  // namespace
 
 CStationListPage::CStationListPage(const PageContext& context, int templateId)
-    : CSheetPage(context, templateId) {
+    : CSheetPage(context, templateId), refresh_(CTickPace::kOnce, CTickPace::kWait) {
     setObjectName(QStringLiteral("stationListPage"));
     BuildControls();
 }
@@ -107,18 +107,18 @@ void CStationListPage::BuildControls() {
 
 void CStationListPage::OnInitDialog() {
     stationList->setIconSize(QSize(CSheetImages::kImageWidth, CSheetImages::kImageWidth));
-    refreshPending = 0;
+    refresh_.Stop();
 }
 
 bool CStationListPage::OnSetActive() {
-    refreshPending = 1;
+    refresh_.RunOnNextTick();
     return CSheetPage::OnSetActive();
 }
 
 void CStationListPage::OnPageEvent(PageEvent code, uint32_t, uint32_t) {
     switch (code) {
         case kPageTick:
-            if (refreshPending) RefreshStations();
+            if (refresh_.Tick(true)) RefreshStations();
             break;
         case kPageConnected:
             UpdateConnectButton();
@@ -178,7 +178,7 @@ void CStationListPage::RefreshStations() {
     const QList<QListWidgetItem*> selected = stationList->selectedItems();
     const bool remembers = !selected.isEmpty();
     const StationKey remembered = remembers ? KeyOf(selected.front()) : 0;
-    refreshPending = 0;
+    refresh_.Stop();
     stationList->clear();
 
     QListWidgetItem* reselect = nullptr;

@@ -56,7 +56,8 @@ private:
     QPushButton* netsButton_ = nullptr;
     QString password;
     StationKey lastStationIp = 0;
-    int refreshPending = 0;
+    // The list is rebuilt on the tick after each activation.
+    CTickPace refresh_;
 };
 
 }  // namespace vexal

@@ -23,8 +23,8 @@
 namespace vexal {
 namespace {
 
-// The clock is read when the counter passes this many ticks (every 900 ms).
-constexpr int kRefreshTicks = 8;
+// The clock is read every 900 ms.
+constexpr int kRefreshPeriodTicks = 9;
 
 const QDateTime kEarliestMoment(QDate(2000, 1, 1), QTime(0, 0, 0));
 const QDateTime kLatestMoment(QDate(2049, 12, 31), QTime(23, 59, 59));
@@ -54,7 +54,8 @@ QDateTime FromBrokenDown(const BrokenDownTime& time) {
 
 }  // namespace
 
-CTimePage::CTimePage(const PageContext& context, int templateId) : CSheetPage(context, templateId) {
+CTimePage::CTimePage(const PageContext& context, int templateId)
+    : CSheetPage(context, templateId), refresh_(kRefreshPeriodTicks, CTickPace::kNextPeriod) {
     setObjectName(QStringLiteral("timePage"));
     BuildControls();
 }
@@ -102,7 +103,7 @@ void CTimePage::BuildControls() {
 
 void CTimePage::OnInitDialog() {
     autoRefresh = 0;
-    refreshCount = 100;
+    refresh_.RunOnNextTick();
     const QDateTime now = QDateTime::currentDateTime();
     dateValue = now.date();
     timeValue = now.time();
@@ -112,7 +113,7 @@ void CTimePage::OnInitDialog() {
 
 bool CTimePage::OnSetActive() {
     autoRefresh = 1;
-    refreshCount = 100;
+    refresh_.RunOnNextTick();
     return true;
 }
 
@@ -143,9 +144,7 @@ void CTimePage::OnPageEvent(PageEvent code, uint32_t, uint32_t) {
 }
 
 void CTimePage::RefreshStep() {
-    if (++refreshCount <= kRefreshTicks) return;
-    refreshCount = 0;
-    if (connected != 1 || autoRefresh == 0) return;
+    if (!refresh_.Tick(connected == 1 && autoRefresh != 0)) return;
     BrokenDownTime clock{};
     if (App().GetClock(&clock) != 1) return;
     const QDateTime moment = FromBrokenDown(clock);

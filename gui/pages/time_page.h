@@ -22,10 +22,9 @@ class CTimePage : public CSheetPage {
 public:
     CTimePage(const PageContext& context, int templateId);
 
+protected:
     bool OnSetActive() override;
     bool OnKillActive() override;
-
-protected:
     void OnPageEvent(PageEvent code, uint32_t a, uint32_t b) override;
     void OnInitDialog() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -53,7 +52,7 @@ private:
     QDate dateValue;
     QTime timeValue;
     int autoRefresh = 0;
-    int refreshCount = 100;
+    CTickPace refresh_;
     QDateTime chosenMoment;
 };
 

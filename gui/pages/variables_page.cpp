@@ -65,7 +65,7 @@ void MarkChanged(QTreeWidgetItem* item, int column, bool changed) {
 }  // namespace
 
 CVariablesPage::CVariablesPage(const PageContext& context, int templateId)
-    : CSheetPage(context, templateId) {
+    : CSheetPage(context, templateId), refresh_(kReadPeriodTicks, CTickPace::kStop) {
     setObjectName(QStringLiteral("variablesPage"));
     BuildControls();
 }
@@ -143,7 +143,7 @@ QPushButton* CVariablesPage::AddButton(const char* name, const char* caption) {
 
 void CVariablesPage::OnInitDialog() {
     variableCount = 0;
-    refreshCountdown = 1;
+    refresh_.RunOnNextTick();
     saveButton_->setEnabled(false);
     deleteButton_->setEnabled(false);
     CreateColumns();
@@ -164,13 +164,7 @@ void CVariablesPage::CreateColumns() {
 }
 
 bool CVariablesPage::OnSetActive() {
-    refreshCountdown = 1;
-    pageActive = 1;
-    return true;
-}
-
-bool CVariablesPage::OnKillActive() {
-    pageActive = 0;
+    refresh_.RunOnNextTick();
     return true;
 }
 
@@ -194,14 +188,15 @@ void CVariablesPage::OnPageEvent(PageEvent code, uint32_t, uint32_t) {
 }
 
 void CVariablesPage::RefreshStep() {
-    if (refreshCountdown == 0) return;
-    if (--refreshCountdown != 0 || connected == 0 || pageActive == 0) return;
+    if (!refresh_.Tick(IsActive() && connected == 1)) return;
     std::array<VariableDescriptor*, kCapacity> read{};
     for (int index = 0; index < variableCount; ++index) read[index] = &variables[index].descriptor;
-    if (App().ReadVariables(read.data(), variableCount) != CPULINK_OK) return;
+    if (App().ReadVariables(read.data(), variableCount) != CPULINK_OK) {
+        refresh_.Stop();
+        return;
+    }
     RefreshStatusCells();
     RecordTrendSample();
-    refreshCountdown = kReadPeriodTicks;
 }
 
 void CVariablesPage::RefreshStatusCells() {
@@ -248,8 +243,7 @@ void CVariablesPage::OnSetClicked() {
         written[count++] = &entry.descriptor;
     }
     App().WriteVariables(written.data(), count);
-    refreshCountdown = 1;
-    pageActive = 1;
+    refresh_.RunOnNextTick();
 }
 
 void CVariablesPage::OnDeleteClicked() {

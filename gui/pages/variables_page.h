@@ -41,11 +41,10 @@ public:
 
     CVariablesPage(const PageContext& context, int templateId);
 
-    bool OnSetActive() override;
-    bool OnKillActive() override;
     int VariableCount() const { return variableCount; }
 
 protected:
+    bool OnSetActive() override;
     void OnPageEvent(PageEvent code, uint32_t a, uint32_t b) override;
     void OnInitDialog() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -79,8 +78,8 @@ private:
     QTreeWidget* list;
     int variableCount = 0;
     std::array<VariableEntry, kCapacity> variables{};
-    int refreshCountdown = 0;
-    int pageActive = 0;
+    // Stopped by a failed read until the page is shown again or "Set" is pressed.
+    CTickPace refresh_;
 
     QPushButton* setButton_;
     QPushButton* deleteButton_;

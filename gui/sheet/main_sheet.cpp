@@ -97,21 +97,21 @@ void CMainSheet::InitialisePages() {
         pages[static_cast<size_t>(index)]->InitialisePage();
     }
     activeIndex_ = tabs_->currentIndex();
-    if (CSheetPage* active = Page(activeIndex_)) active->OnSetActive();
+    if (CSheetPage* active = Page(activeIndex_)) active->Activate();
 }
 
 // Tab changes count only while the initialised sheet is on screen: adding pages before the
 // run and deleting them after it moves the current tab too.
 void CMainSheet::OnTabChanged(int index) {
     if (!initialised_ || revertingTab_ || !isVisible()) return;
-    if (CSheetPage* leaving = Page(activeIndex_); leaving != nullptr && !leaving->OnKillActive()) {
+    if (CSheetPage* leaving = Page(activeIndex_); leaving != nullptr && !leaving->Deactivate()) {
         revertingTab_ = true;
         tabs_->setCurrentIndex(activeIndex_);
         revertingTab_ = false;
         return;
     }
     activeIndex_ = index;
-    if (CSheetPage* entering = Page(index)) entering->OnSetActive();
+    if (CSheetPage* entering = Page(index)) entering->Activate();
 }
 
 }  // namespace vexal

@@ -26,6 +26,36 @@ void CSheetPage::InitialisePage() {
     OnInitDialog();
 }
 
+void CSheetPage::Activate() {
+    active_ = true;
+    OnSetActive();
+}
+
+bool CSheetPage::Deactivate() {
+    if (!OnKillActive()) return false;
+    active_ = false;
+    return true;
+}
+
 void CSheetPage::OnPageEvent(PageEvent, uint32_t, uint32_t) {}
+
+bool CTickPace::Tick(bool ready) {
+    if (remaining_ == 0 || --remaining_ > 0) return false;
+    if (ready) {
+        remaining_ = period_;
+        return true;
+    }
+    switch (whenNotReady_) {
+        case kNextPeriod:
+            remaining_ = period_;
+            break;
+        case kStop:
+            break;
+        case kWait:
+            remaining_ = 1;
+            break;
+    }
+    return false;
+}
 
 }  // namespace vexal

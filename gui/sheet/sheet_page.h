@@ -11,6 +11,35 @@
 
 namespace vexal {
 
+// Paces one kind of a page's work on the sheet's 100 ms tick: the work is due every `period`
+// ticks (with a period of 0 only once after each RunOnNextTick) and on the next tick when
+// asked. A pace starts with nothing due.
+class CTickPace {
+public:
+    // What a due tick leaves for later when the page is not ready for the work.
+    enum WhenNotReady {
+        kNextPeriod,  // the next period counts on as if the work had run
+        kStop,        // nothing is due until RunOnNextTick
+        kWait,        // the work stays due until a tick finds the page ready
+    };
+
+    // The period of work done once after each RunOnNextTick.
+    static constexpr int kOnce = 0;
+
+    CTickPace(int period, WhenNotReady whenNotReady)
+        : period_(period), whenNotReady_(whenNotReady) {}
+
+    void RunOnNextTick() { remaining_ = 1; }
+    void Stop() { remaining_ = 0; }
+    // Counts one tick; true when the work is due on it and the page is `ready` for it.
+    bool Tick(bool ready);
+
+private:
+    int period_;
+    WhenNotReady whenNotReady_;
+    int remaining_ = 0;  // ticks until the work is due; 0 when nothing is due
+};
+
 class CSheetPage : public QWidget {
     Q_OBJECT
 
@@ -22,6 +51,8 @@ public:
     QString Title() const;
     bool IsLargeLayout() const;
     bool IsConnected() const { return connected != 0; }
+    // Between the sheet's Activate and a Deactivate that the page allowed.
+    bool IsActive() const { return active_; }
 
     // The sheet's entry for every event: events 1 and 2 set and clear `connected`, then
     // the page's own handling runs.
@@ -30,12 +61,16 @@ public:
     // disconnected (event 2), then initialises itself.
     void InitialisePage();
 
-    // The page becomes the visible page, or stops being it. A page may refuse to be left by
-    // returning false from OnKillActive.
+    // The sheet's entries when the page becomes the visible page or stops being it; false
+    // when the page refuses to be left.
+    void Activate();
+    bool Deactivate();
+
+protected:
+    // The page's own handling of its activation, and whether it may be left.
     virtual bool OnSetActive() { return true; }
     virtual bool OnKillActive() { return true; }
 
-protected:
     // The page's own handling of an event, after the base handling.
     virtual void OnPageEvent(PageEvent code, uint32_t a, uint32_t b);
     // The page's own initialisation, after it received event 2.
@@ -52,6 +87,7 @@ protected:
 private:
     PageContext context_;
     int templateId_;
+    bool active_ = false;
 };
 
 }  // namespace vexal

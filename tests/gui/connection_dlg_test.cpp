@@ -1,10 +1,5 @@
 // The password, station IP and network dialogs on their own, in both layouts: what they
 // show when opened, what keys do, and what OK and Cancel hand back.
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-
 #include "nets_dlg.h"
 #include "page_session.h"
 #include "password_dlg.h"
@@ -13,60 +8,37 @@
 namespace vexal {
 namespace {
 
-QString Ticked(const QAbstractButton* box) {
-    return QString(box->isChecked() ? "x" : "-") + (box->isEnabled() ? "" : "(off)");
-}
-
-// What a user sees in an open dialog.
-QString Looks(QDialog* dialog) {
-    QStringList parts;
-    for (auto* edit : dialog->findChildren<QLineEdit*>()) {
-        parts << edit->text() + (edit->hasFocus() ? "[" + edit->selectedText() + "]" : "");
-    }
-    if (auto* password = dialog->findChild<QLineEdit*>("passwordEdit")) {
-        parts << (password->echoMode() == QLineEdit::Password ? "masked" : "plain");
-    }
-    if (auto* combo = dialog->findChild<QComboBox*>("adapterCombo")) {
-        parts << "MPI " + Ticked(dialog->findChild<QCheckBox*>("mpiCheck"))
-              << "TCP " + Ticked(dialog->findChild<QCheckBox*>("tcpCheck"))
-              << combo->currentText() + (combo->isEnabled() ? "" : "(off)");
-        if (dialog->findChild<QLabel*>("rawFramesNote")->isVisible()) parts << "note";
-    }
-    return parts.join(' ');
-}
-
 struct DialogCase {
     const char* dialog;  // "StationIp", "Password" or "Nets"
     const char* start;   // address, password or the application's adapter
     int available;       // Nets: 1 MPI adapter, 2 Ethernet
-    const char* keys;
-    const char* seen;    // after the keys, while the dialog is still open
+    const char* keys;    // a dialog still open after them is described, then cancelled
     const char* result;  // after it closed
 };
 
 // The last case of a dialog without keys is its screenshot.
 const DialogCase kCases[] = {
-    {"StationIp", "0.0.0.0", 0, "", "0[0] 0 0 0", "cancel 0.0.0.0"},
-    {"StationIp", "0.0.0.0", 0, "192", "192 0[0] 0 0", "cancel 0.0.0.0"},
-    {"StationIp", "0.0.0.0", 0, "19", "19[] 0 0 0", "cancel 0.0.0.0"},
-    {"StationIp", "0.0.0.0", 0, "256", "256[] 0 0 0", "cancel 0.0.0.0"},
-    {"StationIp", "0.0.0.0", 0, "10\t0\t\b\t1\n", "10 0 [] 1", "cancel 0.0.0.0"},
-    {"StationIp", "0.0.0.0", 0, "10\t0\t0\t7a\n", "10 0 0 7a[7a]", "cancel 0.0.0.0"},
-    {"StationIp", "0.0.0.0", 0, "10\t0\t 0\t1\n", "", "ok 10.0.0.1"},
-    {"StationIp", "1.2.3.4", 0, "9\x1b", "", "cancel 1.2.3.4"},
-    {"StationIp", "192.168.0.5", 0, "", "192[192] 168 0 5", "cancel 192.168.0.5"},
-    {"Password", "abc", 0, "", "abc[abc] masked", "cancel abc"},
-    {"Password", "abc", 0, "\b\n", "", "ok "},
-    {"Password", "abc", 0, "xyz\n", "", "ok xyz"},
-    {"Nets", "scr0", 1, "", "MPI x TCP x(off) (off) note", "cancel mpi 1 tcp 1 "},
-    {"Nets", "scr0", 1, "\n", "", "ok mpi 1 tcp 1 "},
-    {"Nets", "scr0", 2, "", "MPI x(off) TCP x scr0 note", "cancel mpi 1 tcp 1 "},
-    {"Nets", "scr0", 2, " \n", "", "ok mpi 1 tcp 0 scr0"},
-    {"Nets", "scr0", 3, "\t ", "MPI x TCP - scr0(off) note", "cancel mpi 1 tcp 1 "},
-    {"Nets", "scr0", 3, "\t  ", "MPI x TCP x scr0 note", "cancel mpi 1 tcp 1 "},
-    {"Nets", "scr0", 3, " \t\t\u2193\u2190 \n", "", "ok mpi 0 tcp 0 scr1"},
-    {"Nets", "gone", 3, "", "MPI x TCP x scr0 note", "cancel mpi 1 tcp 1 "},
-    {"Nets", "scr1", 3, "", "MPI x TCP x scr1 note", "cancel mpi 1 tcp 1 "},
+    {"StationIp", "0.0.0.0", 0, "", "cancel 0.0.0.0"},
+    {"StationIp", "0.0.0.0", 0, "192", "cancel 0.0.0.0"},
+    {"StationIp", "0.0.0.0", 0, "19", "cancel 0.0.0.0"},
+    {"StationIp", "0.0.0.0", 0, "256", "cancel 0.0.0.0"},
+    {"StationIp", "0.0.0.0", 0, "10\t0\t\b\t1\n", "cancel 0.0.0.0"},
+    {"StationIp", "0.0.0.0", 0, "10\t0\t0\t7a\n", "cancel 0.0.0.0"},
+    {"StationIp", "0.0.0.0", 0, "10\t0\t 0\t1\n", "ok 10.0.0.1"},
+    {"StationIp", "1.2.3.4", 0, "9\x1b", "cancel 1.2.3.4"},
+    {"StationIp", "192.168.0.5", 0, "", "cancel 192.168.0.5"},
+    {"Password", "abc", 0, "", "cancel abc"},
+    {"Password", "abc", 0, "\b\n", "ok "},
+    {"Password", "abc", 0, "xyz\n", "ok xyz"},
+    {"Nets", "scr0", 1, "", "cancel mpi 1 tcp 1 "},
+    {"Nets", "scr0", 1, "\n", "ok mpi 1 tcp 1 "},
+    {"Nets", "scr0", 2, "", "cancel mpi 1 tcp 1 "},
+    {"Nets", "scr0", 2, " \n", "ok mpi 1 tcp 0 scr0"},
+    {"Nets", "scr0", 3, "\t ", "cancel mpi 1 tcp 1 "},
+    {"Nets", "scr0", 3, "\t  ", "cancel mpi 1 tcp 1 "},
+    {"Nets", "scr0", 3, " \t\t\u2193\u2190 \n", "ok mpi 0 tcp 0 scr1"},
+    {"Nets", "gone", 3, "", "cancel mpi 1 tcp 1 "},
+    {"Nets", "scr1", 3, "", "cancel mpi 1 tcp 1 "},
 };
 
 QString Dotted(uint32_t address) {
@@ -80,7 +52,7 @@ class ConnectionDlgTest : public testing::StationSession,
 protected:
     // Opens the case's dialog, types its keys, describes and cancels a dialog still open,
     // and tells how it closed and what it handed back.
-    QString Run(const DialogCase& test, QString* seen) {
+    QString Run(const DialogCase& test, const std::string& heading) {
         const bool large = GetParam();
         const QString start = QString::fromUtf8(test.start);
         std::unique_ptr<QDialog> dialog;
@@ -120,7 +92,7 @@ protected:
         WhenDialogShows([&](QDialog* shown) {
             Type(shown, QString::fromUtf8(test.keys));
             if (!shown->isVisible()) return;
-            *seen = Looks(shown);
+            Snap(heading, shown);
             EXPECT_LE(shown->frameGeometry().width(), large ? 800 : 240) << test.dialog;
             if (*test.keys == 0) {
                 shown->grab().save(
@@ -139,10 +111,10 @@ TEST_P(ConnectionDlgTest, EachDialogShowsChecksAndHandsBackItsValues) {
     net->openDenied = true;
     EthernetStations stations{};
     EXPECT_FALSE(app->Networks().ScanEthernetStations(&stations));
-    for (const DialogCase& test : kCases) {
-        QString seen;
-        EXPECT_EQ(Run(test, &seen), test.result) << test.dialog << " " << test.keys;
-        EXPECT_EQ(seen, test.seen) << test.dialog << " " << test.keys;
+    for (size_t index = 0; index < std::size(kCases); ++index) {
+        const DialogCase& test = kCases[index];
+        EXPECT_EQ(Run(test, "case " + std::to_string(index)), test.result)
+            << test.dialog << " " << test.keys;
     }
 }
 

@@ -60,7 +60,7 @@ TEST_F(CpuStatusScriptedTest, ABufferReadWithMoreEntriesIsShownLikeACompleteAndA
     Click("updateButton");
     ASSERT_EQ(list->topLevelItemCount(), 100);
     list->setCurrentItem(list->topLevelItem(99));
-    EXPECT_EQ(Label("detailLine1"), "ID: 0063, OB:   0, PK: 00");
+    EXPECT_EQ(Find<QLabel>("detailLine1")->text(), "ID: 0063, OB:   0, PK: 00");
 }
 
 }  // namespace

@@ -17,8 +17,13 @@ protected:
         const QTreeWidgetItem* item = List()->topLevelItem(row);
         return {item->text(0), item->text(1), item->text(2)};
     }
-    QStringList Details() const {
-        return {Find<QLabel>("detailLine1")->text(), Find<QLabel>("detailLine2")->text()};
+    // The page with its stamps masked: those of 23:13:3x on 5 December 2026 in their last
+    // digits, the simulator's own from its start whole.
+    void SnapPage(const std::string& heading) {
+        Snap(heading, nullptr,
+             QRegularExpression(
+                 R"((?<=05\.12\.26 \| 23:13:3)\d\.\d{3}|)"
+                 R"((?!05\.12\.26 \| 23:13:3)\d\d\.\d\d\.\d\d \| \d\d:\d\d:\d\d\.\d{3})"));
     }
     size_t SimEntries() {
         const std::lock_guard lock(simulator->Controller().Lock());
@@ -67,21 +72,10 @@ TEST_F(DiagnosticsPageTest, ShowsTheControllersEntriesNewestFirstWithTheirDetail
         StopCompressRestart();
         ShowPage("diagnosticsPage");
         ASSERT_EQ(List()->topLevelItemCount(), static_cast<int>(SimEntries()));
-        const QStringList descriptions = {
-            "Mode change STARTUP to RUN", "Mode change STOP to STARTUP",
-            "Warm restart requested manually (mode selector or programming device)", "Event 5380",
-            "STOP requested by a programming device or a function block"};
-        for (int row = 0; row < descriptions.size(); ++row) {
-            EXPECT_EQ(Row(row)[0], "05.12.26");
-            EXPECT_TRUE(Row(row)[1].startsWith("23:13:3")) << Row(row)[1].toStdString();
-            EXPECT_EQ(Row(row)[1].size(), 12);
-            EXPECT_EQ(Row(row)[2], descriptions[row]);
-        }
-        EXPECT_EQ(Details(), QStringList({"ID: 4302, OB:   0, PK: FF",
-                                          "Dat ID: 00 00, Info: 0000 0000 0000"}));
+        SnapPage("stopped, compressed and restarted");
         List()->setFocus();
         for (int step = 0; step < 4; ++step) QTest::keyClick(List(), Qt::Key_Down);
-        EXPECT_EQ(Details()[0], "ID: 4304, OB:   0, PK: FF");
+        Snap("the fifth row's details", Find<QWidget>("detailLine1"));
         Screenshot(large ? "VexalCE-Diagnostics-800x480.png" : "VexalCE-Diagnostics-240x320.png");
         if (large) ExpectSavedAsShown();
 
@@ -90,14 +84,11 @@ TEST_F(DiagnosticsPageTest, ShowsTheControllersEntriesNewestFirstWithTheirDetail
         ShowPage("diagnosticsPage");
         EXPECT_EQ(List()->topLevelItemCount(), static_cast<int>(SimEntries()) - 1);
         Click("updateButton");
-        EXPECT_EQ(Row(0)[2], descriptions[4]);
+        SnapPage("updated after one more stop");
         EXPECT_EQ(prompts->waitCursorDepth, 0);
 
         app->CloseConnection();
-        EXPECT_EQ(List()->topLevelItemCount(), 0);
-        EXPECT_EQ(Details(), QStringList({"", ""}));
-        for (const char* control : {"diagList", "updateButton", "saveButton"})
-            EXPECT_FALSE(Find<QWidget>(control)->isEnabled()) << control;
+        Snap("closed");
     }
     EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
 }

@@ -17,42 +17,35 @@ struct DialogCase {
     bool check;          // "Check" before OK
     const char* chosen;  // format picked in the list; null leaves it
     const char* modify;  // typed into the modify edit; null leaves it
-    // What follows OK.
+    // What follows OK; the dialog is described when opened and after OK.
     const char* message;  // "" when the dialog closes
     int format;
-    const char* address;
-    const char* offered;  // the format list after OK, names joined by blanks
-    Bytes modifyBytes;    // empty: no modify value
+    Bytes modifyBytes;  // empty: no modify value
 };
-
-QString Offered(const QComboBox* combo) {
-    QStringList names;
-    for (int index = 0; index < combo->count(); ++index) names << combo->itemText(index);
-    return names.join(' ');
-}
 
 using EditVariableDlgTest = testing::PageSession;
 
 TEST_F(EditVariableDlgTest, AddressFormatAndModifyValueAsTheUserEntersThem) {
     // clang-format off
     const DialogCase cases[] = {
-        {"", 0, "mw10", false, nullptr, nullptr, "", VARIABLE_FORMAT_HEX, "MW10", "BIN DEC HEX COUNTER S5_TIME", {}},
-        {"MW10", VARIABLE_FORMAT_COUNTER, "md4", true, nullptr, nullptr, "", VARIABLE_FORMAT_HEX, "MD4", "BIN DEC HEX FLOAT POINTER", {}},
-        {"MW10", VARIABLE_FORMAT_DEC, "md4", false, nullptr, nullptr, "", VARIABLE_FORMAT_DEC, "MD4", "BIN DEC HEX FLOAT POINTER", {}},
-        {"MW10", VARIABLE_FORMAT_DEC, "", false, nullptr, "7", "", 0, "", "BIN DEC HEX COUNTER S5_TIME", {}},
-        {"", 0, "db1.dbw2", true, nullptr, "   ", "Wrong Value", VARIABLE_FORMAT_HEX, "DB1.DBW2", "BIN DEC HEX COUNTER S5_TIME", {}},
-        {"", 0, "db 1.dbw 2", true, "DEC", " 12 ", "", VARIABLE_FORMAT_DEC, "DB1.DBW2", "BIN DEC HEX COUNTER S5_TIME", {0x00, 0x0C}},
-        {"", 0, "XY1", false, nullptr, nullptr, "Wrong Variable", 0, "XY1", "", {}},
-        {"", 0, "P#M0.0 BYTE 10", false, nullptr, nullptr, "Wrong Variable", 0, "P#M0.0 BYTE 10", "", {}},
-        {"", 0, "MW10", true, nullptr, "70000", "Wrong Value", VARIABLE_FORMAT_HEX, "MW10", "BIN DEC HEX COUNTER S5_TIME", {}},
-        {"", 0, "e 0.1", true, nullptr, "1", "", VARIABLE_FORMAT_DEC, "I0.1", "DEC", {0x01}},
-        {"T5", VARIABLE_FORMAT_S5_TIME, nullptr, false, "BIN", "S5T#2S", "", VARIABLE_FORMAT_BIN, "T5", "BIN HEX S5_TIME", {0x02, 0x00}},
-        {"C3", VARIABLE_FORMAT_HEX, "Z 4", false, nullptr, nullptr, "", VARIABLE_FORMAT_HEX, "C4", "BIN HEX COUNTER", {}},
+        {"", 0, "mw10", false, nullptr, nullptr, "", VARIABLE_FORMAT_HEX, {}},
+        {"MW10", VARIABLE_FORMAT_COUNTER, "md4", true, nullptr, nullptr, "", VARIABLE_FORMAT_HEX, {}},
+        {"MW10", VARIABLE_FORMAT_DEC, "md4", false, nullptr, nullptr, "", VARIABLE_FORMAT_DEC, {}},
+        {"MW10", VARIABLE_FORMAT_DEC, "", false, nullptr, "7", "", 0, {}},
+        {"", 0, "db1.dbw2", true, nullptr, "   ", "Wrong Value", VARIABLE_FORMAT_HEX, {}},
+        {"", 0, "db 1.dbw 2", true, "DEC", " 12 ", "", VARIABLE_FORMAT_DEC, {0x00, 0x0C}},
+        {"", 0, "XY1", false, nullptr, nullptr, "Wrong Variable", 0, {}},
+        {"", 0, "P#M0.0 BYTE 10", false, nullptr, nullptr, "Wrong Variable", 0, {}},
+        {"", 0, "MW10", true, nullptr, "70000", "Wrong Value", VARIABLE_FORMAT_HEX, {}},
+        {"", 0, "e 0.1", true, nullptr, "1", "", VARIABLE_FORMAT_DEC, {0x01}},
+        {"T5", VARIABLE_FORMAT_S5_TIME, nullptr, false, "BIN", "S5T#2S", "", VARIABLE_FORMAT_BIN, {0x02, 0x00}},
+        {"C3", VARIABLE_FORMAT_HEX, "Z 4", false, nullptr, nullptr, "", VARIABLE_FORMAT_HEX, {}},
     };
     // clang-format on
     StartApp(true);
     for (const DialogCase& c : cases) {
-        SCOPED_TRACE(std::string(c.start) + " -> " + (c.typed ? c.typed : "(kept)"));
+        const std::string name = std::string(c.start) + " -> " + (c.typed ? c.typed : "(kept)");
+        SCOPED_TRACE(name);
         messages.clear();
         CEditVariableDlg dialog(app->MakePageContext(), true);
         const bool isNew = std::strlen(c.start) == 0;
@@ -63,25 +56,13 @@ TEST_F(EditVariableDlgTest, AddressFormatAndModifyValueAsTheUserEntersThem) {
             dialog.format = c.startFormat;
         }
         dialog.show();
-        auto* address = dialog.findChild<QLineEdit*>("addressEdit");
-        auto* modify = dialog.findChild<QLineEdit*>("modifyEdit");
-        auto* combo = dialog.findChild<QComboBox*>("formatCombo");
-        EXPECT_EQ(address->text(), QString::fromLatin1(c.start));
-        EXPECT_EQ(combo->isEnabled(), !isNew);
-        EXPECT_EQ(modify->isEnabled(), !isNew);
-        EXPECT_EQ(combo->count() == 0, isNew);
+        Snap(name + " opened", &dialog);
         testing::FillVariableDialog(&dialog, c.typed, c.check, c.chosen, c.modify);
+        Snap(name + " after OK", &dialog);
         const bool closed = std::strlen(c.message) == 0;
         EXPECT_EQ(messages, closed ? QStringList{} : QStringList{QString::fromLatin1(c.message)});
-        EXPECT_EQ(dialog.isVisible(), !closed);
         EXPECT_EQ(dialog.result(), closed ? QDialog::Accepted : QDialog::Rejected);
         EXPECT_EQ(dialog.format, c.format);
-        EXPECT_EQ(address->text(), QString::fromLatin1(c.address));
-        EXPECT_EQ(Offered(combo), QString::fromLatin1(c.offered));
-        if (!closed) {
-            QWidget* focused = std::strcmp(c.message, "Wrong Value") == 0 ? modify : address;
-            EXPECT_EQ(dialog.focusWidget(), focused);
-        }
         if (closed && c.format == 0) {
             EXPECT_EQ(dialog.descriptor.kind, VARIABLE_KIND_NONE);
         }

@@ -14,6 +14,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QtTest/QTest>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
@@ -22,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "describe.h"
 #include "fake_plc_library.h"
 #include "main_app.h"
 #include "main_sheet.h"
@@ -127,12 +129,26 @@ protected:
         if (app && app->StartedUp()) app->ShutDown();
         app.reset();
         unsetenv("VEXAL_SCREEN_WIDTH");
+        if (described.empty()) return;
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string(test->test_suite_name()) + "." + test->name();
+        std::replace(name.begin(), name.end(), '/', '_');
+        ExpectGolden(name, described);
+    }
+
+    // Adds the visible page, or `control`, under `heading` to the test's description, which
+    // is compared with the test's golden file when it ends.
+    void Snap(const std::string& heading, const QWidget* control = nullptr,
+              const QRegularExpression& varying = {}) {
+        described += "== " + heading + layoutTag + "\n" +
+                     Describe(control != nullptr ? control : Tabs()->currentWidget(), varying);
     }
 
     // The application in the large (800x480) or small (240x320) layout, not yet started.
     CMainApp& MakeApp(bool large = true,
                       std::unique_ptr<CNetworkStart> network = std::make_unique<CNetworkStart>()) {
         setenv("VEXAL_SCREEN_WIDTH", large ? "800" : "240", 1);
+        layoutTag = large ? " (800x480)" : " (240x320)";
         auto scripted = std::make_unique<CScriptedPrompts>(&messages);
         prompts = scripted.get();
         app = std::make_unique<CMainApp>(std::move(scripted), MakeLibrary(), std::move(network));
@@ -184,14 +200,6 @@ protected:
         EXPECT_NE(control, nullptr) << "no control " << name;
         return control;
     }
-    QString Label(const char* name) const {
-        const auto* label = Find<QLabel>(name);
-        return label != nullptr ? label->text() : QString();
-    }
-    bool Enabled(const char* name) const {
-        const auto* control = Find<QWidget>(name);
-        return control != nullptr && control->isEnabled();
-    }
     // What the four LEDs show by their accessible descriptions: RUN, STOP, ERR, FRCE.
     std::string Leds() const {
         std::string shown;
@@ -234,6 +242,8 @@ protected:
         EXPECT_TRUE(app->Sheet()->grab().save(file)) << file.toStdString();
     }
 
+    std::string described;
+    std::string layoutTag;  // of the latest application made
     ProfileDir profile;
     QStringList messages;
     CScriptedPrompts* prompts = nullptr;

@@ -1,6 +1,5 @@
 // The operation mode page against the simulator: mode, buttons, mode selector and LEDs as
 // the user sees them, and stop and restart reaching the controller.
-#include "mode_icon_ctrl.h"
 #include "page_session.h"
 
 namespace vexal {
@@ -18,19 +17,15 @@ protected:
         const std::lock_guard lock(simulator->Controller().Lock());
         return simulator->Controller().Mode();
     }
-    void ExpectMode(const char* text, bool stop, bool restart) const {
-        EXPECT_EQ(Label("modeText"), text);
-        EXPECT_EQ(Find<CModeIconCtrl>("modeIcon")->accessibleName(), *text ? text : "Unknown");
-        EXPECT_EQ(Enabled("stopButton"), stop);
-        EXPECT_EQ(Enabled("restartButton"), restart);
-    }
 };
 
+// While connected the LEDs' flash phase depends on the sheet's own ticks too: it is masked.
 TEST_F(OpModePageTest, StopAsksFirstAndStopAndRestartAreFollowedAtTheNextPoll) {
+    const QRegularExpression ledState(R"((?<=: )(on|off)(?=\]))");
     for (const bool large : {true, false}) {
         Open({}, large);
         messages.clear();
-        ExpectMode("RUN", true, false);
+        Snap("running", nullptr, ledState);
 
         prompts->answers = {false};
         Click("stopButton");
@@ -41,34 +36,29 @@ TEST_F(OpModePageTest, StopAsksFirstAndStopAndRestartAreFollowedAtTheNextPoll) {
         Click("stopButton");
         EXPECT_EQ(SimMode(), sim::OperatingMode::kStop);
         Tick();
-        ExpectMode("STOP", false, true);
+        Snap("stopped", nullptr, ledState);
 
         Click("restartButton");
         EXPECT_EQ(SimMode(), sim::OperatingMode::kRun);
-        Tick();
-        ExpectMode("RUN", true, false);
-        TickNow(9);  // the RUN LED lit
+        TickNow(9);  // the RUN LED lit for the screenshot
+        Snap("restarted", nullptr, ledState);
         Screenshot(large ? "VexalCE-OpMode-800x480.png" : "VexalCE-OpMode-240x320.png");
 
         app->CloseConnection();
-        ExpectMode("", false, false);
-        EXPECT_EQ(Label("keyswitchText"), "<Unknown>");
         Tick();
-        EXPECT_EQ(Leds(), "....");
+        Snap("closed");
         EXPECT_EQ(messages.size(), 2);
     }
 }
 
 TEST_F(OpModePageTest, ShowsTheModeSelectorPosition) {
-    const std::pair<sim::Keyswitch, const char*> cases[] = {{sim::Keyswitch::kRun, "RUN"},
-                                                            {sim::Keyswitch::kRunP, "RUN-P"},
-                                                            {sim::Keyswitch::kStop, "STOP"},
-                                                            {sim::Keyswitch::kMres, "MRES"}};
-    for (const auto& [position, text] : cases) {
+    for (const auto position : {sim::Keyswitch::kRun, sim::Keyswitch::kRunP, sim::Keyswitch::kStop,
+                                sim::Keyswitch::kMres}) {
         sim::SimOptions options;
         options.keyswitch = position;
         Open(options);
-        EXPECT_EQ(Label("keyswitchText"), text);
+        Snap("position " + std::to_string(static_cast<int>(position)),
+             Find<QWidget>("keyswitchText"));
     }
 }
 
@@ -84,10 +74,12 @@ TEST_F(OpModePageTest, LedsCopyTheControllerOnceEveryNineTicks) {
     const char* const expected[] = {".*..", ".*..", ".*..", ".*..", "....", "....",
                                     "....", "....", "....", ".*..", ".*..", ".*..",
                                     ".*..", "....", "....", "....", "....", "...."};
+    const uint64_t before = simulator->RequestCount();
     for (int tick = 0; tick < 18; ++tick) {
         TickNow(1);
         EXPECT_EQ(Leds(), expected[tick]) << "tick " << tick;
     }
+    EXPECT_EQ(simulator->RequestCount() - before, 9u) << "three reads every 6 ticks";
     ShowPageNow("memoryPage");
     TickNow(18);
     EXPECT_EQ(Leds(), "....");  // not read while hidden

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -17,7 +16,6 @@
 #include <utility>
 #include <vector>
 
-#include "block_list_ctrl.h"
 #include "bus_file.h"
 #include "cpulink.h"
 #include "demo_project.h"
@@ -153,21 +151,6 @@ inline Bytes Concatenated(const Program& blocks) {
     return bytes;
 }
 
-// The list texts of the blocks, in type and number order, each once, SFBs and SFCs left out.
-inline QStringList ListTexts(const Program& blocks) {
-    std::vector<std::pair<int, uint16_t>> keys;
-    for (const Bytes& block : blocks) {
-        const int type = cpuLink_GetBlockType(block.data());
-        if (type >= 0 && type < BLOCK_TYPE_COUNT)
-            keys.emplace_back(type, BlockImageNumber(block.data()));
-    }
-    std::sort(keys.begin(), keys.end());
-    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
-    QStringList texts;
-    for (const auto& [type, number] : keys) texts.append(BlockListText(type, number));
-    return texts;
-}
-
 class BlockPageSession : public PageSession {
 protected:
     std::string WriteProject(const std::string& name, const Program& blocks) const {
@@ -191,17 +174,6 @@ protected:
     void Load(const std::string& path) {
         prompts->files.push_back(QString::fromStdString(path));
         Click("offlineLoad");
-    }
-
-    // The texts of the listed items, or of the selected ones only.
-    QStringList Texts(const char* listName, bool selectedOnly = false) const {
-        QStringList texts;
-        const auto* list = Find<QListWidget>(listName);
-        for (int index = 0; list != nullptr && index < list->count(); ++index) {
-            const QListWidgetItem* item = list->item(index);
-            if (!selectedOnly || item->isSelected()) texts.append(item->text());
-        }
-        return texts;
     }
 
     // Ctrl-clicks each listed item, as a user adds items to the selection.

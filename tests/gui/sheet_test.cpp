@@ -102,12 +102,15 @@ TEST_F(SheetTest, ChangingTheTabTellsTheLeavingAndTheEnteringPage) {
     Tabs()->setCurrentIndex(1);
     EXPECT_EQ(journal, (Events{"a:leave", "b:active"}));
     EXPECT_EQ(sheet.ActivePage(), second);
+    EXPECT_FALSE(sheet.Page(0)->IsActive());
 
     journal.clear();
     second->mayLeave = false;
     Tabs()->setCurrentIndex(2);
     EXPECT_EQ(journal, (Events{"b:leave"}));
     EXPECT_EQ(Tabs()->currentIndex(), 1);
+    EXPECT_TRUE(second->IsActive());
+    EXPECT_FALSE(sheet.Page(2)->IsActive());
 }
 
 TEST_F(SheetTest, TheSharedImagesAreAStationAndABlockWithTransparentBackground) {
@@ -125,6 +128,39 @@ TEST_F(SheetTest, TheSharedImagesAreAStationAndABlockWithTransparentBackground) 
     EXPECT_FALSE(unreadable.AddStrip(QStringLiteral(":/res/no-such-bitmap.png")));
     EXPECT_EQ(unreadable.Count(), 0);
     EXPECT_TRUE(unreadable.Icon(0).isNull());
+}
+
+// Ticks: '+' finds the page ready, '-' not; 'r' asks for the next tick, 's' stops. `due`
+// has one character per tick, 'x' where the work runs.
+TEST(TickPace, RunsEveryPeriodOnceWhenAskedAndWhatANotReadyTickLeavesFollowsItsKind) {
+    const struct {
+        int period;
+        CTickPace::WhenNotReady whenNotReady;
+        const char* script;
+        const char* due;
+    } cases[] = {
+        {6, CTickPace::kNextPeriod, "+r+++++++++++++", ".x.....x.....x"},
+        {3, CTickPace::kNextPeriod, "r-+++-+++", "...x..x."},
+        {6, CTickPace::kNextPeriod, "r+++r++", "x..x."},
+        {5, CTickPace::kStop, "r+++++-+++++r+", "x..........x"},
+        {5, CTickPace::kStop, "r+s+++++++r+", "x.......x"},
+        {CTickPace::kOnce, CTickPace::kWait, "+r--+++r+", "...x..x"},
+        {CTickPace::kOnce, CTickPace::kWait, "rs+", "."},
+    };
+    for (const auto& c : cases) {
+        CTickPace pace(c.period, c.whenNotReady);
+        std::string due;
+        for (const char step : std::string(c.script)) {
+            if (step == 'r') {
+                pace.RunOnNextTick();
+            } else if (step == 's') {
+                pace.Stop();
+            } else {
+                due += pace.Tick(step == '+') ? 'x' : '.';
+            }
+        }
+        EXPECT_EQ(due, c.due) << c.script;
+    }
 }
 
 // ---- Block list control ------------------------------------------------------------

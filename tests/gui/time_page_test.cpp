@@ -51,8 +51,7 @@ TEST_F(TimePageTest, ShowsThisMachinesTimeUntilConnectedThenFollowsTheController
     StartApp();
     ShowPage("timePage");
     EXPECT_LT(Apart(Shown(), QDateTime::currentDateTime()), 2000);
-    EXPECT_FALSE(DatePicker()->isEnabled());
-    EXPECT_FALSE(TimePicker()->isEnabled());
+    Snap("not connected");
     Connect();
     ShowPageNow("memoryPage");
     ShowPageNow("timePage");
