@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -103,44 +104,21 @@ void RunCall(CpuConnection* record, uint8_t selector) {
     image[0] = image[1] = 0x70;
     image[5] = 0x0C;
     image[11] = 200;
-    switch ((selector & 0x7F) % 12) {
-        case 0:
-            cpuLink_ReadSsl(record, 0x19, 0, &length, &count16, buffer.data(), 40);
-            break;
-        case 1:
-            cpuLink_GetBlockList(record, 2, 0, &count, numbers, 64);
-            break;
-        case 2:
-            cpuLink_UploadBlock(record, 3, 1, buffer.data(), static_cast<uint32_t>(buffer.size()));
-            break;
-        case 3:
-            cpuLink_DownloadBlock(record, image.data());
-            break;
-        case 4:
-            cpuLink_GetClock(record, &clock);
-            break;
-        case 5:
-            cpuLink_ReadVariables(record, variables, 3);
-            break;
-        case 6:
-            cpuLink_WriteVariables(record, variables, 3);
-            break;
-        case 7:
-            cpuLink_Stop(record);
-            break;
-        case 8:
-            cpuLink_LogInW(record, L"ABC");
-            break;
-        case 9:
-            cpuLink_DeleteBlock(record, 2, 5);
-            break;
-        case 10:
-            cpuLink_ReadSsl(record, 0xA0, 0, &length, &count16, buffer.data(), 2000);
-            break;
-        default:
-            cpuLink_CompressMemory(record, 300);
-            break;
-    }
+    const std::function<void()> calls[] = {
+        [&] { cpuLink_ReadSsl(record, 0x19, 0, &length, &count16, buffer.data(), 40); },
+        [&] { cpuLink_GetBlockList(record, 2, 0, &count, numbers, 64); },
+        [&] { cpuLink_UploadBlock(record, 3, 1, buffer.data(), uint32_t(buffer.size())); },
+        [&] { cpuLink_DownloadBlock(record, image.data()); },
+        [&] { cpuLink_GetClock(record, &clock); },
+        [&] { cpuLink_ReadVariables(record, variables, 3); },
+        [&] { cpuLink_WriteVariables(record, variables, 3); },
+        [&] { cpuLink_Stop(record); },
+        [&] { cpuLink_LogInW(record, L"ABC"); },
+        [&] { cpuLink_DeleteBlock(record, 2, 5); },
+        [&] { cpuLink_ReadSsl(record, 0xA0, 0, &length, &count16, buffer.data(), 2000); },
+        [&] { cpuLink_CompressMemory(record, 300); },
+    };
+    calls[(selector & 0x7F) % 12]();
 }
 
 }  // namespace

@@ -191,14 +191,6 @@ TEST_F(LinkGolden, WithSmallTpdusRequestsAreCutAndAnswersJoined) {
     EXPECT_EQ(sent[3].size() - 7 + sent[4].size() - 7, 10u + 2 + 8 * 12 + 8 * 8);
 }
 
-// A controller's answers to an upload of `image`: the start answer announcing `announced`
-// bytes (nothing when 0), chunks of at most 200 bytes and the end answer. An endless one
-// flags more data on every chunk and starts the image over, for 500 chunks.
-Bytes WithByte(Bytes image, size_t at, uint8_t value) {
-    image[at] = value;
-    return image;
-}
-
 // Every upload of OB1 from a peer that serves something else is a protocol error; the
 // peer's chunks stop being asked for once the block cannot be that long.
 TEST_F(LinkGolden, AnUploadThatIsNotTheBlockAskedForIsAProtocolError) {

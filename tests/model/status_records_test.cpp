@@ -22,10 +22,6 @@ void Put32(Bytes& bytes, size_t at, uint32_t value) {
     Put16(bytes, at + 2, static_cast<uint16_t>(value));
 }
 
-StatusAnswer Answer(const Bytes& bytes, uint16_t length, uint16_t count) {
-    return StatusAnswer{bytes, length, count};
-}
-
 // LED records of list 0x19: id, on, flashing (1 fast, 2 slowly).
 Bytes LedRecords(std::initializer_list<std::array<uint16_t, 3>> leds) {
     Bytes bytes;
@@ -55,7 +51,8 @@ TEST(StatusRecords, LedsComeFromTheirRecordsOnlyInsideTheAnswer) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.data.size() << " " << c.length << " " << c.count);
-        const std::optional<LedStates> leds = DecodeLedList(Answer(c.data, c.length, c.count));
+        const std::optional<LedStates> leds =
+            DecodeLedList(StatusAnswer{c.data, c.length, c.count});
         ASSERT_EQ(leds.has_value(), c.runStopErrFrce.has_value());
         if (leds) {
             EXPECT_EQ((std::array{leds->run, leds->stop, leds->err, leds->frce}),
@@ -79,7 +76,7 @@ TEST(StatusRecords, TheModeSelectorPositionIsMapped) {
         Bytes record(40, 0);
         Put16(record, 8, c.position);
         record.resize(c.size);
-        EXPECT_EQ(DecodeModeSelector(Answer(record, c.length, c.count)), c.result);
+        EXPECT_EQ(DecodeModeSelector(StatusAnswer{record, c.length, c.count}), c.result);
     }
 }
 
@@ -92,7 +89,7 @@ TEST(StatusRecords, TheOperationModeIsThatOfTheFirstRecord) {
     } cases[] = {
         {20, 1, cpuLink_DecodeOperationMode(record.data())}, {20, 0, {}}, {20, 2, {}}, {21, 1, {}}};
     for (const auto& c : cases) {
-        EXPECT_EQ(DecodeOperationModeList(Answer(record, c.length, c.count)), c.result)
+        EXPECT_EQ(DecodeOperationModeList(StatusAnswer{record, c.length, c.count}), c.result)
             << c.length << " " << c.count;
     }
 }
@@ -148,7 +145,8 @@ TEST(StatusRecords, MemoryAreasGiveLoadThenWorkMemory) {
         {"count past the answer", both, 36, 3, {}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(RowsOf(DecodeMemoryAreas(Answer(c.data, c.length, c.count))), c.rows) << c.what;
+        EXPECT_EQ(RowsOf(DecodeMemoryAreas(StatusAnswer{c.data, c.length, c.count})), c.rows)
+            << c.what;
     }
 }
 
@@ -197,7 +195,7 @@ TEST(StatusRecords, MemoryUsageRowsFollowTheAreasPresent) {
     for (const auto& c : cases) {
         const Bytes records = UsageRows(c.present);
         const auto count = static_cast<uint16_t>(c.count != 0 ? c.count : records.size() / 20);
-        EXPECT_EQ(RowsOf(DecodeMemoryUsage(Answer(records, c.length, count))), c.rows)
+        EXPECT_EQ(RowsOf(DecodeMemoryUsage(StatusAnswer{records, c.length, count})), c.rows)
             << c.present << " " << c.length << " " << c.count;
     }
 }
@@ -210,7 +208,7 @@ TEST(StatusRecords, TheDiagnosticCountCoversOnlyEntriesInsideTheAnswer) {
     } cases[] = {{20, 12, 12}, {20, 100, 100}, {20, 101, 100},
                  {40, 60, 50}, {0, 0, 0},      {4, 200, 100}};
     for (const auto& c : cases) {
-        EXPECT_EQ(DiagnosticEntriesInside(Answer(buffer, c.length, c.count)), c.inside)
+        EXPECT_EQ(DiagnosticEntriesInside(StatusAnswer{buffer, c.length, c.count}), c.inside)
             << c.length << " " << c.count;
     }
 }

@@ -11,6 +11,7 @@ namespace vexal {
 namespace {
 
 using testing::MakeBlockImage;
+using testing::WithByte;
 
 class BlockStoreTest : public ::testing::Test {
 protected:
@@ -77,11 +78,6 @@ TEST_F(BlockStoreTest, KeepsBlocksOrderedByTypeThenNumber) {
     ASSERT_TRUE(store->FirstOfType(BLOCK_TYPE_SDB, &number));
     EXPECT_EQ(number, 2);
     EXPECT_FALSE(store->Next(&type, &number)) << "nothing after the last block";
-}
-
-std::vector<uint8_t> WithByte(std::vector<uint8_t> image, size_t at, uint8_t value) {
-    image[at] = value;
-    return image;
 }
 
 TEST_F(BlockStoreTest, RefusesWhatIsNoStoreBlock) {

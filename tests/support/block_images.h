@@ -9,7 +9,6 @@
 
 namespace vexal::testing {
 
-
 // An image with a valid header whose body bytes are derived from `seed`, so that two
 // images of the same block can be told apart.
 inline std::vector<uint8_t> MakeBlockImage(int type, uint16_t number, uint32_t length,
@@ -17,6 +16,12 @@ inline std::vector<uint8_t> MakeBlockImage(int type, uint16_t number, uint32_t l
     std::vector<uint8_t> image(length < kBlockHeaderSize ? kBlockHeaderSize : length);
     for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(seed + i * 7);
     PutBlockHeader(image.data(), type, number, length);
+    return image;
+}
+
+// A copy of an image with one byte changed.
+inline std::vector<uint8_t> WithByte(std::vector<uint8_t> image, size_t at, uint8_t value) {
+    image[at] = value;
     return image;
 }
 
