@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "bus_file.h"
+#include "table_file.h"
 #include "temp_dir.h"
 
 namespace vexal::busport {
@@ -38,55 +39,13 @@ TEST(BusFile, AcceptsCommentsBlanksStationsAndGateways) {
 }
 
 TEST(BusFile, RefusesEveryMalformedLine) {
-    const std::string head = "own 0\nhighest 31\n";
-    const struct {
-        const char* what;
+    for (const auto& row : testing::LoadTable(__FILE__, "malformed_bus_files.txt")) {
         std::string text;
-    } cases[] = {
-        {"empty file", ""},
-        {"no own", "highest 31\n"},
-        {"no highest", "own 0\n"},
-        {"own above 126", "own 127\nhighest 31\n"},
-        {"negative own", "own -1\nhighest 31\n"},
-        {"highest above 255", "own 0\nhighest 256\n"},
-        {"own twice", head + "own 1\n"},
-        {"highest twice", head + "highest 5\n"},
-        {"own without value", "own\nhighest 31\n"},
-        {"own with two values", "own 1 2\nhighest 31\n"},
-        {"station address above 126", head + "station 127 127.0.0.1:1\n"},
-        {"station listed twice", head + "station 5 127.0.0.1:1\nstation 5 127.0.0.1:2\n"},
-        {"station without endpoint", head + "station 5\n"},
-        {"endpoint without port", head + "station 5 127.0.0.1\n"},
-        {"port 0", head + "station 5 127.0.0.1:0\n"},
-        {"port above 65535", head + "station 5 127.0.0.1:65536\n"},
-        {"octet above 255", head + "station 5 127.0.0.256:1\n"},
-        {"three octets", head + "station 5 127.0.1:1\n"},
-        {"five octets", head + "station 5 1.2.3.4.5:1\n"},
-        {"host name", head + "station 5 localhost:102\n"},
-        {"hex address", head + "station 0x5 127.0.0.1:1\n"},
-        {"unknown keyword", head + "stations 5 127.0.0.1:1\n"},
-        {"binary garbage", std::string("own 0\nhighest 31\n\x01\x02\xff", 20)},
-        {"number with sign", "own +1\nhighest 31\n"},
-        {"negative highest", "own 0\nhighest -1\n"},
-        {"negative station", head + "station -1 127.0.0.1:102\n"},
-        {"station far below", head + "station -9999 127.0.0.1:102\n"},
-        {"station minus zero", head + "station -0 127.0.0.1:102\n"},
-        {"signed port", head + "station 5 127.0.0.1:+102\n"},
-        {"negative octet", head + "station 5 127.0.-0.1:102\n"},
-        {"gateway twice", head + "gateway 10.0.0.1\ngateway 10.0.0.2\n"},
-        {"gateway without address", head + "gateway\n"},
-        {"gateway with a word after it", head + "gateway 10.0.0.1 102\n"},
-        {"station gateway without address", head + "station 5 gateway\n"},
-        {"probes 0", head + "probes 0\n"},
-        {"probes above 16", head + "probes 17\n"},
-        {"probe time too short", head + "probes 4 5\n"},
-        {"probes twice", head + "probes 4\nprobes 2\n"},
-    };
-    for (const auto& c : cases) {
+        for (wchar_t c : row.at(1)) text += static_cast<char>(c);
         BusDescription bus;
         std::string error;
-        EXPECT_FALSE(ParseBusFile(c.text, &bus, &error)) << c.what;
-        EXPECT_FALSE(error.empty()) << c.what;
+        EXPECT_FALSE(ParseBusFile(text, &bus, &error)) << row[0];
+        EXPECT_FALSE(error.empty()) << row[0];
     }
 }
 

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "cpulink.h"
+#include "table_file.h"
 
 namespace vexal::testing {
 
@@ -59,6 +60,23 @@ inline std::optional<ValueBytes> ParsedValue(uint8_t kind, const std::wstring& t
         return std::nullopt;
     }
     return variable.Bytes();
+}
+
+// The position plus one of a name in a table field among the names, as kinds and formats
+// are numbered.
+inline int Code(const std::wstring& field, std::initializer_list<const wchar_t*> names) {
+    int code = 1;
+    for (const wchar_t* name : names) {
+        if (field == name) return code;
+        ++code;
+    }
+    ADD_FAILURE() << "no such name in a table";
+    return 0;
+}
+
+inline uint8_t KindOf(const std::wstring& field) {
+    return static_cast<uint8_t>(
+        Code(field, {L"bit", L"byte", L"word", L"dword", L"counter", L"timer"}));
 }
 
 inline std::optional<VariableDescriptor> ParsedAddress(const std::wstring& text) {

@@ -1,0 +1,58 @@
+// Table files beside the tests: one row a line, each as its fields, which are words split
+// at blanks or texts between "|". In a text, \n stands for a line end and \uXXXX for that
+// character. A line starting with "#" is a comment.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace vexal::testing {
+
+using TableRow = std::vector<std::wstring>;
+
+inline std::wstring Unescaped(const std::string& line, size_t from, size_t to) {
+    std::wstring text;
+    for (size_t i = from; i < to; ++i) {
+        const bool escaped = line[i] == '\\' && i + 1 < to;
+        if (escaped && line[i + 1] == 'n') {
+            text += L'\n';
+        } else if (escaped && line[i + 1] == 'u') {
+            text += static_cast<wchar_t>(std::stoul(line.substr(i + 2, 4), nullptr, 16));
+            i += 4;
+        } else {
+            text += static_cast<wchar_t>(line[i]);
+        }
+        if (escaped) ++i;
+    }
+    return text;
+}
+
+// The number a field gives in hexadecimal.
+inline uint32_t Hex(const std::wstring& field) {
+    return static_cast<uint32_t>(std::stoul(field, nullptr, 16));
+}
+
+// The rows of the table file `name` in the folder of the source file `beside`.
+inline std::vector<TableRow> LoadTable(const char* beside, const char* name) {
+    std::ifstream in(std::filesystem::path(beside).parent_path() / name);
+    std::vector<TableRow> rows;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        TableRow& row = rows.emplace_back();
+        for (size_t at = line.find_first_not_of(' '); at < line.size();
+             at = line.find_first_not_of(' ', at)) {
+            const size_t quoted = line[at] == '|' ? 1 : 0;
+            const size_t end = std::min(line.find(quoted ? '|' : ' ', at + quoted), line.size());
+            row.push_back(Unescaped(line, at + quoted, end));
+            at = end + quoted;
+        }
+    }
+    EXPECT_FALSE(rows.empty()) << name;
+    return rows;
+}
+
+}  // namespace vexal::testing
