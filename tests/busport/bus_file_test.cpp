@@ -40,11 +40,9 @@ TEST(BusFile, AcceptsCommentsBlanksStationsAndGateways) {
 
 TEST(BusFile, RefusesEveryMalformedLine) {
     for (const auto& row : testing::LoadTable(__FILE__, "malformed_bus_files.txt")) {
-        std::string text;
-        for (wchar_t c : row.at(1)) text += static_cast<char>(c);
         BusDescription bus;
         std::string error;
-        EXPECT_FALSE(ParseBusFile(text, &bus, &error)) << row[0];
+        EXPECT_FALSE(ParseBusFile(testing::Narrow(row.at(1)), &bus, &error)) << row[0];
         EXPECT_FALSE(error.empty()) << row[0];
     }
 }

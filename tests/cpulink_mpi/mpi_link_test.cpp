@@ -236,31 +236,5 @@ TEST(GatewayRefusals, EndPromptlyWithTheAdaptersError) {
     }
 }
 
-TEST(SimulatorBusOptions, BusFileAndAddressGoTogether) {
-    const struct {
-        std::vector<const char*> args;
-        bool valid;
-    } cases[] = {
-        {{"--mpi-bus", "/tmp/x", "--mpi-address", "5"}, true},
-        {{"--mpi-bus", "/tmp/x"}, false},
-        {{"--mpi-address", "5"}, false},
-        {{"--mpi-bus", "/tmp/x", "--mpi-address", "127"}, false},
-        {{"--mpi-bus", "/tmp/x", "--mpi-address", "-1"}, false},
-        {{"--mpi-station", "5", "--mpi-station", "126"}, true},
-        {{"--mpi-station", "127"}, false},
-        {{"--discovery", "eth0", "--ip", "10.0.0.2", "--mask", "255.0.0.0"}, true},
-        {{"--discovery", "eth0", "--ip", "10.0.0.2"}, false},
-        {{"--ip", "10.0.0.2", "--mask", "255.0.0.0"}, false},
-    };
-    for (const auto& c : cases) {
-        sim::SimOptions options;
-        std::string error;
-        EXPECT_EQ(
-            sim::ParseSimOptions(static_cast<int>(c.args.size()), c.args.data(), &options, &error),
-            c.valid)
-            << c.args[0] << " " << c.args.size() << " " << error;
-    }
-}
-
 }  // namespace
 }  // namespace vexal

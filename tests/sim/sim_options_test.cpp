@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "sim_options.h"
+#include "table_file.h"
 
 namespace vexal::sim {
 namespace {
@@ -43,18 +44,14 @@ TEST(SimOptions, ReadsEveryOption) {
     EXPECT_EQ(options.dumpFile, "out.json");
 }
 
-TEST(SimOptions, RefusesBadOptionsAndValues) {
-    const std::vector<std::vector<const char*>> bad = {
-        {"--listen"},          {"--listen", "localhost"}, {"--listen", "1.2.3.4:70000"},
-        {"--mode", "halt"},    {"--keyswitch", "RUN"},    {"--pdu", "100"},
-        {"--pdu", "961"},      {"--drop-after", "0"},     {"--delay-ms", "-1"},
-        {"--refuse-ssl", "x"}, {"--protect", "SFC1"},     {"--protect", "FB70000"},
-        {"--protect", "DB"},   {"--protect", "FC0x1F"},   {"--password", "NINECHARS"},
-        {"--password", ""},    {"--verbose", "1"},        {"extra"},
-    };
-    for (const auto& args : bad) {
+TEST(SimOptions, AcceptsOrRefusesEachCommandLineOfTheTable) {
+    for (const auto& row : testing::LoadTable(__FILE__, "sim_command_lines.txt")) {
+        std::vector<std::string> words;
+        for (size_t i = 1; i < row.size(); ++i) words.push_back(testing::Narrow(row[i]));
+        std::vector<const char*> args;
+        for (const std::string& word : words) args.push_back(word.c_str());
         SimOptions options;
-        EXPECT_FALSE(Parse(args, &options)) << args[0] << " " << (args.size() > 1 ? args[1] : "");
+        EXPECT_EQ(Parse(args, &options), row[0] == L"accept") << testing::Narrow(row.back());
     }
 }
 

@@ -31,6 +31,13 @@ inline std::wstring Unescaped(const std::string& line, size_t from, size_t to) {
     return text;
 }
 
+// A field of ASCII and bytes as the narrow text it stands for.
+inline std::string Narrow(const std::wstring& field) {
+    std::string text;
+    for (wchar_t c : field) text += static_cast<char>(c);
+    return text;
+}
+
 // The number a field gives in hexadecimal.
 inline uint32_t Hex(const std::wstring& field) {
     return static_cast<uint32_t>(std::stoul(field, nullptr, 16));
