@@ -3,54 +3,31 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
+#include <vector>
+
+#include "table_file.h"
 
 namespace vexal::cmd {
 namespace {
 
-std::string Narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
-
 TEST(BlockItemTest, TypesAndRangesFollowTheGrammar) {
-    const struct {
-        const wchar_t* item;
-        int result;
-        int type;
-        uint32_t first;
-        uint32_t last;
-    } cases[] = {
-        {L"ob1", 0, BLOCK_TYPE_OB, 1, 1},
-        {L"FC1-20", 0, BLOCK_TYPE_FC, 1, 20},
-        {L"DB 3 - 7", 0, BLOCK_TYPE_DB, 3, 7},
-        {L"SDB*", 0, BLOCK_TYPE_SDB, 0, 65535},
-        {L"OB", 0, BLOCK_TYPE_OB, 0, 0},
-        {L"DB65535", 0, BLOCK_TYPE_DB, 65535, 65535},
-        {L"FC5-5", 0, BLOCK_TYPE_FC, 5, 5},
-        {L"FC007", 0, BLOCK_TYPE_FC, 7, 7},
-        {L"", kUnknownBlockType},
-        {L"S DB1", kUnknownBlockType},
-        {L"SFC1", kUnknownBlockType},
-        {L"1", kUnknownBlockType},
-        {L"OB1-70000", kBadBlockRange},
-        {L"DB65536", kBadBlockRange},
-        {L"DB99999999999999999999", kBadBlockRange},
-        {L"OB*x", kBadBlockRange},
-        {L"FC5-", kBadBlockRange},
-        {L"FC-5", kBadBlockRange},
-        {L"FC1 2", kBadBlockRange},
-        {L"FC+1", kBadBlockRange},
-        {L"DB1.5", kBadBlockRange},
-    };
-    for (const auto& c : cases) {
+    const std::vector<std::wstring> types = {L"OB", L"FB", L"FC", L"DB", L"SDB"};
+    for (const auto& row : testing::LoadTable(__FILE__, "block_items.txt")) {
         BlockRange range{};
-        const int result = ParseBlockItem(c.item, range);
-        EXPECT_EQ(result, c.result) << Narrow(c.item);
-        if (result != 0 || c.result != 0) continue;
-        EXPECT_EQ(range.type, c.type) << Narrow(c.item);
-        EXPECT_EQ(range.first, c.first) << Narrow(c.item);
-        EXPECT_EQ(range.last, c.last) << Narrow(c.item);
+        const int result = ParseBlockItem(row.at(0).c_str(), range);
+        const std::string item = testing::Narrow(row[0]);
+        if (row.at(1) == L"unknown" || row[1] == L"range") {
+            EXPECT_EQ(result, row[1] == L"unknown" ? kUnknownBlockType : kBadBlockRange) << item;
+            continue;
+        }
+        EXPECT_EQ(result, 0) << item;
+        EXPECT_EQ(range.type, std::find(types.begin(), types.end(), row[1]) - types.begin())
+            << item;
+        EXPECT_EQ(range.first, std::stoul(row.at(2))) << item;
+        EXPECT_EQ(range.last, std::stoul(row.at(3))) << item;
     }
     // A list is judged by its first failing item.
     EXPECT_EQ(CheckBlockList(L"FC9-1,XY"), kBadBlockRange);
