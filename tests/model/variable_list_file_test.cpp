@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "file_size_limit.h"
+#include "table_file.h"
 #include "temp_dir.h"
 
 namespace vexal {
@@ -34,47 +35,24 @@ protected:
     std::string path = dir.File("table.csv");
 };
 
-struct LineCase {
-    const wchar_t* line;
-    const wchar_t* modifyField;  // the third field as split, before trimming
-    bool accepted;
-    const wchar_t* addressText;
-    const wchar_t* formatText;
-    bool hasModify;
-    Bytes modifyBytes;  // the value word's first bytes
-};
-
 TEST_F(VariableListFileTest, LinesSplitAndBecomeVariables) {
-    const LineCase cases[] = {
-        {L"MW10,DEC,", L"", true, L"MW10", L"DEC", false, {}},
-        {L" db1.dbw2 , hex , 16#00FF", L" 16#00FF", true, L"db1.dbw2", L"HEX", true, {0x00, 0xFF}},
-        {L"M0.1,Dec,1", L"1", true, L"M0.1", L"DEC", true, {0x01}},
-        {L"MD4,float,1.5", L"1.5", true, L"MD4", L"FLOAT", true, {0x3F, 0xC0, 0x00, 0x00}},
-        {L"MW10,HEX", L"", true, L"MW10", L"HEX", false, {}},
-        {L"T5,DEC,", L"", true, L"T5", L"DEC", false, {}},  // any name suits any kind
-        {L"MW10,HEX,   ", L"   ", true, L"MW10", L"HEX", false, {}},
-        {L"MW10", L"", false},
-        {L"MW10,HEX,1,5", L"1,5", false},  // the comma reaches the conversion
-        {L"XY10,HEX,", L"", false},
-        {L"P#M0.0 BYTE 10,HEX,", L"", false},
-        {L"MW10,WORD,", L"", false},
-        {L"MW10,HEX,70000", L"70000", false},
-        {L",HEX,1", L"1", false},
-    };
-    for (const LineCase& c : cases) {
-        SCOPED_TRACE(::testing::Message() << std::wstring(c.line));
-        EXPECT_EQ(SplitVariableListLine(c.line).modify, c.modifyField);
+    for (const auto& row : testing::LoadTable(__FILE__, "variable_list_lines.txt")) {
+        SCOPED_TRACE(::testing::Message() << row.at(1));
+        EXPECT_EQ(SplitVariableListLine(row[1]).modify, row.at(2));
         ListedVariable listed;
-        ASSERT_EQ(ParseVariableListLine(c.line, &listed), c.accepted);
-        if (!c.accepted) continue;
-        EXPECT_EQ(listed.addressText, c.addressText);
-        EXPECT_EQ(listed.formatText, c.formatText);
-        EXPECT_EQ(listed.format, VariableFormatOfName(c.formatText));
-        EXPECT_EQ(listed.hasModify, c.hasModify);
+        ASSERT_EQ(ParseVariableListLine(row[1], &listed), row[0] == L"accept");
+        if (row[0] != L"accept") continue;
+        EXPECT_EQ(listed.addressText, row.at(3));
+        EXPECT_EQ(listed.formatText, row.at(4));
+        EXPECT_EQ(listed.format, VariableFormatOfName(row[4]));
+        const std::wstring modify = row.size() > 5 ? row[5] : L"";
+        EXPECT_EQ(listed.hasModify, !modify.empty());
         EXPECT_EQ(listed.descriptor.elementCount, 1);
         uint8_t word[4];
         std::memcpy(word, &listed.modifyValue, sizeof word);
-        EXPECT_EQ(Bytes(word, word + c.modifyBytes.size()), c.modifyBytes);
+        for (size_t i = 0; i + 1 < modify.size(); i += 2) {
+            EXPECT_EQ(word[i / 2], testing::Hex(modify.substr(i, 2))) << i;
+        }
     }
 }
 
