@@ -8,34 +8,20 @@
 #include <string>
 #include <vector>
 
+#include "table_file.h"
 #include "temp_dir.h"
 
 namespace vexal::cmd {
 namespace {
 
 TEST(PosixArgumentsTest, ArgumentsJoinWithSpacesAndABareFileOptionTakesTheNextWhole) {
-    const struct {
+    for (const auto& row : testing::LoadTable(__FILE__, "joined_arguments.txt")) {
+        std::vector<std::string> words;
+        for (size_t i = 1; i < row.size(); ++i) words.push_back(testing::Narrow(row[i]));
         std::vector<const char*> arguments;
-        std::wstring line;
-    } cases[] = {
-        {{}, L""},
-        {{"/ip", "127.0.0.1", "/upload", "OB1,FC1-20"}, L"/ip 127.0.0.1 /upload OB1,FC1-20"},
-        {{"/pass", "two words"}, L"/pass two words"},
-        {{"/fileupload", "/tmp/cpu.wld", "/upload", "OB1"},
-         L"/fileupload \"/tmp/cpu.wld\" /upload OB1"},
-        {{"/FileDownload", "/a b/c.wld"}, L"/FileDownload \"/a b/c.wld\""},
-        {{"/fileupload", "\"/tmp/q.wld\""}, L"/fileupload \"/tmp/q.wld\""},
-        {{"/fileupload", "/fileupload", "/stop"}, L"/fileupload \"/fileupload\" /stop"},
-        // Options with a value of their own, or other keywords, change nothing.
-        {{"/fileupload/tmp/x", "/stop"}, L"/fileupload/tmp/x /stop"},
-        {{"/pass", "/tmp"}, L"/pass /tmp"},
-        // UTF-8 becomes wide characters; broken sequences become U+FFFD.
-        {{"/pass", "\xC3\xA9t\xC3\xA9"}, L"/pass \u00E9t\u00E9"},
-        {{"/pass", "\xFF\xC3"}, L"/pass \uFFFD\uFFFD"},
-    };
-    for (const auto& c : cases) {
-        const auto joined = JoinArguments(static_cast<int>(c.arguments.size()), c.arguments.data());
-        EXPECT_EQ(joined, c.line) << std::string(c.line.begin(), c.line.end());
+        for (const std::string& word : words) arguments.push_back(word.c_str());
+        EXPECT_EQ(JoinArguments(static_cast<int>(arguments.size()), arguments.data()), row.at(0))
+            << testing::Narrow(row[0]);
     }
 }
 
