@@ -212,7 +212,7 @@ TEST_P(LinkBlocks, DownloadedBlocksAreActiveAndUploadIdentical) {
         << "a downloaded data block serves its body as data";
 }
 
-TEST_F(LinkCalls, UploadIntoATooSmallBufferWritesNothingPastIt) {
+TEST_F(LinkCalls, UploadIntoATooSmallBufferWritesNothingPastItAndDeleteRemovesTheBlock) {
     const auto image = Controller().CurrentImage(BLOCK_TYPE_OB, 1);
     std::vector<uint8_t> buffer(image.size() + 16, 0xA5);
     const uint32_t size = static_cast<uint32_t>(image.size() - 1);
@@ -220,6 +220,10 @@ TEST_F(LinkCalls, UploadIntoATooSmallBufferWritesNothingPastIt) {
               CPULINK_BUFFER_TOO_SMALL);
     for (size_t i = size; i < buffer.size(); ++i) ASSERT_EQ(buffer[i], 0xA5) << i;
     EXPECT_EQ(Upload(BLOCK_TYPE_OB, 1), image) << "the link is still usable";
+    ASSERT_EQ(cpuLink_DeleteBlock(&record, BLOCK_TYPE_FB, 1), CPULINK_OK);
+    EXPECT_FALSE(Controller().HasBlock(BLOCK_TYPE_FB, 1));
+    EXPECT_EQ(cpuLink_DeleteBlock(&record, BLOCK_TYPE_FB, 1), CPULINK_NOT_FOUND);
+    EXPECT_EQ(UploadStatus(BLOCK_TYPE_FB, 1), CPULINK_NOT_FOUND);
 }
 
 // The event ids of the first n records of a diagnostic buffer.
@@ -231,7 +235,7 @@ std::vector<uint16_t> EventIds(const StatusList& list, size_t n) {
 }
 
 // Memory jobs run only in STOP, every mode change is refused where it is one already, and
-// each lands in the diagnostic buffer.
+// each lands in the diagnostic buffer; a mode selector at STOP refuses a warm restart.
 TEST_F(LinkCalls, ModeChangesAndMemoryJobsAreRefusedInTheWrongModeAndRecorded) {
     EXPECT_EQ(cpuLink_CompressMemory(&record, 30000), CPULINK_WRONG_MODE);
     EXPECT_EQ(cpuLink_CopyRamToRom(&record, 120000), CPULINK_WRONG_MODE);
@@ -264,9 +268,6 @@ TEST_F(LinkCalls, ModeChangesAndMemoryJobsAreRefusedInTheWrongModeAndRecorded) {
         ASSERT_TRUE(std::equal(entries[i].begin(), entries[i].end(), &diagnostics.records[i * 20]))
             << i;
     }
-}
-
-TEST_F(LinkCalls, ASelectorAtStopRefusesAWarmRestart) {
     sim::SimOptions options;
     options.keyswitch = sim::Keyswitch::kStop;
     StartAndOpen(options);
@@ -310,13 +311,6 @@ TEST_F(LinkCalls, ListsHaveTheirRecordLengthsUnknownOnesAreNotFoundSmallBuffersG
         << "a small buffer gets the whole records that fit";
     EXPECT_EQ(some.count, 2);
     EXPECT_TRUE(std::equal(some.records.begin(), some.records.begin() + 56, all.records.begin()));
-}
-
-TEST_F(LinkCalls, DeleteRemovesTheBlock) {
-    ASSERT_EQ(cpuLink_DeleteBlock(&record, BLOCK_TYPE_FB, 1), CPULINK_OK);
-    EXPECT_FALSE(Controller().HasBlock(BLOCK_TYPE_FB, 1));
-    EXPECT_EQ(cpuLink_DeleteBlock(&record, BLOCK_TYPE_FB, 1), CPULINK_NOT_FOUND);
-    EXPECT_EQ(UploadStatus(BLOCK_TYPE_FB, 1), CPULINK_NOT_FOUND);
 }
 
 TEST_F(LinkCalls, WrittenValuesReadBackInControllerByteOrder) {

@@ -86,14 +86,6 @@ TEST_F(SimServices, FragmentsEndAtEntryBoundaries) {
     }
 }
 
-// The info of stored blocks is checked by the independent peer (SimPeers).
-TEST_F(SimServices, BlockInfoOfAnAbsentBlockIsRefused) {
-    StartWithProgram(240);
-    uint16_t error = 0;
-    EXPECT_EQ(AskUserdata(3, 0x03, Hex("30 43 30 30 30 30 39 41"), &error), std::vector<Bytes>(1));
-    EXPECT_EQ(error, 0xD209);
-}
-
 TEST_F(SimServices, ListsAnswerTheIndexAskedForAndTheBufferCapacity) {
     const struct {
         uint16_t list;
@@ -122,8 +114,12 @@ TEST_F(SimServices, ListsAnswerTheIndexAskedForAndTheBufferCapacity) {
     }
 }
 
-TEST_F(SimServices, UploadIdsStayWithinOneByte) {
+// The info of stored blocks is checked by the independent peer (SimPeers).
+TEST_F(SimServices, BlockInfoOfAnAbsentBlockIsRefusedAndUploadIdsStayWithinOneByte) {
     StartWithProgram(240);
+    uint16_t error = 0;
+    EXPECT_EQ(AskUserdata(3, 0x03, Hex("30 43 30 30 30 30 39 41"), &error), std::vector<Bytes>(1));
+    EXPECT_EQ(error, 0xD209);
     for (int upload = 0; upload < 300; ++upload) {
         const Bytes started = AskJob("1D 00 00 00 00 00 00 00 09 5F 30 38 30 30 30 30 31 41");
         ASSERT_GT(started.size(), 26u);
