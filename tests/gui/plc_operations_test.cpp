@@ -160,23 +160,6 @@ TEST_F(OperationsTest, AnOpenGivesUpQuietlyWhenThePlcMutexStaysTaken) {
     EXPECT_EQ(plc.answers.size(), 1u) << "the library was called";
 }
 
-TEST_F(OperationsTest, ThePlcMutexIsHeldDuringTheCallAndFreeWhenThePagesHearOfTheResult) {
-    bool freeForPages = false;
-    recorder->onEvent = [&](int32_t) {
-        freeForPages = app->PlcMutex()->try_lock();
-        if (freeForPages) app->PlcMutex()->unlock();
-    };
-    bool heldDuringCall = false;
-    plc.duringCall = [&] {
-        heldDuringCall = !app->PlcMutex()->try_lock();
-        if (!heldDuringCall) app->PlcMutex()->unlock();
-    };
-    Script({kFatal});
-    app->ReadOperationMode();
-    EXPECT_TRUE(heldDuringCall);
-    EXPECT_TRUE(freeForPages);
-}
-
 // A clock value or a time that does not convert only shows "Date/Time error"; such a time
 // is never sent.
 TEST_F(OperationsTest, AClockValueThatDoesNotConvertShowsDateTimeError) {
@@ -245,10 +228,19 @@ TEST_F(OperationsTest, OnlyAnUploadedBlockTheProjectTakesIsAnnounced) {
 // A page that polls the controller on the tick while the sheet with every page is shown:
 // the lost connection reaches every page once, the earlier ones included, before the tick
 // goes on to the later pages, and nothing calls the library on the lost link afterwards.
+// The PLC mutex is held during the call and free when the pages hear of its result.
 TEST_F(OperationsTest, AFatalStatusDuringATickRaisesOneNestedDisconnect) {
     app->Sheet()->AddSheetPage(new testing::CRecordingPage(app->MakePageContext(), &events, "b"));
     app->Sheet()->show();
-    recorder->onEvent = [this](int32_t code) {
+    const auto mutexFree = [this] {
+        const bool free = app->PlcMutex()->try_lock();
+        if (free) app->PlcMutex()->unlock();
+        return free;
+    };
+    bool heldDuringCall = false, freeForPages = false;
+    plc.duringCall = [&] { heldDuringCall = !mutexFree(); };
+    recorder->onEvent = [&](int32_t code) {
+        if (code == kPageDisconnected) freeForPages = mutexFree();
         if (code == kPageTick && recorder->IsConnected()) app->ReadOperationMode();
     };
     app->BroadcastPageEvent(kPageConnected);
@@ -263,6 +255,8 @@ TEST_F(OperationsTest, AFatalStatusDuringATickRaisesOneNestedDisconnect) {
     EXPECT_EQ(events, (Events{"rec:0", "rec:2", "b:2", "b:0", "rec:0", "b:0"}));
     EXPECT_EQ(messages, QStringList{Text(kFatal)});
     EXPECT_EQ(plc.answers.size(), 1u) << "a call after the link was lost";
+    EXPECT_TRUE(heldDuringCall);
+    EXPECT_TRUE(freeForPages);
     for (const CSheetPage* page : app->Sheet()->findChildren<CSheetPage*>())
         EXPECT_FALSE(page->IsConnected()) << page->objectName().toStdString();
 }
