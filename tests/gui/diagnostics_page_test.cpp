@@ -11,10 +11,6 @@ namespace {
 class DiagnosticsPageTest : public testing::PageSession {
 protected:
     QTreeWidget* List() const { return Find<QTreeWidget>("diagList"); }
-    QStringList Row(int row) const {
-        const QTreeWidgetItem* item = List()->topLevelItem(row);
-        return {item->text(0), item->text(1), item->text(2)};
-    }
     // The page with its stamps masked: those of 23:13:3x on 5 December 2026 in their last
     // digits, the simulator's own from its start whole.
     void SnapPage(const std::string& heading) {
@@ -53,8 +49,11 @@ protected:
         ASSERT_EQ(saved.size(), List()->topLevelItemCount() + 2);  // and the empty end
         EXPECT_EQ(saved[0], "Date,Time,Event ID,Description,OB,PK,Dat ID,Info");
         EXPECT_TRUE(saved[4].endsWith(",5380,Event 5380,0,FF,00 00,0000 0000 0000"));
-        for (int row = 0; row < List()->topLevelItemCount(); ++row)
-            EXPECT_TRUE(saved[row + 1].startsWith(Row(row)[0] + ',' + Row(row)[1] + ',')) << row;
+        for (int row = 0; row < List()->topLevelItemCount(); ++row) {
+            const QTreeWidgetItem* item = List()->topLevelItem(row);
+            EXPECT_TRUE(saved[row + 1].startsWith(item->text(0) + ',' + item->text(1) + ','))
+                << row;
+        }
         Click("saveButton");
         EXPECT_EQ(messages, QStringList{"error writing diagnostic buffer"});
         EXPECT_EQ(lines(), saved);

@@ -47,16 +47,6 @@ struct FakePlcScript {
     std::vector<FakeCall> journal;
     std::wstring lastPassword;
     uint32_t lastTimeoutMs = 0;
-
-    // Where the journal holds this call (with this record, when given), or -1.
-    int JournalIndex(const std::string& name, const void* record = nullptr) const {
-        for (size_t index = 0; index < journal.size(); ++index) {
-            if (journal[index].name == name &&
-                (record == nullptr || journal[index].record == record))
-                return static_cast<int>(index);
-        }
-        return -1;
-    }
 };
 
 class CFakePlcLibrary final : public CPlcLibrary {

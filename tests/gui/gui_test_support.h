@@ -207,6 +207,13 @@ protected:
             shown += Find<QLabel>(led)->accessibleDescription() == "on" ? '*' : '.';
         return shown;
     }
+    // The LEDs after each of `ticks` ticks, one flash cycle of nine ticks to a line.
+    std::string LedsTicking(int ticks) {
+        std::string shown;
+        for (int tick = 1; tick <= ticks; ++tick)
+            shown += (TickNow(), Leds()) + (tick % 9 != 0 ? " " : "\n");
+        return shown;
+    }
 
     void Click(const char* buttonName) {
         QAbstractButton* button = Find<QAbstractButton>(buttonName);

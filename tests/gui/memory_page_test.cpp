@@ -12,12 +12,8 @@ protected:
     QStringList Rows() const {
         QStringList rows;
         const auto* list = Find<QTreeWidget>("memoryList");
-        for (int row = 0; row < list->topLevelItemCount(); ++row) {
-            QStringList cells;
-            for (int column = 0; column < list->columnCount(); ++column)
-                cells << list->topLevelItem(row)->text(column);
-            rows << cells.join(' ');
-        }
+        for (int row = 0; row < list->topLevelItemCount(); ++row)
+            rows << testing::Cells(list->topLevelItem(row), list->columnCount());
         return rows;
     }
     // The rows the page must show for the controller as it is now.
@@ -25,7 +21,7 @@ protected:
         const std::lock_guard lock(simulator->Controller().Lock());
         const sim::PlcController& plc = simulator->Controller();
         const auto row = [](const char* name, uint32_t used, uint32_t size) {
-            return QStringLiteral("%1 %2 %3 %4").arg(name).arg(used).arg(size - used).arg(size);
+            return QString("%1 | %2 | %3 | %4").arg(name).arg(used).arg(size - used).arg(size);
         };
         return {row("Load Memory", plc.LoadMemoryUsed(), sim::kLoadMemorySize),
                 row("Work Memory", plc.WorkMemoryUsed(), sim::kWorkMemorySize)};

@@ -63,7 +63,7 @@ constexpr Policy kQuiet{false, false, true};
 TEST_F(OperationsTest, EachOperationReportsAndDropsTheConnectionByItsPolicy) {
     const Bytes image = testing::MakeBlockImage(BLOCK_TYPE_FB, 3, 200, 4);
     ASSERT_TRUE(app->Project().Add(image.data(), image.size()));
-    BrokenDownTime time = kClockTime;
+    BrokenDownTime time{};  // read by "get clock", sent by "set clock"
     uint16_t numbers[8];
     int count = 0;
     MemoryRow rows[3];
@@ -116,6 +116,7 @@ TEST_F(OperationsTest, EachOperationReportsAndDropsTheConnectionByItsPolicy) {
             EXPECT_EQ(messages, reported ? QStringList{Text(given)} : QStringList{});
         }
     }
+    EXPECT_EQ(std::memcmp(&time, &kClockTime, sizeof time), 0);
     EXPECT_EQ(plc.lastPassword, L"geheim");
     EXPECT_EQ(plc.lastTimeoutMs, 30000u) << "compressing may take 30 s";
 }
@@ -159,31 +160,10 @@ TEST_F(OperationsTest, AnOpenGivesUpQuietlyWhenThePlcMutexStaysTaken) {
     EXPECT_EQ(plc.answers.size(), 1u) << "the library was called";
 }
 
-TEST_F(OperationsTest, ThePlcMutexIsHeldDuringTheCallAndFreeWhenThePagesHearOfTheResult) {
-    bool freeForPages = false;
-    recorder->onEvent = [&](int32_t) {
-        freeForPages = app->PlcMutex()->try_lock();
-        if (freeForPages) app->PlcMutex()->unlock();
-    };
-    bool heldDuringCall = false;
-    plc.duringCall = [&] {
-        heldDuringCall = !app->PlcMutex()->try_lock();
-        if (!heldDuringCall) app->PlcMutex()->unlock();
-    };
-    Script({kFatal});
-    app->ReadOperationMode();
-    EXPECT_TRUE(heldDuringCall);
-    EXPECT_TRUE(freeForPages);
-}
-
-// The controller's clock value is read into the calendar record; one that does not convert
-// only shows "Date/Time error", and a time that does not convert is never sent.
-TEST_F(OperationsTest, ClockValuesConvertBothWaysAndAFailedConversionShowsDateTimeError) {
+// A clock value or a time that does not convert only shows "Date/Time error"; such a time
+// is never sent.
+TEST_F(OperationsTest, AClockValueThatDoesNotConvertShowsDateTimeError) {
     BrokenDownTime read{};
-    Script({CPULINK_OK, kClockValue});
-    EXPECT_EQ(app->GetClock(&read), 1);
-    EXPECT_EQ(std::memcmp(&read, &kClockTime, sizeof read), 0);
-
     Bytes badMonth = kClockValue;
     badMonth[1] = 0x13;
     Script({CPULINK_OK, badMonth});
@@ -248,10 +228,19 @@ TEST_F(OperationsTest, OnlyAnUploadedBlockTheProjectTakesIsAnnounced) {
 // A page that polls the controller on the tick while the sheet with every page is shown:
 // the lost connection reaches every page once, the earlier ones included, before the tick
 // goes on to the later pages, and nothing calls the library on the lost link afterwards.
+// The PLC mutex is held during the call and free when the pages hear of its result.
 TEST_F(OperationsTest, AFatalStatusDuringATickRaisesOneNestedDisconnect) {
     app->Sheet()->AddSheetPage(new testing::CRecordingPage(app->MakePageContext(), &events, "b"));
     app->Sheet()->show();
-    recorder->onEvent = [this](int32_t code) {
+    const auto mutexFree = [this] {
+        const bool free = app->PlcMutex()->try_lock();
+        if (free) app->PlcMutex()->unlock();
+        return free;
+    };
+    bool heldDuringCall = false, freeForPages = false;
+    plc.duringCall = [&] { heldDuringCall = !mutexFree(); };
+    recorder->onEvent = [&](int32_t code) {
+        if (code == kPageDisconnected) freeForPages = mutexFree();
         if (code == kPageTick && recorder->IsConnected()) app->ReadOperationMode();
     };
     app->BroadcastPageEvent(kPageConnected);
@@ -266,6 +255,8 @@ TEST_F(OperationsTest, AFatalStatusDuringATickRaisesOneNestedDisconnect) {
     EXPECT_EQ(events, (Events{"rec:0", "rec:2", "b:2", "b:0", "rec:0", "b:0"}));
     EXPECT_EQ(messages, QStringList{Text(kFatal)});
     EXPECT_EQ(plc.answers.size(), 1u) << "a call after the link was lost";
+    EXPECT_TRUE(heldDuringCall);
+    EXPECT_TRUE(freeForPages);
     for (const CSheetPage* page : app->Sheet()->findChildren<CSheetPage*>())
         EXPECT_FALSE(page->IsConnected()) << page->objectName().toStdString();
 }
