@@ -86,9 +86,9 @@ Answer InspectAnswer(const uint8_t* frame, size_t size, const uint8_t* ownMac,
         if (length < kMinAddressAnswerLength) return answer;
         std::memcpy(answer.ip, frame + kAnswerIpOffset, kIpSize);
         std::memcpy(answer.mask, frame + kAnswerMaskOffset, kIpSize);
-        answer.kind = Answer::Kind::Address;
+        answer.kind = Answer::Kind::kAddress;
     } else if (service == kServiceIdentifyAnswer && !askingOneStation) {
-        answer.kind = Answer::Kind::Identify;
+        answer.kind = Answer::Kind::kIdentify;
     } else {
         return answer;
     }
@@ -104,9 +104,9 @@ Request InspectRequest(const uint8_t* frame, size_t size, const uint8_t* station
     const bool toStation = SameMac(frame, stationMac);
     const uint16_t service = ReadBig16(frame + kServiceOffset);
     if (service == kServiceIdentifyRequest && (toStation || IsBroadcastMac(frame))) {
-        request.kind = Request::Kind::Identify;
+        request.kind = Request::Kind::kIdentify;
     } else if (service == kServiceAddressRequest && toStation) {
-        request.kind = Request::Kind::Address;
+        request.kind = Request::Kind::kAddress;
     } else {
         return request;
     }

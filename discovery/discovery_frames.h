@@ -35,8 +35,8 @@ size_t BuildIdentifyRequest(const uint8_t* ownMac, uint8_t* out);
 size_t BuildAddressRequest(const uint8_t* destMac, const uint8_t* ownMac, uint8_t* out);
 
 struct Answer {
-    enum class Kind { None, Identify, Address };
-    Kind kind = Kind::None;
+    enum class Kind { kNone, kIdentify, kAddress };
+    Kind kind = Kind::kNone;
     uint8_t mac[kMacSize] = {};  // the answering station
     uint8_t ip[kIpSize] = {};    // address answers only
     uint8_t mask[kIpSize] = {};
@@ -51,8 +51,8 @@ Answer InspectAnswer(const uint8_t* frame, size_t size, const uint8_t* ownMac,
                      const uint8_t* destMac);
 
 struct Request {
-    enum class Kind { None, Identify, Address };
-    Kind kind = Kind::None;
+    enum class Kind { kNone, kIdentify, kAddress };
+    Kind kind = Kind::kNone;
     uint8_t mac[kMacSize] = {};  // the asking side
 };
 

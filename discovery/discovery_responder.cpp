@@ -50,11 +50,11 @@ std::unique_ptr<platform::FrameDevice> OpenBoundDevice(const char* interfaceName
 size_t AnswerFor(const StationIdentity& station, const uint8_t* frame, size_t size, uint8_t* out) {
     const Request request = InspectRequest(frame, size, station.mac);
     switch (request.kind) {
-        case Request::Kind::Identify:
+        case Request::Kind::kIdentify:
             return BuildIdentifyAnswer(request.mac, station.mac, out);
-        case Request::Kind::Address:
+        case Request::Kind::kAddress:
             return BuildAddressAnswer(request.mac, station.mac, station.ip, station.mask, out);
-        case Request::Kind::None:
+        case Request::Kind::kNone:
             break;
     }
     return 0;

@@ -67,19 +67,19 @@ bool CEthDiscovery::StartDiscovery() {
 void CEthDiscovery::WorkerMain() {
     // Answers are read as soon as they arrive; without the priority the scan still works.
     platform::RaiseThreadToTimeCritical();
-    WorkerState state = WorkerState::Idle;
-    while (state != WorkerState::Ended) {
+    WorkerState state = WorkerState::kIdle;
+    while (state != WorkerState::kEnded) {
         switch (state) {
-            case WorkerState::Idle:
+            case WorkerState::kIdle:
                 state = OnIdle();
                 break;
-            case WorkerState::Open:
+            case WorkerState::kOpen:
                 state = OnOpen();
                 break;
-            case WorkerState::Receiving:
+            case WorkerState::kReceiving:
                 state = OnReceiving();
                 break;
-            case WorkerState::Ended:
+            case WorkerState::kEnded:
                 break;
         }
     }
@@ -87,14 +87,14 @@ void CEthDiscovery::WorkerMain() {
 
 CEthDiscovery::WorkerState CEthDiscovery::OnIdle() {
     const int got = platform::WaitAny({&evQuit_, &evOpen_}, platform::kWaitForever);
-    if (got == 0) return WorkerState::Ended;
-    if (got != 1) return WorkerState::Idle;
+    if (got == 0) return WorkerState::kEnded;
+    if (got != 1) return WorkerState::kIdle;
     if (OpenDriver()) {
         evDone_.Set();
-        return WorkerState::Open;
+        return WorkerState::kOpen;
     }
     evFailed_.Set();
-    return WorkerState::Idle;
+    return WorkerState::kIdle;
 }
 
 CEthDiscovery::WorkerState CEthDiscovery::OnOpen() {
@@ -102,32 +102,32 @@ CEthDiscovery::WorkerState CEthDiscovery::OnOpen() {
     if (got == 0) {
         driver_.reset();
         evDone_.Set();
-        return WorkerState::Idle;
+        return WorkerState::kIdle;
     }
     if (got == 1) {
         if (WriteFrame()) {
             evDone_.Set();
-            return WorkerState::Receiving;
+            return WorkerState::kReceiving;
         }
         driver_.reset();
         evFailed_.Set();
-        return WorkerState::Idle;
+        return WorkerState::kIdle;
     }
     if (got == 2) {
         driver_.reset();
-        return WorkerState::Ended;
+        return WorkerState::kEnded;
     }
-    return WorkerState::Open;
+    return WorkerState::kOpen;
 }
 
 CEthDiscovery::WorkerState CEthDiscovery::OnReceiving() {
     const ptrdiff_t got = driver_->Read(readBuffer_, kReadingCapacity);
     if (got <= 0) {
         evFailed_.Set();
-        return WorkerState::Open;
+        return WorkerState::kOpen;
     }
     HandleFrame(readBuffer_, static_cast<size_t>(got));
-    return WorkerState::Receiving;
+    return WorkerState::kReceiving;
 }
 
 bool CEthDiscovery::OpenDriver() {
@@ -156,15 +156,15 @@ bool CEthDiscovery::WriteFrame() {
 void CEthDiscovery::HandleFrame(const uint8_t* frame, size_t size) {
     const discovery::Answer answer = discovery::InspectAnswer(frame, size, ownMac_, destMac_);
     switch (answer.kind) {
-        case discovery::Answer::Kind::Address:
+        case discovery::Answer::Kind::kAddress:
             answer_.store(PackAnswer(answer.ip, answer.mask));
             evFrame_.Set();
             break;
-        case discovery::Answer::Kind::Identify:
+        case discovery::Answer::Kind::kIdentify:
             macQueue_.Push(answer.mac);
             evFrame_.Set();
             break;
-        case discovery::Answer::Kind::None:
+        case discovery::Answer::Kind::kNone:
             break;
     }
 }
@@ -176,8 +176,8 @@ bool CEthDiscovery::Scan(const wchar_t* adapterName, StationTable* table) {
     if (!PrepareScan(adapterName, table)) return false;
     if (!RequestOpen()) return false;
     PassResult pass = IdentifyPass(table);
-    if (pass == PassResult::Done) pass = IdentifyPass(table);
-    if (pass != PassResult::Done) return false;
+    if (pass == PassResult::kDone) pass = IdentifyPass(table);
+    if (pass != PassResult::kDone) return false;
     table->RemoveDuplicateMacs();
     if (!QueryStations(table)) return false;
     RequestClose();
@@ -201,7 +201,7 @@ bool CEthDiscovery::PrepareScan(const wchar_t* adapterName, StationTable* table)
 CEthDiscovery::PassResult CEthDiscovery::IdentifyPass(StationTable* table) {
     std::memcpy(destMac_, discovery::kBroadcastMac, sizeof destMac_);
     frameLength_ = static_cast<uint32_t>(discovery::BuildIdentifyRequest(ownMac_, frameBuffer_));
-    if (!RequestSend()) return PassResult::SendFailed;
+    if (!RequestSend()) return PassResult::kSendFailed;
     for (int silentWaits = 0; silentWaits < kSilentWaitsEndingPass;) {
         const int got = platform::WaitAny({&evFrame_, &evFailed_}, kIdentifyWaitMs);
         if (got == 0) {
@@ -212,11 +212,11 @@ CEthDiscovery::PassResult CEthDiscovery::IdentifyPass(StationTable* table) {
         } else {
             if (got == kWaitFailed) StopReading();
             RequestClose();
-            return PassResult::Failed;
+            return PassResult::kFailed;
         }
     }
     StopReading();
-    return outOfService_ ? PassResult::Failed : PassResult::Done;
+    return outOfService_ ? PassResult::kFailed : PassResult::kDone;
 }
 
 void CEthDiscovery::DrainMacQueue(StationTable* table) {
@@ -228,8 +228,8 @@ bool CEthDiscovery::QueryStations(StationTable* table) {
     for (int i = 0; i < table->Count();) {
         StationEntry& entry = table->At(i);
         const QueryResult result = QueryStation(&entry);
-        if (result == QueryResult::SendFailed || outOfService_) return false;
-        if (result == QueryResult::Answered && SameSubnet(entry.ip, entry.mask, ownIp_, ownMask_)) {
+        if (result == QueryResult::kSendFailed || outOfService_) return false;
+        if (result == QueryResult::kAnswered && SameSubnet(entry.ip, entry.mask, ownIp_, ownMask_)) {
             ++i;
         } else {
             table->RemoveAt(i);
@@ -245,15 +245,15 @@ CEthDiscovery::QueryResult CEthDiscovery::QueryStation(StationEntry* entry) {
     // An answer that came after the previous wait ended must not count for this station.
     // The worker is not reading now, so nothing can set the event in between.
     evFrame_.Reset();
-    if (!RequestSend()) return QueryResult::SendFailed;
+    if (!RequestSend()) return QueryResult::kSendFailed;
     const int got = platform::WaitAny({&evFrame_, &evFailed_}, kAddressWaitMs);
     if (got == 0) {
         UnpackAnswer(answer_.load(), entry->ip, entry->mask);
         StopReading();
-        return QueryResult::Answered;
+        return QueryResult::kAnswered;
     }
     if (got != 1) StopReading();
-    return QueryResult::NoAnswer;
+    return QueryResult::kNoAnswer;
 }
 
 bool CEthDiscovery::RequestOpen() {

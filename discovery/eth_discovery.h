@@ -51,9 +51,9 @@ public:
     void HandleFrame(const uint8_t* frame, size_t size);
 
 private:
-    enum class WorkerState { Idle, Open, Receiving, Ended };
-    enum class PassResult { Done, Failed, SendFailed };
-    enum class QueryResult { Answered, NoAnswer, SendFailed };
+    enum class WorkerState { kIdle, kOpen, kReceiving, kEnded };
+    enum class PassResult { kDone, kFailed, kSendFailed };
+    enum class QueryResult { kAnswered, kNoAnswer, kSendFailed };
 
     void WorkerMain();
     WorkerState OnIdle();

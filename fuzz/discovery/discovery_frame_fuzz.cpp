@@ -30,7 +30,7 @@ void CheckScannerSide(const std::vector<uint8_t>& frame, bool askingOne) {
     if (askingOne && frame.size() >= 12) std::memcpy(destMac, frame.data() + 6, 6);
     const Answer answer =
         vexal::discovery::InspectAnswer(frame.data(), frame.size(), kOwnMac, destMac);
-    if (answer.kind == Answer::Kind::Address) {
+    if (answer.kind == Answer::Kind::kAddress) {
         Require(frame.size() >= 44);
         Require(std::memcmp(answer.ip, frame.data() + 32, 4) == 0);
         Require(std::memcmp(answer.mask, frame.data() + 36, 4) == 0);
@@ -47,7 +47,7 @@ void CheckStationSide(const std::vector<uint8_t>& frame) {
     const bool address = reply[23] == 0x01 && reply[22] == 0x03;
     const Answer taken = vexal::discovery::InspectAnswer(
         reply, size, asker, address ? kStation.mac : vexal::discovery::kBroadcastMac);
-    Require(taken.kind == (address ? Answer::Kind::Address : Answer::Kind::Identify));
+    Require(taken.kind == (address ? Answer::Kind::kAddress : Answer::Kind::kIdentify));
     Require(std::memcmp(taken.mac, kStation.mac, 6) == 0);
     if (address) Require(std::memcmp(taken.ip, kStation.ip, 4) == 0);
 }

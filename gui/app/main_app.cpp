@@ -21,7 +21,7 @@ constexpr QSize kLargeSheetSize(800, 480);
 CMainApp::CMainApp(std::unique_ptr<CUserPrompts> prompts, std::unique_ptr<CPlcLibrary> library,
                    std::unique_ptr<CNetworkStart> networkStart)
     : project_(std::make_unique<BlockStore>()),
-      uploadBuffer(kUploadBufferSize),
+      uploadBuffer_(kUploadBufferSize),
       prompts_(std::move(prompts)),
       library_(std::move(library)),
       networks_(*library_, std::move(networkStart)) {}
@@ -38,8 +38,8 @@ bool CMainApp::InitInstance() {
 bool CMainApp::StartUp() {
     sheet_ = std::make_unique<CMainSheet>(QStringLiteral("Vexal"), nullptr, 0);
     networks_.StartUp();
-    plcMutex.emplace();
-    currentConnection = nullptr;
+    plcMutex_.emplace();
+    currentConnection_ = nullptr;
     if (!InitConnectionRecords()) return false;
     BuildSheet();
     startedUp_ = true;
@@ -53,24 +53,24 @@ void CMainApp::RunSheet() {
 void CMainApp::ShutDown() {
     pages_ = {};
     sheet_.reset();
-    library_->DestroyConnection(&tcpRecord);
-    library_->DestroyConnection(&mpiRecord);
+    library_->DestroyConnection(&tcpRecord_);
+    library_->DestroyConnection(&mpiRecord_);
     networks_.ReleaseAdapter();
-    plcMutex.reset();
+    plcMutex_.reset();
     networks_.WriteSettings();
 }
 
 bool CMainApp::InitConnectionRecords() {
     const NetworkState networks = networks_.State();
     if (networks.mpiAvailable) {
-        const CpuStatus status = library_->InitMpiConnection(&mpiRecord, networks_.AdapterHandle());
+        const CpuStatus status = library_->InitMpiConnection(&mpiRecord_, networks_.AdapterHandle());
         if (CpuStatus_IsFatal(status)) {
             AbandonStartUp(status, false);
             return false;
         }
     }
     if (networks.ethernetAvailable) {
-        const CpuStatus status = library_->InitTcpConnection(&tcpRecord);
+        const CpuStatus status = library_->InitTcpConnection(&tcpRecord_);
         if (CpuStatus_IsFatal(status)) {
             AbandonStartUp(status, true);
             return false;
@@ -83,11 +83,11 @@ bool CMainApp::InitConnectionRecords() {
 // settings stay as they were stored.
 void CMainApp::AbandonStartUp(CpuStatus status, bool destroyMpiRecord) {
     const std::optional<QString> text = LibraryErrorText(status, kStartUpErrorTextCapacity);
-    if (destroyMpiRecord) library_->DestroyConnection(&mpiRecord);
+    if (destroyMpiRecord) library_->DestroyConnection(&mpiRecord_);
     networks_.CloseAdapter();
     if (text) prompts_->ShowMessage(*text);
     sheet_.reset();
-    plcMutex.reset();
+    plcMutex_.reset();
 }
 
 void CMainApp::BuildSheet() {

@@ -101,11 +101,11 @@ public:
     const CSheetPages& Pages() const { return pages_; }
     CMainSheet* Sheet() const { return sheet_.get(); }
     // The record the last successful open used; null before it and after a close.
-    const CpuConnection* CurrentConnection() const { return currentConnection; }
+    const CpuConnection* CurrentConnection() const { return currentConnection_; }
     // For checks from outside: the two records, and the PLC mutex (none outside the run).
-    const CpuConnection* MpiRecord() const { return &mpiRecord; }
-    const CpuConnection* TcpRecord() const { return &tcpRecord; }
-    std::timed_mutex* PlcMutex() { return plcMutex ? &*plcMutex : nullptr; }
+    const CpuConnection* MpiRecord() const { return &mpiRecord_; }
+    const CpuConnection* TcpRecord() const { return &tcpRecord_; }
+    std::timed_mutex* PlcMutex() { return plcMutex_ ? &*plcMutex_ : nullptr; }
 
 private:
     bool InitConnectionRecords();
@@ -130,12 +130,12 @@ private:
     CpuStatus ReadStatusList(uint16_t listId, uint16_t index, std::span<uint8_t> buffer,
                              StatusAnswer* answer);
 
-    std::optional<std::timed_mutex> plcMutex;
-    CpuConnection mpiRecord{};
-    CpuConnection tcpRecord{};
-    CpuConnection* currentConnection = nullptr;
+    std::optional<std::timed_mutex> plcMutex_;
+    CpuConnection mpiRecord_{};
+    CpuConnection tcpRecord_{};
+    CpuConnection* currentConnection_ = nullptr;
     std::unique_ptr<BlockStore> project_;
-    std::vector<uint8_t> uploadBuffer;
+    std::vector<uint8_t> uploadBuffer_;
 
     std::unique_ptr<CUserPrompts> prompts_;
     std::unique_ptr<CPlcLibrary> library_;

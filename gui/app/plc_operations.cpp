@@ -23,16 +23,16 @@ const QString kDateTimeError = QStringLiteral("Date/Time error");
 // ---- Steps shared by the operations -------------------------------------------------
 
 bool CMainApp::WaitPlcMutex(int timeoutMs) {
-    if (!plcMutex) return false;
+    if (!plcMutex_) return false;
     if (timeoutMs == kWaitWithoutLimit) {
-        plcMutex->lock();
+        plcMutex_->lock();
         return true;
     }
-    return plcMutex->try_lock_for(std::chrono::milliseconds(timeoutMs));
+    return plcMutex_->try_lock_for(std::chrono::milliseconds(timeoutMs));
 }
 
 void CMainApp::ReleasePlcMutex() {
-    plcMutex->unlock();
+    plcMutex_->unlock();
 }
 
 std::optional<CpuStatus> CMainApp::UnderPlcMutex(int timeoutMs,
@@ -56,7 +56,7 @@ int CMainApp::FinishOpen(CpuStatus status, CpuConnection* record) {
         ReportPlcError(status);
         return 0;
     }
-    currentConnection = record;
+    currentConnection_ = record;
     BroadcastPageEvent(kPageConnected);
     return 1;
 }
@@ -90,20 +90,20 @@ void CMainApp::ReportIfFatal(CpuStatus status) {
 
 int CMainApp::OpenTcp(uint32_t ipv4Address) {
     const std::optional<CpuStatus> status = UnderPlcMutex(
-        kOpenMutexWaitMs, [&] { return library_->OpenTcpConnection(&tcpRecord, ipv4Address); });
-    return status ? FinishOpen(*status, &tcpRecord) : 0;
+        kOpenMutexWaitMs, [&] { return library_->OpenTcpConnection(&tcpRecord_, ipv4Address); });
+    return status ? FinishOpen(*status, &tcpRecord_) : 0;
 }
 
 int CMainApp::OpenMpi(int mpiAddress) {
     const std::optional<CpuStatus> status = UnderPlcMutex(
-        kOpenMutexWaitMs, [&] { return library_->OpenMpiConnection(&mpiRecord, mpiAddress); });
-    return status ? FinishOpen(*status, &mpiRecord) : 0;
+        kOpenMutexWaitMs, [&] { return library_->OpenMpiConnection(&mpiRecord_, mpiAddress); });
+    return status ? FinishOpen(*status, &mpiRecord_) : 0;
 }
 
 void CMainApp::CloseConnection() {
     const std::optional<CpuStatus> closed = UnderPlcMutex(kWaitWithoutLimit, [&] {
-        library_->CloseConnection(currentConnection);
-        currentConnection = nullptr;
+        library_->CloseConnection(currentConnection_);
+        currentConnection_ = nullptr;
         return CpuStatus{CPULINK_OK};
     });
     if (closed) BroadcastPageEvent(kPageDisconnected);
@@ -112,7 +112,7 @@ void CMainApp::CloseConnection() {
 int CMainApp::LogIn(const QString& password) {
     const std::wstring text = password.toStdWString();
     const std::optional<CpuStatus> status = UnderPlcMutex(
-        kWaitWithoutLimit, [&] { return library_->LogInW(currentConnection, text.c_str()); });
+        kWaitWithoutLimit, [&] { return library_->LogInW(currentConnection_, text.c_str()); });
     return status ? DoneOrReported(*status) : 0;
 }
 
@@ -122,7 +122,7 @@ int CMainApp::LogIn(const QString& password) {
 int CMainApp::GetClock(BrokenDownTime* time) {
     CpuClock clock{};
     const std::optional<CpuStatus> status = UnderPlcMutex(
-        kWaitWithoutLimit, [&] { return library_->GetClock(currentConnection, &clock); });
+        kWaitWithoutLimit, [&] { return library_->GetClock(currentConnection_, &clock); });
     if (!status) return 0;
     if (*status != CPULINK_OK) {
         ConnectionLost();
@@ -141,7 +141,7 @@ int CMainApp::SetClock(const BrokenDownTime& time) {
         return 0;
     }
     const std::optional<CpuStatus> status = UnderPlcMutex(
-        kWaitWithoutLimit, [&] { return library_->SetClock(currentConnection, &clock); });
+        kWaitWithoutLimit, [&] { return library_->SetClock(currentConnection_, &clock); });
     if (!status) return 0;
     if (*status == CPULINK_OK) return 1;
     ConnectionLost();
@@ -154,7 +154,7 @@ int CMainApp::SetClock(const BrokenDownTime& time) {
 int CMainApp::GetBlockList(int type, int start, int* moreEntries, uint16_t* numbers, int capacity) {
     int count = 0;
     const CpuStatus status = CallReportingFatal([&] {
-        return library_->GetBlockList(currentConnection, type, start, &count, numbers, capacity);
+        return library_->GetBlockList(currentConnection_, type, start, &count, numbers, capacity);
     });
     if (CpuStatus_IsFatal(status)) return -1;
     *moreEntries = status == CPULINK_MORE_ENTRIES ? 1 : 0;
@@ -163,7 +163,7 @@ int CMainApp::GetBlockList(int type, int start, int* moreEntries, uint16_t* numb
 
 CpuStatus CMainApp::DeleteBlock(int type, uint16_t number) {
     const CpuStatus status =
-        CallReportingFatal([&] { return library_->DeleteBlock(currentConnection, type, number); });
+        CallReportingFatal([&] { return library_->DeleteBlock(currentConnection_, type, number); });
     if (status == CPULINK_OK) {
         BroadcastPageEvent(kPageControllerBlockDeleted, BlockRef_Pack(type, number));
     }
@@ -173,10 +173,10 @@ CpuStatus CMainApp::DeleteBlock(int type, uint16_t number) {
 // The block lands in the project; a store that refuses it costs the event, not the status.
 CpuStatus CMainApp::UploadBlock(int type, uint16_t number) {
     const CpuStatus status = CallReportingFatal([&] {
-        return library_->UploadBlock(currentConnection, type, number, uploadBuffer.data(),
+        return library_->UploadBlock(currentConnection_, type, number, uploadBuffer_.data(),
                                      kUploadBufferSize);
     });
-    if (status == CPULINK_OK && project_->Add(uploadBuffer.data(), uploadBuffer.size())) {
+    if (status == CPULINK_OK && project_->Add(uploadBuffer_.data(), uploadBuffer_.size())) {
         BroadcastPageEvent(kPageProjectBlockAdded, BlockRef_Pack(type, number));
     }
     return status;
@@ -186,7 +186,7 @@ CpuStatus CMainApp::DownloadBlock(int type, uint16_t number) {
     const uint8_t* image = project_->Find(type, number);
     if (image == nullptr) return CPULINK_OK;
     const CpuStatus status =
-        CallReportingFatal([&] { return library_->DownloadBlock(currentConnection, image); });
+        CallReportingFatal([&] { return library_->DownloadBlock(currentConnection_, image); });
     if (status == CPULINK_OK) {
         BroadcastPageEvent(kPageControllerBlockFound, BlockRef_Pack(type, number));
     }
@@ -197,18 +197,18 @@ CpuStatus CMainApp::DownloadBlock(int type, uint16_t number) {
 
 void CMainApp::CompressMemory() {
     CallReportingFatal(
-        [&] { return library_->CompressMemory(currentConnection, kCompressTimeoutMs); });
+        [&] { return library_->CompressMemory(currentConnection_, kCompressTimeoutMs); });
 }
 
 int CMainApp::WarmRestart() {
     const std::optional<CpuStatus> status =
-        UnderPlcMutex(kWaitWithoutLimit, [&] { return library_->WarmRestart(currentConnection); });
+        UnderPlcMutex(kWaitWithoutLimit, [&] { return library_->WarmRestart(currentConnection_); });
     return status ? DoneOrReported(*status) : -1;
 }
 
 int CMainApp::StopCpu() {
     const std::optional<CpuStatus> status =
-        UnderPlcMutex(kWaitWithoutLimit, [&] { return library_->Stop(currentConnection); });
+        UnderPlcMutex(kWaitWithoutLimit, [&] { return library_->Stop(currentConnection_); });
     return status ? DoneOrReported(*status) : 0;
 }
 
@@ -216,12 +216,12 @@ int CMainApp::StopCpu() {
 
 CpuStatus CMainApp::ReadVariables(VariableDescriptor* const* variables, int count) {
     return CallReportingFatal(
-        [&] { return library_->ReadVariables(currentConnection, variables, count); });
+        [&] { return library_->ReadVariables(currentConnection_, variables, count); });
 }
 
 CpuStatus CMainApp::WriteVariables(VariableDescriptor* const* variables, int count) {
     return CallReportingFatal(
-        [&] { return library_->WriteVariables(currentConnection, variables, count); });
+        [&] { return library_->WriteVariables(currentConnection_, variables, count); });
 }
 
 }  // namespace vexal

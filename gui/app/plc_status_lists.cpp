@@ -36,7 +36,7 @@ CpuStatus CMainApp::ReadStatusList(uint16_t listId, uint16_t index, std::span<ui
     uint16_t length = 0;
     uint16_t count = 0;
     const CpuStatus status = CallReportingFatal([&] {
-        return library_->ReadSsl(currentConnection, listId, index, &length, &count, buffer.data(),
+        return library_->ReadSsl(currentConnection_, listId, index, &length, &count, buffer.data(),
                                  static_cast<uint32_t>(buffer.size()));
     });
     *answer = StatusAnswer{buffer, length, count};

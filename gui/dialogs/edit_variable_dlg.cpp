@@ -63,8 +63,8 @@ void CEditVariableDlg::BuildControls(bool largeLayout) {
     checkButton_ = new QPushButton(QStringLiteral("Check"), this);
     checkButton_->setObjectName(QStringLiteral("checkButton"));
     checkButton_->setAutoDefault(false);
-    formatCombo = new QComboBox(this);
-    formatCombo->setObjectName(QStringLiteral("formatCombo"));
+    formatCombo_ = new QComboBox(this);
+    formatCombo_->setObjectName(QStringLiteral("formatCombo"));
     modifyEdit_ = new QLineEdit(this);
     modifyEdit_->setObjectName(QStringLiteral("modifyEdit"));
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -75,7 +75,7 @@ void CEditVariableDlg::BuildControls(bool largeLayout) {
         const char* name;
         QWidget* buddy;
     } rows[] = {{"Address", "addressLabel", addressEdit_},
-                {"Format", "formatLabel", formatCombo},
+                {"Format", "formatLabel", formatCombo_},
                 {"Modify", "modifyLabel", modifyEdit_}};
     int row = 0;
     for (const auto& entry : rows) {
@@ -99,7 +99,7 @@ void CEditVariableDlg::BuildControls(bool largeLayout) {
     }
     for (QLineEdit* edit : {addressEdit_, modifyEdit_}) edit->installEventFilter(this);
     connect(checkButton_, &QPushButton::clicked, this, &CEditVariableDlg::OnCheck);
-    connect(formatCombo, &QComboBox::activated, this, &CEditVariableDlg::OnFormatChanged);
+    connect(formatCombo_, &QComboBox::activated, this, &CEditVariableDlg::OnFormatChanged);
     connect(buttons_, &QDialogButtonBox::accepted, this, &CEditVariableDlg::accept);
     connect(buttons_, &QDialogButtonBox::rejected, this, &CEditVariableDlg::reject);
 }
@@ -121,7 +121,7 @@ void CEditVariableDlg::OnInitDialog() {
         FillFormatList();
     } else {
         format = 0;
-        formatCombo->clear();
+        formatCombo_->clear();
     }
     EnableValueControls(known);
     addressEdit_->setFocus();
@@ -143,7 +143,7 @@ void CEditVariableDlg::OnCheck() {
             FillFormatList();
             break;
         case kInvalid:
-            formatCombo->clear();
+            formatCombo_->clear();
             EnableValueControls(false);
             break;
         case kEmpty:
@@ -152,7 +152,7 @@ void CEditVariableDlg::OnCheck() {
 }
 
 void CEditVariableDlg::OnFormatChanged(int index) {
-    format = formatCombo->itemData(index).toInt();
+    format = formatCombo_->itemData(index).toInt();
 }
 
 void CEditVariableDlg::accept() {
@@ -205,7 +205,7 @@ void CEditVariableDlg::ShowCanonicalAddress() {
 }
 
 void CEditVariableDlg::FillFormatList() {
-    formatCombo->clear();
+    formatCombo_->clear();
     const KindFormats* kind = FormatsOfKind(descriptor.kind);
     if (kind == nullptr) {
         format = 0;
@@ -215,7 +215,7 @@ void CEditVariableDlg::FillFormatList() {
     int fallback = 0;
     for (int index = 0; index < kind->count; ++index) {
         const int code = kind->formats[static_cast<size_t>(index)];
-        formatCombo->addItem(QString::fromWCharArray(VariableFormatName(code)), code);
+        formatCombo_->addItem(QString::fromWCharArray(VariableFormatName(code)), code);
         if (code == format) current = index;
         if (code == kind->fallback) fallback = index;
     }
@@ -223,11 +223,11 @@ void CEditVariableDlg::FillFormatList() {
         current = fallback;
         format = kind->fallback;
     }
-    formatCombo->setCurrentIndex(current);
+    formatCombo_->setCurrentIndex(current);
 }
 
 void CEditVariableDlg::EnableValueControls(bool enable) {
-    formatCombo->setEnabled(enable);
+    formatCombo_->setEnabled(enable);
     modifyEdit_->setEnabled(enable);
 }
 

@@ -55,7 +55,7 @@ private:
     PageContext context_;
     QLineEdit* addressEdit_;
     QPushButton* checkButton_;
-    QComboBox* formatCombo;
+    QComboBox* formatCombo_;
     QLineEdit* modifyEdit_;
     QDialogButtonBox* buttons_;
     bool initialised_ = false;

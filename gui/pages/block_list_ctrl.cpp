@@ -26,8 +26,8 @@ QString BlockListText(int type, uint16_t number) {
     return QString::fromLatin1(kFormats[type]).arg(number, kWidths[type]);
 }
 
-CBlockListCtrl::CBlockListCtrl(int itemImage_, QWidget* parent)
-    : QListWidget(parent), itemImage(itemImage_) {
+CBlockListCtrl::CBlockListCtrl(int itemImage, QWidget* parent)
+    : QListWidget(parent), itemImage_(itemImage) {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
 }
 
@@ -39,14 +39,14 @@ void CBlockListCtrl::AttachImages(const CSheetImages* images) {
 
 void CBlockListCtrl::ClearBlocks() {
     clear();
-    typeCount.fill(0);
+    typeCount_.fill(0);
 }
 
 int CBlockListCtrl::InsertBlock(int type, uint16_t number) {
     if (!IsListType(type)) return -1;
     // The type's items are ordered by number: find the first one not below `number`.
     int low = TypeStart(type);
-    int high = low + typeCount[static_cast<size_t>(type)];
+    int high = low + typeCount_[static_cast<size_t>(type)];
     while (low < high) {
         const int middle = low + (high - low) / 2;
         if (DataNumber(ItemData(middle)) < number) {
@@ -56,7 +56,7 @@ int CBlockListCtrl::InsertBlock(int type, uint16_t number) {
         }
     }
     const BlockRef ref = BlockRef_Pack(type, number);
-    const int rangeEnd = TypeStart(type) + typeCount[static_cast<size_t>(type)];
+    const int rangeEnd = TypeStart(type) + typeCount_[static_cast<size_t>(type)];
     if (low < rangeEnd && DataNumber(ItemData(low)) == number) {
         SetItemData(item(low), ref);
         return -1;
@@ -64,17 +64,17 @@ int CBlockListCtrl::InsertBlock(int type, uint16_t number) {
     auto* added = new QListWidgetItem(ItemIcon(), BlockListText(type, number));
     SetItemData(added, ref);
     insertItem(low, added);
-    ++typeCount[static_cast<size_t>(type)];
+    ++typeCount_[static_cast<size_t>(type)];
     return low;
 }
 
 int CBlockListCtrl::RemoveBlock(int type, uint16_t number) {
     if (!IsListType(type)) return 0;
     const int start = TypeStart(type);
-    for (int index = start; index < start + typeCount[static_cast<size_t>(type)]; ++index) {
+    for (int index = start; index < start + typeCount_[static_cast<size_t>(type)]; ++index) {
         if (DataNumber(ItemData(index)) != number) continue;
         delete takeItem(index);
-        --typeCount[static_cast<size_t>(type)];
+        --typeCount_[static_cast<size_t>(type)];
         return 1;
     }
     return 0;
@@ -91,12 +91,12 @@ void CBlockListCtrl::RemoveStale() {
         const uint32_t itemData = ItemData(index);
         if ((itemData & kStaleMark) == 0) continue;
         delete takeItem(index);
-        --typeCount[static_cast<size_t>(DataType(itemData))];
+        --typeCount_[static_cast<size_t>(DataType(itemData))];
     }
 }
 
 int CBlockListCtrl::TypeCount(int type) const {
-    return IsListType(type) ? typeCount[static_cast<size_t>(type)] : 0;
+    return IsListType(type) ? typeCount_[static_cast<size_t>(type)] : 0;
 }
 
 uint32_t CBlockListCtrl::ItemData(int index) const {
@@ -106,7 +106,7 @@ uint32_t CBlockListCtrl::ItemData(int index) const {
 
 int CBlockListCtrl::TypeStart(int type) const {
     int start = 0;
-    for (int below = 0; below < type; ++below) start += typeCount[static_cast<size_t>(below)];
+    for (int below = 0; below < type; ++below) start += typeCount_[static_cast<size_t>(below)];
     return start;
 }
 
@@ -115,7 +115,7 @@ void CBlockListCtrl::SetItemData(QListWidgetItem* item, uint32_t itemData) {
 }
 
 QIcon CBlockListCtrl::ItemIcon() const {
-    return images_ != nullptr ? images_->Icon(itemImage) : QIcon();
+    return images_ != nullptr ? images_->Icon(itemImage_) : QIcon();
 }
 
 }  // namespace vexal

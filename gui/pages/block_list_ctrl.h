@@ -44,8 +44,8 @@ private:
     void SetItemData(QListWidgetItem* item, uint32_t itemData);
     QIcon ItemIcon() const;
 
-    int itemImage;
-    std::array<int, BLOCK_TYPE_COUNT> typeCount{};
+    int itemImage_;
+    std::array<int, BLOCK_TYPE_COUNT> typeCount_{};
     const CSheetImages* images_ = nullptr;
 };
 

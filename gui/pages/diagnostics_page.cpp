@@ -47,51 +47,51 @@ CDiagnosticsPage::CDiagnosticsPage(const PageContext& context, int templateId)
 
 void CDiagnosticsPage::BuildControls() {
     const bool large = IsLargeLayout();
-    list = MakeReportList("diagList", QStringLiteral("Diagnostic buffer"));
-    list->setHeaderHidden(!large);
-    updateButton = MakeButton("Update", "updateButton");
-    saveButton = MakeButton("Save", "saveButton");
-    detailLine1 = new QLabel;
-    detailLine1->setObjectName(QStringLiteral("detailLine1"));
-    detailLine2 = new QLabel;
-    detailLine2->setObjectName(QStringLiteral("detailLine2"));
-    connect(list, &QTreeWidget::currentItemChanged, this, &CDiagnosticsPage::ShowDetails);
-    connect(updateButton, &QPushButton::clicked, this, &CDiagnosticsPage::ReadBuffer);
-    connect(saveButton, &QPushButton::clicked, this, &CDiagnosticsPage::SaveBuffer);
+    list_ = MakeReportList("diagList", QStringLiteral("Diagnostic buffer"));
+    list_->setHeaderHidden(!large);
+    updateButton_ = MakeButton("Update", "updateButton");
+    saveButton_ = MakeButton("Save", "saveButton");
+    detailLine1_ = new QLabel;
+    detailLine1_->setObjectName(QStringLiteral("detailLine1"));
+    detailLine2_ = new QLabel;
+    detailLine2_->setObjectName(QStringLiteral("detailLine2"));
+    connect(list_, &QTreeWidget::currentItemChanged, this, &CDiagnosticsPage::ShowDetails);
+    connect(updateButton_, &QPushButton::clicked, this, &CDiagnosticsPage::ReadBuffer);
+    connect(saveButton_, &QPushButton::clicked, this, &CDiagnosticsPage::SaveBuffer);
 
     auto* layout = new QVBoxLayout(this);
     if (!large) layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(list, 1);
-    layout->addWidget(detailLine1);
-    layout->addWidget(detailLine2);
+    layout->addWidget(list_, 1);
+    layout->addWidget(detailLine1_);
+    layout->addWidget(detailLine2_);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(updateButton);
-    buttons->addWidget(saveButton);
+    buttons->addWidget(updateButton_);
+    buttons->addWidget(saveButton_);
     layout->addLayout(buttons);
 }
 
 void CDiagnosticsPage::OnInitDialog() {
-    SetReportColumns(list, kColumns);
-    FitColumnsToContents(list, 2);  // date and time whole; the description has the rest
+    SetReportColumns(list_, kColumns);
+    FitColumnsToContents(list_, 2);  // date and time whole; the description has the rest
     OnPageEvent(kPageDisconnected, 0, 0);
 }
 
 bool CDiagnosticsPage::OnSetActive() {
-    if (connected == 1 && bufferLoaded == 0) ReadBuffer();
+    if (connected == 1 && bufferLoaded_ == 0) ReadBuffer();
     return true;
 }
 
 void CDiagnosticsPage::OnPageEvent(PageEvent code, uint32_t, uint32_t) {
     if (code == kPageConnected) {
-        list->setEnabled(true);
-        updateButton->setEnabled(true);
+        list_->setEnabled(true);
+        updateButton_->setEnabled(true);
     } else if (code == kPageDisconnected) {
-        bufferLoaded = 0;
-        list->clear();
-        list->setEnabled(false);
-        updateButton->setEnabled(false);
-        saveButton->setEnabled(false);
+        bufferLoaded_ = 0;
+        list_->clear();
+        list_->setEnabled(false);
+        updateButton_->setEnabled(false);
+        saveButton_->setEnabled(false);
         ShowDetailLines({}, {});
     }
 }
@@ -99,25 +99,25 @@ void CDiagnosticsPage::OnPageEvent(PageEvent code, uint32_t, uint32_t) {
 // The answer goes to a buffer of its own first: a failed read leaves the rows on screen
 // together with the entries they were made from.
 void CDiagnosticsPage::ReadBuffer() {
-    bufferLoaded = 0;
+    bufferLoaded_ = 0;
     CWaitCursor wait(Prompts());
     std::array<uint8_t, kDiagBufferSize> answer{};
     int count = 0;
     const CpuStatus status = App().ReadDiagBuffer(answer.data(), &count, kDiagBufferSize);
     if (CpuStatus_IsFatal(status)) return;
     if (status != CPULINK_OK && status != CPULINK_MORE_ENTRIES) return;
-    diagBuffer = answer;
-    entryCount = count;
-    bufferLoaded = 1;
+    diagBuffer_ = answer;
+    entryCount_ = count;
+    bufferLoaded_ = 1;
     FillList();
 }
 
 // The detail lines always belong to a row on screen: they are emptied with the rows and
 // follow the current row, row 0 after a read.
 void CDiagnosticsPage::FillList() {
-    list->clear();
+    list_->clear();
     ShowDetailLines({}, {});
-    const int count = std::clamp(entryCount, 0, static_cast<int>(kDiagMaxEntries));
+    const int count = std::clamp(entryCount_, 0, static_cast<int>(kDiagMaxEntries));
     QList<QTreeWidgetItem*> rows;
     for (int row = 0; row < count; ++row) {
         const DiagRecord entry = Entry(row);
@@ -125,28 +125,28 @@ void CDiagnosticsPage::FillList() {
                                    EventDescription(entry.eventId)},
                                   kColumns));
     }
-    list->addTopLevelItems(rows);
-    saveButton->setEnabled(count > 0);
+    list_->addTopLevelItems(rows);
+    saveButton_->setEnabled(count > 0);
     if (count > 0) {
-        list->selectionModel()->setCurrentIndex(list->model()->index(0, 0),
+        list_->selectionModel()->setCurrentIndex(list_->model()->index(0, 0),
                                                 QItemSelectionModel::NoUpdate);
     }
 }
 
 DiagRecord CDiagnosticsPage::Entry(int row) const {
-    return DecodeDiagRecord(diagBuffer.data() + static_cast<size_t>(row) * kDiagRecordSize);
+    return DecodeDiagRecord(diagBuffer_.data() + static_cast<size_t>(row) * kDiagRecordSize);
 }
 
 void CDiagnosticsPage::ShowDetails() {
-    QTreeWidgetItem* current = list->currentItem();
+    QTreeWidgetItem* current = list_->currentItem();
     if (current == nullptr) return;
-    const DiagRecord entry = Entry(list->indexOfTopLevelItem(current));
+    const DiagRecord entry = Entry(list_->indexOfTopLevelItem(current));
     ShowDetailLines(Latin1(DiagIdentLine(entry)), Latin1(DiagInfoLine(entry)));
 }
 
 void CDiagnosticsPage::ShowDetailLines(const QString& first, const QString& second) {
-    detailLine1->setText(first);
-    detailLine2->setText(second);
+    detailLine1_->setText(first);
+    detailLine2_->setText(second);
 }
 
 void CDiagnosticsPage::SaveBuffer() {
@@ -161,8 +161,8 @@ void CDiagnosticsPage::SaveBuffer() {
 // when every byte is on the device.
 bool CDiagnosticsPage::WriteCsv(const QString& path) const {
     std::string text = DiagCsvHeading() + "\r\n";
-    for (int row = 0; row < list->topLevelItemCount(); ++row) {
-        const std::string description = list->topLevelItem(row)->text(2).toStdString();
+    for (int row = 0; row < list_->topLevelItemCount(); ++row) {
+        const std::string description = list_->topLevelItem(row)->text(2).toStdString();
         text += DiagCsvLine(Entry(row), description) + "\r\n";
     }
     platform::ReplacingFile file;

@@ -40,14 +40,14 @@ private:
     bool WriteCsv(const QString& path) const;
     DiagRecord Entry(int row) const;
 
-    QTreeWidget* list = nullptr;
-    QPushButton* updateButton = nullptr;
-    QPushButton* saveButton = nullptr;
-    QLabel* detailLine1 = nullptr;
-    QLabel* detailLine2 = nullptr;
-    std::array<uint8_t, kDiagBufferSize> diagBuffer{};
-    int entryCount = 0;
-    int bufferLoaded = 0;
+    QTreeWidget* list_ = nullptr;
+    QPushButton* updateButton_ = nullptr;
+    QPushButton* saveButton_ = nullptr;
+    QLabel* detailLine1_ = nullptr;
+    QLabel* detailLine2_ = nullptr;
+    std::array<uint8_t, kDiagBufferSize> diagBuffer_{};
+    int entryCount_ = 0;
+    int bufferLoaded_ = 0;
 };
 
 }  // namespace vexal

@@ -33,24 +33,24 @@ CMemoryPage::CMemoryPage(const PageContext& context, int templateId)
 }
 
 void CMemoryPage::BuildControls() {
-    list = MakeReportList("memoryList", QStringLiteral("Memory"));
-    list->header()->setStretchLastSection(false);
-    compressButton = MakeButton("Compress", "compressButton");
-    connect(compressButton, &QPushButton::clicked, this, &CMemoryPage::OnCompress);
+    list_ = MakeReportList("memoryList", QStringLiteral("Memory"));
+    list_->header()->setStretchLastSection(false);
+    compressButton_ = MakeButton("Compress", "compressButton");
+    connect(compressButton_, &QPushButton::clicked, this, &CMemoryPage::OnCompress);
 
     auto* layout = new QVBoxLayout(this);
     if (!IsLargeLayout()) layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(list, 1);
+    layout->addWidget(list_, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(compressButton);
+    buttons->addWidget(compressButton_);
     layout->addLayout(buttons);
 }
 
 void CMemoryPage::OnInitDialog() {
-    SetReportColumns(list, kColumns);
+    SetReportColumns(list_, kColumns);
     // The small screen cannot hold the given widths: there the columns take what they need.
-    if (!IsLargeLayout()) FitColumnsToContents(list, list->columnCount());
+    if (!IsLargeLayout()) FitColumnsToContents(list_, list_->columnCount());
     OnPageEvent(kPageDisconnected, 0, 0);
 }
 
@@ -61,18 +61,18 @@ bool CMemoryPage::OnSetActive() {
 
 void CMemoryPage::OnPageEvent(PageEvent code, uint32_t, uint32_t) {
     if (code == kPageConnected) {
-        list->setEnabled(true);
+        list_->setEnabled(true);
     } else if (code == kPageDisconnected) {
-        list->clear();
-        list->setEnabled(false);
-        compressButton->setEnabled(false);
+        list_->clear();
+        list_->setEnabled(false);
+        compressButton_->setEnabled(false);
     }
 }
 
 // The detailed list first; the standard memory-area list when the controller cannot give
 // it. A lost connection ends the refresh at once.
 void CMemoryPage::RefreshFigures() {
-    list->clear();
+    list_->clear();
     std::array<MemoryRow, 3> rows{};
     int rowCount = 0;
     CpuStatus status = App().ReadMemoryUsage(&rowCount, rows.data());
@@ -81,11 +81,11 @@ void CMemoryPage::RefreshFigures() {
         status = App().ReadMemoryAreas(&rowCount, rows.data());
         if (CpuStatus_IsFatal(status)) return;
         if (status != CPULINK_OK) {
-            compressButton->setEnabled(false);
+            compressButton_->setEnabled(false);
             return;
         }
     }
-    compressButton->setEnabled(true);
+    compressButton_->setEnabled(true);
     ShowRows(rows.data(), rowCount);
 }
 
@@ -94,7 +94,7 @@ void CMemoryPage::ShowRows(const MemoryRow* rows, int rowCount) {
     for (int row = 0; row < rowCount && row < 3; ++row) {
         const MemoryRow& figures = rows[row];
         const int64_t total = int64_t{figures.usedBytes} + figures.freeBytes;
-        list->addTopLevelItem(
+        list_->addTopLevelItem(
             MakeReportRow({QString::fromLatin1(names[row]), QString::number(figures.usedBytes),
                            QString::number(figures.freeBytes), QString::number(total)},
                           kColumns));

@@ -30,8 +30,8 @@ private:
     void ShowRows(const MemoryRow* rows, int rowCount);
     void OnCompress();
 
-    QTreeWidget* list = nullptr;
-    QPushButton* compressButton = nullptr;
+    QTreeWidget* list_ = nullptr;
+    QPushButton* compressButton_ = nullptr;
 };
 
 }  // namespace vexal

@@ -8,8 +8,8 @@ constexpr std::array<int, CModeIconCtrl::kImageCount> kIconResources = {202, 200
 }  // namespace
 
 CModeIconCtrl::CModeIconCtrl(QWidget* parent) : QLabel(parent) {
-    for (size_t index = 0; index < images.size(); ++index) {
-        images[index] = QPixmap(QStringLiteral(":/res/icon%1.png").arg(kIconResources[index]));
+    for (size_t index = 0; index < images_.size(); ++index) {
+        images_[index] = QPixmap(QStringLiteral(":/res/icon%1.png").arg(kIconResources[index]));
     }
     setFixedSize(kIconSize, kIconSize);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -18,8 +18,8 @@ CModeIconCtrl::CModeIconCtrl(QWidget* parent) : QLabel(parent) {
 
 void CModeIconCtrl::ShowImage(int index, const QString& modeName) {
     if (index < 0 || index >= kImageCount) return;
-    imageIndex = index;
-    setPixmap(images[static_cast<size_t>(index)]);
+    imageIndex_ = index;
+    setPixmap(images_[static_cast<size_t>(index)]);
     setAccessibleName(modeName.isEmpty() ? QStringLiteral("Unknown") : modeName);
 }
 

@@ -20,11 +20,11 @@ public:
 
     // Shows image `index` (0 to 3) and names it `modeName` for assistive technology.
     void ShowImage(int index, const QString& modeName);
-    int ImageIndex() const { return imageIndex; }
+    int ImageIndex() const { return imageIndex_; }
 
 private:
-    std::array<QPixmap, kImageCount> images;
-    int imageIndex = 0;
+    std::array<QPixmap, kImageCount> images_;
+    int imageIndex_ = 0;
 };
 
 }  // namespace vexal

@@ -27,38 +27,38 @@ COfflinePage::COfflinePage(const PageContext& context, int templateId)
 
 void COfflinePage::BuildControls() {
     const bool large = IsLargeLayout();
-    blockList = new CBlockListCtrl(kBlockImage, this);
-    SetUpBlockList(blockList, "offlineBlockList", QStringLiteral("Project blocks"));
-    selectAllButton = MakePageButton(this, "offlineSelectAll", large ? "Select All" : "All");
-    clearAllButton = MakePageButton(this, "offlineClearAll", large ? "Clear All" : "None");
-    invertButton = MakePageButton(this, "offlineInvert", QStringLiteral("Invert"));
-    loadButton = MakePageButton(this, "offlineLoad", QStringLiteral("Load"));
-    saveButton = MakePageButton(this, "offlineSave", QStringLiteral("Save"));
-    delButton = MakePageButton(this, "offlineDel", QStringLiteral("Del"));
-    downloadButton = MakePageButton(this, "offlineDownload", QStringLiteral("Download"));
-    countLabel = new QLabel(BlockCountText(0), this);
-    countLabel->setObjectName(QStringLiteral("offlineBlockCount"));
-    LayOutBlockPage(this, large, blockList,
-                    {{selectAllButton, clearAllButton, invertButton},
-                     {loadButton, saveButton, delButton},
-                     {downloadButton}},
-                    countLabel);
+    blockList_ = new CBlockListCtrl(kBlockImage, this);
+    SetUpBlockList(blockList_, "offlineBlockList", QStringLiteral("Project blocks"));
+    selectAllButton_ = MakePageButton(this, "offlineSelectAll", large ? "Select All" : "All");
+    clearAllButton_ = MakePageButton(this, "offlineClearAll", large ? "Clear All" : "None");
+    invertButton_ = MakePageButton(this, "offlineInvert", QStringLiteral("Invert"));
+    loadButton_ = MakePageButton(this, "offlineLoad", QStringLiteral("Load"));
+    saveButton_ = MakePageButton(this, "offlineSave", QStringLiteral("Save"));
+    delButton_ = MakePageButton(this, "offlineDel", QStringLiteral("Del"));
+    downloadButton_ = MakePageButton(this, "offlineDownload", QStringLiteral("Download"));
+    countLabel_ = new QLabel(BlockCountText(0), this);
+    countLabel_->setObjectName(QStringLiteral("offlineBlockCount"));
+    LayOutBlockPage(this, large, blockList_,
+                    {{selectAllButton_, clearAllButton_, invertButton_},
+                     {loadButton_, saveButton_, delButton_},
+                     {downloadButton_}},
+                    countLabel_);
 
-    connect(blockList, &QListWidget::itemSelectionChanged, this,
+    connect(blockList_, &QListWidget::itemSelectionChanged, this,
             &COfflinePage::UpdateSelectionButtons);
-    connect(selectAllButton, &QPushButton::clicked, this, [this] { SelectAllItems(*blockList); });
-    connect(clearAllButton, &QPushButton::clicked, this, [this] { ClearAllItems(*blockList); });
-    connect(invertButton, &QPushButton::clicked, this, [this] { InvertAllItems(*blockList); });
-    connect(loadButton, &QPushButton::clicked, this, &COfflinePage::OnLoad);
-    connect(saveButton, &QPushButton::clicked, this, &COfflinePage::OnSave);
-    connect(delButton, &QPushButton::clicked, this, &COfflinePage::OnDel);
-    connect(downloadButton, &QPushButton::clicked, this, &COfflinePage::OnDownload);
-    PressOnDeleteKey(blockList, delButton);
+    connect(selectAllButton_, &QPushButton::clicked, this, [this] { SelectAllItems(*blockList_); });
+    connect(clearAllButton_, &QPushButton::clicked, this, [this] { ClearAllItems(*blockList_); });
+    connect(invertButton_, &QPushButton::clicked, this, [this] { InvertAllItems(*blockList_); });
+    connect(loadButton_, &QPushButton::clicked, this, &COfflinePage::OnLoad);
+    connect(saveButton_, &QPushButton::clicked, this, &COfflinePage::OnSave);
+    connect(delButton_, &QPushButton::clicked, this, &COfflinePage::OnDel);
+    connect(downloadButton_, &QPushButton::clicked, this, &COfflinePage::OnDownload);
+    PressOnDeleteKey(blockList_, delButton_);
 }
 
 // The buttons show what can be done from the start, not only after the first change.
 void COfflinePage::OnInitDialog() {
-    blockList->AttachImages(&Images());
+    blockList_->AttachImages(&Images());
     OnPageEvent(kPageDisconnected, 0, 0);
     UpdateListButtons();
 }
@@ -70,12 +70,12 @@ void COfflinePage::OnPageEvent(PageEvent code, uint32_t a, uint32_t) {
             UpdateSelectionButtons();
             break;
         case kPageProjectBlockAdded:
-            blockList->InsertBlock(BlockRef_Type(a), BlockRef_Number(a));
+            blockList_->InsertBlock(BlockRef_Type(a), BlockRef_Number(a));
             UpdateSelectionButtons();
             UpdateListButtons();
             break;
         case kPageProjectBlockRemoved:
-            blockList->RemoveBlock(BlockRef_Type(a), BlockRef_Number(a));
+            blockList_->RemoveBlock(BlockRef_Type(a), BlockRef_Number(a));
             UpdateSelectionButtons();
             UpdateListButtons();
             break;
@@ -85,26 +85,26 @@ void COfflinePage::OnPageEvent(PageEvent code, uint32_t a, uint32_t) {
 }
 
 void COfflinePage::UpdateSelectionButtons() {
-    const bool selected = SelectedItemCount(*blockList) > 0;
-    delButton->setEnabled(selected);
-    saveButton->setEnabled(selected);
-    downloadButton->setEnabled(selected && connected == 1);
+    const bool selected = SelectedItemCount(*blockList_) > 0;
+    delButton_->setEnabled(selected);
+    saveButton_->setEnabled(selected);
+    downloadButton_->setEnabled(selected && connected == 1);
 }
 
 void COfflinePage::UpdateListButtons() {
-    const bool filled = blockList->count() > 0;
-    selectAllButton->setEnabled(filled);
-    clearAllButton->setEnabled(filled);
-    invertButton->setEnabled(filled);
-    loadButton->setEnabled(true);
-    countLabel->setText(BlockCountText(blockList->count()));
+    const bool filled = blockList_->count() > 0;
+    selectAllButton_->setEnabled(filled);
+    clearAllButton_->setEnabled(filled);
+    invertButton_->setEnabled(filled);
+    loadButton_->setEnabled(true);
+    countLabel_->setText(BlockCountText(blockList_->count()));
 }
 
 int COfflinePage::CollectSelection() {
     int stored = 0;
-    for (int index = 0; index < blockList->count() && stored < kStoreMaxBlocks; ++index) {
-        if (blockList->item(index)->isSelected()) {
-            selectedRefs[static_cast<size_t>(stored++)] = blockList->ItemData(index);
+    for (int index = 0; index < blockList_->count() && stored < kStoreMaxBlocks; ++index) {
+        if (blockList_->item(index)->isSelected()) {
+            selectedRefs_[static_cast<size_t>(stored++)] = blockList_->ItemData(index);
         }
     }
     return stored;
@@ -138,14 +138,14 @@ void COfflinePage::OnSave() {
     if (path.isEmpty()) return;
     const int count = CollectSelection();
     const int result = SaveProjectSelection(QFile::encodeName(path).constData(), Project(),
-                                            selectedRefs.data(), static_cast<size_t>(count));
+                                            selectedRefs_.data(), static_cast<size_t>(count));
     if (result != kWriteOk) Prompts().ShowMessage(QString::fromLatin1(kErrorWritingProjectFile));
 }
 
 void COfflinePage::OnDel() {
     if (!Prompts().AskYesNo(kProceedDeleting)) return;
     const int count = CollectSelection();
-    if (!DeleteProjectBlocks(Project(), selectedRefs.data(), static_cast<size_t>(count),
+    if (!DeleteProjectBlocks(Project(), selectedRefs_.data(), static_cast<size_t>(count),
                              &BlockRemoved, this)) {
         Prompts().ShowMessage(QString::fromLatin1(kErrorDeletingBlocks));
     }
@@ -153,7 +153,7 @@ void COfflinePage::OnDel() {
 
 void COfflinePage::OnDownload() {
     TransferSelectedBlocks(
-        this, Prompts(), QStringLiteral("Downloading"), *blockList,
+        this, Prompts(), QStringLiteral("Downloading"), *blockList_,
         [this](int type, uint16_t number) { return App().DownloadBlock(type, number); });
 }
 

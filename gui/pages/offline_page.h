@@ -38,16 +38,16 @@ private:
     static void BlockStored(void* page, int type, uint16_t number);
     static void BlockRemoved(void* page, int type, uint16_t number);
 
-    CBlockListCtrl* blockList = nullptr;
-    std::array<BlockRef, 4096> selectedRefs{};
-    QPushButton* selectAllButton = nullptr;
-    QPushButton* clearAllButton = nullptr;
-    QPushButton* invertButton = nullptr;
-    QPushButton* loadButton = nullptr;
-    QPushButton* saveButton = nullptr;
-    QPushButton* delButton = nullptr;
-    QPushButton* downloadButton = nullptr;
-    QLabel* countLabel = nullptr;
+    CBlockListCtrl* blockList_ = nullptr;
+    std::array<BlockRef, 4096> selectedRefs_{};
+    QPushButton* selectAllButton_ = nullptr;
+    QPushButton* clearAllButton_ = nullptr;
+    QPushButton* invertButton_ = nullptr;
+    QPushButton* loadButton_ = nullptr;
+    QPushButton* saveButton_ = nullptr;
+    QPushButton* delButton_ = nullptr;
+    QPushButton* downloadButton_ = nullptr;
+    QLabel* countLabel_ = nullptr;
 };
 
 }  // namespace vexal

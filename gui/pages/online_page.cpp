@@ -42,34 +42,34 @@ COnlinePage::COnlinePage(const PageContext& context, int templateId)
 
 void COnlinePage::BuildControls() {
     const bool large = IsLargeLayout();
-    blockList = new CBlockListCtrl(kBlockImage, this);
-    SetUpBlockList(blockList, "onlineBlockList", QStringLiteral("Controller blocks"));
-    refreshButton = MakePageButton(this, "onlineRefresh", QStringLiteral("Refresh"));
-    selectAllButton = MakePageButton(this, "onlineSelectAll", large ? "Select All" : "All");
-    clearAllButton = MakePageButton(this, "onlineClearAll", large ? "Clear All" : "None");
-    invertButton = MakePageButton(this, "onlineInvert", QStringLiteral("Invert"));
-    uploadButton = MakePageButton(this, "onlineUpload", QStringLiteral("Upload"));
-    deleteButton = MakePageButton(this, "onlineDelete", large ? "Delete" : "Del");
-    countLabel = new QLabel(BlockCountText(0), this);
-    countLabel->setObjectName(QStringLiteral("onlineBlockCount"));
-    LayOutBlockPage(this, large, blockList,
-                    {{refreshButton},
-                     {selectAllButton, clearAllButton, invertButton},
-                     {uploadButton, deleteButton}},
-                    countLabel);
+    blockList_ = new CBlockListCtrl(kBlockImage, this);
+    SetUpBlockList(blockList_, "onlineBlockList", QStringLiteral("Controller blocks"));
+    refreshButton_ = MakePageButton(this, "onlineRefresh", QStringLiteral("Refresh"));
+    selectAllButton_ = MakePageButton(this, "onlineSelectAll", large ? "Select All" : "All");
+    clearAllButton_ = MakePageButton(this, "onlineClearAll", large ? "Clear All" : "None");
+    invertButton_ = MakePageButton(this, "onlineInvert", QStringLiteral("Invert"));
+    uploadButton_ = MakePageButton(this, "onlineUpload", QStringLiteral("Upload"));
+    deleteButton_ = MakePageButton(this, "onlineDelete", large ? "Delete" : "Del");
+    countLabel_ = new QLabel(BlockCountText(0), this);
+    countLabel_->setObjectName(QStringLiteral("onlineBlockCount"));
+    LayOutBlockPage(this, large, blockList_,
+                    {{refreshButton_},
+                     {selectAllButton_, clearAllButton_, invertButton_},
+                     {uploadButton_, deleteButton_}},
+                    countLabel_);
 
-    connect(blockList, &QListWidget::itemSelectionChanged, this, &COnlinePage::UpdateButtons);
-    connect(refreshButton, &QPushButton::clicked, this, &COnlinePage::OnRefresh);
-    connect(selectAllButton, &QPushButton::clicked, this, [this] { SelectAllItems(*blockList); });
-    connect(clearAllButton, &QPushButton::clicked, this, [this] { ClearAllItems(*blockList); });
-    connect(invertButton, &QPushButton::clicked, this, [this] { InvertAllItems(*blockList); });
-    connect(uploadButton, &QPushButton::clicked, this, &COnlinePage::OnUpload);
-    connect(deleteButton, &QPushButton::clicked, this, &COnlinePage::OnDelete);
-    PressOnDeleteKey(blockList, deleteButton);
+    connect(blockList_, &QListWidget::itemSelectionChanged, this, &COnlinePage::UpdateButtons);
+    connect(refreshButton_, &QPushButton::clicked, this, &COnlinePage::OnRefresh);
+    connect(selectAllButton_, &QPushButton::clicked, this, [this] { SelectAllItems(*blockList_); });
+    connect(clearAllButton_, &QPushButton::clicked, this, [this] { ClearAllItems(*blockList_); });
+    connect(invertButton_, &QPushButton::clicked, this, [this] { InvertAllItems(*blockList_); });
+    connect(uploadButton_, &QPushButton::clicked, this, &COnlinePage::OnUpload);
+    connect(deleteButton_, &QPushButton::clicked, this, &COnlinePage::OnDelete);
+    PressOnDeleteKey(blockList_, deleteButton_);
 }
 
 void COnlinePage::OnInitDialog() {
-    blockList->AttachImages(&Images());
+    blockList_->AttachImages(&Images());
     refresh_.Stop();
     OnPageEvent(kPageDisconnected, 0, 0);
 }
@@ -85,27 +85,27 @@ void COnlinePage::OnPageEvent(PageEvent code, uint32_t a, uint32_t) {
             if (refresh_.Tick(connected == 1 && !busy_)) OnRefresh();
             break;
         case kPageConnected:
-            refreshButton->setEnabled(true);
+            refreshButton_->setEnabled(true);
             break;
         case kPageDisconnected:
-            refreshButton->setEnabled(false);
-            blockList->ClearBlocks();
-            blockList->setEnabled(false);
+            refreshButton_->setEnabled(false);
+            blockList_->ClearBlocks();
+            blockList_->setEnabled(false);
             UpdateButtons();
             break;
         case kPageControllerBlockFound:
-            blockList->InsertBlock(BlockRef_Type(a), BlockRef_Number(a));
+            blockList_->InsertBlock(BlockRef_Type(a), BlockRef_Number(a));
             UpdateButtons();
             break;
         case kPageControllerBlockDeleted:
-            blockList->RemoveBlock(BlockRef_Type(a), BlockRef_Number(a));
+            blockList_->RemoveBlock(BlockRef_Type(a), BlockRef_Number(a));
             UpdateButtons();
             break;
         case kPageControllerRefreshStart:
-            blockList->MarkAllStale();
+            blockList_->MarkAllStale();
             break;
         case kPageControllerRefreshEnd:
-            blockList->RemoveStale();
+            blockList_->RemoveStale();
             break;
         default:
             break;
@@ -113,17 +113,17 @@ void COnlinePage::OnPageEvent(PageEvent code, uint32_t a, uint32_t) {
 }
 
 void COnlinePage::UpdateSelectionButtons() {
-    const bool selected = SelectedItemCount(*blockList) > 0;
-    uploadButton->setEnabled(selected);
-    deleteButton->setEnabled(selected);
+    const bool selected = SelectedItemCount(*blockList_) > 0;
+    uploadButton_->setEnabled(selected);
+    deleteButton_->setEnabled(selected);
 }
 
 void COnlinePage::UpdateListButtons() {
-    const bool filled = blockList->count() > 0;
-    selectAllButton->setEnabled(filled);
-    clearAllButton->setEnabled(filled);
-    invertButton->setEnabled(filled);
-    countLabel->setText(BlockCountText(blockList->count()));
+    const bool filled = blockList_->count() > 0;
+    selectAllButton_->setEnabled(filled);
+    clearAllButton_->setEnabled(filled);
+    invertButton_->setEnabled(filled);
+    countLabel_->setText(BlockCountText(blockList_->count()));
 }
 
 void COnlinePage::UpdateButtons() {
@@ -144,7 +144,7 @@ void COnlinePage::OnRefresh() {
         complete = ListControllerBlocks();
     }
     App().BroadcastPageEvent(kPageControllerRefreshEnd);
-    blockList->setEnabled(complete && blockList->count() > 0);
+    blockList_->setEnabled(complete && blockList_->count() > 0);
     UpdateButtons();
 }
 
@@ -171,7 +171,7 @@ bool COnlinePage::ListControllerBlocks() {
 void COnlinePage::OnUpload() {
     const CBusy busy(busy_);
     TransferSelectedBlocks(
-        this, Prompts(), QStringLiteral("Uploading"), *blockList,
+        this, Prompts(), QStringLiteral("Uploading"), *blockList_,
         [this](int type, uint16_t number) { return App().UploadBlock(type, number); });
 }
 
@@ -180,23 +180,23 @@ void COnlinePage::OnUpload() {
 void COnlinePage::OnDelete() {
     if (!Prompts().AskYesNo(kProceedDeleting)) return;
     const CBusy busy(busy_);
-    const int items = blockList->count();
+    const int items = blockList_->count();
     CBlockProgress progress(this, Prompts(), QStringLiteral("Deleting"),
-                            SelectedItemCount(*blockList));
+                            SelectedItemCount(*blockList_));
     int index = 0;
-    while (index >= 0 && index < items && index < blockList->count() && connected == 1) {
-        if (!blockList->item(index)->isSelected()) {
+    while (index >= 0 && index < items && index < blockList_->count() && connected == 1) {
+        if (!blockList_->item(index)->isSelected()) {
             ++index;
             continue;
         }
-        const BlockRef ref = blockList->ItemData(index);
+        const BlockRef ref = blockList_->ItemData(index);
         if (!progress.Next(BlockListText(BlockRef_Type(ref), BlockRef_Number(ref)))) break;
         index = DeleteItem(index);
     }
 }
 
 int COnlinePage::DeleteItem(int index) {
-    const BlockRef ref = blockList->ItemData(index);
+    const BlockRef ref = blockList_->ItemData(index);
     const int type = static_cast<int16_t>(ref >> 16);
     const uint16_t number = BlockRef_Number(ref);
     if (type < BLOCK_TYPE_OB || type > kLastDeletableType) {
@@ -207,7 +207,7 @@ int COnlinePage::DeleteItem(int index) {
     if (CpuStatus_IsFatal(status)) return -1;
     if (status == CPULINK_BLOCK_PROTECTED) Prompts().ShowMessage(kProtected);
     // A deleted block is gone from the list; should it still stand there, step over it.
-    const bool stillListed = index < blockList->count() && blockList->ItemData(index) == ref;
+    const bool stillListed = index < blockList_->count() && blockList_->ItemData(index) == ref;
     return status == CPULINK_OK && !stillListed ? index : index + 1;
 }
 

@@ -39,18 +39,18 @@ private:
     void UpdateListButtons();
     void UpdateButtons();
 
-    CBlockListCtrl* blockList = nullptr;
+    CBlockListCtrl* blockList_ = nullptr;
     // Once after each activation, as soon as the page is connected and idle.
     CTickPace refresh_;
     // A transfer or refresh is running; the tick leaves a pending refresh for later.
     bool busy_ = false;
-    QPushButton* refreshButton = nullptr;
-    QPushButton* selectAllButton = nullptr;
-    QPushButton* clearAllButton = nullptr;
-    QPushButton* invertButton = nullptr;
-    QPushButton* uploadButton = nullptr;
-    QPushButton* deleteButton = nullptr;
-    QLabel* countLabel = nullptr;
+    QPushButton* refreshButton_ = nullptr;
+    QPushButton* selectAllButton_ = nullptr;
+    QPushButton* clearAllButton_ = nullptr;
+    QPushButton* invertButton_ = nullptr;
+    QPushButton* uploadButton_ = nullptr;
+    QPushButton* deleteButton_ = nullptr;
+    QLabel* countLabel_ = nullptr;
 };
 
 }  // namespace vexal

@@ -80,28 +80,28 @@ QLabel* CentredText(const char* name) {
 COpModePage::COpModePage(const PageContext& context, int templateId)
     : CSheetPage(context, templateId),
       poll_(kPollPeriodTicks, CTickPace::kNextPeriod),
-      ledOff(LedBitmap(kLedOffBitmap)) {
+      ledOff_(LedBitmap(kLedOffBitmap)) {
     setObjectName(QStringLiteral("opModePage"));
-    for (int led = 0; led < kLedCount; ++led) ledColours[led] = LedBitmap(kLeds[led].bitmap);
+    for (int led = 0; led < kLedCount; ++led) ledColours_[led] = LedBitmap(kLeds[led].bitmap);
     BuildControls();
 }
 
 void COpModePage::BuildControls() {
     const bool large = IsLargeLayout();
     QGroupBox* modeGroup = Group("Current Operation Mode ", "modeGroup");
-    modeIcon = new CModeIconCtrl;
-    modeIcon->setObjectName(QStringLiteral("modeIcon"));
-    modeText = CentredText("modeText");
-    modeText->setAccessibleName(QStringLiteral("Operation mode"));
+    modeIcon_ = new CModeIconCtrl;
+    modeIcon_->setObjectName(QStringLiteral("modeIcon"));
+    modeText_ = CentredText("modeText");
+    modeText_->setAccessibleName(QStringLiteral("Operation mode"));
     auto* modeLayout = new QHBoxLayout(modeGroup);
-    modeLayout->addWidget(modeIcon);
-    modeLayout->addWidget(modeText, 1);
+    modeLayout->addWidget(modeIcon_);
+    modeLayout->addWidget(modeText_, 1);
 
     QGroupBox* switchGroup =
         Group(large ? "Current Keyswitch Setting " : "Current Switch Setting ", "keyswitchGroup");
-    keyswitchText = CentredText("keyswitchText");
-    keyswitchText->setAccessibleName(QStringLiteral("Keyswitch setting"));
-    (new QVBoxLayout(switchGroup))->addWidget(keyswitchText);
+    keyswitchText_ = CentredText("keyswitchText");
+    keyswitchText_->setAccessibleName(QStringLiteral("Keyswitch setting"));
+    (new QVBoxLayout(switchGroup))->addWidget(keyswitchText_);
 
     QGroupBox* ledGroup = Group("Module LEDs ", "ledGroup");
     auto* ledLayout = new QGridLayout(ledGroup);
@@ -111,7 +111,7 @@ void COpModePage::BuildControls() {
         picture->setObjectName(QString::fromLatin1(kLeds[led].objectName));
         picture->setFixedSize(10, 10);
         picture->setAccessibleName(QString::fromLatin1(kLeds[led].label));
-        ledControls[led] = picture;
+        ledControls_[led] = picture;
         auto* caption = new QLabel(QString::fromLatin1(kLeds[led].label));
         caption->setObjectName(QString::fromLatin1(kLeds[led].objectName) + "Label");
         ledLayout->addWidget(picture, led, 0);
@@ -119,10 +119,10 @@ void COpModePage::BuildControls() {
         ShowLed(led, false);
     }
 
-    stopButton = MakeButton("Stop", "stopButton");
-    restartButton = MakeButton("Restart", "restartButton");
-    connect(stopButton, &QPushButton::clicked, this, &COpModePage::OnStop);
-    connect(restartButton, &QPushButton::clicked, this, &COpModePage::OnRestart);
+    stopButton_ = MakeButton("Stop", "stopButton");
+    restartButton_ = MakeButton("Restart", "restartButton");
+    connect(stopButton_, &QPushButton::clicked, this, &COpModePage::OnStop);
+    connect(restartButton_, &QPushButton::clicked, this, &COpModePage::OnRestart);
 
     auto* grid = new QGridLayout(this);
     if (large) {
@@ -131,8 +131,8 @@ void COpModePage::BuildControls() {
         grid->addWidget(ledGroup, 0, 1, 2, 1);
         auto* buttons = new QHBoxLayout;
         buttons->addStretch(1);
-        buttons->addWidget(stopButton);
-        buttons->addWidget(restartButton);
+        buttons->addWidget(stopButton_);
+        buttons->addWidget(restartButton_);
         grid->addLayout(buttons, 2, 0, 1, 2);
         grid->setColumnStretch(0, 2);
         grid->setColumnStretch(1, 1);
@@ -142,17 +142,17 @@ void COpModePage::BuildControls() {
         grid->addWidget(modeGroup, 0, 0, 1, 2);
         grid->addWidget(switchGroup, 1, 0, 1, 2);
         grid->addWidget(ledGroup, 2, 0, 3, 1);
-        grid->addWidget(stopButton, 2, 1);
-        grid->addWidget(restartButton, 3, 1);
+        grid->addWidget(stopButton_, 2, 1);
+        grid->addWidget(restartButton_, 3, 1);
         grid->setRowStretch(4, 1);
         grid->setRowStretch(5, 1);
     }
-    setTabOrder(stopButton, restartButton);
+    setTabOrder(stopButton_, restartButton_);
 }
 
 void COpModePage::OnInitDialog() {
     poll_.RunOnNextTick();
-    readLeds.fill(kLedOff);
+    readLeds_.fill(kLedOff);
     OnPageEvent(kPageDisconnected, 0, 0);
 }
 
@@ -167,11 +167,11 @@ void COpModePage::OnPageEvent(PageEvent code, uint32_t, uint32_t) {
             TickStep();
             break;
         case kPageConnected:
-            blinkPhase = kLastBlinkPhase;
+            blinkPhase_ = kLastBlinkPhase;
             break;
         case kPageDisconnected:
-            operationMode = -1;
-            keyswitch = -1;
+            operationMode_ = -1;
+            keyswitch_ = -1;
             ShowState();
             break;
         default:
@@ -191,11 +191,11 @@ void COpModePage::OnRestart() {
 void COpModePage::TickStep() {
     LedStep();
     if (!poll_.Tick(IsActive() && connected == 1)) return;
-    operationMode = App().ReadOperationMode();
-    keyswitch = App().ReadKeySwitch();
+    operationMode_ = App().ReadOperationMode();
+    keyswitch_ = App().ReadKeySwitch();
     LedStates leds{};
     App().ReadLeds(&leds);
-    readLeds = {leds.run, leds.stop, leds.err, leds.frce};
+    readLeds_ = {leds.run, leds.stop, leds.err, leds.frce};
     ShowState();
 }
 
@@ -204,12 +204,12 @@ void COpModePage::LedStep() {
         for (int led = 0; led < kLedCount; ++led) ShowLed(led, false);
         return;
     }
-    if (++blinkPhase > kLastBlinkPhase) {
-        shownLeds = readLeds;
-        readLeds.fill(kLedOff);
-        blinkPhase = 0;
+    if (++blinkPhase_ > kLastBlinkPhase) {
+        shownLeds_ = readLeds_;
+        readLeds_.fill(kLedOff);
+        blinkPhase_ = 0;
     }
-    for (int led = 0; led < kLedCount; ++led) DrawLed(led, shownLeds[led]);
+    for (int led = 0; led < kLedCount; ++led) DrawLed(led, shownLeds_[led]);
 }
 
 void COpModePage::DrawLed(int led, int state) {
@@ -220,7 +220,7 @@ void COpModePage::DrawLed(int led, int state) {
             break;
         case kLedFlashingFast:
         case kLedFlashingSlowly:
-            ShowLed(led, FlashLit(state, blinkPhase, ledLit[led] != 0));
+            ShowLed(led, FlashLit(state, blinkPhase_, ledLit_[led] != 0));
             break;
         default:
             break;
@@ -228,10 +228,10 @@ void COpModePage::DrawLed(int led, int state) {
 }
 
 void COpModePage::ShowLed(int led, bool lit) {
-    QLabel* picture = ledControls[led];
-    if (ledLit[led] == int{lit} && !picture->pixmap().isNull()) return;
-    ledLit[led] = lit ? 1 : 0;
-    picture->setPixmap(lit ? ledColours[led] : ledOff);
+    QLabel* picture = ledControls_[led];
+    if (ledLit_[led] == int{lit} && !picture->pixmap().isNull()) return;
+    ledLit_[led] = lit ? 1 : 0;
+    picture->setPixmap(lit ? ledColours_[led] : ledOff_);
     picture->setAccessibleDescription(lit ? QStringLiteral("on") : QStringLiteral("off"));
 }
 
@@ -241,18 +241,18 @@ void COpModePage::ShowState() {
 }
 
 void COpModePage::ApplyOperationMode() {
-    if (operationMode < -1 || operationMode > 3) return;
-    const ModeShown& mode = kModes[operationMode + 1];
+    if (operationMode_ < -1 || operationMode_ > 3) return;
+    const ModeShown& mode = kModes[operationMode_ + 1];
     const QString text = QString::fromLatin1(mode.text);
-    modeText->setText(text);
-    stopButton->setEnabled(mode.stopEnabled);
-    restartButton->setEnabled(mode.restartEnabled);
-    modeIcon->ShowImage(mode.iconIndex, text);
+    modeText_->setText(text);
+    stopButton_->setEnabled(mode.stopEnabled);
+    restartButton_->setEnabled(mode.restartEnabled);
+    modeIcon_->ShowImage(mode.iconIndex, text);
 }
 
 void COpModePage::ApplyKeyswitch() {
-    if (keyswitch < -1 || keyswitch > 3) return;
-    keyswitchText->setText(QString::fromLatin1(kKeyswitchTexts[keyswitch + 1]));
+    if (keyswitch_ < -1 || keyswitch_ > 3) return;
+    keyswitchText_->setText(QString::fromLatin1(kKeyswitchTexts[keyswitch_ + 1]));
 }
 
 }  // namespace vexal

@@ -42,23 +42,23 @@ private:
     void ApplyOperationMode();
     void ApplyKeyswitch();
 
-    CModeIconCtrl* modeIcon = nullptr;
-    QLabel* modeText = nullptr;
-    QLabel* keyswitchText = nullptr;
-    std::array<QLabel*, kLedCount> ledControls{};
-    QPushButton* stopButton = nullptr;
-    QPushButton* restartButton = nullptr;
+    CModeIconCtrl* modeIcon_ = nullptr;
+    QLabel* modeText_ = nullptr;
+    QLabel* keyswitchText_ = nullptr;
+    std::array<QLabel*, kLedCount> ledControls_{};
+    QPushButton* stopButton_ = nullptr;
+    QPushButton* restartButton_ = nullptr;
 
     CTickPace poll_;
-    int operationMode = -1;
-    int keyswitch = -1;
-    std::array<int, kLedCount> shownLeds{};
-    std::array<int, kLedCount> readLeds{};
-    int blinkPhase = 0;
+    int operationMode_ = -1;
+    int keyswitch_ = -1;
+    std::array<int, kLedCount> shownLeds_{};
+    std::array<int, kLedCount> readLeds_{};
+    int blinkPhase_ = 0;
     // Per LED: its colour picture, and whether it shows that picture now.
-    std::array<QPixmap, kLedCount> ledColours;
-    QPixmap ledOff;
-    std::array<int, kLedCount> ledLit{};
+    std::array<QPixmap, kLedCount> ledColours_;
+    QPixmap ledOff_;
+    std::array<int, kLedCount> ledLit_{};
 };
 
 }  // namespace vexal

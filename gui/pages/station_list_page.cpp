@@ -68,15 +68,15 @@ CStationListPage::CStationListPage(const PageContext& context, int templateId)
 }
 
 void CStationListPage::BuildControls() {
-    stationList = new QListWidget(this);
-    stationList->setObjectName(QStringLiteral("stationList"));
-    stationList->setAccessibleName(QStringLiteral("Stations"));
-    stationList->setViewMode(QListView::ListMode);
-    stationList->setSelectionMode(QAbstractItemView::SingleSelection);
-    stationRows_ = stationList->viewport();
+    stationList_ = new QListWidget(this);
+    stationList_->setObjectName(QStringLiteral("stationList"));
+    stationList_->setAccessibleName(QStringLiteral("Stations"));
+    stationList_->setViewMode(QListView::ListMode);
+    stationList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    stationRows_ = stationList_->viewport();
     stationRows_->installEventFilter(this);
-    stationList->installEventFilter(this);
-    connect(stationList, &QListWidget::itemSelectionChanged, this,
+    stationList_->installEventFilter(this);
+    connect(stationList_, &QListWidget::itemSelectionChanged, this,
             &CStationListPage::UpdateConnectButton);
 
     refreshButton_ = MakeButton(QStringLiteral("Refresh"), "refreshButton", this);
@@ -96,7 +96,7 @@ void CStationListPage::BuildControls() {
     auto* buttons = new QBoxLayout(large ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
     page->setContentsMargins(large ? 8 : 2, large ? 8 : 2, large ? 8 : 2, large ? 8 : 2);
     buttons->setSpacing(large ? 8 : 2);
-    page->addWidget(stationList, 1);
+    page->addWidget(stationList_, 1);
     for (QPushButton* button : {refreshButton_, connectButton_, optionsButton_, netsButton_}) {
         if (!large) FitIntoRow(button);
         buttons->addWidget(button);
@@ -106,7 +106,7 @@ void CStationListPage::BuildControls() {
 }
 
 void CStationListPage::OnInitDialog() {
-    stationList->setIconSize(QSize(CSheetImages::kImageWidth, CSheetImages::kImageWidth));
+    stationList_->setIconSize(QSize(CSheetImages::kImageWidth, CSheetImages::kImageWidth));
     refresh_.Stop();
 }
 
@@ -138,7 +138,7 @@ bool CStationListPage::eventFilter(QObject* watched, QEvent* event) {
     const bool doubleClick =
         watched == stationRows_ && event->type() == QEvent::MouseButtonDblClick;
     bool enter = false;
-    if (watched == stationList && event->type() == QEvent::KeyPress) {
+    if (watched == stationList_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     }
@@ -156,7 +156,7 @@ void CStationListPage::UpdateConnectButton() {
     if (connected) {
         connectButton_->setText(kConnectCaptions[2]);
         connectButton_->setEnabled(true);
-    } else if (!stationList->selectedItems().isEmpty()) {
+    } else if (!stationList_->selectedItems().isEmpty()) {
         connectButton_->setText(kConnectCaptions[0]);
         connectButton_->setEnabled(true);
     } else if (App().Networks().State().ethernetEnabled) {
@@ -168,18 +168,18 @@ void CStationListPage::UpdateConnectButton() {
 }
 
 QListWidgetItem* CStationListPage::AddStationRow(const QString& text, StationKey key) {
-    auto* row = new QListWidgetItem(Images().Icon(kStationImage), text, stationList);
+    auto* row = new QListWidgetItem(Images().Icon(kStationImage), text, stationList_);
     row->setData(Qt::UserRole, key);
     return row;
 }
 
 void CStationListPage::RefreshStations() {
     CWaitCursor wait(Prompts());
-    const QList<QListWidgetItem*> selected = stationList->selectedItems();
+    const QList<QListWidgetItem*> selected = stationList_->selectedItems();
     const bool remembers = !selected.isEmpty();
     const StationKey remembered = remembers ? KeyOf(selected.front()) : 0;
     refresh_.Stop();
-    stationList->clear();
+    stationList_->clear();
 
     QListWidgetItem* reselect = nullptr;
     MpiStations mpi{};
@@ -223,7 +223,7 @@ void CStationListPage::OnConnect() {
         return;
     }
     const bool logIn = optionsButton_->isChecked();
-    const QList<QListWidgetItem*> selected = stationList->selectedItems();
+    const QList<QListWidgetItem*> selected = stationList_->selectedItems();
     StationKey key = 0;
     bool overTcp = true;
     if (!selected.isEmpty()) {
@@ -231,21 +231,21 @@ void CStationListPage::OnConnect() {
         overTcp = StationKey_IsIp(key) != 0;
     } else {
         CStationIpDlg dialog(IsLargeLayout(), this);
-        dialog.ipAddress = lastStationIp;
+        dialog.ipAddress = lastStationIp_;
         if (dialog.DoModal() != QDialog::Accepted) return;
-        lastStationIp = dialog.ipAddress;
-        key = lastStationIp;
+        lastStationIp_ = dialog.ipAddress;
+        key = lastStationIp_;
     }
     const int opened = overTcp ? App().OpenTcp(key) : App().OpenMpi(static_cast<int>(key));
-    if (opened && logIn) App().LogIn(password);
+    if (opened && logIn) App().LogIn(password_);
 }
 
 void CStationListPage::OnOptions() {
     if (!optionsButton_->isChecked()) return;
     CPasswordDlg dialog(IsLargeLayout(), this);
-    dialog.password = password;
+    dialog.password = password_;
     if (dialog.DoModal() == QDialog::Accepted) {
-        password = dialog.password;
+        password_ = dialog.password;
     } else {
         optionsButton_->setChecked(false);
     }

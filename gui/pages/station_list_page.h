@@ -48,14 +48,14 @@ private:
     void OnOptions();
     void OnNets();
 
-    QListWidget* stationList = nullptr;
+    QListWidget* stationList_ = nullptr;
     QWidget* stationRows_ = nullptr;  // the list's viewport, which gets its mouse events
     QPushButton* refreshButton_ = nullptr;
     QPushButton* connectButton_ = nullptr;
     QPushButton* optionsButton_ = nullptr;
     QPushButton* netsButton_ = nullptr;
-    QString password;
-    StationKey lastStationIp = 0;
+    QString password_;
+    StationKey lastStationIp_ = 0;
     // The list is rebuilt on the tick after each activation.
     CTickPace refresh_;
 };

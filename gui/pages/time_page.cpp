@@ -61,32 +61,32 @@ CTimePage::CTimePage(const PageContext& context, int templateId)
 }
 
 void CTimePage::BuildControls() {
-    datePicker = new QDateEdit;
-    datePicker->setObjectName(QStringLiteral("datePicker"));
-    datePicker->setAccessibleName(QStringLiteral("CPU date"));
-    datePicker->setCalendarPopup(true);
-    datePicker->setDisplayFormat(ShortDateFormat());
-    calendar = datePicker->calendarWidget();
-    calendar->installEventFilter(this);
-    datePicker->installEventFilter(this);
-    timePicker = new QTimeEdit;
-    timePicker->setObjectName(QStringLiteral("timePicker"));
-    timePicker->setAccessibleName(QStringLiteral("CPU time"));
-    timePicker->setDisplayFormat(QStringLiteral("HH:mm:ss"));
-    applyButton = MakeButton("Apply", "applyButton");
-    pcTimeButton = MakeButton("PC Time", "pcTimeButton");
-    connect(timePicker, &QTimeEdit::timeChanged, this, &CTimePage::OnTimeChanged);
-    connect(datePicker, &QDateEdit::dateChanged, this, &CTimePage::OnDateTyped);
-    connect(applyButton, &QPushButton::clicked, this, &CTimePage::OnApply);
-    connect(pcTimeButton, &QPushButton::clicked, this, &CTimePage::OnPcTime);
+    datePicker_ = new QDateEdit;
+    datePicker_->setObjectName(QStringLiteral("datePicker"));
+    datePicker_->setAccessibleName(QStringLiteral("CPU date"));
+    datePicker_->setCalendarPopup(true);
+    datePicker_->setDisplayFormat(ShortDateFormat());
+    calendar_ = datePicker_->calendarWidget();
+    calendar_->installEventFilter(this);
+    datePicker_->installEventFilter(this);
+    timePicker_ = new QTimeEdit;
+    timePicker_->setObjectName(QStringLiteral("timePicker"));
+    timePicker_->setAccessibleName(QStringLiteral("CPU time"));
+    timePicker_->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    applyButton_ = MakeButton("Apply", "applyButton");
+    pcTimeButton_ = MakeButton("PC Time", "pcTimeButton");
+    connect(timePicker_, &QTimeEdit::timeChanged, this, &CTimePage::OnTimeChanged);
+    connect(datePicker_, &QDateEdit::dateChanged, this, &CTimePage::OnDateTyped);
+    connect(applyButton_, &QPushButton::clicked, this, &CTimePage::OnApply);
+    connect(pcTimeButton_, &QPushButton::clicked, this, &CTimePage::OnPcTime);
 
     auto* group = new QGroupBox(QStringLiteral(" CPU Time"));
     group->setObjectName(QStringLiteral("cpuTimeGroup"));
     auto* grid = new QGridLayout(group);
-    grid->addWidget(datePicker, 0, 0, 1, 2);
-    grid->addWidget(timePicker, 1, 0, 1, 2);
-    grid->addWidget(applyButton, 2, 0);
-    grid->addWidget(pcTimeButton, 2, 1);
+    grid->addWidget(datePicker_, 0, 0, 1, 2);
+    grid->addWidget(timePicker_, 1, 0, 1, 2);
+    grid->addWidget(applyButton_, 2, 0);
+    grid->addWidget(pcTimeButton_, 2, 1);
     auto* layout = new QVBoxLayout(this);
     if (IsLargeLayout()) {
         auto* row = new QHBoxLayout;
@@ -102,23 +102,23 @@ void CTimePage::BuildControls() {
 }
 
 void CTimePage::OnInitDialog() {
-    autoRefresh = 0;
+    autoRefresh_ = 0;
     refresh_.RunOnNextTick();
     const QDateTime now = QDateTime::currentDateTime();
-    dateValue = now.date();
-    timeValue = now.time();
+    dateValue_ = now.date();
+    timeValue_ = now.time();
     ShowValues();
     OnPageEvent(kPageDisconnected, 0, 0);
 }
 
 bool CTimePage::OnSetActive() {
-    autoRefresh = 1;
+    autoRefresh_ = 1;
     refresh_.RunOnNextTick();
     return true;
 }
 
 bool CTimePage::OnKillActive() {
-    autoRefresh = 0;
+    autoRefresh_ = 0;
     return true;
 }
 
@@ -128,15 +128,15 @@ void CTimePage::OnPageEvent(PageEvent code, uint32_t, uint32_t) {
             RefreshStep();
             break;
         case kPageConnected:
-            datePicker->setEnabled(true);
-            timePicker->setEnabled(true);
-            pcTimeButton->setEnabled(true);
+            datePicker_->setEnabled(true);
+            timePicker_->setEnabled(true);
+            pcTimeButton_->setEnabled(true);
             break;
         case kPageDisconnected:
-            datePicker->setEnabled(false);
-            timePicker->setEnabled(false);
-            applyButton->setEnabled(false);
-            pcTimeButton->setEnabled(false);
+            datePicker_->setEnabled(false);
+            timePicker_->setEnabled(false);
+            applyButton_->setEnabled(false);
+            pcTimeButton_->setEnabled(false);
             break;
         default:
             break;
@@ -144,61 +144,61 @@ void CTimePage::OnPageEvent(PageEvent code, uint32_t, uint32_t) {
 }
 
 void CTimePage::RefreshStep() {
-    if (!refresh_.Tick(connected == 1 && autoRefresh != 0)) return;
+    if (!refresh_.Tick(connected == 1 && autoRefresh_ != 0)) return;
     BrokenDownTime clock{};
     if (App().GetClock(&clock) != 1) return;
     const QDateTime moment = FromBrokenDown(clock);
-    dateValue = moment.date();
-    timeValue = moment.time();
+    dateValue_ = moment.date();
+    timeValue_ = moment.time();
     ShowValues();
 }
 
 // Values put into the pickers by the page are no choice of the user.
 void CTimePage::ShowValues() {
-    const QSignalBlocker dateBlocker(datePicker);
-    const QSignalBlocker timeBlocker(timePicker);
-    datePicker->setDate(dateValue);
-    timePicker->setTime(timeValue);
+    const QSignalBlocker dateBlocker(datePicker_);
+    const QSignalBlocker timeBlocker(timePicker_);
+    datePicker_->setDate(dateValue_);
+    timePicker_->setTime(timeValue_);
 }
 
 bool CTimePage::ComposeAndCheck() {
-    dateValue = datePicker->date();
-    timeValue = timePicker->time();
-    chosenMoment = QDateTime(dateValue, timeValue);
-    return chosenMoment >= kEarliestMoment && chosenMoment <= kLatestMoment;
+    dateValue_ = datePicker_->date();
+    timeValue_ = timePicker_->time();
+    chosenMoment_ = QDateTime(dateValue_, timeValue_);
+    return chosenMoment_ >= kEarliestMoment && chosenMoment_ <= kLatestMoment;
 }
 
 void CTimePage::OnTimeChanged() {
     if (ComposeAndCheck()) {
-        autoRefresh = 0;
-        applyButton->setEnabled(true);
+        autoRefresh_ = 0;
+        applyButton_->setEnabled(true);
     } else {
-        autoRefresh = 1;
+        autoRefresh_ = 1;
     }
 }
 
 // A date typed into the picker counts as a choice like a changed time; a date picked in
 // the open calendar waits until the calendar closes.
 void CTimePage::OnDateTyped() {
-    if (calendar->isVisible()) return;
+    if (calendar_->isVisible()) return;
     OnTimeChanged();
 }
 
 void CTimePage::OnCalendarOpened() {
-    autoRefresh = 0;
+    autoRefresh_ = 0;
 }
 
 void CTimePage::OnCalendarClosed() {
     if (ComposeAndCheck()) {
-        applyButton->setEnabled(true);
+        applyButton_->setEnabled(true);
     } else {
-        autoRefresh = 1;
+        autoRefresh_ = 1;
     }
 }
 
 // F4 or Alt+Down opens the calendar from the keyboard, as a tap on its arrow does.
 bool CTimePage::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == datePicker && event->type() == QEvent::KeyPress) {
+    if (watched == datePicker_ && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<const QKeyEvent*>(event);
         if (key->key() == Qt::Key_F4 ||
             (key->key() == Qt::Key_Down && key->modifiers().testFlag(Qt::AltModifier))) {
@@ -206,7 +206,7 @@ bool CTimePage::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (watched == calendar) {
+    if (watched == calendar_) {
         if (event->type() == QEvent::Show) OnCalendarOpened();
         if (event->type() == QEvent::Hide) OnCalendarClosed();
     }
@@ -215,24 +215,24 @@ bool CTimePage::eventFilter(QObject* watched, QEvent* event) {
 
 void CTimePage::TapCalendarArrow() {
     QStyleOptionComboBox option;
-    option.initFrom(datePicker);
+    option.initFrom(datePicker_);
     option.editable = true;
     option.subControls = QStyle::SC_All;
     const QPointF arrow =
-        datePicker->style()
-            ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, datePicker)
+        datePicker_->style()
+            ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, datePicker_)
             .center();
-    const QPointF global = datePicker->mapToGlobal(arrow);
+    const QPointF global = datePicker_->mapToGlobal(arrow);
     for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
         QMouseEvent tap(type, arrow, global, Qt::LeftButton,
                         type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
                         Qt::NoModifier);
-        QCoreApplication::sendEvent(datePicker, &tap);
+        QCoreApplication::sendEvent(datePicker_, &tap);
     }
 }
 
 void CTimePage::OnApply() {
-    WriteClock(chosenMoment);
+    WriteClock(chosenMoment_);
 }
 
 // The clock takes whole seconds: the nearest one is the closest this machine's time gets.
@@ -241,9 +241,9 @@ void CTimePage::OnPcTime() {
 }
 
 void CTimePage::WriteClock(const QDateTime& moment) {
-    applyButton->setEnabled(false);
+    applyButton_->setEnabled(false);
     App().SetClock(ToBrokenDown(moment));
-    autoRefresh = 1;
+    autoRefresh_ = 1;
 }
 
 }  // namespace vexal

@@ -43,17 +43,17 @@ private:
     void OnPcTime();
     void WriteClock(const QDateTime& moment);
 
-    QDateEdit* datePicker = nullptr;
-    QCalendarWidget* calendar = nullptr;  // the date picker's drop-down
-    QTimeEdit* timePicker = nullptr;
-    QPushButton* applyButton = nullptr;
-    QPushButton* pcTimeButton = nullptr;
+    QDateEdit* datePicker_ = nullptr;
+    QCalendarWidget* calendar_ = nullptr;  // the date picker's drop-down
+    QTimeEdit* timePicker_ = nullptr;
+    QPushButton* applyButton_ = nullptr;
+    QPushButton* pcTimeButton_ = nullptr;
 
-    QDate dateValue;
-    QTime timeValue;
-    int autoRefresh = 0;
+    QDate dateValue_;
+    QTime timeValue_;
+    int autoRefresh_ = 0;
     CTickPace refresh_;
-    QDateTime chosenMoment;
+    QDateTime chosenMoment_;
 };
 
 }  // namespace vexal

@@ -72,22 +72,22 @@ CVariablesPage::CVariablesPage(const PageContext& context, int templateId)
 
 void CVariablesPage::BuildControls() {
     auto* layout = new QVBoxLayout(this);
-    list = new QTreeWidget(this);
-    list->setObjectName(QStringLiteral("variableList"));
-    list->setAccessibleName(QStringLiteral("Variables"));
-    list->setRootIsDecorated(false);
-    list->header()->setStretchLastSection(false);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->setContextMenuPolicy(Qt::ActionsContextMenu);
-    list->installEventFilter(this);
-    list->viewport()->installEventFilter(this);
-    list->viewport()->grabGesture(Qt::TapAndHoldGesture);
-    layout->addWidget(list, 1);
+    list_ = new QTreeWidget(this);
+    list_->setObjectName(QStringLiteral("variableList"));
+    list_->setAccessibleName(QStringLiteral("Variables"));
+    list_->setRootIsDecorated(false);
+    list_->header()->setStretchLastSection(false);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    list_->installEventFilter(this);
+    list_->viewport()->installEventFilter(this);
+    list_->viewport()->grabGesture(Qt::TapAndHoldGesture);
+    layout->addWidget(list_, 1);
 
-    addAction_ = new QAction(QStringLiteral("Add"), list);
+    addAction_ = new QAction(QStringLiteral("Add"), list_);
     addAction_->setObjectName(QStringLiteral("addVariableAction"));
-    list->addAction(addAction_);
+    list_->addAction(addAction_);
     connect(addAction_, &QAction::triggered, this, &CVariablesPage::OnAddVariable);
 
     const bool large = IsLargeLayout();
@@ -111,7 +111,7 @@ void CVariablesPage::BuildControls() {
     connect(deleteButton_, &QPushButton::clicked, this, &CVariablesPage::OnDeleteClicked);
     connect(loadButton_, &QPushButton::clicked, this, &CVariablesPage::OnLoadClicked);
     connect(saveButton_, &QPushButton::clicked, this, &CVariablesPage::OnSaveClicked);
-    connect(list, &QTreeWidget::itemSelectionChanged, this, &CVariablesPage::OnSelectionChanged);
+    connect(list_, &QTreeWidget::itemSelectionChanged, this, &CVariablesPage::OnSelectionChanged);
     setButton_->setEnabled(false);
 }
 
@@ -142,7 +142,7 @@ QPushButton* CVariablesPage::AddButton(const char* name, const char* caption) {
 }
 
 void CVariablesPage::OnInitDialog() {
-    variableCount = 0;
+    variableCount_ = 0;
     refresh_.RunOnNextTick();
     saveButton_->setEnabled(false);
     deleteButton_->setEnabled(false);
@@ -152,14 +152,14 @@ void CVariablesPage::OnInitDialog() {
 }
 
 void CVariablesPage::CreateColumns() {
-    list->setColumnCount(static_cast<int>(std::size(kColumns)));
+    list_->setColumnCount(static_cast<int>(std::size(kColumns)));
     QStringList headings;
     for (const ColumnSpec& column : kColumns) headings << QString::fromLatin1(column.heading);
-    list->setHeaderLabels(headings);
-    for (int index = 0; index < list->columnCount(); ++index) {
+    list_->setHeaderLabels(headings);
+    for (int index = 0; index < list_->columnCount(); ++index) {
         const ColumnSpec& column = kColumns[index];
-        list->headerItem()->setTextAlignment(index, column.alignment | Qt::AlignVCenter);
-        list->setColumnWidth(index, IsLargeLayout() ? column.largeWidth : column.width);
+        list_->headerItem()->setTextAlignment(index, column.alignment | Qt::AlignVCenter);
+        list_->setColumnWidth(index, IsLargeLayout() ? column.largeWidth : column.width);
     }
 }
 
@@ -190,8 +190,8 @@ void CVariablesPage::OnPageEvent(PageEvent code, uint32_t, uint32_t) {
 void CVariablesPage::RefreshStep() {
     if (!refresh_.Tick(IsActive() && connected == 1)) return;
     std::array<VariableDescriptor*, kCapacity> read{};
-    for (int index = 0; index < variableCount; ++index) read[index] = &variables[index].descriptor;
-    if (App().ReadVariables(read.data(), variableCount) != CPULINK_OK) {
+    for (int index = 0; index < variableCount_; ++index) read[index] = &variables_[index].descriptor;
+    if (App().ReadVariables(read.data(), variableCount_) != CPULINK_OK) {
         refresh_.Stop();
         return;
     }
@@ -200,12 +200,12 @@ void CVariablesPage::RefreshStep() {
 }
 
 void CVariablesPage::RefreshStatusCells() {
-    for (int row = 0; row < variableCount; ++row) {
-        VariableEntry& entry = variables[row];
+    for (int row = 0; row < variableCount_; ++row) {
+        VariableEntry& entry = variables_[row];
         const QString text = entry.descriptor.valuePresent != 0
                                  ? ValueText(entry.descriptor, &entry.value, entry.format)
                                  : QStringLiteral("??");
-        QTreeWidgetItem* item = list->topLevelItem(row);
+        QTreeWidgetItem* item = list_->topLevelItem(row);
         const QString shown = item->text(kStatusColumn);
         MarkChanged(item, kStatusColumn, !shown.isEmpty() && shown != text);
         item->setText(kStatusColumn, text);
@@ -215,7 +215,7 @@ void CVariablesPage::RefreshStatusCells() {
 void CVariablesPage::RecordTrendSample() {
     const int row = SelectedRow();
     if (trend_ == nullptr || row < 0) return;
-    const VariableEntry& entry = variables[row];
+    const VariableEntry& entry = variables_[row];
     if (entry.descriptor.valuePresent == 0) return;
     const std::optional<double> sample = TrendValue(entry.descriptor, entry.value, entry.format);
     if (!sample) return;
@@ -228,7 +228,7 @@ void CVariablesPage::ClearTrend() {
     if (trend_ == nullptr) return;
     trend_->Clear();
     const int row = SelectedRow();
-    trend_->SetSteps(row >= 0 && variables[row].descriptor.kind == VARIABLE_KIND_BIT);
+    trend_->SetSteps(row >= 0 && variables_[row].descriptor.kind == VARIABLE_KIND_BIT);
     trendMinimum_->clear();
     trendMaximum_->clear();
 }
@@ -236,8 +236,8 @@ void CVariablesPage::ClearTrend() {
 void CVariablesPage::OnSetClicked() {
     std::array<VariableDescriptor*, kCapacity> written{};
     int count = 0;
-    for (int index = 0; index < variableCount; ++index) {
-        VariableEntry& entry = variables[index];
+    for (int index = 0; index < variableCount_; ++index) {
+        VariableEntry& entry = variables_[index];
         if (entry.hasModify == 0) continue;
         entry.value = entry.modifyValue;
         written[count++] = &entry.descriptor;
@@ -264,20 +264,20 @@ void CVariablesPage::OnSelectionChanged() {
 // current row, Insert adds one and Delete removes the selected one; a long press adds a
 // variable.
 bool CVariablesPage::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == list->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == list_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         const QPoint tap = static_cast<QMouseEvent*>(event)->position().toPoint();
-        EditVariableAt(list->indexAt(tap).row());
+        EditVariableAt(list_->indexAt(tap).row());
         return true;
     }
-    if (watched == list->viewport() && event->type() == QEvent::Gesture) {
+    if (watched == list_->viewport() && event->type() == QEvent::Gesture) {
         const QGesture* hold = static_cast<QGestureEvent*>(event)->gesture(Qt::TapAndHoldGesture);
         if (hold != nullptr && hold->state() == Qt::GestureFinished) OnAddVariable();
         return hold != nullptr;
     }
-    if (watched == list && event->type() == QEvent::KeyPress) {
+    if (watched == list_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && list->currentItem() != nullptr) {
-            EditVariableAt(list->indexOfTopLevelItem(list->currentItem()));
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && list_->currentItem() != nullptr) {
+            EditVariableAt(list_->indexOfTopLevelItem(list_->currentItem()));
             return true;
         }
         if (key == Qt::Key_Insert) {
@@ -293,13 +293,13 @@ bool CVariablesPage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CVariablesPage::EditVariableAt(int row) {
-    const bool isNew = row < 0 || row >= variableCount;
-    if (isNew && variableCount == kCapacity) return;
+    const bool isNew = row < 0 || row >= variableCount_;
+    if (isNew && variableCount_ == kCapacity) return;
     CEditVariableDlg dialog(Context(), IsLargeLayout(), this);
     if (!isNew) {
-        dialog.descriptor = variables[row].descriptor;
-        dialog.format = variables[row].format;
-        dialog.modifyText = list->topLevelItem(row)->text(kModifyColumn);
+        dialog.descriptor = variables_[row].descriptor;
+        dialog.format = variables_[row].format;
+        dialog.modifyText = list_->topLevelItem(row)->text(kModifyColumn);
     }
     if (dialog.exec() != QDialog::Accepted) return;
     if (dialog.format == 0) {
@@ -307,16 +307,16 @@ void CVariablesPage::EditVariableAt(int row) {
         return;
     }
     if (isNew) {
-        row = variableCount++;
+        row = variableCount_++;
         AppendRow();
     }
-    VariableEntry& entry = variables[row];
+    VariableEntry& entry = variables_[row];
     entry.descriptor = dialog.descriptor;
     BindValueWord(row);
     entry.format = dialog.format;
     entry.hasModify = dialog.hasModify;
     if (entry.hasModify != 0) entry.modifyValue = dialog.modifyValue;
-    QTreeWidgetItem* item = list->topLevelItem(row);
+    QTreeWidgetItem* item = list_->topLevelItem(row);
     item->setText(kAddressColumn, dialog.addressText);
     item->setText(kFormatColumn, FormatName(entry.format));
     SetModifyCell(row);
@@ -325,52 +325,52 @@ void CVariablesPage::EditVariableAt(int row) {
 }
 
 QTreeWidgetItem* CVariablesPage::AppendRow() {
-    auto* item = new QTreeWidgetItem(list);
-    for (int index = 0; index < list->columnCount(); ++index) {
+    auto* item = new QTreeWidgetItem(list_);
+    for (int index = 0; index < list_->columnCount(); ++index) {
         item->setTextAlignment(index, kColumns[index].alignment | Qt::AlignVCenter);
     }
     return item;
 }
 
 void CVariablesPage::SetModifyCell(int row) {
-    VariableEntry& entry = variables[row];
+    VariableEntry& entry = variables_[row];
     const QString text = entry.hasModify != 0
                              ? ValueText(entry.descriptor, &entry.modifyValue, entry.format)
                              : QString();
-    list->topLevelItem(row)->setText(kModifyColumn, text);
+    list_->topLevelItem(row)->setText(kModifyColumn, text);
 }
 
 void CVariablesPage::BindValueWord(int index) {
-    variables[index].descriptor.value = &variables[index].value;
+    variables_[index].descriptor.value = &variables_[index].value;
 }
 
 void CVariablesPage::RemoveRow(int row) {
-    delete list->takeTopLevelItem(row);
-    for (int index = row; index + 1 < variableCount; ++index) {
-        variables[index] = variables[index + 1];
+    delete list_->takeTopLevelItem(row);
+    for (int index = row; index + 1 < variableCount_; ++index) {
+        variables_[index] = variables_[index + 1];
         BindValueWord(index);
     }
-    --variableCount;
-    variables[variableCount] = VariableEntry{};
+    --variableCount_;
+    variables_[variableCount_] = VariableEntry{};
     UpdateButtons();
 }
 
 void CVariablesPage::UpdateButtons() {
-    deleteButton_->setEnabled(list->selectedItems().size() == 1);
-    saveButton_->setEnabled(list->topLevelItemCount() > 0);
+    deleteButton_->setEnabled(list_->selectedItems().size() == 1);
+    saveButton_->setEnabled(list_->topLevelItemCount() > 0);
 }
 
 int CVariablesPage::SelectedRow() const {
-    const QList<QTreeWidgetItem*> selected = list->selectedItems();
-    return selected.size() == 1 ? list->indexOfTopLevelItem(selected.front()) : -1;
+    const QList<QTreeWidgetItem*> selected = list_->selectedItems();
+    return selected.size() == 1 ? list_->indexOfTopLevelItem(selected.front()) : -1;
 }
 
 void CVariablesPage::OnSaveClicked() {
     const QString file = Prompts().ChooseFileToSave(kListSuffix, kListFilter);
     if (file.isEmpty()) return;
     std::vector<VariableListFields> rows;
-    for (int row = 0; row < variableCount; ++row) {
-        const QTreeWidgetItem* item = list->topLevelItem(row);
+    for (int row = 0; row < variableCount_; ++row) {
+        const QTreeWidgetItem* item = list_->topLevelItem(row);
         rows.push_back({item->text(kAddressColumn).toStdWString(),
                         item->text(kFormatColumn).toStdWString(),
                         item->text(kModifyColumn).toStdWString()});
@@ -402,16 +402,16 @@ void CVariablesPage::OnLoadClicked() {
 // A variable from a file line joins the end of the table; with the table full it is
 // dropped silently.
 void CVariablesPage::AddListedVariable(const ListedVariable& listed) {
-    if (variableCount == kCapacity) return;
-    const int row = variableCount;
-    VariableEntry& entry = variables[row];
+    if (variableCount_ == kCapacity) return;
+    const int row = variableCount_;
+    VariableEntry& entry = variables_[row];
     entry = VariableEntry{listed.descriptor, listed.format, 0, listed.modifyValue,
                           listed.hasModify ? 1 : 0};
     BindValueWord(row);
     QTreeWidgetItem* item = AppendRow();
     item->setText(kAddressColumn, QString::fromStdWString(listed.addressText));
     item->setText(kFormatColumn, QString::fromStdWString(listed.formatText));
-    ++variableCount;
+    ++variableCount_;
     SetModifyCell(row);
 }
 

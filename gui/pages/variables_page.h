@@ -41,7 +41,7 @@ public:
 
     CVariablesPage(const PageContext& context, int templateId);
 
-    int VariableCount() const { return variableCount; }
+    int VariableCount() const { return variableCount_; }
 
 protected:
     bool OnSetActive() override;
@@ -75,9 +75,9 @@ private:
     void ClearTrend();
     int SelectedRow() const;
 
-    QTreeWidget* list;
-    int variableCount = 0;
-    std::array<VariableEntry, kCapacity> variables{};
+    QTreeWidget* list_;
+    int variableCount_ = 0;
+    std::array<VariableEntry, kCapacity> variables_{};
     // Stopped by a failed read until the page is shown again or "Set" is pressed.
     CTickPace refresh_;
 

@@ -25,24 +25,24 @@ CMainSheet::CMainSheet(const QString& caption, QWidget* parent, int firstPage)
 // change reaches a sheet half destroyed.
 CMainSheet::~CMainSheet() {
     tick_.stop();
-    pageCount = 0;
+    pageCount_ = 0;
     disconnect(tabs_, nullptr, this, nullptr);
     delete tabs_;
 }
 
 void CMainSheet::AddSheetPage(CSheetPage* page) {
     if (page == nullptr) return;
-    if (pageCount == kMaxPages) {
+    if (pageCount_ == kMaxPages) {
         delete page;
         return;
     }
-    pages[static_cast<size_t>(pageCount++)] = page;
+    pages_[static_cast<size_t>(pageCount_++)] = page;
     tabs_->addTab(page, page->Title());
 }
 
 void CMainSheet::BroadcastPageEvent(PageEvent code, uint32_t a, uint32_t b) {
-    for (int index = 0; index < pageCount; ++index) {
-        pages[static_cast<size_t>(index)]->DeliverPageEvent(code, a, b);
+    for (int index = 0; index < pageCount_; ++index) {
+        pages_[static_cast<size_t>(index)]->DeliverPageEvent(code, a, b);
     }
 }
 
@@ -51,8 +51,8 @@ void CMainSheet::OnTimer(int timerId) {
 }
 
 CSheetPage* CMainSheet::Page(int index) const {
-    if (index < 0 || index >= pageCount) return nullptr;
-    return pages[static_cast<size_t>(index)];
+    if (index < 0 || index >= pageCount_) return nullptr;
+    return pages_[static_cast<size_t>(index)];
 }
 
 CSheetPage* CMainSheet::ActivePage() const {
@@ -83,18 +83,18 @@ bool CMainSheet::OnInitDialog() {
 }
 
 bool CMainSheet::BuildSheetImages() {
-    sheetImages.Clear();
-    if (sheetImages.AddStrip(SheetBitmapPath(250)) && sheetImages.AddStrip(SheetBitmapPath(251))) {
+    sheetImages_.Clear();
+    if (sheetImages_.AddStrip(SheetBitmapPath(250)) && sheetImages_.AddStrip(SheetBitmapPath(251))) {
         return true;
     }
-    sheetImages.Clear();
+    sheetImages_.Clear();
     return false;
 }
 
 void CMainSheet::InitialisePages() {
-    if (firstPage_ >= 0 && firstPage_ < pageCount) tabs_->setCurrentIndex(firstPage_);
-    for (int index = 0; index < pageCount; ++index) {
-        pages[static_cast<size_t>(index)]->InitialisePage();
+    if (firstPage_ >= 0 && firstPage_ < pageCount_) tabs_->setCurrentIndex(firstPage_);
+    for (int index = 0; index < pageCount_; ++index) {
+        pages_[static_cast<size_t>(index)]->InitialisePage();
     }
     activeIndex_ = tabs_->currentIndex();
     if (CSheetPage* active = Page(activeIndex_)) active->Activate();

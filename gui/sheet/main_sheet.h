@@ -37,10 +37,10 @@ public:
     // The timer handler: id 123 broadcasts the tick.
     void OnTimer(int timerId);
 
-    int PageCount() const { return pageCount; }
+    int PageCount() const { return pageCount_; }
     CSheetPage* Page(int index) const;
     CSheetPage* ActivePage() const;
-    const CSheetImages& SheetImages() const { return sheetImages; }
+    const CSheetImages& SheetImages() const { return sheetImages_; }
     // True once the first show initialised the sheet and its pages.
     bool IsInitialised() const { return initialised_; }
 
@@ -54,9 +54,9 @@ private:
     void InitialisePages();
     void OnTabChanged(int index);
 
-    std::array<CSheetPage*, kMaxPages> pages{};
-    int pageCount = 0;
-    CSheetImages sheetImages;
+    std::array<CSheetPage*, kMaxPages> pages_{};
+    int pageCount_ = 0;
+    CSheetImages sheetImages_;
 
     QTabWidget* tabs_;
     QTimer tick_;

@@ -14,6 +14,7 @@
 #include "block_images.h"
 #include "cpulink.h"
 #include "run_line.h"
+#include "table_file.h"
 #include "temp_dir.h"
 
 namespace vexal::cmd {
@@ -84,7 +85,7 @@ TEST_F(OfflineExitCodeTest, EveryOfflineFaultEndsWithItsCode) {
     bytes.clear();
     for (int n = 0; n <= 4096; ++n) Append(bytes, MakeBlockImage(BLOCK_TYPE_DB, uint16_t(n), 40));
     WriteBytes(dir.File("full.wld"), bytes);
-    std::ifstream rows(std::filesystem::path(__FILE__).parent_path() / "offline_exit_codes.txt");
+    std::ifstream rows = vexal::testing::OpenBeside(__FILE__, "offline_exit_codes.txt");
     int count = 0;
     for (std::string row; std::getline(rows, row);) {
         const size_t first = row.find('|'), last = row.rfind('|');

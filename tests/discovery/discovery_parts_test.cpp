@@ -35,16 +35,16 @@ TEST(InspectAnswer, AcceptsOnlyWellFormedAnswersToTheOutstandingRequest) {
     };
     const Bytes identify = IdentifyAnswer(StationMac(2));
     const Bytes address = AddressAnswer(StationMac(1), {192, 168, 0, 5});
-    EXPECT_EQ(kind(identify, kBroadcast), Kind::Identify);
-    EXPECT_EQ(kind(Changed(identify, 60), kBroadcast), Kind::Identify);  // padded by the wire
-    EXPECT_EQ(kind(address, StationMac(1)), Kind::Address);
-    EXPECT_EQ(kind(Changed(address, 43), StationMac(1)), Kind::None);  // length past the end
+    EXPECT_EQ(kind(identify, kBroadcast), Kind::kIdentify);
+    EXPECT_EQ(kind(Changed(identify, 60), kBroadcast), Kind::kIdentify);  // padded by the wire
+    EXPECT_EQ(kind(address, StationMac(1)), Kind::kAddress);
+    EXPECT_EQ(kind(Changed(address, 43), StationMac(1)), Kind::kNone);  // length past the end
     // Too short; wrong DSAP, organisation or protocol id; a request or an unknown service.
     for (const Bytes& frame :
          {Changed(identify, 23), Changed(identify, 11), Bytes{}, Changed(identify, 24, 14, 0xAB),
           Changed(identify, 24, 19, 0x07), Changed(identify, 24, 21, 0xFE),
           Changed(identify, 24, 23, 0x00), Changed(identify, 24, 22, 0x07)}) {
-        EXPECT_EQ(kind(frame, kBroadcast), Kind::None) << ::testing::PrintToString(frame);
+        EXPECT_EQ(kind(frame, kBroadcast), Kind::kNone) << ::testing::PrintToString(frame);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "raw_iso.h"
+#include "table_file.h"
 
 namespace vexal::testing {
 
@@ -23,7 +24,7 @@ struct S7Exchange {
 };
 
 inline std::vector<S7Exchange> LoadS7Exchanges() {
-    std::ifstream in(std::filesystem::path(__FILE__).parent_path() / "s7_exchanges.txt");
+    std::ifstream in = OpenBeside(__FILE__, "s7_exchanges.txt");
     std::vector<S7Exchange> exchanges;
     for (std::string line; std::getline(in, line);) {
         const std::string text = line.size() > 2 ? line.substr(2) : "";

@@ -3,6 +3,7 @@
 // character. A line starting with "#" is a comment.
 #pragma once
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -43,9 +44,25 @@ inline uint32_t Hex(const std::wstring& field) {
     return static_cast<uint32_t>(std::stoul(field, nullptr, 16));
 }
 
-// The rows of the table file `name` in the folder of the source file `beside`.
+// The data file `name` beside the source file `beside`. A compiler cache may leave
+// __FILE__ relative to the build folder; then the path under tests/ is taken from the
+// source tree that VEXAL_SOURCE_DIR names. A test fails when the file cannot be read.
+inline std::ifstream OpenBeside(const char* beside, const char* name) {
+    std::filesystem::path path = std::filesystem::path(beside).parent_path() / name;
+    const std::string text = path.generic_string();
+    const size_t tests = text.rfind("tests/");
+    const char* source = std::getenv("VEXAL_SOURCE_DIR");
+    if (!std::filesystem::exists(path) && source != nullptr && tests != std::string::npos)
+        path = std::filesystem::path(source) / text.substr(tests);
+    std::ifstream in(path);
+    if (!in) ADD_FAILURE() << "cannot read " << path;
+    return in;
+}
+
+// The rows of the table file `name` in the folder of the source file `beside`; a test
+// fails when it has none.
 inline std::vector<TableRow> LoadTable(const char* beside, const char* name) {
-    std::ifstream in(std::filesystem::path(beside).parent_path() / name);
+    std::ifstream in = OpenBeside(beside, name);
     std::vector<TableRow> rows;
     for (std::string line; std::getline(in, line);) {
         if (line.empty() || line[0] == '#') continue;
