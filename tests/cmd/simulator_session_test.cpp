@@ -1,6 +1,6 @@
 // Whole command lines against vexal-plcsim, over TCP on 127.0.0.1 and over an MPI bus
 // file: each command, warnings, the end of the sequence at the first non-zero result,
-// a refused password, a connection dropped mid-upload, downloads and variable writes.
+// a refused password, a connection dropped mid-upload, variable writes and downloads.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -115,14 +115,11 @@ TEST_P(SessionTest, ControlCommandsChangeTheModeAndRepeatsWarnWithOne) {
     EXPECT_EQ(BlockLine(dump, "OB1") + BlockLine(dump, "DB1"), "");
 }
 
-TEST_P(SessionTest, UploadWritesEachListedBlockOnceInStoreOrder) {
+TEST_P(SessionTest, UploadWritesListedBlocksOnceInStoreOrderAndMissingOnesWarnWithTwo) {
     Start();
     EXPECT_EQ(Run("/Upload DB*, fc2 - 4,OB1,DB1 /upload DB1-1 /fileupload \"{dir}/up.wld\""), 0);
     EXPECT_EQ(ReadBytes(up), Blocks("OB1 FC2 FC3 FC4 DB1 DB2"));
-}
-
-TEST_P(SessionTest, MissingBlocksWarnWithTwoAndAnyWarningEndsTheSequence) {
-    Start();
+    // Any warning ends the sequence.
     const std::string file = " /fileupload \"{dir}/up.wld\"";
     EXPECT_EQ(Run("/upload SDB*" + file), 2);
     EXPECT_EQ(Run("/upload FC100-200 /upload OB1" + file), 2);
@@ -209,9 +206,14 @@ TEST_P(SessionTest, EachCommandReportsAFailedRequestWithItsOwnCode) {
     }
 }
 
-TEST_P(SessionTest, DownloadLoadsTheFileBlocksInTheRangeAndWarnsForTheRest) {
+// Variables are written as the controller reads them; a download loads the file's blocks
+// in the range and warns for the rest.
+TEST_P(SessionTest, VariableWritesAndDownloadsReachTheController) {
     WriteBytes(dir.File("down.wld"), Blocks("DB12 FC2 DB3 FC3", 7));
     Start({"--protect", "FC2"});
+    EXPECT_EQ(Run("/var MW0=0x1234,MB2=255,M3.1=1,MD4=0xFFFFFFFF"), 0);
+    EXPECT_EQ(Run("/var MD8=-2147483648, MW12=0b101 ,MB14=09,MB15=+5,MW16,MD22=-1"), 0);
+    EXPECT_EQ(Run("/var MW18=0X1f,DB99.DBW0=1,MW20=0x7"), 1);
     EXPECT_EQ(Run("/filedownload\"{dir}/down.wld\"/download DB1-10"), 0);
     EXPECT_EQ(Run("/download FC* /filedownload \"{dir}/down.wld\""), 1);  // FC2 is protected
     EXPECT_EQ(Run("/download FC2,FB* /filedownload \"{dir}/down.wld\""), 3);
@@ -221,14 +223,7 @@ TEST_P(SessionTest, DownloadLoadsTheFileBlocksInTheRangeAndWarnsForTheRest) {
     EXPECT_EQ(BlockLine(dump, "DB12"), "");  // the sequence ended at the FB warning
     EXPECT_TRUE(Holds(BlockLine(dump, "FC2"), Blocks("FC2")));
     EXPECT_TRUE(Holds(BlockLine(dump, "FC3"), Blocks("FC3", 7)));
-}
-
-TEST_P(SessionTest, VariablesAreWrittenAsTheControllerReadsThem) {
-    Start();
-    EXPECT_EQ(Run("/var MW0=0x1234,MB2=255,M3.1=1,MD4=0xFFFFFFFF"), 0);
-    EXPECT_EQ(Run("/var MD8=-2147483648, MW12=0b101 ,MB14=09,MB15=+5,MW16,MD22=-1"), 0);
-    EXPECT_EQ(Run("/var MW18=0X1f,DB99.DBW0=1,MW20=0x7"), 1);
-    const std::string flags = Field(Dump(), "flags");
+    const std::string flags = Field(dump, "flags");
     const std::string expected = std::string("1234") + "ff" + "02" + "ffffffff" + "80000000" +
                                  "0005" + "09" + "05" + "0000" + "001f" + "0007" + "ffffffff";
     EXPECT_EQ(flags.substr(0, expected.size()), expected);
