@@ -8,6 +8,7 @@
 #include "link_fixture.h"
 #include "sim_bytes.h"
 #include "sim_clock.h"
+#include "table_file.h"
 
 namespace vexal::testing {
 namespace {
@@ -291,20 +292,14 @@ TEST_F(LinkCalls, ClockIsSetKeepsRunningAndTheControllerJudgesTheCalendar) {
 }
 
 TEST_F(LinkCalls, ListsHaveTheirRecordLengthsUnknownOnesAreNotFoundSmallBuffersGetWholeRecords) {
-    const CpuStatus ok = CPULINK_OK, notFound = CPULINK_NOT_FOUND;
-    const struct {
-        uint16_t id, index, length, count;  // count 0: any but none
-        CpuStatus status;
-    } lists[] = {{0x0000, 0, 2, 0, ok},  {0x0011, 0, 28, 0, ok},      {0x0013, 0, 36, 0, ok},
-                 {0x0019, 0, 4, 0, ok},  {0x001B, 0, 20, 0, ok},      {0x001C, 0, 34, 0, ok},
-                 {0x0132, 4, 40, 0, ok}, {0x0424, 0, 20, 0, ok},      {0x00A0, 0, 20, 0, ok},
-                 {0x0F11, 0, 28, 3, ok}, {0x0077, 0, 0, 0, notFound}, {0x0132, 9, 0, 0, notFound}};
-    for (const auto& l : lists) {
-        const StatusList list = ReadList(l.id, l.index);
-        EXPECT_EQ(list.status, l.status) << std::hex << l.id;
-        if (l.status != CPULINK_OK) continue;
-        EXPECT_EQ(list.length, l.length) << std::hex << l.id;
-        EXPECT_TRUE(l.count == 0 ? list.count > 0 : list.count == l.count) << std::hex << l.id;
+    for (const TableRow& row : LoadTable(__FILE__, "status_lists.txt")) {
+        const StatusList list =
+            ReadList(static_cast<uint16_t>(Hex(row[0])), static_cast<uint16_t>(Hex(row[1])));
+        const std::string id = Narrow(row[0]);
+        EXPECT_EQ(list.status, row[2] == L"0" ? CPULINK_OK : CPULINK_NOT_FOUND) << id;
+        if (row[2] != L"0") continue;
+        EXPECT_EQ(list.length, std::stoi(row[3])) << id;
+        EXPECT_TRUE(row[4] == L"0" ? list.count > 0 : list.count == std::stoi(row[4])) << id;
     }
     const StatusList all = ReadList(0x0011), some = ReadList(0x0011, 0, 60);
     EXPECT_EQ(some.status, CPULINK_MORE_ENTRIES)
@@ -314,31 +309,22 @@ TEST_F(LinkCalls, ListsHaveTheirRecordLengthsUnknownOnesAreNotFoundSmallBuffersG
 }
 
 TEST_F(LinkCalls, WrittenValuesReadBackInControllerByteOrder) {
-    const struct {
-        Variable variable;
-        std::vector<uint8_t> bytes;
-    } cases[] = {
-        {Variable(kFlags, kBit, 10, 0, 3), {1}},
-        {Variable(kFlags, kByte, 11), {0xAB}},
-        {Variable(kFlags, kWord, 12), {0x12, 0x34}},
-        {Variable(kFlags, kDword, 20), {1, 2, 3, 4}},
-        {Variable(kOutputs, kWord, 4), {0xBE, 0xEF}},
-        {Variable(kInputs, kByte, 0), {0x5A}},
-        {Variable(kDb, kWord, 2, 1), {0xCA, 0xFE}},
-        {Variable(kCounters, kCounters, 5), {0x01, 0x23}},
-        {Variable(kTimers, kTimers, 7), {0x21, 0x50}},
-    };
     std::vector<Variable> written, read;
-    for (const auto& c : cases) {
-        written.push_back(c.variable);
-        written.back().SetBytes(c.bytes);
-        read.push_back(c.variable);
+    std::vector<std::vector<uint8_t>> values;
+    for (const TableRow& row : LoadTable(__FILE__, "written_values.txt")) {
+        read.emplace_back(static_cast<uint8_t>(Hex(row[0])), static_cast<uint8_t>(Hex(row[1])),
+                          std::stoul(row[2]), static_cast<uint16_t>(std::stoul(row[3])),
+                          static_cast<uint8_t>(std::stoul(row[4])));
+        auto& bytes = values.emplace_back();
+        for (size_t i = 5; i < row.size(); ++i) bytes.push_back(static_cast<uint8_t>(Hex(row[i])));
+        written.push_back(read.back());
+        written.back().SetBytes(bytes);
     }
     ASSERT_EQ(Write(written), CPULINK_OK);
     ASSERT_EQ(Read(read), CPULINK_OK);
     for (size_t i = 0; i < read.size(); ++i) {
         EXPECT_NE(read[i].descriptor.valuePresent, 0u) << i;
-        EXPECT_EQ(read[i].Bytes(cases[i].bytes.size()), cases[i].bytes) << i;
+        EXPECT_EQ(read[i].Bytes(values[i].size()), values[i]) << i;
     }
     EXPECT_EQ(Controller().Flags()[10], 0x08) << "M10.3 alone was set";
 }
