@@ -2,26 +2,20 @@
 // whether the peer on 127.0.0.1 plays the connection confirm and the set-up answer from the
 // input too (0x80; else it confirms and grants 240 bytes itself). The rest of the input,
 // cut into TPKT frames by their length fields, answers the requests one frame each, in
-// order, and the peer closes after the last; an answer that leaves the link waiting costs
-// its 50 ms answer time-out. Whatever arrives, the call must return a
-// status without crashing or touching memory it does not own.
+// order, and the peer closes at the request after the last; an answer that leaves the link
+// waiting costs its 50 ms answer time-out. Whatever arrives, the call must return a status
+// without crashing or touching memory it does not own.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "cpulink.h"
 #include "scripted_upload.h"
-#include "tcp_socket.h"
 
 namespace {
-
-using vexal::platform::IoResult;
-using vexal::platform::TcpStream;
 
 constexpr uint8_t kHandshakeFromInput = 0x80;
 
@@ -37,56 +31,6 @@ std::vector<std::vector<uint8_t>> Frames(const uint8_t* data, size_t size) {
         size -= length;
     }
     return frames;
-}
-
-class AnsweringPeer {
-public:
-    AnsweringPeer() {
-        std::string error;
-        listener_.Listen("127.0.0.1", 0, &error);
-        thread_ = std::thread([this] { Run(); });
-        thread_.detach();
-    }
-    uint16_t Port() const { return listener_.LocalPort(); }
-    void SetAnswers(std::vector<std::vector<uint8_t>> answers) {
-        std::lock_guard<std::mutex> hold(mutex_);
-        answers_ = std::move(answers);
-    }
-
-private:
-    void Run() {
-        for (;;) {
-            TcpStream stream;
-            if (listener_.Accept(&stream, -1) != IoResult::kOk) return;
-            std::vector<std::vector<uint8_t>> answers;
-            {
-                std::lock_guard<std::mutex> hold(mutex_);
-                answers = answers_;
-            }
-            for (const auto& answer : answers) {
-                if (vexal::testing::ReadFrame(stream).empty() ||
-                    stream.SendAll(answer.data(), answer.size(), 2000) != IoResult::kOk) {
-                    break;
-                }
-            }
-            stream.Shutdown();
-        }
-    }
-
-    vexal::platform::TcpListener listener_;
-    std::thread thread_;
-    std::mutex mutex_;
-    std::vector<std::vector<uint8_t>> answers_;
-};
-
-AnsweringPeer& Peer() {
-    static AnsweringPeer* peer = [] {
-        auto* created = new AnsweringPeer();
-        setenv("VEXAL_S7_PORT", std::to_string(created->Port()).c_str(), 1);
-        setenv("VEXAL_S7_TIMEOUT_MS", "50", 1);
-        return created;
-    }();
-    return *peer;
 }
 
 void RunCall(CpuConnection* record, uint8_t selector) {
@@ -130,8 +74,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         answers.insert(answers.begin(),
                        {vexal::testing::kConnectionConfirm, vexal::testing::kSetupAnswer});
     }
-    AnsweringPeer& peer = Peer();
-    peer.SetAnswers(std::move(answers));
+    std::vector<vexal::testing::ScriptedPeer::Step> script;
+    for (auto& answer : answers) script.push_back({{std::move(answer)}});
+    vexal::testing::ScriptedPeer peer(std::move(script));
+    setenv("VEXAL_S7_PORT", std::to_string(peer.Port()).c_str(), 1);
+    setenv("VEXAL_S7_TIMEOUT_MS", "50", 1);
     CpuConnection record{};
     cpuNet_InitConnection(&record);
     if (cpuNet_OpenConnection(&record, 0x0100007F) == CPULINK_OK) {
