@@ -181,7 +181,9 @@ TEST_F(OperationsTest, AClockValueThatDoesNotConvertShowsDateTimeError) {
     EXPECT_TRUE(events.empty());
 }
 
-TEST_F(OperationsTest, TheBlockListTellsWhetherMoreEntriesRemain) {
+// The diagnostic buffer counts only whole entries inside the buffer; a fatal status leaves
+// the count alone.
+TEST_F(OperationsTest, TheBlockListTellsWhetherMoreEntriesRemainAndTheDiagBufferCountsWhatFits) {
     const struct {
         CpuStatus status;
         int count, result, more;
@@ -195,6 +197,13 @@ TEST_F(OperationsTest, TheBlockListTellsWhetherMoreEntriesRemain) {
         int more = 7;
         EXPECT_EQ(app->GetBlockList(BLOCK_TYPE_FC, 40, &more, numbers, 8), c.result) << c.status;
         EXPECT_EQ(more, c.more) << c.status;
+    }
+    uint8_t buffer[200];
+    for (const CpuStatus status : {kFatal, CpuStatus{CPULINK_MORE_ENTRIES}}) {
+        Script(FakeAnswer{status, {}, {}, 0, 20, 30});
+        int count = -1;
+        EXPECT_EQ(app->ReadDiagBuffer(buffer, &count, sizeof buffer), status);
+        EXPECT_EQ(count, status == kFatal ? -1 : 10);
     }
 }
 
@@ -257,17 +266,6 @@ TEST_F(OperationsTest, AFatalStatusDuringATickRaisesOneNestedDisconnect) {
     EXPECT_TRUE(freeForPages);
     for (const CSheetPage* page : app->Sheet()->findChildren<CSheetPage*>())
         EXPECT_FALSE(page->IsConnected()) << page->objectName().toStdString();
-}
-
-// Only whole entries inside the buffer are counted; a fatal status leaves the count alone.
-TEST_F(OperationsTest, TheDiagnosticBufferCountsTheEntriesInsideTheBuffer) {
-    uint8_t buffer[200];
-    for (const CpuStatus status : {kFatal, CpuStatus{CPULINK_MORE_ENTRIES}}) {
-        Script(FakeAnswer{status, {}, {}, 0, 20, 30});
-        int count = -1;
-        EXPECT_EQ(app->ReadDiagBuffer(buffer, &count, sizeof buffer), status);
-        EXPECT_EQ(count, status == kFatal ? -1 : 10);
-    }
 }
 
 }  // namespace
