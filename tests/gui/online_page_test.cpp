@@ -39,7 +39,7 @@ TEST_F(OnlinePageTest, OpeningThePageListsEveryBlockAgainEachTimeAndUploadsTakeT
     Click("onlineUpload");
     Click("onlineUpload");
     Snap("project after two uploads", Find<QWidget>("offlineBlockList"));
-    EXPECT_EQ(ProjectImage(BLOCK_TYPE_OB, 1), ControllerImage(BLOCK_TYPE_OB, 1));
+    EXPECT_EQ(ImageIn(app->Project(), BLOCK_TYPE_OB, 1), ControllerImage(BLOCK_TYPE_OB, 1));
     EXPECT_EQ(prompts->waitCursorDepth, 0);
     app->CloseConnection();
     Snap("disconnected");
@@ -112,7 +112,7 @@ TEST_F(OnlinePageTest, ADroppedConnectionLeavesAnEmptyPageAndTheBlocksThatArrive
         EXPECT_EQ(messages.size(), 1) << messages.join(" | ").toStdString();
         ASSERT_EQ(app->Project().BlockCount(), c.arrived);
         for (uint16_t number = 1; number <= c.arrived; ++number)
-            EXPECT_EQ(ProjectImage(BLOCK_TYPE_FC, number), program[1 + number]);
+            EXPECT_EQ(ImageIn(app->Project(), BLOCK_TYPE_FC, number), program[1 + number]);
         app->ShutDown();
         messages.clear();
     }
