@@ -71,7 +71,6 @@ TEST_F(StartUpTest, EachNetworkComesUpOnlyWhereItCanAndTheSettingsRecordIt) {
         {"stored adapter", 5, 1, 1, true, -1, -1, "eth7", "1111", "eth7"},
         {"unknown adapter", 5, 1, 1, true, -1, -1, "eth9", "1110", "eth9"},
     };
-    UseAdapters({"DM9CE1", "eth7"});
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         testing::ProfileDir caseProfile;
@@ -145,7 +144,6 @@ TEST_F(StartUpTest, OnlyAFatalInitialisationStatusEndsStartUp) {
 // up, and whether the stations need listing again. An adapter name must match exactly and
 // counts only while Ethernet is on or being switched on.
 TEST_F(StartUpTest, ApplyingANetworkChoiceSwitchesOnlyWhatChanged) {
-    UseAdapters({"DM9CE1", "eth7"});
     ASSERT_TRUE(NewApp().StartUp());
     CNetworks& networks = app->Networks();
     const struct {

@@ -258,27 +258,16 @@ protected:
 };
 
 // The session on the scripted library calls: an adapter at handle 5 on a bus up to address
-// 31, and the Ethernet adapters named.
+// 31, and the Ethernet adapters DM9CE1 and eth7.
 class ScriptedSession : public GuiSession {
 protected:
     ScriptedSession() {
         plc.adapterHandle = 5;
         plc.busParameters.bytes[BUSPORT_HIGHEST_ADDRESS_BYTE] = 31;
-        UseAdapters({"DM9CE1"});
-    }
-    std::unique_ptr<CPlcLibrary> MakeLibrary() override {
-        return std::make_unique<CFakePlcLibrary>(plc);
-    }
-    void TearDown() override {
-        GuiSession::TearDown();
-        platform::UseSystemNetworkAdapters();
-    }
-
-    static void UseAdapters(const std::vector<const char*>& names) {
-        std::vector<platform::NetworkAdapter> adapters(names.size());
-        for (size_t index = 0; index < names.size(); ++index) {
+        std::vector<platform::NetworkAdapter> adapters(2);
+        for (size_t index = 0; index < adapters.size(); ++index) {
             platform::NetworkAdapter& adapter = adapters[index];
-            std::strncpy(adapter.name, names[index], sizeof adapter.name - 1);
+            std::strncpy(adapter.name, index == 0 ? "DM9CE1" : "eth7", sizeof adapter.name - 1);
             adapter.type = platform::kAdapterTypeEthernet;
             adapter.hardwareAddressLength = 6;
             adapter.hardwareAddress[0] = 0x02;
@@ -286,6 +275,13 @@ protected:
             std::strcpy(adapter.ipMask, "255.255.255.0");
         }
         platform::ScriptNetworkAdapters(adapters.data(), static_cast<int>(adapters.size()));
+    }
+    std::unique_ptr<CPlcLibrary> MakeLibrary() override {
+        return std::make_unique<CFakePlcLibrary>(plc);
+    }
+    void TearDown() override {
+        GuiSession::TearDown();
+        platform::UseSystemNetworkAdapters();
     }
 
     FakePlcScript plc;

@@ -39,7 +39,7 @@ TEST_F(OnlinePageTest, OpeningThePageListsEveryBlockAgainEachTimeAndUploadsTakeT
     Click("onlineUpload");
     Click("onlineUpload");
     Snap("project after two uploads", Find<QWidget>("offlineBlockList"));
-    EXPECT_EQ(ProjectImage(BLOCK_TYPE_OB, 1), ControllerImage(BLOCK_TYPE_OB, 1));
+    EXPECT_EQ(ImageIn(app->Project(), BLOCK_TYPE_OB, 1), ControllerImage(BLOCK_TYPE_OB, 1));
     EXPECT_EQ(prompts->waitCursorDepth, 0);
     app->CloseConnection();
     Snap("disconnected");
@@ -77,10 +77,8 @@ TEST_F(OnlinePageTest, DeletingTellsOfProtectedBlocksAndSystemDataBlocks) {
     EXPECT_EQ(messages,
               (QStringList{"Proceed deleting blocks?", "Protected", "Can't delete SDB    0"}));
     Snap("protected and system blocks left selected", Find<QWidget>("onlineBlockList"));
-    EXPECT_TRUE(ControllerImage(BLOCK_TYPE_FC, 1).empty());
-    EXPECT_FALSE(ControllerImage(BLOCK_TYPE_FC, 2).empty());
-    EXPECT_TRUE(ControllerImage(BLOCK_TYPE_FC, 3).empty());
-    EXPECT_FALSE(ControllerImage(BLOCK_TYPE_FC, 4).empty());
+    for (const uint16_t number : {1, 2, 3, 4})
+        EXPECT_EQ(ControllerImage(BLOCK_TYPE_FC, number).empty(), number % 2 == 1) << number;
 }
 
 // The connection drops at a request counted from a run without the drop: in a refresh, or
@@ -114,7 +112,7 @@ TEST_F(OnlinePageTest, ADroppedConnectionLeavesAnEmptyPageAndTheBlocksThatArrive
         EXPECT_EQ(messages.size(), 1) << messages.join(" | ").toStdString();
         ASSERT_EQ(app->Project().BlockCount(), c.arrived);
         for (uint16_t number = 1; number <= c.arrived; ++number)
-            EXPECT_EQ(ProjectImage(BLOCK_TYPE_FC, number), program[1 + number]);
+            EXPECT_EQ(ImageIn(app->Project(), BLOCK_TYPE_FC, number), program[1 + number]);
         app->ShutDown();
         messages.clear();
     }

@@ -189,13 +189,10 @@ protected:
         }
     }
 
-    // A copy of the block's image in the simulator or the project; empty when absent.
+    // A copy of the block's image in the simulator or in `store`; empty when absent.
     Bytes ControllerImage(int type, uint16_t number) {
         std::lock_guard<std::mutex> lock(simulator->Controller().Lock());
         return ImageIn(simulator->Controller().Blocks(), type, number);
-    }
-    Bytes ProjectImage(int type, uint16_t number) const {
-        return ImageIn(app->Project(), type, number);
     }
     static Bytes ImageIn(const BlockStore& store, int type, uint16_t number) {
         const uint8_t* image = store.Find(type, number);

@@ -59,8 +59,13 @@ constexpr Policy kQuiet{false, false, true};
 
 // Every operation answered with 0, a refusal and a fatal status: its result, what the pages
 // hear and what the user is shown. The answer carries a clock value, which is no block
-// image and no usable status list.
+// image and no usable status list. A block missing from the project is not downloaded.
 TEST_F(OperationsTest, EachOperationReportsAndDropsTheConnectionByItsPolicy) {
+    Script({kFatal});
+    EXPECT_EQ(app->DownloadBlock(BLOCK_TYPE_FB, 3), CPULINK_OK);
+    EXPECT_EQ(plc.answers.size(), 1u) << "a missing block was downloaded";
+    EXPECT_TRUE(events.empty());
+    plc.answers.clear();
     const Bytes image = testing::MakeBlockImage(BLOCK_TYPE_FB, 3, 200, 4);
     ASSERT_TRUE(app->Project().Add(image.data(), image.size()));
     BrokenDownTime time{};  // read by "get clock", sent by "set clock"
@@ -176,7 +181,9 @@ TEST_F(OperationsTest, AClockValueThatDoesNotConvertShowsDateTimeError) {
     EXPECT_TRUE(events.empty());
 }
 
-TEST_F(OperationsTest, TheBlockListTellsWhetherMoreEntriesRemain) {
+// The diagnostic buffer counts only whole entries inside the buffer; a fatal status leaves
+// the count alone.
+TEST_F(OperationsTest, TheBlockListTellsWhetherMoreEntriesRemainAndTheDiagBufferCountsWhatFits) {
     const struct {
         CpuStatus status;
         int count, result, more;
@@ -191,13 +198,13 @@ TEST_F(OperationsTest, TheBlockListTellsWhetherMoreEntriesRemain) {
         EXPECT_EQ(app->GetBlockList(BLOCK_TYPE_FC, 40, &more, numbers, 8), c.result) << c.status;
         EXPECT_EQ(more, c.more) << c.status;
     }
-}
-
-TEST_F(OperationsTest, ABlockMissingFromTheProjectIsNotDownloaded) {
-    Script({kFatal});
-    EXPECT_EQ(app->DownloadBlock(BLOCK_TYPE_FB, 3), CPULINK_OK);
-    EXPECT_TRUE(events.empty());
-    EXPECT_EQ(plc.answers.size(), 1u) << "the library was called";
+    uint8_t buffer[200];
+    for (const CpuStatus status : {kFatal, CpuStatus{CPULINK_MORE_ENTRIES}}) {
+        Script(FakeAnswer{status, {}, {}, 0, 20, 30});
+        int count = -1;
+        EXPECT_EQ(app->ReadDiagBuffer(buffer, &count, sizeof buffer), status);
+        EXPECT_EQ(count, status == kFatal ? -1 : 10);
+    }
 }
 
 // An image the project refuses costs the event, not the status.
@@ -259,17 +266,6 @@ TEST_F(OperationsTest, AFatalStatusDuringATickRaisesOneNestedDisconnect) {
     EXPECT_TRUE(freeForPages);
     for (const CSheetPage* page : app->Sheet()->findChildren<CSheetPage*>())
         EXPECT_FALSE(page->IsConnected()) << page->objectName().toStdString();
-}
-
-// Only whole entries inside the buffer are counted; a fatal status leaves the count alone.
-TEST_F(OperationsTest, TheDiagnosticBufferCountsTheEntriesInsideTheBuffer) {
-    uint8_t buffer[200];
-    for (const CpuStatus status : {kFatal, CpuStatus{CPULINK_MORE_ENTRIES}}) {
-        Script(FakeAnswer{status, {}, {}, 0, 20, 30});
-        int count = -1;
-        EXPECT_EQ(app->ReadDiagBuffer(buffer, &count, sizeof buffer), status);
-        EXPECT_EQ(count, status == kFatal ? -1 : 10);
-    }
 }
 
 }  // namespace
