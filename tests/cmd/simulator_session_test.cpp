@@ -16,11 +16,14 @@
 #include "scripted_upload.h"
 #include "sha256.h"
 #include "sim_process.h"
+#include "table_file.h"
 #include "temp_dir.h"
 
 namespace vexal::cmd {
 namespace {
 
+using vexal::testing::LoadTable;
+using vexal::testing::Narrow;
 using vexal::testing::ReadBytes;
 using vexal::testing::WriteBytes;
 using Bytes = std::vector<uint8_t>;
@@ -99,17 +102,8 @@ protected:
 
 TEST_P(SessionTest, ControlCommandsChangeTheModeAndRepeatsWarnWithOne) {
     Start();
-    EXPECT_EQ(Run(""), 0);
-    EXPECT_EQ(Run("/compress"), 1);  // only in STOP
-    EXPECT_EQ(Run("/stop"), 0);
-    EXPECT_EQ(Run("/stopnow"), 1);  // already in STOP
-    EXPECT_EQ(Run("/compress /compress"), 0);
-    EXPECT_EQ(Run("/ramtorom /ramtorom"), 0);
-    EXPECT_EQ(Run("/run"), 0);
-    EXPECT_EQ(Run("/run"), 1);
-    EXPECT_EQ(Run("/clear"), 1);  // only in STOP
-    EXPECT_EQ(Run("/stop"), 0);
-    EXPECT_EQ(Run("/clear /clear"), 0);
+    for (const auto& row : LoadTable(__FILE__, "control_lines.txt"))
+        EXPECT_EQ(Run(Narrow(row[1])), std::stoi(Narrow(row[0]))) << Narrow(row[1]);
     const std::string dump = Dump();
     EXPECT_EQ(Field(dump, "mode"), "STOP");
     EXPECT_EQ(BlockLine(dump, "OB1") + BlockLine(dump, "DB1"), "");
@@ -178,30 +172,19 @@ TEST_P(SessionTest, DroppedConnectionKeepsExactlyTheBlocksThatArrivedWhole) {
 // Every command's failure code, caused by the connection dropping at its request.
 TEST_P(SessionTest, EachCommandReportsAFailedRequestWithItsOwnCode) {
     WriteBytes(dir.File("down.wld"), Blocks("DB1"));
-    const struct {
-        std::string line;
-        int failure;
-    } cases[] = {
-        {"/compress", -211},
-        {"/ramtorom", -221},
-        {"/clear", -231},
-        {"/run", -241},
-        {"/stop", -251},
-        {"/var MW0=1", -261},
-        {"/upload OB1 /fileupload \"{dir}/up.wld\"", -271},
-        {"/download DB1 /filedownload \"{dir}/down.wld\"", -281},
-    };
-    for (const auto& c : cases) {
+    for (const auto& row : LoadTable(__FILE__, "failed_requests.txt")) {
+        const std::string line = Narrow(row[1]);
+        const int failure = std::stoi(Narrow(row[0]));
         std::set<int> codes;
         for (int n = 1; n <= 3; ++n) {
             Start({"--mode", "stop", "--drop-after", std::to_string(n)});
-            codes.insert(Run(c.line));
+            codes.insert(Run(line));
             simulator.Stop();
         }
-        EXPECT_TRUE(codes.count(c.failure)) << c.line;
+        EXPECT_TRUE(codes.count(failure)) << line;
         for (int code : codes) {
-            EXPECT_TRUE(code == c.failure || code == -6 || code == -272 || code >= 0)
-                << c.line << " gave " << code;
+            EXPECT_TRUE(code == failure || code == -6 || code == -272 || code >= 0)
+                << line << " gave " << code;
         }
     }
 }

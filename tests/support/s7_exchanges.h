@@ -2,7 +2,6 @@
 // both the simulator and the library are tested against.
 #pragma once
 
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
