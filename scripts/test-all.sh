@@ -13,7 +13,7 @@ ctest --test-dir build -j "$jobs" --output-on-failure --timeout 300
 scripts/build.sh tsan
 for suite in discovery_test platform_test cpulink_link_test; do
   TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1} \
-    "build-tsan/bin/$suite" --gtest_brief=1
+    VEXAL_SOURCE_DIR=$(pwd) "build-tsan/bin/$suite" --gtest_brief=1
 done
 scripts/build.sh sanitize
 ctest --test-dir build-sanitize -j "$jobs" --output-on-failure --timeout 600

@@ -46,14 +46,15 @@ inline uint32_t Hex(const std::wstring& field) {
 
 // The data file `name` beside the source file `beside`. A compiler cache may leave
 // __FILE__ relative to the build folder; then the path under tests/ is taken from the
-// source tree that VEXAL_SOURCE_DIR names. A test fails when the file cannot be read.
+// source tree that VEXAL_SOURCE_DIR names, or else from the current folder. A test fails
+// when the file cannot be read.
 inline std::ifstream OpenBeside(const char* beside, const char* name) {
     std::filesystem::path path = std::filesystem::path(beside).parent_path() / name;
     const std::string text = path.generic_string();
     const size_t tests = text.rfind("tests/");
     const char* source = std::getenv("VEXAL_SOURCE_DIR");
-    if (!std::filesystem::exists(path) && source != nullptr && tests != std::string::npos)
-        path = std::filesystem::path(source) / text.substr(tests);
+    if (!std::filesystem::exists(path) && tests != std::string::npos)
+        path = std::filesystem::path(source != nullptr ? source : ".") / text.substr(tests);
     std::ifstream in(path);
     if (!in) ADD_FAILURE() << "cannot read " << path;
     return in;
