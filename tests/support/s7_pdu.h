@@ -10,8 +10,7 @@ namespace vexal::testing {
 using Bytes = std::vector<uint8_t>;
 
 inline void AppendBe16(Bytes& bytes, size_t value) {
-    bytes.push_back(static_cast<uint8_t>(value >> 8));
-    bytes.push_back(static_cast<uint8_t>(value));
+    bytes.insert(bytes.end(), {static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)});
 }
 
 // A PDU of `type` (0x01 job, 0x03 acknowledgement with data, 0x07 userdata) with its
