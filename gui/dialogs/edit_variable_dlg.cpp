@@ -169,7 +169,7 @@ void CEditVariableDlg::accept() {
     ShowCanonicalAddress();
     FillFormatList();
     if (modifyText.isEmpty()) {
-        hasModify = 0;
+        hasModify = false;
         QDialog::accept();
         return;
     }
@@ -179,7 +179,7 @@ void CEditVariableDlg::accept() {
         modifyEdit_->setFocus();
         return;
     }
-    hasModify = 1;
+    hasModify = true;
     QDialog::accept();
 }
 

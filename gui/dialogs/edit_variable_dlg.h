@@ -30,7 +30,7 @@ public:
     VariableDescriptor descriptor{};
     int format = 0;
     uint32_t modifyValue = 0;
-    int hasModify = 0;
+    bool hasModify = false;
 
     void accept() override;
 

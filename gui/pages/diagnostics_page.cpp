@@ -78,7 +78,7 @@ void CDiagnosticsPage::OnInitDialog() {
 }
 
 bool CDiagnosticsPage::OnSetActive() {
-    if (connected == 1 && bufferLoaded_ == 0) ReadBuffer();
+    if (connected && !bufferLoaded_) ReadBuffer();
     return true;
 }
 
@@ -87,7 +87,7 @@ void CDiagnosticsPage::OnPageEvent(PageEvent code, uint32_t, uint32_t) {
         list_->setEnabled(true);
         updateButton_->setEnabled(true);
     } else if (code == kPageDisconnected) {
-        bufferLoaded_ = 0;
+        bufferLoaded_ = false;
         list_->clear();
         list_->setEnabled(false);
         updateButton_->setEnabled(false);
@@ -99,7 +99,7 @@ void CDiagnosticsPage::OnPageEvent(PageEvent code, uint32_t, uint32_t) {
 // The answer goes to a buffer of its own first: a failed read leaves the rows on screen
 // together with the entries they were made from.
 void CDiagnosticsPage::ReadBuffer() {
-    bufferLoaded_ = 0;
+    bufferLoaded_ = false;
     CWaitCursor wait(Prompts());
     std::array<uint8_t, kDiagBufferSize> answer{};
     int count = 0;
@@ -108,7 +108,7 @@ void CDiagnosticsPage::ReadBuffer() {
     if (status != CPULINK_OK && status != CPULINK_MORE_ENTRIES) return;
     diagBuffer_ = answer;
     entryCount_ = count;
-    bufferLoaded_ = 1;
+    bufferLoaded_ = true;
     FillList();
 }
 

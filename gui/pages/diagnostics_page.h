@@ -47,7 +47,7 @@ private:
     QLabel* detailLine2_ = nullptr;
     std::array<uint8_t, kDiagBufferSize> diagBuffer_{};
     int entryCount_ = 0;
-    int bufferLoaded_ = 0;
+    bool bufferLoaded_ = false;
 };
 
 }  // namespace vexal

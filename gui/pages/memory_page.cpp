@@ -55,7 +55,7 @@ void CMemoryPage::OnInitDialog() {
 }
 
 bool CMemoryPage::OnSetActive() {
-    if (connected == 1) RefreshFigures();
+    if (connected) RefreshFigures();
     return true;
 }
 

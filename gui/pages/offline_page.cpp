@@ -88,7 +88,7 @@ void COfflinePage::UpdateSelectionButtons() {
     const bool selected = SelectedItemCount(*blockList_) > 0;
     delButton_->setEnabled(selected);
     saveButton_->setEnabled(selected);
-    downloadButton_->setEnabled(selected && connected == 1);
+    downloadButton_->setEnabled(selected && connected);
 }
 
 void COfflinePage::UpdateListButtons() {

@@ -82,7 +82,7 @@ bool COnlinePage::OnSetActive() {
 void COnlinePage::OnPageEvent(PageEvent code, uint32_t a, uint32_t) {
     switch (code) {
         case kPageTick:
-            if (refresh_.Tick(connected == 1 && !busy_)) OnRefresh();
+            if (refresh_.Tick(connected && !busy_)) OnRefresh();
             break;
         case kPageConnected:
             refreshButton_->setEnabled(true);
@@ -134,7 +134,7 @@ void COnlinePage::UpdateButtons() {
 // Items not listed again by the controller are dropped at the end, also after a failed
 // refresh; items listed again keep their selection.
 void COnlinePage::OnRefresh() {
-    if (connected != 1 || busy_) return;
+    if (!connected || busy_) return;
     const CBusy busy(busy_);
     refresh_.Stop();
     App().BroadcastPageEvent(kPageControllerRefreshStart);
@@ -184,7 +184,7 @@ void COnlinePage::OnDelete() {
     CBlockProgress progress(this, Prompts(), QStringLiteral("Deleting"),
                             SelectedItemCount(*blockList_));
     int index = 0;
-    while (index >= 0 && index < items && index < blockList_->count() && connected == 1) {
+    while (index >= 0 && index < items && index < blockList_->count() && connected) {
         if (!blockList_->item(index)->isSelected()) {
             ++index;
             continue;

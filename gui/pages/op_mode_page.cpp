@@ -190,7 +190,7 @@ void COpModePage::OnRestart() {
 
 void COpModePage::TickStep() {
     LedStep();
-    if (!poll_.Tick(IsActive() && connected == 1)) return;
+    if (!poll_.Tick(IsActive() && connected)) return;
     operationMode_ = App().ReadOperationMode();
     keyswitch_ = App().ReadKeySwitch();
     LedStates leds{};
@@ -200,7 +200,7 @@ void COpModePage::TickStep() {
 }
 
 void COpModePage::LedStep() {
-    if (connected != 1) {
+    if (!connected) {
         for (int led = 0; led < kLedCount; ++led) ShowLed(led, false);
         return;
     }

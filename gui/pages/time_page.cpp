@@ -102,7 +102,7 @@ void CTimePage::BuildControls() {
 }
 
 void CTimePage::OnInitDialog() {
-    autoRefresh_ = 0;
+    autoRefresh_ = false;
     refresh_.RunOnNextTick();
     const QDateTime now = QDateTime::currentDateTime();
     dateValue_ = now.date();
@@ -112,13 +112,13 @@ void CTimePage::OnInitDialog() {
 }
 
 bool CTimePage::OnSetActive() {
-    autoRefresh_ = 1;
+    autoRefresh_ = true;
     refresh_.RunOnNextTick();
     return true;
 }
 
 bool CTimePage::OnKillActive() {
-    autoRefresh_ = 0;
+    autoRefresh_ = false;
     return true;
 }
 
@@ -144,7 +144,7 @@ void CTimePage::OnPageEvent(PageEvent code, uint32_t, uint32_t) {
 }
 
 void CTimePage::RefreshStep() {
-    if (!refresh_.Tick(connected == 1 && autoRefresh_ != 0)) return;
+    if (!refresh_.Tick(connected && autoRefresh_)) return;
     BrokenDownTime clock{};
     if (App().GetClock(&clock) != 1) return;
     const QDateTime moment = FromBrokenDown(clock);
@@ -170,10 +170,10 @@ bool CTimePage::ComposeAndCheck() {
 
 void CTimePage::OnTimeChanged() {
     if (ComposeAndCheck()) {
-        autoRefresh_ = 0;
+        autoRefresh_ = false;
         applyButton_->setEnabled(true);
     } else {
-        autoRefresh_ = 1;
+        autoRefresh_ = true;
     }
 }
 
@@ -185,14 +185,14 @@ void CTimePage::OnDateTyped() {
 }
 
 void CTimePage::OnCalendarOpened() {
-    autoRefresh_ = 0;
+    autoRefresh_ = false;
 }
 
 void CTimePage::OnCalendarClosed() {
     if (ComposeAndCheck()) {
         applyButton_->setEnabled(true);
     } else {
-        autoRefresh_ = 1;
+        autoRefresh_ = true;
     }
 }
 
@@ -243,7 +243,7 @@ void CTimePage::OnPcTime() {
 void CTimePage::WriteClock(const QDateTime& moment) {
     applyButton_->setEnabled(false);
     App().SetClock(ToBrokenDown(moment));
-    autoRefresh_ = 1;
+    autoRefresh_ = true;
 }
 
 }  // namespace vexal

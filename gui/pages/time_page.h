@@ -51,7 +51,7 @@ private:
 
     QDate dateValue_;
     QTime timeValue_;
-    int autoRefresh_ = 0;
+    bool autoRefresh_ = false;
     CTickPace refresh_;
     QDateTime chosenMoment_;
 };

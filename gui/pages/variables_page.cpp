@@ -188,9 +188,10 @@ void CVariablesPage::OnPageEvent(PageEvent code, uint32_t, uint32_t) {
 }
 
 void CVariablesPage::RefreshStep() {
-    if (!refresh_.Tick(IsActive() && connected == 1)) return;
+    if (!refresh_.Tick(IsActive() && connected)) return;
     std::array<VariableDescriptor*, kCapacity> read{};
-    for (int index = 0; index < variableCount_; ++index) read[index] = &variables_[index].descriptor;
+    for (int index = 0; index < variableCount_; ++index)
+        read[index] = &variables_[index].descriptor;
     if (App().ReadVariables(read.data(), variableCount_) != CPULINK_OK) {
         refresh_.Stop();
         return;
@@ -238,7 +239,7 @@ void CVariablesPage::OnSetClicked() {
     int count = 0;
     for (int index = 0; index < variableCount_; ++index) {
         VariableEntry& entry = variables_[index];
-        if (entry.hasModify == 0) continue;
+        if (!entry.hasModify) continue;
         entry.value = entry.modifyValue;
         written[count++] = &entry.descriptor;
     }
@@ -315,7 +316,7 @@ void CVariablesPage::EditVariableAt(int row) {
     BindValueWord(row);
     entry.format = dialog.format;
     entry.hasModify = dialog.hasModify;
-    if (entry.hasModify != 0) entry.modifyValue = dialog.modifyValue;
+    if (entry.hasModify) entry.modifyValue = dialog.modifyValue;
     QTreeWidgetItem* item = list_->topLevelItem(row);
     item->setText(kAddressColumn, dialog.addressText);
     item->setText(kFormatColumn, FormatName(entry.format));
@@ -334,9 +335,8 @@ QTreeWidgetItem* CVariablesPage::AppendRow() {
 
 void CVariablesPage::SetModifyCell(int row) {
     VariableEntry& entry = variables_[row];
-    const QString text = entry.hasModify != 0
-                             ? ValueText(entry.descriptor, &entry.modifyValue, entry.format)
-                             : QString();
+    const QString text =
+        entry.hasModify ? ValueText(entry.descriptor, &entry.modifyValue, entry.format) : QString();
     list_->topLevelItem(row)->setText(kModifyColumn, text);
 }
 
@@ -405,8 +405,8 @@ void CVariablesPage::AddListedVariable(const ListedVariable& listed) {
     if (variableCount_ == kCapacity) return;
     const int row = variableCount_;
     VariableEntry& entry = variables_[row];
-    entry = VariableEntry{listed.descriptor, listed.format, 0, listed.modifyValue,
-                          listed.hasModify ? 1 : 0};
+    entry =
+        VariableEntry{listed.descriptor, listed.format, 0, listed.modifyValue, listed.hasModify};
     BindValueWord(row);
     QTreeWidgetItem* item = AppendRow();
     item->setText(kAddressColumn, QString::fromStdWString(listed.addressText));

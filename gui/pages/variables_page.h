@@ -29,7 +29,7 @@ struct VariableEntry {
     int format = 0;
     uint32_t value = 0;
     uint32_t modifyValue = 0;
-    int hasModify = 0;
+    bool hasModify = false;
 };
 
 class CVariablesPage : public CSheetPage {

@@ -16,8 +16,8 @@ bool CSheetPage::IsLargeLayout() const {
 }
 
 void CSheetPage::DeliverPageEvent(PageEvent code, uint32_t a, uint32_t b) {
-    if (code == kPageConnected) connected = 1;
-    if (code == kPageDisconnected) connected = 0;
+    if (code == kPageConnected) connected = true;
+    if (code == kPageDisconnected) connected = false;
     OnPageEvent(code, a, b);
 }
 

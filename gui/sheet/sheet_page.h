@@ -50,7 +50,7 @@ public:
     int TemplateId() const { return templateId_; }
     QString Title() const;
     bool IsLargeLayout() const;
-    bool IsConnected() const { return connected != 0; }
+    bool IsConnected() const { return connected; }
     // Between the sheet's Activate and a Deactivate that the page allowed.
     bool IsActive() const { return active_; }
 
@@ -82,7 +82,7 @@ protected:
     const CSheetImages& Images() const { return context_.images; }
     const PageContext& Context() const { return context_; }
 
-    int connected = 0;
+    bool connected = false;
 
 private:
     PageContext context_;
