@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -270,20 +271,12 @@ std::vector<double> PairRatios(const std::vector<double>& ours, const std::vecto
     return ratios;
 }
 
-// User and system time of a whole process so far, its ended threads included.
+// The CPU time of a whole process so far, its ended threads included.
 double ProcessCpuSeconds(pid_t pid) {
-    std::FILE* stat = std::fopen(("/proc/" + std::to_string(pid) + "/stat").c_str(), "r");
-    char text[1024] = {};
-    const size_t size = stat != nullptr ? std::fread(text, 1, sizeof text - 1, stat) : 0;
-    if (stat != nullptr) std::fclose(stat);
-    const char* fields = std::strrchr(text, ')');
-    unsigned long user = 0, system = 0;
-    if (size == 0 || fields == nullptr ||
-        std::sscanf(fields + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &user,
-                    &system) != 2) {
-        return 0;
-    }
-    return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    clockid_t clock{};
+    timespec used{};
+    if (clock_getcpuclockid(pid, &clock) != 0 || clock_gettime(clock, &used) != 0) return 0;
+    return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) * 1e-9;
 }
 
 // One simulator and the snap7 client on it, with everything a session needs to run.
