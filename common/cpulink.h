@@ -181,8 +181,7 @@ CPULINK_API CpuStatus cpuLink_DownloadBlock(CpuConnection* record, const uint8_t
  * meanwhile) but always finishes its block. The check runs on the calling thread, inside
  * the call; it must not call the library on this record. */
 typedef int (*CpuCancelCheck)(void* context);
-CPULINK_API void cpuLink_SetCancelCheck(CpuConnection* record, CpuCancelCheck check,
-                                        void* context);
+CPULINK_API void cpuLink_SetCancelCheck(CpuConnection* record, CpuCancelCheck check, void* context);
 
 /* Deletes a block. Errors: CPULINK_NOT_FOUND, CPULINK_BLOCK_PROTECTED. */
 CPULINK_API CpuStatus cpuLink_DeleteBlock(CpuConnection* record, int type, uint16_t number);

@@ -78,8 +78,7 @@ public:
     // `cancelled` is asked between the exchanges of the transfer (and may let events in);
     // true stops an upload there with 0x400A, a download at the end of its block.
     CpuStatus UploadBlock(int type, uint16_t number, const std::function<bool()>& cancelled = {});
-    CpuStatus DownloadBlock(int type, uint16_t number,
-                            const std::function<bool()>& cancelled = {});
+    CpuStatus DownloadBlock(int type, uint16_t number, const std::function<bool()>& cancelled = {});
     CpuStatus CompressMemory();
     int WarmRestart();
     int StopCpu();

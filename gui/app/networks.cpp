@@ -30,8 +30,7 @@ void CNetworks::StartUp() {
     state_.ethernetAvailable = start_->StartDiscovery(discovery_);
     adapterHandle_ = library_.OpenAdapter();
     state_.mpiAvailable = adapterHandle_ != BUSPORT_INVALID_HANDLE;
-    if (state_.ethernetEnabled && !SelectEthernetAdapter(state_.ethernetIface) &&
-        !ifaceChosen_) {
+    if (state_.ethernetEnabled && !SelectEthernetAdapter(state_.ethernetIface) && !ifaceChosen_) {
         SelectFirstEthernetAdapter();
     }
     if (state_.mpiEnabled) GoMpiOnline();

@@ -186,7 +186,9 @@ CpuStatus CMainApp::TransferCall(const std::function<bool()>& cancelled,
         return (*static_cast<const std::function<bool()>*>(context))() ? 1 : 0;
     };
     return CallReportingFatal([&] {
-        if (cancelled) library_->SetCancelCheck(currentConnection_, check, const_cast<void*>(static_cast<const void*>(&cancelled)));
+        if (cancelled)
+            library_->SetCancelCheck(currentConnection_, check,
+                                     const_cast<void*>(static_cast<const void*>(&cancelled)));
         const CpuStatus status = call();
         if (cancelled) library_->SetCancelCheck(currentConnection_, nullptr, nullptr);
         return status;
@@ -209,8 +211,8 @@ CpuStatus CMainApp::DownloadBlock(int type, uint16_t number,
                                   const std::function<bool()>& cancelled) {
     const uint8_t* image = project_->Find(type, number);
     if (image == nullptr) return CPULINK_OK;
-    const CpuStatus status = TransferCall(
-        cancelled, [&] { return library_->DownloadBlock(currentConnection_, image); });
+    const CpuStatus status =
+        TransferCall(cancelled, [&] { return library_->DownloadBlock(currentConnection_, image); });
     if (status == CPULINK_OK) {
         BroadcastPageEvent(kPageControllerBlockFound, BlockRef_Pack(type, number));
     }

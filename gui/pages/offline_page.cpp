@@ -1,9 +1,9 @@
 #include "offline_page.h"
 
 #include <QFile>
-#include <algorithm>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 #include "block_list_ctrl.h"
 #include "block_page_parts.h"

@@ -175,7 +175,8 @@ void CStationListPage::RefreshStations() {
     if (App().Networks().ScanMpiStations(&mpi)) {
         for (int index = 0; index < mpi.count; ++index) {
             const int address = mpi.addresses[index];
-            QListWidgetItem* row = AddStationRow(StationText(static_cast<StationKey>(address)), address);
+            QListWidgetItem* row =
+                AddStationRow(StationText(static_cast<StationKey>(address)), address);
             if (remembers && static_cast<StationKey>(address) == remembered) reselect = row;
         }
     }

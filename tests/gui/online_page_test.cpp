@@ -75,8 +75,7 @@ TEST_F(OnlinePageTest, DeletingTellsOfProtectedBlocksAndSystemDataBlocks) {
         std::string password;
         QStringList messages;
     } cases[] = {
-        {"onlineDelete", "",
-         {"Proceed deleting blocks?", "FC 2: Protected\nCan't delete SDB 0"}},
+        {"onlineDelete", "", {"Proceed deleting blocks?", "FC 2: Protected\nCan't delete SDB 0"}},
         {"onlineUpload", "secret", {"FC 1, FC 2, FC 3, SDB 0: " + denied}},
     };
     for (const auto& c : cases) {

@@ -21,7 +21,9 @@ struct LinkSession {
     CpuCancelCheck cancelCheck = nullptr;
     void* cancelContext = nullptr;
 
-    bool CancelRequested() const { return cancelCheck != nullptr && cancelCheck(cancelContext) != 0; }
+    bool CancelRequested() const {
+        return cancelCheck != nullptr && cancelCheck(cancelContext) != 0;
+    }
 };
 
 // Marks the record as initialised for a route; an initialised record keeps its session

@@ -182,8 +182,7 @@ CpuStatus UploadBlock(LinkSession& session, int type, uint16_t number, uint8_t* 
     status = upload.announced > size ? CpuStatus{CPULINK_BUFFER_TOO_SMALL}
                                      : UploadChunks(engine, session, uploadId, upload);
     if (CpuStatus_IsFatal(status)) return status;
-    const CpuStatus ended =
-        EndUpload(engine, uploadId, status == CPULINK_OK ? 0 : kResultGivenUp);
+    const CpuStatus ended = EndUpload(engine, uploadId, status == CPULINK_OK ? 0 : kResultGivenUp);
     if (status != CPULINK_OK) return CpuStatus_IsFatal(ended) ? ended : status;
     if (ended != CPULINK_OK) return ended;
     if (!IsRequestedImage(upload, type, number)) return engine.ProtocolError();
