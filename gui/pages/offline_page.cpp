@@ -15,8 +15,15 @@ namespace vexal {
 namespace {
 
 const QString kProjectSuffix = QStringLiteral("wld");
-const QString kProjectFilter = QStringLiteral("WinLC files (*.wld);;All files (*)");
-const QString kProceedDeleting = QStringLiteral("Proceed deleting blocks?");
+constexpr const char* kProjectFilter =
+    QT_TRANSLATE_NOOP("vexal::COfflinePage", "WinLC files (*.wld);;All files (*)");
+// The project library's messages, named here for the translation file.
+[[maybe_unused]] constexpr const char* kProjectMessages[] = {
+    QT_TRANSLATE_NOOP("vexal::COfflinePage", "error reading project file"),
+    QT_TRANSLATE_NOOP("vexal::COfflinePage", "error writing project file"),
+    QT_TRANSLATE_NOOP("vexal::COfflinePage", "error deleting blocks")};
+constexpr const char* kProceedDeleting =
+    QT_TRANSLATE_NOOP("vexal::COfflinePage", "Proceed deleting blocks?");
 
 }  // namespace
 
@@ -29,14 +36,15 @@ COfflinePage::COfflinePage(const PageContext& context, int templateId)
 void COfflinePage::BuildControls() {
     const bool large = IsLargeLayout();
     blockList_ = new CBlockListCtrl(kBlockImage, this);
-    SetUpBlockList(blockList_, "offlineBlockList", QStringLiteral("Project blocks"));
-    selectAllButton_ = MakePageButton(this, "offlineSelectAll", large ? "Select All" : "All");
-    clearAllButton_ = MakePageButton(this, "offlineClearAll", large ? "Clear All" : "None");
-    invertButton_ = MakePageButton(this, "offlineInvert", QStringLiteral("Invert"));
-    loadButton_ = MakePageButton(this, "offlineLoad", QStringLiteral("Load"));
-    saveButton_ = MakePageButton(this, "offlineSave", QStringLiteral("Save"));
-    delButton_ = MakePageButton(this, "offlineDel", QStringLiteral("Del"));
-    downloadButton_ = MakePageButton(this, "offlineDownload", QStringLiteral("Download"));
+    SetUpBlockList(blockList_, "offlineBlockList", tr("Project blocks"));
+    selectAllButton_ =
+        MakePageButton(this, "offlineSelectAll", large ? tr("Select All") : tr("All"));
+    clearAllButton_ = MakePageButton(this, "offlineClearAll", large ? tr("Clear All") : tr("None"));
+    invertButton_ = MakePageButton(this, "offlineInvert", tr("Invert"));
+    loadButton_ = MakePageButton(this, "offlineLoad", tr("Load"));
+    saveButton_ = MakePageButton(this, "offlineSave", tr("Save"));
+    delButton_ = MakePageButton(this, "offlineDel", tr("Del"));
+    downloadButton_ = MakePageButton(this, "offlineDownload", tr("Download"));
     countLabel_ = new QLabel(BlockCountText(0), this);
     countLabel_->setObjectName(QStringLiteral("offlineBlockCount"));
     LayOutBlockPage(this, large, blockList_,
@@ -141,7 +149,7 @@ void COfflinePage::BlockRemoved(void* page, int type, uint16_t number) {
 
 // A file that cannot be read whole changes nothing in the project.
 void COfflinePage::OnLoad() {
-    const QString path = Prompts().ChooseFileToOpen(kProjectSuffix, kProjectFilter);
+    const QString path = Prompts().ChooseFileToOpen(kProjectSuffix, tr(kProjectFilter));
     if (path.isEmpty()) return;
     const bool wasEmpty = blockList_->count() == 0;
     const bool wasUnsaved = unsaved_;
@@ -153,7 +161,7 @@ void COfflinePage::OnLoad() {
     }
     if (result != kReadOk) {
         unsaved_ = wasUnsaved;
-        Prompts().ShowMessage(QString::fromLatin1(kErrorReadingProjectFile));
+        Prompts().ShowMessage(tr(kErrorReadingProjectFile));
     } else if (wasEmpty) {
         unsaved_ = false;
     }
@@ -165,12 +173,12 @@ void COfflinePage::OnSave() {
 
 // Saves the first `count` collected blocks; a save of every block leaves nothing unsaved.
 bool COfflinePage::SaveBlocks(int count) {
-    const QString path = Prompts().ChooseFileToSave(kProjectSuffix, kProjectFilter);
+    const QString path = Prompts().ChooseFileToSave(kProjectSuffix, tr(kProjectFilter));
     if (path.isEmpty()) return false;
     const int result = SaveProjectSelection(QFile::encodeName(path).constData(), Project(),
                                             selectedRefs_.data(), static_cast<size_t>(count));
     if (result != kWriteOk) {
-        Prompts().ShowMessage(QString::fromLatin1(kErrorWritingProjectFile));
+        Prompts().ShowMessage(tr(kErrorWritingProjectFile));
         return false;
     }
     if (count == blockList_->count()) unsaved_ = false;
@@ -178,17 +186,17 @@ bool COfflinePage::SaveBlocks(int count) {
 }
 
 void COfflinePage::OnDel() {
-    if (!Prompts().AskYesNo(kProceedDeleting)) return;
+    if (!Prompts().AskYesNo(tr(kProceedDeleting))) return;
     const int count = CollectSelection();
     if (!DeleteProjectBlocks(Project(), selectedRefs_.data(), static_cast<size_t>(count),
                              &BlockRemoved, this)) {
-        Prompts().ShowMessage(QString::fromLatin1(kErrorDeletingBlocks));
+        Prompts().ShowMessage(tr(kErrorDeletingBlocks));
     }
 }
 
 void COfflinePage::OnDownload() {
     TransferSelectedBlocks(
-        this, Prompts(), QStringLiteral("Downloading"), *blockList_,
+        this, Prompts(), tr("Downloading"), *blockList_,
         [this](int type, uint16_t number, const std::function<bool()>& cancelled) {
             return App().DownloadBlock(type, number, cancelled);
         });
