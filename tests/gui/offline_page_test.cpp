@@ -1,6 +1,7 @@
 // The "Offline" page as a user works it: project files loaded, saved and deleted from, and
 // blocks downloaded into a controller simulated over real sockets.
-#include <QWindow>
+#include <QCloseEvent>
+#include <QtTest/qtestspontaneevent.h>
 #include <filesystem>
 
 #include "page_session.h"
@@ -114,7 +115,11 @@ TEST_F(OfflinePageTest, ClosingAsksBeforeUnsavedBlocksOrVariablesAreLost) {
     const QString project = "The project holds blocks that were not saved.";
     const QString both = "The project and the variable table hold changes that were not saved.";
     const auto escape = [this] { QTest::keyClick(app->Sheet(), Qt::Key_Escape); };
-    const auto closeBox = [this] { app->Sheet()->windowHandle()->close(); };
+    const auto closeBox = [this] {  // as the window system sends it
+        QCloseEvent box;
+        QSpontaneKeyEvent::setSpontaneous(&box);
+        qApp->notify(app->Sheet(), &box);  // sendEvent would make it the program's own
+    };
     const auto loadList = [&] {
         ShowPage("variablesPage");
         prompts->files = {QString::fromStdString(list)};
@@ -128,7 +133,8 @@ TEST_F(OfflinePageTest, ClosingAsksBeforeUnsavedBlocksOrVariablesAreLost) {
         const char* what;
         std::function<void()> change, close;
         std::deque<SaveAnswer> answers;
-        QStringList files, asked;
+        std::deque<QString> files;
+        QStringList asked;
         bool closed;
     } steps[] = {
         {"one file loaded", loadA, escape, {}, {}, {}, true},
