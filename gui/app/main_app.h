@@ -75,9 +75,11 @@ public:
     int SetClock(const BrokenDownTime& time);
     int GetBlockList(int type, int start, int* moreEntries, uint16_t* numbers, int capacity);
     CpuStatus DeleteBlock(int type, uint16_t number);
-    CpuStatus UploadBlock(int type, uint16_t number);
-    CpuStatus DownloadBlock(int type, uint16_t number);
-    void CompressMemory();
+    // `cancelled` is asked between the exchanges of the transfer (and may let events in);
+    // true stops an upload there with 0x400A, a download at the end of its block.
+    CpuStatus UploadBlock(int type, uint16_t number, const std::function<bool()>& cancelled = {});
+    CpuStatus DownloadBlock(int type, uint16_t number, const std::function<bool()>& cancelled = {});
+    CpuStatus CompressMemory();
     int WarmRestart();
     int StopCpu();
     CpuStatus ReadVariables(VariableDescriptor* const* variables, int count);
@@ -111,6 +113,8 @@ private:
     bool InitConnectionRecords();
     void AbandonStartUp(CpuStatus status, bool destroyMpiRecord);
     void BuildSheet();
+    // Asked when the user closes the sheet: true when nothing unsaved is lost.
+    bool MayCloseSheet();
 
     // Steps shared by the operations (plc_operations.cpp).
     static constexpr int kWaitWithoutLimit = -1;
@@ -121,9 +125,12 @@ private:
     std::optional<CpuStatus> UnderPlcMutex(int timeoutMs, const std::function<CpuStatus()>& call);
     // The same, waiting without limit, with a fatal status reported; 0xC001 without the mutex.
     CpuStatus CallReportingFatal(const std::function<CpuStatus()>& call);
+    // A block transfer's call with the record's cancel check set to `cancelled`.
+    CpuStatus TransferCall(const std::function<bool()>& cancelled,
+                           const std::function<CpuStatus()>& call);
     int FinishOpen(CpuStatus status, CpuConnection* record);
     int DoneOrReported(CpuStatus status);
-    void ConnectionLost();
+    void ConnectionLost(CpuStatus status);
     void ReportPlcError(CpuStatus status);
     void ReportIfFatal(CpuStatus status);
     // System status lists (plc_status_lists.cpp).
@@ -134,6 +141,12 @@ private:
     CpuConnection mpiRecord_{};
     CpuConnection tcpRecord_{};
     CpuConnection* currentConnection_ = nullptr;
+    // A fatal status was reported on the current link; the next open or close clears it.
+    bool linkLost_ = false;
+    // A library call runs: an operation asked from events handled inside it is not made.
+    bool inPlcCall_ = false;
+    // The station the last open asked for, as the station list names it.
+    QString openedStation_;
     std::unique_ptr<BlockStore> project_;
     std::vector<uint8_t> uploadBuffer_;
 

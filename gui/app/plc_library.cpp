@@ -51,6 +51,9 @@ public:
     CpuStatus DownloadBlock(CpuConnection* record, const uint8_t* image) override {
         return cpuLink_DownloadBlock(record, image);
     }
+    void SetCancelCheck(CpuConnection* record, CpuCancelCheck check, void* context) override {
+        cpuLink_SetCancelCheck(record, check, context);
+    }
     CpuStatus DeleteBlock(CpuConnection* record, int type, uint16_t number) override {
         return cpuLink_DeleteBlock(record, type, number);
     }

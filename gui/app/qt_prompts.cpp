@@ -24,6 +24,21 @@ public:
         return box.exec() == QMessageBox::Yes;
     }
 
+    SaveAnswer AskSaveDiscardCancel(const QString& text) override {
+        QMessageBox box(QMessageBox::Warning, kMessageTitle, text,
+                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                        QApplication::activeWindow());
+        box.setDefaultButton(QMessageBox::Save);
+        switch (box.exec()) {
+            case QMessageBox::Save:
+                return SaveAnswer::kSave;
+            case QMessageBox::Discard:
+                return SaveAnswer::kDiscard;
+            default:
+                return SaveAnswer::kCancel;
+        }
+    }
+
     QString ChooseFileToOpen(const QString& defaultSuffix, const QString& filter) override {
         QFileDialog dialog(QApplication::activeWindow());
         dialog.setAcceptMode(QFileDialog::AcceptOpen);

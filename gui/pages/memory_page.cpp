@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 #include <array>
 
+#include "library_text.h"
 #include "main_app.h"
 #include "page_controls.h"
 
@@ -105,10 +106,21 @@ void CMemoryPage::ShowRows(const MemoryRow* rows, int rowCount) {
     }
 }
 
+// The figures are read again whatever the result, then the user hears that the memory was
+// compressed or, in the library's words, why not; a lost link was told already.
 void CMemoryPage::OnCompress() {
-    CWaitCursor wait(Prompts());
-    App().CompressMemory();
-    RefreshFigures();
+    CpuStatus status = CPULINK_OK;
+    {
+        CWaitCursor wait(Prompts());
+        status = App().CompressMemory();
+        RefreshFigures();
+    }
+    if (status == CPULINK_OK) {
+        Prompts().ShowMessage(tr("The memory was compressed."));
+    } else if (!CpuStatus_IsFatal(status)) {
+        Prompts().ShowMessage(LibraryErrorText(status, CPULINK_ERROR_TEXT_CAPACITY)
+                                  .value_or(tr("The memory was not compressed.")));
+    }
 }
 
 }  // namespace vexal

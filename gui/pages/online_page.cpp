@@ -174,7 +174,9 @@ void COnlinePage::OnUpload() {
     const CBusy busy(busy_);
     TransferSelectedBlocks(
         this, Prompts(), tr("Uploading"), *blockList_,
-        [this](int type, uint16_t number) { return App().UploadBlock(type, number); });
+        [this](int type, uint16_t number, const std::function<bool()>& cancelled) {
+            return App().UploadBlock(type, number, cancelled);
+        });
 }
 
 // A deleted block leaves the list at once (its event), so the same index then holds the
@@ -183,30 +185,38 @@ void COnlinePage::OnDelete() {
     if (!Prompts().AskYesNo(tr(kProceedDeleting))) return;
     const CBusy busy(busy_);
     const int items = blockList_->count();
-    CBlockProgress progress(this, Prompts(), tr("Deleting"), SelectedItemCount(*blockList_));
-    int index = 0;
-    while (index >= 0 && index < items && index < blockList_->count() && connected) {
-        if (!blockList_->item(index)->isSelected()) {
-            ++index;
-            continue;
+    CBlockRefusals refusals;
+    {
+        CBlockProgress progress(this, Prompts(), tr("Deleting"), SelectedItemCount(*blockList_));
+        int index = 0;
+        while (index >= 0 && index < items && index < blockList_->count() && connected) {
+            if (!blockList_->item(index)->isSelected()) {
+                ++index;
+                continue;
+            }
+            const BlockRef ref = blockList_->ItemData(index);
+            if (!progress.Next(BlockListText(BlockRef_Type(ref), BlockRef_Number(ref)))) break;
+            index = DeleteItem(index, refusals);
         }
-        const BlockRef ref = blockList_->ItemData(index);
-        if (!progress.Next(BlockListText(BlockRef_Type(ref), BlockRef_Number(ref)))) break;
-        index = DeleteItem(index);
     }
+    refusals.Tell(Prompts());
 }
 
-int COnlinePage::DeleteItem(int index) {
+int COnlinePage::DeleteItem(int index, CBlockRefusals& refusals) {
     const BlockRef ref = blockList_->ItemData(index);
     const int type = static_cast<int16_t>(ref >> 16);
     const uint16_t number = BlockRef_Number(ref);
     if (type < BLOCK_TYPE_OB || type > kLastDeletableType) {
-        Prompts().ShowMessage(tr(kCantDelete) + BlockListText(type, number));
+        refusals.Add(type, number, tr(kCantDelete), true);
         return index + 1;
     }
     const CpuStatus status = App().DeleteBlock(type, number);
     if (CpuStatus_IsFatal(status)) return -1;
-    if (status == CPULINK_BLOCK_PROTECTED) Prompts().ShowMessage(tr(kProtected));
+    if (status == CPULINK_BLOCK_PROTECTED) {
+        refusals.Add(type, number, tr(kProtected));
+    } else if (status != CPULINK_OK) {
+        refusals.AddStatus(type, number, status);
+    }
     // A deleted block is gone from the list; should it still stand there, step over it.
     const bool stillListed = index < blockList_->count() && blockList_->ItemData(index) == ref;
     return status == CPULINK_OK && !stillListed ? index : index + 1;

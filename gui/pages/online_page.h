@@ -12,6 +12,7 @@ class QPushButton;
 namespace vexal {
 
 class CBlockListCtrl;
+class CBlockRefusals;
 
 class COnlinePage : public CSheetPage {
     Q_OBJECT
@@ -34,7 +35,7 @@ private:
     bool ListControllerBlocks();
     // Deletes the selected item at `index` (or tells why not); the index of the next item
     // to look at, or -1 when the loop has to stop.
-    int DeleteItem(int index);
+    int DeleteItem(int index, CBlockRefusals& refusals);
     void UpdateSelectionButtons();
     void UpdateListButtons();
     void UpdateButtons();

@@ -196,10 +196,12 @@ void COpModePage::OnRestart() {
 void COpModePage::TickStep() {
     LedStep();
     if (!poll_.Tick(IsActive() && connected)) return;
+    // A read that lost the link has disconnected the page: the poll ends there.
     operationMode_ = App().ReadOperationMode();
-    keyswitch_ = App().ReadKeySwitch();
+    if (connected) keyswitch_ = App().ReadKeySwitch();
     LedStates leds{};
-    App().ReadLeds(&leds);
+    if (connected) App().ReadLeds(&leds);
+    if (!connected) return;
     readLeds_ = {leds.run, leds.stop, leds.err, leds.frce};
     ShowState();
 }

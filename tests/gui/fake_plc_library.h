@@ -96,6 +96,7 @@ public:
         return CopyData(Next(), buffer, size);
     }
     CpuStatus DownloadBlock(CpuConnection*, const uint8_t*) override { return Next().status; }
+    void SetCancelCheck(CpuConnection*, CpuCancelCheck, void*) override {}
     CpuStatus DeleteBlock(CpuConnection*, int, uint16_t) override { return Next().status; }
     CpuStatus CompressMemory(CpuConnection*, uint32_t timeoutMs) override {
         script_.lastTimeoutMs = timeoutMs;

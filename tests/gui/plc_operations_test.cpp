@@ -111,6 +111,7 @@ TEST_F(OperationsTest, EachOperationReportsAndDropsTheConnectionByItsPolicy) {
         for (int answer = 0; answer < 3; ++answer) {
             const CpuStatus given = status[answer];
             SCOPED_TRACE(::testing::Message() << operation.name << " " << given);
+            app->CloseConnection();  // a link lost is told once: each case starts afresh
             Script(FakeAnswer{given, kClockValue, {}, 0, 33, 2});
             EXPECT_EQ(operation.run(), operation.results[answer]);
             const Policy& policy = operation.policy;
