@@ -22,8 +22,9 @@ struct S7Exchange {
     bool Captured() const { return name.rfind("captured: ", 0) == 0; }
 };
 
-inline std::vector<S7Exchange> LoadS7Exchanges() {
-    std::ifstream in = OpenBeside(__FILE__, "s7_exchanges.txt");
+// The exchanges of a file in that format, named relative to this header's folder.
+inline std::vector<S7Exchange> LoadS7Exchanges(const char* file = "s7_exchanges.txt") {
+    std::ifstream in = OpenBeside(__FILE__, file);
     std::vector<S7Exchange> exchanges;
     for (std::string line; std::getline(in, line);) {
         const std::string text = line.size() > 2 ? line.substr(2) : "";
