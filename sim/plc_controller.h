@@ -102,6 +102,7 @@ public:
     int64_t ClockOffsetMs() const { return clockOffsetMs_; }
 
     bool HasPassword() const { return !password_.empty(); }
+    uint16_t MaxPdu() const { return options_.maxPdu; }
     // Compares eight scrambled password bytes with the configured password.
     bool PasswordMatches(const uint8_t* scrambled) const;
     bool IsProtected(int type, uint16_t number) const;
