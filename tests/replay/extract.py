@@ -69,6 +69,7 @@ def ref(p): return p[4] << 8 | p[5]
 def hexs(b): return ' '.join('%02X' % x for x in b)
 SRC = 'gymgit/s7-pcaps 88f35a601de45fa29b0b36048a30ae4a1e925320'
 out = collections.defaultdict(list)
+out_records = collections.defaultdict(list)
 seen = collections.Counter()
 for capture in sorted(glob.glob(os.path.join(sys.argv[1], '*.pcapng'))):
     name = os.path.basename(capture)
@@ -78,6 +79,7 @@ for capture in sorted(glob.glob(os.path.join(sys.argv[1], '*.pcapng'))):
     open_by_ref = {}
     last_ud = {}  # (stream, grp, sub) -> record, for follow-ups
     download = {}  # stream -> record
+    upload = {}
     for f in fr:
         p = f['raw'][7:]; r = p[1]; s = f['stream']
         pl = p[6] << 8 | p[7]
@@ -91,9 +93,12 @@ for capture in sorted(glob.glob(os.path.join(sys.argv[1], '*.pcapng'))):
                     last_ud[(s, par[5] & 0xf, par[6])] = rec
             elif r == 3 and s in download:
                 rec = download[s]
+            elif r == 1 and p[10] in (0x1e, 0x1f) and s in upload:
+                rec = upload[s]
             elif r == 1:
                 rec = dict(kind=kindof(p), frames=[]); records.append(rec)
                 if p[10] == 0x1a: download[s] = rec
+                if p[10] == 0x1d: upload[s] = rec
             else:
                 continue
             rec['frames'].append(('>', f['frame'], f['raw'])); open_by_ref[(s, ref(p))] = rec
@@ -115,6 +120,7 @@ for capture in sorted(glob.glob(os.path.join(sys.argv[1], '*.pcapng'))):
         lines = ['= %s @ %s %s' % (rec['kind'], name, nums)]
         lines += ['%s %s' % (d, hexs(raw)) for d, _, raw in rec['frames']]
         out[group].append('\n'.join(lines))
+        out_records[group].append(('%s %s' % (name, nums), rec))
 for group, recs in out.items():
     with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), '%s.txt' % group), 'w') as fh:
         fh.write('# Request/answer pairs recorded from a real controller, as whole TPKT frames:\n'
@@ -123,3 +129,63 @@ for group, recs in out.items():
                  '# Made by extract.py in this folder.\n\n' % SRC)
         fh.write('\n\n'.join(recs) + '\n')
     print(group, len(recs))
+
+# Calls of the library that receive a recorded answer, with the result the answer gives.
+def answers_of(rec):
+    return [raw[7:] for d, _, raw in rec['frames'] if d == '<']
+
+def ud_data(p):
+    pl = p[6] << 8 | p[7]
+    return p[10 + pl:], p[10:10 + pl]
+
+def library_line(rec):
+    kind = rec['kind']; first = rec['frames'][0][2][7:]; ans = answers_of(rec)
+    data, par = ud_data(ans[0])
+    refused = ans[0][1] == 2 or (ans[0][1] == 3 and ans[0][10:12] != b'\0\0') or \
+        (ans[0][1] == 7 and par[10:12] != b'\0\0')
+    if kind.startswith('userdata 4/01 list'):
+        ident, index = kind.split()[3].split('/')
+        if refused: return 'list %s %s |refused|' % (ident, index)
+        body = b''.join(ud_data(a)[0][4:] for a in ans)
+        length, count = body[4] << 8 | body[5], body[6] << 8 | body[7]
+        return 'list %s %s |ok %dx%d %s|' % (ident, index, length, count, hexs(body[8:24]))
+    if kind == 'userdata 7/01':
+        return 'clock |ok %s|' % hexs(data[6:14])
+    if kind == 'userdata 5/01':
+        return 'login |%s|' % ('refused' if refused else 'ok')
+    if kind.startswith('userdata 3/02 type'):
+        body = b''.join(ud_data(a)[0][4:] for a in ans)
+        numbers = sorted(body[i] << 8 | body[i + 1] for i in range(0, len(body), 4))
+        return 'blocks %s |ok %d: %s|' % (kind.split()[-1][2:], len(numbers), ' '.join(map(str, numbers[:8])))
+    if kind.startswith('job 29') or kind.startswith('job 28 _GARB') or kind.startswith('job 28 _MODU'):
+        name = {'29': 'stop', '_GARB': 'compress', '_MODU': 'ramtorom'}[kind.split()[-2] if kind.startswith('job 29') else kind.split()[-1]]
+        return '%s |%s|' % (name, 'refused' if refused else 'ok')
+    if kind.startswith('job 1d'):
+        name = first[10 + 9:10 + 9 + first[18]].decode('latin1')
+        size = sum(len(a) - 12 - 2 - 4 for a in ans if a[1] == 3 and a[12] == 0x1e)
+        return 'upload %s %d |%s|' % (name[1:3], int(name[3:8]), 'refused' if refused else 'ok %d' % size)
+    if kind.startswith('job 04 ') or kind.startswith('job 05 '):
+        items = kind.split()[2].split(',')
+        specs = [first[12 + 12 * i:24 + 12 * i] for i in range(first[11])]
+        sizes = {1: 1, 2: 1, 4: 2, 6: 4, 0x1c: 2, 0x1d: 2}
+        if any(sp[1:3] != b'\x0a\x10' or sp[3] not in sizes or sizes[sp[3]] * (sp[4] << 8 | sp[5]) > 4
+               for sp in specs): return None
+        pl = ans[0][6] << 8 | ans[0][7]; d = ans[0][12 + pl:]; values = []
+        if kind.startswith('job 05 '): return 'write |%s|' % ('ok' if set(d) == {0xFF} else 'refused')
+        at = 0
+        while at + 4 <= len(d):
+            rc, ts, n = d[at], d[at + 1], d[at + 2] << 8 | d[at + 3]
+            nb = 0 if rc != 0xFF else ((n + 7) // 8 if ts in (3, 4, 5) else n)
+            values.append(hexs(d[at + 4:at + 4 + nb]).replace(' ', '') if rc == 0xFF else '-')
+            at += 4 + nb + (nb & 1)
+        if any(len(v) > 8 for v in values): return None
+        return 'read |ok %s|' % ' '.join(values)
+    return None
+
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), 'library.txt'), 'w') as fh:
+    fh.write('# Library calls that receive a recorded answer: the record (capture and frames), the\n'
+             '# call and the result that answer gives. Made by extract.py in this folder.\n')
+    for group in out_records:
+        for name, rec in out_records[group]:
+            line = library_line(rec)
+            if line: fh.write('%s %s\n' % (name, line))

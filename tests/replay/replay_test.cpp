@@ -6,13 +6,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <set>
 
+#include "../cpulink_link/link_fixture.h"
 #include "loopback_simulator.h"
 #include "replay_shape.h"
 #include "s7_exchanges.h"
+#include "scripted_upload.h"
 
 namespace vexal::testing {
 namespace {
@@ -114,6 +117,119 @@ TEST(Replay, TheSimulatorAnswersEveryRecordedRequestLikeTheRealController) {
     }
     std::printf("%zu kinds of request, %zu answered like the real controller\n", kinds.size(),
                 kinds.size() - differing.size());
+}
+
+// The variables of a recorded read or write request, with the values a write carries.
+std::vector<Variable> VariablesOf(const Bytes& request) {
+    std::vector<Variable> variables;
+    const uint8_t* data = request.data() + 17 + (request[13] << 8 | request[14]);
+    for (size_t i = 0; i < request[18]; ++i) {
+        const uint8_t* item = request.data() + 19 + 12 * i;
+        const uint32_t address = item[9] << 16 | item[10] << 8 | item[11];
+        const bool counted = item[3] == kCounters || item[3] == kTimers;
+        Variable& v = variables.emplace_back(item[8], item[3], counted ? address : address >> 3,
+                                             item[6] << 8 | item[7], counted ? 0 : address & 7);
+        v.descriptor.elementCount = item[4] << 8 | item[5];
+        if (request[17] != 0x05) continue;
+        const size_t length = data[2] << 8 | data[3], bytes = data[1] == 0x09 ? length : (length + 7) / 8;
+        v.SetBytes(Bytes(data + 4, data + 4 + bytes));
+        data += 4 + bytes + (bytes & 1);
+    }
+    return variables;
+}
+
+int BlockTypeOf(const std::string& letter) {
+    const std::map<std::string, int> types = {{"38", BLOCK_TYPE_OB},  {"41", BLOCK_TYPE_DB},
+                                              {"42", BLOCK_TYPE_SDB}, {"43", BLOCK_TYPE_FC},
+                                              {"44", BLOCK_TYPE_SFC}, {"45", BLOCK_TYPE_FB},
+                                              {"46", BLOCK_TYPE_SFB}, {"0B", BLOCK_TYPE_SDB},
+                                              {"08", BLOCK_TYPE_OB}};
+    return types.at(letter);
+}
+
+std::string Outcome(CpuStatus status, const std::string& result = "") {
+    if (status == CPULINK_OK) return "ok" + result;
+    return status == CPULINK_PROTOCOL_ERROR ? "protocol error" : "refused";
+}
+
+// The result of the library call that a row of library.txt names, as the row writes it.
+std::string CallResult(CpuConnection* link, const std::vector<std::string>& call, const Bytes& request) {
+    if (call[0] == "list") {
+        Bytes records(8000);
+        uint16_t length = 0, count = 0;
+        const CpuStatus status = cpuLink_ReadSsl(link, static_cast<uint16_t>(std::stoul(call[1], nullptr, 16)),
+                                                 static_cast<uint16_t>(std::stoul(call[2], nullptr, 16)), &length,
+                                                 &count, records.data(), 8000);
+        records.resize(std::min(16, length * count));
+        return Outcome(status, " " + std::to_string(length) + "x" + std::to_string(count) + " " + ToHex(records));
+    }
+    if (call[0] == "clock") {
+        CpuClock clock{};
+        const CpuStatus status = cpuLink_GetClock(link, &clock);
+        return Outcome(status, " " + ToHex(Bytes(clock.bytes, clock.bytes + 8)));
+    }
+    if (call[0] == "blocks") {
+        uint16_t numbers[1000];
+        int count = 0;
+        const CpuStatus status = cpuLink_GetBlockList(link, BlockTypeOf(call[1]), 0, &count, numbers, 1000);
+        std::string listed = " " + std::to_string(count) + ":";
+        for (int i = 0; i < std::min(count, 8); ++i) listed += " " + std::to_string(numbers[i]);
+        return Outcome(status, listed);
+    }
+    if (call[0] == "upload") {
+        Bytes image(kUploadBuffer);
+        const CpuStatus status = cpuLink_UploadBlock(link, BlockTypeOf(call[1]), static_cast<uint16_t>(std::stoi(call[2])),
+                                                     image.data(), kUploadBuffer);
+        return Outcome(status, " " + std::to_string(BlockImageLength(image.data())));
+    }
+    if (call[0] == "read" || call[0] == "write") {
+        std::vector<Variable> variables = VariablesOf(request);
+        auto pointers = Pointers(variables);
+        const int count = static_cast<int>(pointers.size());
+        if (call[0] == "write") return Outcome(cpuLink_WriteVariables(link, pointers.data(), count));
+        const CpuStatus status = cpuLink_ReadVariables(link, pointers.data(), count);
+        std::string values;
+        for (const Variable& v : variables) {
+            const size_t size = v.descriptor.transportSize == kDword ? 4 : v.descriptor.transportSize <= kByte ? 1 : 2;
+            values += " " + (v.descriptor.valuePresent ? ToHex(v.Bytes(size * v.descriptor.elementCount)) : "-");
+        }
+        std::erase(values, ' ');
+        return Outcome(status, " " + values);
+    }
+    const std::map<std::string, std::function<CpuStatus()>> plain = {
+        {"login", [link] { return cpuLink_LogInW(link, L"toor"); }},
+        {"stop", [link] { return cpuLink_Stop(link); }},
+        {"compress", [link] { return cpuLink_CompressMemory(link, 3000); }},
+        {"ramtorom", [link] { return cpuLink_CopyRamToRom(link, 3000); }}};
+    return Outcome(plain.at(call[0])());
+}
+
+// Every recorded answer a library call can receive, played to that call by a peer that
+// answers each request with the recorded frames: the result is the one the answer gives,
+// and the call's requests are the recorded ones but for the PDU reference.
+using ReplayToLibrary = LinkTest;
+
+TEST_F(ReplayToLibrary, TheLibraryReadsEveryRecordedAnswer) {
+    std::map<std::string, S7Exchange> records;
+    for (S7Exchange& one : LoadRecords()) records[one.name.substr(one.name.find(" @ ") + 3)] = one;
+    for (const TableRow& row : LoadTable(__FILE__, "library.txt")) {
+        const S7Exchange& recorded = records[Narrow(row[0]) + " " + Narrow(row[1])];
+        std::vector<ScriptedPeer::Step> steps = {{{kConnectionConfirm}}, {{kSetupAnswer}}};
+        for (const S7Exchange::Step& step : recorded.steps) steps.push_back({step.answers});
+        ScriptedPeer peer(steps, true);
+        SetLinkSettings(peer.Port(), 1000);
+        ASSERT_EQ(Open(), CPULINK_OK);
+        std::vector<std::string> call;
+        for (size_t i = 2; i + 1 < row.size(); ++i) call.push_back(Narrow(row[i]));
+        EXPECT_EQ(CallResult(&record, call, recorded.steps[0].request), Narrow(row.back())) << recorded.name;
+        cpuLink_CloseConnection(&record);
+        const std::vector<Bytes> sent = peer.Finish();
+        for (size_t i = 0; i < recorded.steps.size(); ++i) {
+            EXPECT_EQ(i + 2 < sent.size() ? ToHex(WithReference(sent[i + 2], 0)) : "none",
+                      ToHex(WithReference(recorded.steps[i].request, 0)))
+                << recorded.name << " request " << i;
+        }
+    }
 }
 
 }  // namespace
