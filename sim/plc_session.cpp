@@ -293,7 +293,9 @@ Bytes PlcSession::Setup(const Message& job) {
     pduSize_ = std::clamp<uint16_t>(wanted, kSmallestPdu, maxPdu_);
     setUp_ = true;
     ByteWriter params;
-    params.U8(kFunctionSetup).U8(0).U16(1).U16(1).U16(pduSize_);
+    // Parallel jobs each way as a CPU 315 grants them: what was asked for, at most two.
+    const auto granted = [&job](size_t at) { return std::clamp<uint16_t>(Big16(job.params + at), 1, 2); };
+    params.U8(kFunctionSetup).U8(0).U16(granted(2)).U16(granted(4)).U16(pduSize_);
     return Ack(kNoError, params.Take());
 }
 

@@ -65,6 +65,65 @@ def kindof(p):
         if grp == 4 and sub == 1 and len(dat) >= 8 and par[3] == 4: k += ' list %02X%02X/%02X%02X' % tuple(dat[4:8])
         if grp == 3 and sub in (2, 3) and len(dat) >= 6 and par[3] == 4: k += ' type %s' % dat[4:6].hex()
     return k
+
+# The structure of a controller frame as a pattern: each byte as hex when a controller
+# answering alike must send that byte, ".." when it may differ (contents that follow the
+# program, the time or the serial number), "nz" when it must not be 0; a closing "*"
+# leaves the rest and the length open.
+def pattern(raw, first=True):
+    keep = {}; pdu = raw[7:]
+    for i in range(min(len(raw), 7)): keep[i] = '%02X' % raw[i]
+    if len(raw) < 17 or raw[7] != 0x32: return ' '.join(keep[i] for i in sorted(keep))
+    typ = pdu[1]; pl = pdu[6] << 8 | pdu[7]; head = 12 if typ in (2, 3) else 10
+    par = 7 + head; dat = par + pl
+    closed = True
+    for i in range(7, par): keep[i] = '%02X' % raw[i]
+    keep[11] = keep[12] = '..'
+    def any_(a, b):
+        for i in range(a, b): keep[i] = '..'
+    if typ == 7:
+        for i in range(par, dat): keep[i] = '%02X' % raw[i]
+        p = raw[par:dat]
+        if len(p) >= 9:
+            keep[par + 7] = 'nz' if p[7] else '00'
+            keep[par + 8] = 'nz' if p[8] else '00'
+        service = (p[5] & 0x0F) << 8 | p[6] if len(p) >= 7 else 0
+        for i in range(dat, min(dat + 4, len(raw))): keep[i] = '%02X' % raw[i]
+        d = raw[dat:]
+        if service == 0x401 and first and len(d) >= 12 and d[0] == 0xFF:
+            ident = d[4] << 8 | d[5]
+            for i in range(dat + 4, dat + 12): keep[i] = '%02X' % raw[i]
+            if ident in (0x00A0, 0x0000) or ident & 0xFF == 0x1C: keep[dat + 10] = keep[dat + 11] = '..'
+            closed = False
+        elif service == 0x302 and len(d) >= 8 and d[0] == 0xFF:
+            keep[dat + 6] = '%02X' % raw[dat + 6]; keep[dat + 7] = '%02X' % raw[dat + 7]; closed = False
+        elif service == 0x701:
+            for i in range(dat, len(raw)): keep[i] = '..'
+            for i in (dat, dat + 1, dat + 2, dat + 3, dat + 4, dat + 5): keep[i] = '%02X' % raw[i]
+        elif len(d) > 4:
+            closed = False
+        if not closed: any_(13, 17); any_(2, 4); any_(dat + 2, dat + 4)
+    else:
+        fn = raw[par] if pl else 0
+        for i in range(par, dat): keep[i] = '%02X' % raw[i]
+        if fn == 0x04 and typ == 3:
+            at = dat
+            while at + 4 <= len(raw):
+                for i in range(at, at + 4): keep[i] = '%02X' % raw[i]
+                ts, n = raw[at + 1], raw[at + 2] << 8 | raw[at + 3]
+                nb = 0 if raw[at] != 0xFF else ((n + 7) // 8 if ts in (3, 4, 5) else n)
+                any_(at + 4, min(at + 4 + nb + (nb & 1), len(raw)))
+                at += 4 + nb + (nb & 1)
+        elif fn == 0x05:
+            for i in range(dat, len(raw)): keep[i] = '%02X' % raw[i]
+        elif fn == 0x1D:
+            keep = {i: keep[i] for i in range(0, par + 2) if i in keep}; any_(2, 4); any_(13, 17); closed = False
+        elif fn in (0x1B, 0x1E) or len(raw) > dat:
+            for i in range(par, min(par + 2, dat)): keep[i] = '%02X' % raw[i]
+            any_(2, 4); any_(15, 17); closed = False
+    text = ' '.join(keep.get(i, '..') for i in range(max(keep) + 1))
+    return text if closed else text + ' *'
+
 def ref(p): return p[4] << 8 | p[5]
 def hexs(b): return ' '.join('%02X' % x for x in b)
 SRC = 'gymgit/s7-pcaps 88f35a601de45fa29b0b36048a30ae4a1e925320'
@@ -118,13 +177,17 @@ for capture in sorted(glob.glob(os.path.join(sys.argv[1], '*.pcapng'))):
         seen[(group, rec['kind'])] += 1
         nums = ','.join(str(n) for _, n, _ in rec['frames'])
         lines = ['= %s @ %s %s' % (rec['kind'], name, nums)]
-        lines += ['%s %s' % (d, hexs(raw)) for d, _, raw in rec['frames']]
+        answered = 0
+        for d, _, raw in rec['frames']:
+            lines.append('%s %s' % (d, hexs(raw)))
+            if d == '<': lines.append('? %s' % pattern(raw, answered == 0)); answered += 1
         out[group].append('\n'.join(lines))
         out_records[group].append(('%s %s' % (name, nums), rec))
 for group, recs in out.items():
     with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), '%s.txt' % group), 'w') as fh:
         fh.write('# Request/answer pairs recorded from a real controller, as whole TPKT frames:\n'
-                 '# "= kind @ capture frames", client frames after "> ", controller frames after "< ".\n'
+                 '# "= kind @ capture frames", client frames after "> ", controller frames after "< ",\n'
+                 '# each followed by its structure after "? " (see pattern() in extract.py).\n'
                  '# Source: %s, the capture named in each record.\n'
                  '# Made by extract.py in this folder.\n\n' % SRC)
         fh.write('\n\n'.join(recs) + '\n')

@@ -15,6 +15,7 @@ struct S7Exchange {
     struct Step {
         Bytes request;
         std::vector<Bytes> answers;  // the frames that answer it, in order
+        std::vector<std::string> patterns;  // of recorded answers: their structure
     };
     std::string name;
     std::vector<Step> steps;
@@ -33,6 +34,7 @@ inline std::vector<S7Exchange> LoadS7Exchanges(const char* file = "s7_exchanges.
         std::vector<S7Exchange::Step>& steps = exchanges.back().steps;
         if (line[0] == '>') steps.push_back({Hex(text), {}});
         if (line[0] == '<' && !steps.empty()) steps.back().answers.push_back(Hex(text));
+        if (line[0] == '?' && !steps.empty()) steps.back().patterns.push_back(text);
     }
     return exchanges;
 }
