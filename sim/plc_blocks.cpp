@@ -37,9 +37,9 @@ int TypeOfLetter(uint8_t letter) {
     return -1;
 }
 
-// The flags byte the block directory shows with each block.
+// The flags byte the block directory shows with each block: 0x42 for the system's own.
 uint8_t DirectoryFlags(int type) {
-    return type == BLOCK_TYPE_DB ? 0x12 : 0x22;
+    return type == BLOCK_TYPE_SFC || type == BLOCK_TYPE_SFB ? 0x42 : 0x22;
 }
 
 struct BlockId {
@@ -268,9 +268,13 @@ Bytes PlcSession::PiService(const Message& job) {
     if (name == "_MODU") error = controller_.CopyRamToRom();
     if (name == "_MSRST") error = controller_.MemoryReset();
     if (name == "P_PROGRAM" && blockLength == 0) error = controller_.WarmRestart();
-    // Status 2 of a remote start: the partner refused, here because it already runs.
-    if (error == kServiceNotInState) return Ack(error, {kFunctionPiService, 0x02});
-    return Reply(error, kFunctionPiService);
+    return error == kNoError ? Ack(kNoError, {kFunctionPiService}) : RefusePi(error);
+}
+
+// A refused service answers with its error and status 2, "the partner refused", as a real
+// CPU does for every PI service it turns down.
+Bytes PlcSession::RefusePi(uint16_t error) const {
+    return Ack(error, {kFunctionPiService, 0x02});
 }
 
 namespace {
@@ -326,10 +330,10 @@ uint16_t CheckInsert(const PlcController& controller,
 // Every named block is checked before any changes, so a refused job changes nothing.
 Bytes PlcSession::InsertBlocks(const uint8_t* list, size_t length) {
     std::vector<BlockId> ids;
-    if (!ParseBlockList(list, length, &ids)) return Refuse(kInvalidFrame);
+    if (!ParseBlockList(list, length, &ids)) return RefusePi(kInvalidFrame);
     RemoveRepeats(&ids);
     const uint16_t error = CheckInsert(controller_, passiveBlocks_, ids);
-    if (error != kNoError) return Refuse(error);
+    if (error != kNoError) return RefusePi(error);
     for (const BlockId& id : ids) {
         const auto passive = passiveBlocks_.find(BlockRef_Pack(id.type, id.number));
         controller_.InsertBlock(passive->second);
@@ -341,11 +345,11 @@ Bytes PlcSession::InsertBlocks(const uint8_t* list, size_t length) {
 
 Bytes PlcSession::DeleteBlocks(const uint8_t* list, size_t length) {
     std::vector<BlockId> ids;
-    if (!ParseBlockList(list, length, &ids)) return Refuse(kInvalidFrame);
+    if (!ParseBlockList(list, length, &ids)) return RefusePi(kInvalidFrame);
     RemoveRepeats(&ids);
     for (const BlockId& id : ids) {
-        if (!controller_.HasBlock(id.type, id.number)) return Refuse(kBlockNotFound);
-        if (controller_.IsProtected(id.type, id.number)) return Refuse(kBlockWriteProtected);
+        if (!controller_.HasBlock(id.type, id.number)) return RefusePi(kBlockNotFound);
+        if (controller_.IsProtected(id.type, id.number)) return RefusePi(kBlockWriteProtected);
     }
     for (const BlockId& id : ids) controller_.DeleteBlock(id.type, id.number);
     return Ack(kNoError, {kFunctionPiService});

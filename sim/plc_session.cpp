@@ -414,9 +414,9 @@ Bytes PlcSession::UserdataAnswer(uint8_t group, uint8_t subfunction, uint16_t er
 }
 
 // A real CPU numbers its answers with the job slot that serves them (none for block
-// information) and marks the fragments of one split answer with a data unit reference.
+// counts and block information) and marks the fragments of one split answer with a data unit reference.
 uint8_t PlcSession::JobSlot(uint8_t group, uint8_t subfunction) {
-    return group == 3 && subfunction == 3 ? 0 : kJobSlot;
+    return group == 3 && subfunction != 2 ? 0 : kJobSlot;
 }
 
 Bytes PlcSession::NextFragment(uint8_t group, uint8_t subfunction) {

@@ -74,6 +74,7 @@ private:
     Bytes DeleteBlocks(const uint8_t* list, size_t length);
     Bytes StopCpu(const Message& job);
 
+    Bytes RefusePi(uint16_t error) const;
     Bytes HandleUserdata(const Message& request);
     static uint8_t JobSlot(uint8_t group, uint8_t subfunction);
     Bytes UserdataAnswer(uint8_t group, uint8_t subfunction, uint16_t error,
