@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <set>
+#include <span>
 #include <vector>
 
 #include "plc_session.h"
@@ -29,6 +30,20 @@ constexpr uint16_t kBlockInfoLength = 74;  // of what follows the length field
 constexpr char kTypeLetters[kTypeCount + 1] = "8ECABFD";
 // The block types in the order the block count answer lists them.
 constexpr int kCountOrder[kTypeCount] = {0, 1, 2, 3, 4, 6, 5};
+
+// The system blocks of a CPU 315-2 PN/DP, listed with the program's blocks.
+constexpr uint16_t kSystemFunctions[] = {
+    0,  1,  2,  3,  4,  5,  6,  7,  11, 12, 13, 14, 15, 17, 18,  19,  20,  21,  22,  23,
+    24, 28, 29, 30, 31, 32, 33, 34, 36, 37, 38, 39, 40, 41, 42,  43,  44,  46,  47,  49,
+    50, 51, 52, 55, 56, 57, 58, 59, 64, 65, 66, 67, 68, 69, 70,  71,  72,  73,  74,  81,
+    82, 83, 84, 99, 101, 102, 103, 105, 106, 107, 108, 109, 112, 113, 114, 126, 127};
+constexpr uint16_t kSystemFunctionBlocks[] = {0, 1, 2, 3, 4, 5, 32, 52, 53, 54, 73, 74, 75, 81, 104};
+
+std::span<const uint16_t> SystemBlocks(int type) {
+    if (type == BLOCK_TYPE_SFC) return kSystemFunctions;
+    if (type == BLOCK_TYPE_SFB) return kSystemFunctionBlocks;
+    return {};
+}
 
 int TypeOfLetter(uint8_t letter) {
     for (int type = 0; type < kTypeCount; ++type) {
@@ -97,7 +112,8 @@ bool IsCompleteImage(const Bytes& image, int type, uint16_t number, uint32_t ann
 uint16_t PlcSession::BlockCounts(Bytes* payload) const {
     ByteWriter out;
     for (int type : kCountOrder) {
-        out.U8('0').U8(kTypeLetters[type]).U16(controller_.Blocks().TypeCount(type));
+        const size_t count = controller_.Blocks().TypeCount(type) + SystemBlocks(type).size();
+        out.U8('0').U8(kTypeLetters[type]).U16(count);
     }
     *payload = out.Take();
     return kNoError;
@@ -113,6 +129,7 @@ uint16_t PlcSession::BlockList(const Bytes& request, Bytes* payload) const {
         const uint8_t* image = blocks.ImageAt(position);
         out.U16(blocks.EntryAt(position).number).U8(DirectoryFlags(type)).U8(image[4]);
     }
+    for (uint16_t number : SystemBlocks(type)) out.U16(number).U8(DirectoryFlags(type)).U8(0x01);
     *payload = out.Take();
     return payload->empty() ? kNoFurtherBlock : kNoError;
 }
