@@ -170,11 +170,11 @@ for capture in sorted(glob.glob(os.path.join(sys.argv[1], '*.pcapng'))):
     for rec in records:
         if not any(d == '<' for d, _, _ in rec['frames']): continue
         # one record per kind and request shape (reference aside) per controller group
-        key = (group, rec['kind'], bytes(rec['frames'][0][2][:11] + rec['frames'][0][2][13:]))
+        key = (name, rec['kind'], bytes(rec['frames'][0][2][:11] + rec['frames'][0][2][13:]))
         if seen[key]: continue
         seen[key] += 1
-        if seen[(group, rec['kind'])] >= 4: continue
-        seen[(group, rec['kind'])] += 1
+        if seen[(name, rec['kind'])] >= 4: continue
+        seen[(name, rec['kind'])] += 1
         nums = ','.join(str(n) for _, n, _ in rec['frames'])
         lines = ['= %s @ %s %s' % (rec['kind'], name, nums)]
         answered = 0

@@ -108,13 +108,16 @@ std::set<std::string> ListedDifferences() {
 TEST(Replay, TheSimulatorAnswersEveryRecordedRequestLikeTheRealController) {
     std::set<std::string> kinds, differing;
     const std::set<std::string> listed = ListedDifferences();
-    std::map<uint16_t, std::unique_ptr<sim::Simulator>> simulators;  // by PDU size
+    std::unique_ptr<sim::Simulator> simulator;
+    std::string capture;
     for (const S7Exchange& record : LoadRecords()) {
-        // The S7-400 of the recordings grants 480 bytes, the S7-300s 240; both have a password.
+        // A new controller for each recording, in its order; the S7-400 of the recordings
+        // grants 480 bytes, the S7-300s 240; both have a password.
         const uint16_t pdu = CaptureOf(record).rfind("s7-400", 0) == 0 ? 480 : 240;
-        std::unique_ptr<sim::Simulator>& simulator = simulators[pdu];
+        if (CaptureOf(record) != capture) simulator.reset();
         if (!simulator) simulator = StartLoopbackSimulator({.password = "toor", .maxPdu = pdu});
         ASSERT_TRUE(simulator);
+        capture = CaptureOf(record);
         kinds.insert(KindOf(record));
         const std::string difference = DifferenceFromTheRecord(simulator->Port(), record);
         if (difference.empty()) continue;
