@@ -285,6 +285,7 @@ Bytes PlcSession::PiService(const Message& job) {
     if (name == "_MODU") error = controller_.CopyRamToRom();
     if (name == "_MSRST") error = controller_.MemoryReset();
     if (name == "P_PROGRAM" && blockLength == 0) error = controller_.WarmRestart();
+    if (name == "P_PROGRAM" && blockLength == 2 && block[0] == 'C') error = controller_.ColdRestart();
     return error == kNoError ? Ack(kNoError, {kFunctionPiService}) : RefusePi(error);
 }
 
