@@ -226,7 +226,7 @@ def library_line(rec):
     if kind.startswith('job 1d'):
         name = first[10 + 9:10 + 9 + first[18]].decode('latin1')
         size = sum(len(a) - 12 - 2 - 4 for a in ans if a[1] == 3 and a[12] == 0x1e)
-        return 'upload %s %d |%s|' % (name[1:3], int(name[3:8]), 'refused' if refused else 'ok %d' % size)
+        return 'upload %02X %d |%s|' % (ord(name[2]), int(name[3:8]), 'refused' if refused else 'ok %d' % size)
     if kind.startswith('job 04 ') or kind.startswith('job 05 '):
         items = kind.split()[2].split(',')
         specs = [first[12 + 12 * i:24 + 12 * i] for i in range(first[11])]
