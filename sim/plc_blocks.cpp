@@ -33,11 +33,12 @@ constexpr int kCountOrder[kTypeCount] = {0, 1, 2, 3, 4, 6, 5};
 
 // The system blocks of a CPU 315-2 PN/DP, listed with the program's blocks.
 constexpr uint16_t kSystemFunctions[] = {
-    0,  1,  2,  3,  4,  5,  6,  7,  11, 12, 13, 14, 15, 17, 18,  19,  20,  21,  22,  23,
-    24, 28, 29, 30, 31, 32, 33, 34, 36, 37, 38, 39, 40, 41, 42,  43,  44,  46,  47,  49,
-    50, 51, 52, 55, 56, 57, 58, 59, 64, 65, 66, 67, 68, 69, 70,  71,  72,  73,  74,  81,
+    0,  1,  2,  3,  4,   5,   6,   7,   11,  12,  13,  14,  15,  17,  18,  19,  20, 21, 22, 23,
+    24, 28, 29, 30, 31,  32,  33,  34,  36,  37,  38,  39,  40,  41,  42,  43,  44, 46, 47, 49,
+    50, 51, 52, 55, 56,  57,  58,  59,  64,  65,  66,  67,  68,  69,  70,  71,  72, 73, 74, 81,
     82, 83, 84, 99, 101, 102, 103, 105, 106, 107, 108, 109, 112, 113, 114, 126, 127};
-constexpr uint16_t kSystemFunctionBlocks[] = {0, 1, 2, 3, 4, 5, 32, 52, 53, 54, 73, 74, 75, 81, 104};
+constexpr uint16_t kSystemFunctionBlocks[] = {0,  1,  2,  3,  4,  5,  32, 52,
+                                              53, 54, 73, 74, 75, 81, 104};
 
 std::span<const uint16_t> SystemBlocks(int type) {
     if (type == BLOCK_TYPE_SFC) return kSystemFunctions;
@@ -285,7 +286,8 @@ Bytes PlcSession::PiService(const Message& job) {
     if (name == "_MODU") error = controller_.CopyRamToRom();
     if (name == "_MSRST") error = controller_.MemoryReset();
     if (name == "P_PROGRAM" && blockLength == 0) error = controller_.WarmRestart();
-    if (name == "P_PROGRAM" && blockLength == 2 && block[0] == 'C') error = controller_.ColdRestart();
+    if (name == "P_PROGRAM" && blockLength == 2 && block[0] == 'C')
+        error = controller_.ColdRestart();
     return error == kNoError ? Ack(kNoError, {kFunctionPiService}) : RefusePi(error);
 }
 

@@ -33,7 +33,7 @@ constexpr uint16_t kSupportedLists[] = {
     0x0232, 0x0222, 0x0424, 0x0591, 0x0D91, 0x0F91, 0x00A0, 0x01A0, 0x0FA0};
 
 // Records a CPU 315-2 PN/DP gives, for the lists whose contents the simulator does not
-// model: byte strings in hex.
+// model: byte strings in hex, zeros to the record length left out.
 Bytes FromHex(const char* hex) {
     Bytes bytes;
     for (; hex[0] != 0 && hex[1] != 0; hex += 2) {
@@ -69,10 +69,9 @@ Records BlockTypeLimits() {
 // functions, 3 operator functions, 4 object management.
 Records CommunicationLimits(uint16_t index, uint16_t maxPdu) {
     Records limits = FixedRecords(
-        40, {"000100f0001000b71b000002dc6c05f5e100000000000000000000000000000000000000000000",
-             "0002befd4f0000000000080000003c01080000007d000005030f00000800000c000a000000010000",
-             "00037ffc830100f00010000102090000000000000000000000000000000000000000000000000000",
-             "0004fe01624163001e00101010040200000200020000000000000000000000000000000000000000"});
+        40, {"000100f0001000b71b000002dc6c05f5e1",
+             "0002befd4f0000000000080000003c01080000007d000005030f00000800000c000a00000001",
+             "00037ffc830100f00010000102090000", "0004fe01624163001e0010101004020000020002"});
     limits.items[0][2] = static_cast<uint8_t>(maxPdu >> 8);
     limits.items[0][3] = static_cast<uint8_t>(maxPdu);
     return OnlyIndex(std::move(limits), index);
@@ -81,8 +80,9 @@ Records CommunicationLimits(uint16_t index, uint16_t maxPdu) {
 // The interfaces of the CPU (list 0x0591) or the CPU's own module status (list 0x0D91).
 Records ModuleStatus(uint16_t listId) {
     if (listId == 0x0D91) return FixedRecords(16, {"000002007fff00c000c00000b4020011"});
-    return FixedRecords(16, {"0000020107ffc4c0c4c00000b4020011", "0000020207fea7c4a7c40000b4020011",
-                             "0000020307fd97c597c50000b4020011", "0000020407fc97c597c50000b4020011"});
+    return FixedRecords(16,
+                        {"0000020107ffc4c0c4c00000b4020011", "0000020207fea7c4a7c40000b4020011",
+                         "0000020307fd97c597c50000b4020011", "0000020407fc97c597c50000b4020011"});
 }
 
 // The start information of an organisation block as it last ran, for OB numbers up to 255.
@@ -183,10 +183,8 @@ uint16_t ProtectionInForce(const PlcController& controller, bool legitimated) {
 
 Records ProtectionAndSelector(const PlcController& controller, bool legitimated, uint16_t index) {
     // Index 2: the programmer's time limits; index 6: the operator's, as a CPU 315 gives them.
-    if (index == 0x0002)
-        return FixedRecords(40, {"0002000000000000000e0000000006010800000000000000000000000000000000000000000000"});
-    if (index == 0x0006)
-        return FixedRecords(40, {"0006000080010000000000003c003b0000000000000000000000000000000000000000000000000"});
+    if (index == 0x0002) return FixedRecords(40, {"0002000000000000000e00000000060108"});
+    if (index == 0x0006) return FixedRecords(40, {"0006000080010000000000003c003b"});
     if (index != 0x0004) return {};
     const uint16_t bySelector = controller.Selector() == Keyswitch::kRun ? 2 : 1;
     ByteWriter record;
@@ -280,7 +278,8 @@ uint16_t Select(const PlcController& controller, uint16_t listId, uint16_t index
             *records = StartInformation(index);
             return records->items.empty() ? kIndexNotAvailable : kNoError;
         case 0x0024:
-            *records = listId == 0x0124 ? LastModeTransition(controller) : OperatingModeRecord(controller);
+            *records =
+                listId == 0x0124 ? LastModeTransition(controller) : OperatingModeRecord(controller);
             return kNoError;
         case 0x00A0:
             *records = DiagnosticBuffer(controller, listId == 0x01A0 ? index : kDiagnosticCapacity);

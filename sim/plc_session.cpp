@@ -294,7 +294,9 @@ Bytes PlcSession::Setup(const Message& job) {
     setUp_ = true;
     ByteWriter params;
     // Parallel jobs each way as a CPU 315 grants them: what was asked for, at most two.
-    const auto granted = [&job](size_t at) { return std::clamp<uint16_t>(Big16(job.params + at), 1, 2); };
+    const auto granted = [&job](size_t at) {
+        return std::clamp<uint16_t>(Big16(job.params + at), 1, 2);
+    };
     params.U8(kFunctionSetup).U8(0).U16(granted(2)).U16(granted(4)).U16(pduSize_);
     return Ack(kNoError, params.Take());
 }
@@ -414,7 +416,8 @@ Bytes PlcSession::UserdataAnswer(uint8_t group, uint8_t subfunction, uint16_t er
 }
 
 // A real CPU numbers its answers with the job slot that serves them (none for block
-// counts and block information) and marks the fragments of one split answer with a data unit reference.
+// counts and block information) and marks the fragments of one split answer with a data
+// unit reference.
 uint8_t PlcSession::JobSlot(uint8_t group, uint8_t subfunction) {
     return group == 3 && subfunction != 2 ? 0 : kJobSlot;
 }

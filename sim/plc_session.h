@@ -77,8 +77,7 @@ private:
     Bytes RefusePi(uint16_t error) const;
     Bytes HandleUserdata(const Message& request);
     static uint8_t JobSlot(uint8_t group, uint8_t subfunction);
-    Bytes UserdataAnswer(uint8_t group, uint8_t subfunction, uint16_t error,
-                         Bytes payload);
+    Bytes UserdataAnswer(uint8_t group, uint8_t subfunction, uint16_t error, Bytes payload);
     Bytes NextFragment(uint8_t group, uint8_t subfunction);
     uint16_t Userdata(uint8_t group, uint8_t subfunction, const Bytes& request, Bytes* payload);
     uint16_t BlockCounts(Bytes* payload) const;

@@ -23,7 +23,9 @@ namespace {
 const char* const kRecordFiles[] = {"../replay/cpu315.txt", "../replay/s7-300.txt",
                                     "../replay/s7-400.txt"};
 
-std::string KindOf(const S7Exchange& record) { return record.name.substr(0, record.name.find(" @ ")); }
+std::string KindOf(const S7Exchange& record) {
+    return record.name.substr(0, record.name.find(" @ "));
+}
 
 std::string CaptureOf(const S7Exchange& record) {
     const std::string source = record.name.substr(record.name.find(" @ ") + 3);
@@ -40,8 +42,10 @@ std::vector<S7Exchange> LoadRecords() {
 
 TEST(Replay, RecordsAreFramesOfTheRecordings) {
     const char* source = std::getenv("VEXAL_SOURCE_DIR");
-    const auto captures = std::filesystem::path(source != nullptr ? source : ".") / "../shared/real-captures";
-    if (!std::filesystem::exists(captures)) GTEST_SKIP() << "no recordings at " << captures << ": extraction not checked";
+    const auto captures =
+        std::filesystem::path(source != nullptr ? source : ".") / "../shared/real-captures";
+    if (!std::filesystem::exists(captures))
+        GTEST_SKIP() << "no recordings at " << captures << ": extraction not checked";
     for (const S7Exchange& record : LoadRecords()) {
         std::ifstream in(captures / CaptureOf(record), std::ios::binary);
         const std::string capture{std::istreambuf_iterator<char>(in), {}};
@@ -49,7 +53,8 @@ TEST(Replay, RecordsAreFramesOfTheRecordings) {
             std::vector<Bytes> frames = step.answers;
             frames.push_back(step.request);
             for (const Bytes& frame : frames) {
-                EXPECT_NE(capture.find(std::string(frame.begin(), frame.end())), std::string::npos) << record.name;
+                EXPECT_NE(capture.find(std::string(frame.begin(), frame.end())), std::string::npos)
+                    << record.name;
             }
         }
     }
@@ -63,33 +68,40 @@ bool Matches(const std::string& pattern, const Bytes& frame) {
     for (std::string token; tokens >> token; ++at) {
         if (token == "*") return true;
         if (at >= frame.size()) return false;
-        if (token == "nz" ? frame[at] == 0 : token != ".." && frame[at] != std::stoul(token, nullptr, 16))
+        if (token == "nz" ? frame[at] == 0
+                          : token != ".." && frame[at] != std::stoul(token, nullptr, 16))
             return false;
     }
     return at == frame.size();
 }
 
 // Plays one record to the simulator on a new connection; empty when every answer has the
-// structure of the recorded one, else the first that has not. A tool's acknowledgement carries the reference of the
-// simulator's request it answers, a follow-up the job slot of the answer it continues.
+// structure of the recorded one, else the first that has not. A tool's acknowledgement carries the
+// reference of the simulator's request it answers, a follow-up the job slot of the answer it
+// continues.
 std::string DifferenceFromTheRecord(uint16_t port, const S7Exchange& record) {
     RawIsoClient client;
     const bool setsUp = record.steps.front().request[17] == 0xF0;
-    if (!(setsUp ? client.Connect(port) && !client.Exchange(FindS7Exchange("connect").steps[0].request).empty()
+    if (!(setsUp ? client.Connect(port) &&
+                       !client.Exchange(FindS7Exchange("connect").steps[0].request).empty()
                  : client.Open(port, 240))) {
         return "no connection";
     }
     // The recordings' tools had logged in with the CPU's password, "toor" scrambled.
-    if (KindOf(record) != "userdata 5/01") client.Exchange(Frame(UserdataRequest(5, 1, Hex("21 3A 1B 1D 6E 68 1B 1D"))));
+    if (KindOf(record) != "userdata 5/01")
+        client.Exchange(Frame(UserdataRequest(5, 1, Hex("21 3A 1B 1D 6E 68 1B 1D"))));
     Bytes last;
     for (const S7Exchange::Step& step : record.steps) {
         Bytes request = step.request;
-        if (request[8] == 0x03 && !last.empty()) request = WithReference(request, ReferenceOf(last));
-        if (request[8] == 0x07 && request[20] == 0x08 && request[24] != 0 && last.size() > 24) request[24] = last[24];
+        if (request[8] == 0x03 && !last.empty())
+            request = WithReference(request, ReferenceOf(last));
+        if (request[8] == 0x07 && request[20] == 0x08 && request[24] != 0 && last.size() > 24)
+            request[24] = last[24];
         client.Send(request);
         for (const std::string& pattern : step.patterns) {
             last = client.Receive();
-            if (!Matches(pattern, last)) return "simulator " + ToHex(last) + "\nstructure " + pattern;
+            if (!Matches(pattern, last))
+                return "simulator " + ToHex(last) + "\nstructure " + pattern;
         }
     }
     return "";
@@ -98,7 +110,8 @@ std::string DifferenceFromTheRecord(uint16_t port, const S7Exchange& record) {
 TEST(Replay, TheSimulatorAnswersEveryRecordedRequestLikeTheRealController) {
     // Kinds of request the simulator still answers otherwise than the real controller.
     std::set<std::string> kinds, differing, listed;
-    for (const TableRow& row : LoadTable(__FILE__, "differences.txt")) listed.insert(Narrow(row[0]));
+    for (const TableRow& row : LoadTable(__FILE__, "differences.txt"))
+        listed.insert(Narrow(row[0]));
     std::unique_ptr<sim::Simulator> simulator;
     std::string capture;
     for (const S7Exchange& record : LoadRecords()) {
@@ -113,9 +126,11 @@ TEST(Replay, TheSimulatorAnswersEveryRecordedRequestLikeTheRealController) {
         const std::string difference = DifferenceFromTheRecord(simulator->Port(), record);
         if (difference.empty()) continue;
         differing.insert(KindOf(record));
-        if (listed.count(KindOf(record)) == 0) ADD_FAILURE() << "|" << KindOf(record) << "| " << record.name << "\n" << difference;
+        if (listed.count(KindOf(record)) == 0)
+            ADD_FAILURE() << "|" << KindOf(record) << "| " << record.name << "\n" << difference;
     }
-    for (const std::string& kind : listed) EXPECT_EQ(differing.count(kind), 1u) << kind << " is now alike";
+    for (const std::string& kind : listed)
+        EXPECT_EQ(differing.count(kind), 1u) << kind << " is now alike";
     std::printf("%zu kinds of request, %zu answered like the real controller\n", kinds.size(),
                 kinds.size() - differing.size());
 }
@@ -132,7 +147,8 @@ std::vector<Variable> VariablesOf(const Bytes& request) {
                                              item[6] << 8 | item[7], counted ? 0 : address & 7);
         v.descriptor.elementCount = item[4] << 8 | item[5];
         if (request[17] != 0x05) continue;
-        const size_t length = data[2] << 8 | data[3], bytes = data[1] == 0x09 ? length : (length + 7) / 8;
+        const size_t length = data[2] << 8 | data[3],
+                     bytes = data[1] == 0x09 ? length : (length + 7) / 8;
         v.SetBytes(Bytes(data + 4, data + 4 + bytes));
         data += 4 + bytes + (bytes & 1);
     }
@@ -153,15 +169,18 @@ std::string Outcome(CpuStatus status, const std::string& result = "") {
 }
 
 // The result of the library call that a row of library.txt names, as the row writes it.
-std::string CallResult(CpuConnection* link, const std::vector<std::string>& call, const Bytes& request) {
+std::string CallResult(CpuConnection* link, const std::vector<std::string>& call,
+                       const Bytes& request) {
     if (call[0] == "list") {
         Bytes records(8000);
         uint16_t length = 0, count = 0;
-        const CpuStatus status = cpuLink_ReadSsl(link, static_cast<uint16_t>(std::stoul(call[1], nullptr, 16)),
-                                                 static_cast<uint16_t>(std::stoul(call[2], nullptr, 16)), &length,
-                                                 &count, records.data(), 8000);
+        const CpuStatus status =
+            cpuLink_ReadSsl(link, static_cast<uint16_t>(std::stoul(call[1], nullptr, 16)),
+                            static_cast<uint16_t>(std::stoul(call[2], nullptr, 16)), &length,
+                            &count, records.data(), 8000);
         records.resize(std::min(16, length * count));
-        return Outcome(status, " " + std::to_string(length) + "x" + std::to_string(count) + " " + ToHex(records));
+        return Outcome(status, " " + std::to_string(length) + "x" + std::to_string(count) + " " +
+                                   ToHex(records));
     }
     if (call[0] == "clock") {
         CpuClock clock{};
@@ -171,14 +190,16 @@ std::string CallResult(CpuConnection* link, const std::vector<std::string>& call
     if (call[0] == "blocks") {
         uint16_t numbers[1000];
         int count = 0;
-        const CpuStatus status = cpuLink_GetBlockList(link, BlockTypeOf(call[1]), 0, &count, numbers, 1000);
+        const CpuStatus status =
+            cpuLink_GetBlockList(link, BlockTypeOf(call[1]), 0, &count, numbers, 1000);
         std::string listed = " " + std::to_string(count) + ":";
         for (int i = 0; i < std::min(count, 8); ++i) listed += " " + std::to_string(numbers[i]);
         return Outcome(status, listed);
     }
     if (call[0] == "upload") {
         Bytes image(kUploadBuffer);
-        const CpuStatus status = cpuLink_UploadBlock(link, BlockTypeOf(call[1]), static_cast<uint16_t>(std::stoi(call[2])),
+        const CpuStatus status = cpuLink_UploadBlock(link, BlockTypeOf(call[1]),
+                                                     static_cast<uint16_t>(std::stoi(call[2])),
                                                      image.data(), kUploadBuffer);
         return Outcome(status, " " + std::to_string(BlockImageLength(image.data())));
     }
@@ -186,12 +207,17 @@ std::string CallResult(CpuConnection* link, const std::vector<std::string>& call
         std::vector<Variable> variables = VariablesOf(request);
         auto pointers = Pointers(variables);
         const int count = static_cast<int>(pointers.size());
-        if (call[0] == "write") return Outcome(cpuLink_WriteVariables(link, pointers.data(), count));
+        if (call[0] == "write")
+            return Outcome(cpuLink_WriteVariables(link, pointers.data(), count));
         const CpuStatus status = cpuLink_ReadVariables(link, pointers.data(), count);
         std::string values;
         for (const Variable& v : variables) {
-            const size_t size = v.descriptor.transportSize == kDword ? 4 : v.descriptor.transportSize <= kByte ? 1 : 2;
-            values += " " + (v.descriptor.valuePresent ? ToHex(v.Bytes(size * v.descriptor.elementCount)) : "-");
+            const size_t size = v.descriptor.transportSize == kDword  ? 4
+                                : v.descriptor.transportSize <= kByte ? 1
+                                                                      : 2;
+            values +=
+                " " + (v.descriptor.valuePresent ? ToHex(v.Bytes(size * v.descriptor.elementCount))
+                                                 : "-");
         }
         std::erase(values, ' ');
         return Outcome(status, " " + values);
@@ -221,7 +247,8 @@ TEST_F(ReplayToLibrary, TheLibraryReadsEveryRecordedAnswer) {
         ASSERT_EQ(Open(), CPULINK_OK);
         std::vector<std::string> call;
         for (size_t i = 2; i + 1 < row.size(); ++i) call.push_back(Narrow(row[i]));
-        EXPECT_EQ(CallResult(&record, call, recorded.steps[0].request), Narrow(row.back())) << recorded.name;
+        EXPECT_EQ(CallResult(&record, call, recorded.steps[0].request), Narrow(row.back()))
+            << recorded.name;
         cpuLink_CloseConnection(&record);
         const std::vector<Bytes> sent = peer.Finish();
         for (size_t i = 0; i < recorded.steps.size(); ++i) {

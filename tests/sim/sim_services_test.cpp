@@ -61,7 +61,7 @@ TEST_F(SimServices, FragmentsEndAtEntryBoundaries) {
         Bytes request;
         std::vector<size_t> sizes;
     } cases[] = {
-        {240, 0x02, Hex("30 45"), {212, 28}},        // 60 FBs, 53 per fragment
+        {240, 0x02, Hex("30 45"), {212, 28}},         // 60 FBs, 53 per fragment
         {240, 0x01, Hex("00 1C 00 00"), {212, 136}},  // list header and 34-byte records
         {128, 0x01, Hex("00 1C 00 00"), {76, 102, 102, 68}},
     };

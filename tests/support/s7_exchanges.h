@@ -14,7 +14,7 @@ namespace vexal::testing {
 struct S7Exchange {
     struct Step {
         Bytes request;
-        std::vector<Bytes> answers;  // the frames that answer it, in order
+        std::vector<Bytes> answers;         // the frames that answer it, in order
         std::vector<std::string> patterns;  // of recorded answers: their structure
     };
     std::string name;
