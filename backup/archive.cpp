@@ -1,0 +1,75 @@
+#include "archive.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "project_file.h"
+
+namespace vexal::backup {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool WriteText(const fs::path& path, const std::string& text) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    ok = ::fsync(fd) == 0 && ok;
+    return ::close(fd) == 0 && ok;
+}
+
+bool WriteFiles(const fs::path& folder, const Capture& capture, std::string* error) {
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+    if (!fs::create_directory(folder, ignored)) {
+        *error = "cannot create " + folder.string();
+        return false;
+    }
+    if (WriteProjectFile((folder / kProjectFileName).c_str(), *capture.blocks) != kWriteOk ||
+        !WriteText(folder / kManifestFileName, FormatManifest(capture.manifest)) ||
+        !WriteText(folder / kIdentityFileName, capture.identity)) {
+        *error = "cannot write the files in " + folder.string();
+        return false;
+    }
+    return true;
+}
+
+// Puts `fresh` in the place of `target`; afterwards `fresh` names the old folder, if any.
+bool SwapIn(const fs::path& fresh, const fs::path& target) {
+    if (::renameat2(AT_FDCWD, fresh.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
+        return true;
+    }
+    return errno == ENOENT && ::rename(fresh.c_str(), target.c_str()) == 0;
+}
+
+}  // namespace
+
+bool ReadPreviousManifest(const std::string& archive, const std::string& name,
+                          std::vector<ManifestEntry>* entries) {
+    std::ifstream in(fs::path(archive) / name / kManifestFileName);
+    if (!in) return false;
+    std::ostringstream text;
+    text << in.rdbuf();
+    entries->clear();
+    return ParseManifest(text.str(), entries);
+}
+
+bool WriteStationFolder(const std::string& archive, const std::string& name,
+                        const Capture& capture, std::string* error) {
+    const fs::path fresh = fs::path(archive) / ("." + name + ".new");
+    if (!WriteFiles(fresh, capture, error)) return false;
+    if (!SwapIn(fresh, fs::path(archive) / name)) {
+        *error = "cannot put the new backup of " + name + " in place";
+        return false;
+    }
+    std::error_code ignored;
+    fs::remove_all(fresh, ignored);
+    return true;
+}
+
+}  // namespace vexal::backup
