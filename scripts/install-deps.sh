@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
   cmake make ninja-build ccache g++ clang clang-tidy libclang-rt-14-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libgit2-dev
   iproute2 python3 tshark
   qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
   pandoc man-db dpkg-dev file pkg-config lintian desktop-file-utils libcap2-bin
