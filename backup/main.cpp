@@ -10,14 +10,13 @@
 namespace {
 
 std::atomic<bool> stopRequested{false};
-std::atomic<bool> finished{false};
 
 // SIGINT and SIGTERM are taken by one thread, so the library's calls in the workers are
-// never interrupted; the workers see the request between two blocks.
+// never interrupted; the workers see the request between two blocks. SIGUSR1 from main
+// ends the thread.
 void WatchSignals(sigset_t signals) {
-    const timespec poll{0, 100 * 1000 * 1000};
-    while (!finished) {
-        if (sigtimedwait(&signals, nullptr, &poll) > 0) stopRequested = true;
+    for (int signal = 0; signal != SIGUSR1;) {
+        if (sigwait(&signals, &signal) == 0 && signal != SIGUSR1) stopRequested = true;
     }
 }
 
@@ -28,11 +27,12 @@ int main(int argc, char** argv) {
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGUSR1);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     std::thread watcher(WatchSignals, signals);
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const int status = vexal::backup::RunBackupProgram(arguments, stdout, stderr, stopRequested);
-    finished = true;
+    pthread_kill(watcher.native_handle(), SIGUSR1);
     watcher.join();
     return status;
 }

@@ -148,6 +148,11 @@ TEST_F(PlantRun, SecondRunReportsExactlyTheChangesAndFailedStationsKeepTheirBack
 
     EXPECT_EQ(Run({"--station", "press", "--station", "line"}), 0);
     EXPECT_EQ(report_, "press: unchanged (97 blocks)\nline: unchanged (97 blocks)\n");
+
+    stop_ = true;
+    EXPECT_EQ(Run({"--station", "press"}), 2);
+    EXPECT_EQ(report_, "press: failed: stopped before the backup was complete\n");
+    EXPECT_TRUE(std::filesystem::exists(Archive() + "/press/program.wld"));
 }
 
 TEST_F(PlantRun, BadUsageOrPlantFileRunsNothing) {
