@@ -20,9 +20,9 @@ constexpr uint16_t kOperationModeList = 0x0424;
 constexpr uint32_t kListBufferSize = 1024;
 constexpr int kFirmwareIndex = 7;
 
-// The library reads rack and slot from the environment when it opens a link. A station
-// with its own rack and slot sets them while no other link opens; the others open side
-// by side.
+// The libraries read their settings from the environment when they open a link or an
+// adapter. A station with its own rack and slot sets them while no other link opens; the
+// others open side by side.
 std::shared_mutex environmentLock;
 
 std::string StatusText(CpuStatus status) {
@@ -75,24 +75,26 @@ public:
     StationLink& operator=(const StationLink&) = delete;
 
     CpuStatus Open() {
-        if (station_.transport == Transport::kMpi) return OpenOverMpi();
-        const CpuStatus initialised = cpuNet_InitConnection(&record_);
-        if (initialised != CPULINK_OK) return initialised;
-        const uint8_t* ip = station_.ipv4;
-        const uint32_t address = StationKey_FromOctets(ip[0], ip[1], ip[2], ip[3]);
         if (station_.rack < 0) {
             std::shared_lock<std::shared_mutex> shared(environmentLock);
-            return cpuNet_OpenConnection(&record_, address);
+            return station_.transport == Transport::kMpi ? OpenOverMpi() : OpenOverTcp();
         }
         std::unique_lock<std::shared_mutex> exclusive(environmentLock);
         ScopedSetting rack("VEXAL_S7_RACK", station_.rack);
         ScopedSetting slot("VEXAL_S7_SLOT", station_.slot);
-        return cpuNet_OpenConnection(&record_, address);
+        return OpenOverTcp();
     }
 
     CpuConnection* Record() { return &record_; }
 
 private:
+    CpuStatus OpenOverTcp() {
+        const CpuStatus initialised = cpuNet_InitConnection(&record_);
+        if (initialised != CPULINK_OK) return initialised;
+        const uint8_t* ip = station_.ipv4;
+        return cpuNet_OpenConnection(&record_, StationKey_FromOctets(ip[0], ip[1], ip[2], ip[3]));
+    }
+
     CpuStatus OpenOverMpi() {
         adapter_ = Busport_Open();
         if (adapter_ == BUSPORT_INVALID_HANDLE || Busport_GoOnlineDefault(adapter_) == 0) {

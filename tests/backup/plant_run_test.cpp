@@ -48,8 +48,8 @@ protected:
         dropper_ = Start("127.0.0.3", port, [](sim::SimOptions& o) { o.dropAfter = 40; });
         line_ = Start("127.0.0.4", port, [](sim::SimOptions& o) { o.mpiStations = {5}; });
         silent_ = SilentListener("127.0.0.5", port);
-        setenv("VEXAL_S7_CONNECT_MS", "400", 1);
-        setenv("VEXAL_S7_TIMEOUT_MS", "400", 1);
+        setenv("VEXAL_S7_CONNECT_MS", "1000", 1);
+        setenv("VEXAL_S7_TIMEOUT_MS", "3000", 1);
         setenv("VEXAL_MPI_BUS", folder_.File("bus").c_str(), 1);
         std::ofstream(folder_.File("bus")) << "own 0\nhighest 31\ngateway 127.0.0.4:" << port << "\n";
         std::ofstream(folder_.File("kiln.pw")) << "secret\n";
@@ -130,6 +130,8 @@ protected:
 };
 
 TEST_F(PlantRun, SecondRunReportsExactlyTheChangesAndFailedStationsKeepTheirBackup) {
+    EXPECT_EQ(Run({"--station", "kiln"}), 1);
+    EXPECT_EQ(report_, "kiln: backed up (97 blocks)\n");
     EXPECT_EQ(Run(), 2);
     EXPECT_EQ(report_, Golden("first_run.txt"));
     const std::string kilnBlocks = FileText(Archive() + "/kiln/blocks.txt");
