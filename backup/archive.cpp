@@ -23,6 +23,13 @@ bool WriteText(const fs::path& path, const std::string& text) {
     return ::close(fd) == 0 && ok;
 }
 
+bool SyncFolder(const fs::path& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
+}
+
 bool WriteFiles(const fs::path& folder, const Capture& capture, std::string* error) {
     std::error_code ignored;
     fs::remove_all(folder, ignored);
@@ -32,7 +39,7 @@ bool WriteFiles(const fs::path& folder, const Capture& capture, std::string* err
     }
     if (WriteProjectFile((folder / kProjectFileName).c_str(), *capture.blocks) != kWriteOk ||
         !WriteText(folder / kManifestFileName, FormatManifest(capture.manifest)) ||
-        !WriteText(folder / kIdentityFileName, capture.identity)) {
+        !WriteText(folder / kIdentityFileName, capture.identity) || !SyncFolder(folder)) {
         *error = "cannot write the files in " + folder.string();
         return false;
     }
@@ -41,10 +48,10 @@ bool WriteFiles(const fs::path& folder, const Capture& capture, std::string* err
 
 // Puts `fresh` in the place of `target`; afterwards `fresh` names the old folder, if any.
 bool SwapIn(const fs::path& fresh, const fs::path& target) {
-    if (::renameat2(AT_FDCWD, fresh.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
-        return true;
-    }
-    return errno == ENOENT && ::rename(fresh.c_str(), target.c_str()) == 0;
+    const bool swapped =
+        ::renameat2(AT_FDCWD, fresh.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0 ||
+        (errno == ENOENT && ::rename(fresh.c_str(), target.c_str()) == 0);
+    return swapped && SyncFolder(target.parent_path());
 }
 
 }  // namespace

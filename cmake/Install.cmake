@@ -36,7 +36,7 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/cpulink.pc
 configure_file(packaging/systemd/vexal-backup.service.in systemd/vexal-backup.service @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/systemd/vexal-backup.service
   packaging/systemd/vexal-backup.timer
-  DESTINATION ${CMAKE_INSTALL_PREFIX}/lib/systemd/system COMPONENT runtime)
+  DESTINATION lib/systemd/system COMPONENT runtime)
 
 install(FILES packaging/vexal.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT runtime)
