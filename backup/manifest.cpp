@@ -1,10 +1,11 @@
 #include "manifest.h"
 
-#include <cinttypes>
+#include <chrono>
 #include <cstdio>
 #include <map>
 #include <sstream>
 
+#include "block_facts.h"
 #include "block_image.h"
 #include "sha256.h"
 
@@ -15,6 +16,42 @@ constexpr const char* kTypeNames[] = {"OB", "FB", "FC", "DB", "SDB"};
 constexpr int kTypeCount = 5;
 constexpr char kHeader[] =
     "# block load-length code-time interface-time checksum sha256\n";
+constexpr char kNoTime[] = "-";
+
+// A block time stamp is the milliseconds since midnight (high four bytes) and the days
+// since 1984-01-01 (low two bytes).
+constexpr std::chrono::sys_days kTimeEpoch{std::chrono::year{1984} / 1 / 1};
+constexpr uint32_t kMsPerSecond = 1000;
+
+std::string FormatTime(uint64_t stamp) {
+    if (stamp == 0) return kNoTime;
+    const std::chrono::year_month_day date{kTimeEpoch + std::chrono::days(stamp & 0xFFFF)};
+    const uint32_t ms = static_cast<uint32_t>(stamp >> 16);
+    const uint32_t seconds = ms / kMsPerSecond;
+    char text[48];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02u:%02u:%02u.%03u",
+                  static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                  static_cast<unsigned>(date.day()), seconds / 3600, seconds / 60 % 60,
+                  seconds % 60, ms % kMsPerSecond);
+    return text;
+}
+
+bool ParseTime(const std::string& text, uint64_t* stamp) {
+    *stamp = 0;
+    if (text == kNoTime) return true;
+    int year = 0;
+    unsigned month = 0, day = 0, hour = 0, minute = 0, second = 0, ms = 0;
+    if (std::sscanf(text.c_str(), "%d-%u-%uT%u:%u:%u.%u", &year, &month, &day, &hour, &minute,
+                    &second, &ms) != 7) {
+        return false;
+    }
+    const std::chrono::year_month_day date{std::chrono::year{year} / month / day};
+    const auto days = (std::chrono::sys_days(date) - kTimeEpoch).count();
+    if (!date.ok() || days < 0 || days > 0xFFFF) return false;
+    const uint64_t sinceMidnight = ((hour * 60ull + minute) * 60 + second) * kMsPerSecond + ms;
+    *stamp = sinceMidnight << 16 | static_cast<uint64_t>(days);
+    return true;
+}
 
 int TypeOfName(const std::string& name, size_t* digits) {
     for (int type = kTypeCount - 1; type >= 0; --type) {
@@ -29,13 +66,16 @@ int TypeOfName(const std::string& name, size_t* digits) {
 
 bool ParseLine(const std::string& line, ManifestEntry* entry) {
     std::istringstream in(line);
-    std::string name;
+    std::string name, codeTime, interfaceTime;
     unsigned checksum = 0;
-    in >> name >> entry->loadLength >> entry->codeTime >> entry->interfaceTime >> std::hex >>
-        checksum >> entry->sha256;
+    in >> name >> entry->loadLength >> codeTime >> interfaceTime >> std::hex >> checksum >>
+        entry->sha256;
     size_t digits = 0;
     entry->type = TypeOfName(name, &digits);
-    if (!in || entry->type < 0 || entry->sha256.size() != 64) return false;
+    if (!in || entry->type < 0 || entry->sha256.size() != 64 ||
+        !ParseTime(codeTime, &entry->codeTime) || !ParseTime(interfaceTime, &entry->interfaceTime)) {
+        return false;
+    }
     const std::string digitText = name.substr(digits);
     if (digitText.empty() || digitText.size() > 5 ||
         digitText.find_first_not_of("0123456789") != std::string::npos) {
@@ -97,6 +137,12 @@ void AppendKind(const char* kind, const BlockChanges& changes, std::string* out)
 
 ManifestEntry MakeManifestEntry(const uint8_t* image, size_t size) {
     ManifestEntry entry;
+    BlockFacts facts;
+    if (ReadBlockFacts(image, size, &facts)) {
+        entry.codeTime = facts.codeTime;
+        entry.interfaceTime = facts.interfaceTime;
+        entry.checksum = facts.checksum;
+    }
     entry.type = BlockImageType(image);
     entry.number = BlockImageNumber(image);
     entry.loadLength = BlockImageLength(image);
@@ -119,10 +165,11 @@ bool IsDataBlockType(int type) {
 std::string FormatManifest(const std::vector<ManifestEntry>& entries) {
     std::string text = kHeader;
     for (const ManifestEntry& entry : entries) {
-        char numbers[96];
-        std::snprintf(numbers, sizeof numbers, " %" PRIu32 " %" PRIu64 " %" PRIu64 " %04x ",
-                      entry.loadLength, entry.codeTime, entry.interfaceTime, entry.checksum);
-        text += BlockName(entry.type, entry.number) + numbers + entry.sha256 + "\n";
+        char checksum[8];
+        std::snprintf(checksum, sizeof checksum, " %04x ", entry.checksum);
+        text += BlockName(entry.type, entry.number) + " " + std::to_string(entry.loadLength) + " " +
+                FormatTime(entry.codeTime) + " " + FormatTime(entry.interfaceTime) + checksum +
+                entry.sha256 + "\n";
     }
     return text;
 }
