@@ -4,11 +4,13 @@
 #include <stdio.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "project_file.h"
+#include "replacing_file.h"
 
 namespace vexal::backup {
 namespace {
@@ -16,11 +18,8 @@ namespace {
 namespace fs = std::filesystem;
 
 bool WriteText(const fs::path& path, const std::string& text) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    ok = ::fsync(fd) == 0 && ok;
-    return ::close(fd) == 0 && ok;
+    platform::ReplacingFile file;
+    return file.Open(path.c_str()) && file.Write(text.data(), text.size()) && file.Commit();
 }
 
 bool SyncFolder(const fs::path& folder) {

@@ -8,8 +8,9 @@
 namespace vexal::backup {
 namespace {
 
-// The folders a station's new backup is written to before it is swapped in.
-constexpr char kIgnoredPatterns[] = "/.*.new/\n";
+// The folders a station's new backup is written to before it is swapped in, and the lock
+// of a run.
+constexpr char kIgnoredPatterns[] = "/.*.new/\n/.lock\n";
 
 std::string LastGitError(const char* step) {
     const git_error* last = git_error_last();

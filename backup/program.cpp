@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "file_lock.h"
 #include "history.h"
 #include "plant_file.h"
 #include "progress_display.h"
@@ -119,6 +120,12 @@ int RunBackupProgram(const std::vector<std::string>& words, std::FILE* out, std:
     std::string error;
     if (!history.Open(arguments.archive, &error)) {
         std::fprintf(err, "vexal-backup: %s\n", error.c_str());
+        return kExitBadUsage;
+    }
+    // A second run on the same archive waits for the first.
+    platform::FileLock lock;
+    if (!lock.Acquire((std::filesystem::path(arguments.archive) / ".lock").string())) {
+        std::fprintf(err, "vexal-backup: cannot lock %s\n", arguments.archive.c_str());
         return kExitBadUsage;
     }
     ProgressDisplay progress(err, isatty(fileno(err)) != 0);

@@ -1,7 +1,6 @@
 #include "station_capture.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <mutex>
 #include <shared_mutex>
