@@ -65,8 +65,8 @@ bool ReadPreviousManifest(const std::string& archive, const std::string& name,
     return ParseManifest(text.str(), entries);
 }
 
-bool WriteStationFolder(const std::string& archive, const std::string& name,
-                        const Capture& capture, std::string* error) {
+bool WriteStationFolder(const std::string& archive, const std::string& name, const Capture& capture,
+                        std::string* error) {
     const fs::path fresh = fs::path(archive) / ("." + name + ".new");
     if (!WriteFiles(fresh, capture, error)) return false;
     if (!SwapIn(fresh, fs::path(archive) / name)) {

@@ -21,7 +21,7 @@ bool ReadPreviousManifest(const std::string& archive, const std::string& name,
 
 // Writes the three files into a fresh folder beside the station's and then swaps the two
 // folders in one rename, so the station's folder is always either the old or the new one.
-bool WriteStationFolder(const std::string& archive, const std::string& name,
-                        const Capture& capture, std::string* error);
+bool WriteStationFolder(const std::string& archive, const std::string& name, const Capture& capture,
+                        std::string* error);
 
 }  // namespace vexal::backup

@@ -58,8 +58,7 @@ bool History::Commit(const std::string& message, std::string* commitId, std::str
     if (git_repository_index(&index.object, repository_) != 0 ||
         git_index_add_all(index.object, nullptr, GIT_INDEX_ADD_DEFAULT, nullptr, nullptr) != 0 ||
         git_index_update_all(index.object, nullptr, nullptr, nullptr) != 0 ||
-        git_index_write(index.object) != 0 ||
-        git_index_write_tree(&treeId, index.object) != 0) {
+        git_index_write(index.object) != 0 || git_index_write_tree(&treeId, index.object) != 0) {
         *error = LastGitError("staging the archive");
         return false;
     }

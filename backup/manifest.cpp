@@ -14,8 +14,7 @@ namespace {
 
 constexpr const char* kTypeNames[] = {"OB", "FB", "FC", "DB", "SDB"};
 constexpr int kTypeCount = 5;
-constexpr char kHeader[] =
-    "# block load-length code-time interface-time checksum sha256\n";
+constexpr char kHeader[] = "# block load-length code-time interface-time checksum sha256\n";
 constexpr char kNoTime[] = "-";
 
 // A block time stamp is the milliseconds since midnight (high four bytes) and the days
@@ -73,7 +72,8 @@ bool ParseLine(const std::string& line, ManifestEntry* entry) {
     size_t digits = 0;
     entry->type = TypeOfName(name, &digits);
     if (!in || entry->type < 0 || entry->sha256.size() != 64 ||
-        !ParseTime(codeTime, &entry->codeTime) || !ParseTime(interfaceTime, &entry->interfaceTime)) {
+        !ParseTime(codeTime, &entry->codeTime) ||
+        !ParseTime(interfaceTime, &entry->interfaceTime)) {
         return false;
     }
     const std::string digitText = name.substr(digits);

@@ -11,8 +11,8 @@ constexpr size_t kMaxPassword = 8;
 constexpr int kMaxMpiAddress = 126;
 
 bool IsNameCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '-' || c == '_' || c == '.';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '_' || c == '.';
 }
 
 bool IsValidName(const std::string& name) {
@@ -99,8 +99,9 @@ private:
             if (station->transport != Transport::kTcp) return "rack and slot need 'ip'";
             const bool isRack = option == "rack";
             int* field = isRack ? &station->rack : &station->slot;
-            return ParseNumber(value, 0, isRack ? 7 : 31, field) ? ""
-                                                                 : "bad " + option + " '" + value + "'";
+            return ParseNumber(value, 0, isRack ? 7 : 31, field)
+                       ? ""
+                       : "bad " + option + " '" + value + "'";
         }
         if (option == "password") {
             if (!readPassword_(value, &station->password)) {

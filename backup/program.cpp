@@ -32,7 +32,8 @@ struct Arguments {
 };
 
 bool ParseJobs(const std::string& text, int* jobs) {
-    if (text.empty() || text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos) {
+    if (text.empty() || text.size() > 2 ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
         return false;
     }
     *jobs = std::stoi(text);

@@ -34,8 +34,9 @@ std::string JsonChanges(const BlockChanges& changes) {
 }
 
 std::string JsonStation(const StationResult& result) {
-    return "{\"name\":" + JsonString(result.name) + ",\"status\":" +
-           JsonString(OutcomeName(result.outcome)) + ",\"blocks\":" + std::to_string(result.blocks) +
+    return "{\"name\":" + JsonString(result.name) +
+           ",\"status\":" + JsonString(OutcomeName(result.outcome)) +
+           ",\"blocks\":" + std::to_string(result.blocks) +
            ",\"code\":" + JsonChanges(result.changes.code) +
            ",\"data\":" + JsonChanges(result.changes.data) +
            ",\"valuesOnly\":" + JsonNames(result.changes.valuesOnly) +
@@ -72,7 +73,8 @@ std::string OutcomeDetails(const StationResult& result) {
 
 std::string TextReport(const std::vector<StationResult>& results) {
     std::string text;
-    for (const StationResult& result : results) text += result.name + ": " + OutcomeDetails(result) + "\n";
+    for (const StationResult& result : results)
+        text += result.name + ": " + OutcomeDetails(result) + "\n";
     return text;
 }
 
@@ -80,14 +82,15 @@ std::string JsonReport(const std::vector<StationResult>& results, const std::str
                        int exitStatus) {
     std::string json = "{\"exitStatus\":" + std::to_string(exitStatus) +
                        ",\"commit\":" + JsonString(commitId) + ",\"stations\":[";
-    for (size_t i = 0; i < results.size(); ++i) json += (i > 0 ? "," : "") + JsonStation(results[i]);
+    for (size_t i = 0; i < results.size(); ++i)
+        json += (i > 0 ? "," : "") + JsonStation(results[i]);
     return json + "]}\n";
 }
 
 std::string CommitMessage(const std::vector<StationResult>& results) {
     const int changed = Count(results, Outcome::kChanged) + Count(results, Outcome::kNew);
-    std::string message = "Backup of " + std::to_string(results.size()) + " stations: " +
-                          std::to_string(changed) + " changed, " +
+    std::string message = "Backup of " + std::to_string(results.size()) +
+                          " stations: " + std::to_string(changed) + " changed, " +
                           std::to_string(Count(results, Outcome::kFailed)) + " failed\n\n";
     return message + TextReport(results);
 }

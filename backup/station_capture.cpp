@@ -148,9 +148,9 @@ std::string ModuleLines(const ListRecords& list) {
 }
 
 std::string ComponentLines(const ListRecords& list) {
-    static const char* const kLabels[] = {nullptr,          "system-name", "module-name",
-                                          "plant-id",       "copyright",   "serial-number",
-                                          nullptr,          "module-type"};
+    static const char* const kLabels[] = {nullptr,    "system-name", "module-name",
+                                          "plant-id", "copyright",   "serial-number",
+                                          nullptr,    "module-type"};
     std::string text;
     for (int i = 0; i < list.count && list.length >= 34; ++i) {
         const uint8_t* record = list.bytes + i * list.length;
@@ -216,7 +216,8 @@ bool ListBlocks(CpuConnection* record, BlockList* blocks, std::string* error) {
         CpuStatus status = CPULINK_MORE_ENTRIES;
         for (int start = 0; status == CPULINK_MORE_ENTRIES;) {
             int count = 0;
-            status = cpuLink_GetBlockList(record, type, start, &count, numbers.data(), kListCapacity);
+            status =
+                cpuLink_GetBlockList(record, type, start, &count, numbers.data(), kListCapacity);
             if (status == CPULINK_NOT_FOUND) break;
             if (status != CPULINK_OK && status != CPULINK_MORE_ENTRIES) {
                 return !Failed(status, std::string("list of ") + BlockTypeName(type), error);
@@ -246,7 +247,8 @@ bool UploadBlocks(CpuConnection* record, const BlockList& blocks, const std::ato
             *error = "upload " + name + ": the image does not fit the store";
             return false;
         }
-        capture->manifest.push_back(MakeManifestEntry(buffer.data(), BlockImageLength(buffer.data())));
+        capture->manifest.push_back(
+            MakeManifestEntry(buffer.data(), BlockImageLength(buffer.data())));
         progress(done + 1, total);
     }
     return true;

@@ -70,7 +70,8 @@ public:
     std::string PlantFile(int stations) const {
         const std::string path = dir_.File("plant" + std::to_string(stations));
         std::string text;
-        for (int i = 0; i < stations; ++i) text += "s" + std::to_string(i) + " ip " + Address(i) + "\n";
+        for (int i = 0; i < stations; ++i)
+            text += "s" + std::to_string(i) + " ip " + Address(i) + "\n";
         vexal::testing::WriteBytes(path, Bytes(text.begin(), text.end()));
         return path;
     }
@@ -83,7 +84,8 @@ private:
 
 double Shell(const std::string& script) {
     const vexal::bench::RunCost cost = RunProgram({"/bin/sh", "-c", script});
-    if (cost.exitCode < 0 || cost.exitCode > 1) std::fprintf(stderr, "exit %d: %s\n", cost.exitCode, script.c_str());
+    if (cost.exitCode < 0 || cost.exitCode > 1)
+        std::fprintf(stderr, "exit %d: %s\n", cost.exitCode, script.c_str());
     return cost.wallSeconds;
 }
 
@@ -120,9 +122,10 @@ int main() {
     for (int stations : kPlantSizes) {
         const double perStation = BackUp(plant.PlantFile(stations), archive, 4) / stations;
         if (first == 0) first = perStation;
-        std::printf("%2d stations | vexal-backup --jobs 4 %.1f ms per station | %.2fx the cost "
-                    "per station of %d\n",
-                    stations, perStation * 1e3, perStation / first, kPlantSizes[0]);
+        std::printf(
+            "%2d stations | vexal-backup --jobs 4 %.1f ms per station | %.2fx the cost "
+            "per station of %d\n",
+            stations, perStation * 1e3, perStation / first, kPlantSizes[0]);
     }
     return 0;
 }

@@ -51,10 +51,12 @@ protected:
         setenv("VEXAL_S7_CONNECT_MS", "1000", 1);
         setenv("VEXAL_S7_TIMEOUT_MS", "3000", 1);
         setenv("VEXAL_MPI_BUS", folder_.File("bus").c_str(), 1);
-        std::ofstream(folder_.File("bus")) << "own 0\nhighest 31\ngateway 127.0.0.4:" << port << "\n";
+        std::ofstream(folder_.File("bus"))
+            << "own 0\nhighest 31\ngateway 127.0.0.4:" << port << "\n";
         std::ofstream(folder_.File("kiln.pw")) << "secret\n";
-        std::ofstream(folder_.File("plant")) << "press ip 127.0.0.1\nkiln ip 127.0.0.2 password kiln.pw\n"
-                                                "dropper ip 127.0.0.3\nline mpi 5\nsilent ip 127.0.0.5\n";
+        std::ofstream(folder_.File("plant"))
+            << "press ip 127.0.0.1\nkiln ip 127.0.0.2 password kiln.pw\n"
+               "dropper ip 127.0.0.3\nline mpi 5\nsilent ip 127.0.0.5\n";
     }
     void TearDown() override { close(silent_); }
 
