@@ -40,6 +40,7 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME vexal)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION electronics)
+# dpkg-shlibdeps also brings in libgit2, the archive history of vexal-backup.
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
@@ -55,7 +56,8 @@ and changes the controller's state and variables, and runs the same jobs
 unattended from a command line.
 .
 This package holds the touch GUI VexalCE, the command-line program
-VexalCmdCE, the controller simulator vexal-plcsim, the discovery command
+VexalCmdCE, the plant backup vexal-backup with its systemd service and timer
+(not enabled), the controller simulator vexal-plcsim, the discovery command
 vexal-discover, the project file tool vexal-wld and the libraries libcpulink
 and libbusport.")
 
