@@ -102,6 +102,11 @@ int CMainApp::OpenTcp(uint32_t ipv4Address) {
     openedStation_ = StationText(ipv4Address);
     const std::optional<CpuStatus> status = UnderPlcMutex(
         kOpenMutexWaitMs, [&] { return library_->OpenTcpConnection(&tcpRecord_, ipv4Address); });
+    station_ = QStringLiteral("%1.%2.%3.%4")
+                   .arg(ipv4Address & 0xFF)
+                   .arg(ipv4Address >> 8 & 0xFF)
+                   .arg(ipv4Address >> 16 & 0xFF)
+                   .arg(ipv4Address >> 24);
     return status ? FinishOpen(*status, &tcpRecord_) : 0;
 }
 
@@ -109,6 +114,7 @@ int CMainApp::OpenMpi(int mpiAddress) {
     openedStation_ = StationText(static_cast<StationKey>(mpiAddress));
     const std::optional<CpuStatus> status = UnderPlcMutex(
         kOpenMutexWaitMs, [&] { return library_->OpenMpiConnection(&mpiRecord_, mpiAddress); });
+    station_ = QStringLiteral("MPI%1").arg(mpiAddress);
     return status ? FinishOpen(*status, &mpiRecord_) : 0;
 }
 

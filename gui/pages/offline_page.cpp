@@ -8,6 +8,7 @@
 #include "block_list_ctrl.h"
 #include "block_page_parts.h"
 #include "main_app.h"
+#include "overwrite_backup.h"
 #include "project_policies.h"
 #include "sheet_images.h"
 
@@ -195,11 +196,14 @@ void COfflinePage::OnDel() {
 }
 
 void COfflinePage::OnDownload() {
+    QString backup;
+    if (!BackUpBeforeOverwrite(App(), Prompts(), SelectedBlocks(*blockList_), &backup)) return;
     TransferSelectedBlocks(
         this, Prompts(), tr("Downloading"), *blockList_,
         [this](int type, uint16_t number, const std::function<bool()>& cancelled) {
             return App().DownloadBlock(type, number, cancelled);
         });
+    TellWhereTheBackupWent(Prompts(), backup);
 }
 
 }  // namespace vexal

@@ -93,7 +93,7 @@ TEST_F(StartUpTest, EachNetworkComesUpOnlyWhereItCanAndTheSettingsRecordIt) {
         ASSERT_TRUE(mainApp.StartUp());
         EXPECT_EQ(Flags(mainApp.Networks().State()), c.flags);
         EXPECT_EQ(mainApp.CurrentConnection(), nullptr);
-        EXPECT_EQ(Tabs()->count(), 8);
+        EXPECT_EQ(Tabs()->count(), 9);
         mainApp.ShutDown();
 
         EXPECT_EQ(caseProfile.Stored("Mpi").toString(), QString(c.flags[1]));

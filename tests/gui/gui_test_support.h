@@ -43,6 +43,8 @@ public:
         const QString path = QString::fromStdString(dir_.Path().string());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, path);
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, path);
+        // Only the tests of the backup make one.
+        Store(QStringLiteral("BackupBeforeOverwrite"), false);
     }
     std::string Path() const { return dir_.Path().string(); }
     void Store(const QString& name, const QVariant& value) const {
