@@ -92,7 +92,6 @@ void COpModePage::BuildControls() {
     modeIcon_ = new CModeIconCtrl;
     modeIcon_->setObjectName(QStringLiteral("modeIcon"));
     modeText_ = CentredText("modeText");
-    modeText_->setAccessibleName(QStringLiteral("Operation mode"));
     auto* modeLayout = new QHBoxLayout(modeGroup);
     modeLayout->addWidget(modeIcon_);
     modeLayout->addWidget(modeText_, 1);
@@ -100,7 +99,6 @@ void COpModePage::BuildControls() {
     QGroupBox* switchGroup =
         Group(large ? "Current Keyswitch Setting " : "Current Switch Setting ", "keyswitchGroup");
     keyswitchText_ = CentredText("keyswitchText");
-    keyswitchText_->setAccessibleName(QStringLiteral("Keyswitch setting"));
     (new QVBoxLayout(switchGroup))->addWidget(keyswitchText_);
 
     QGroupBox* ledGroup = Group("Module LEDs ", "ledGroup");
