@@ -1,6 +1,7 @@
 // The serialised operations on the open connection: wait for the PLC mutex, make one
 // library call, release the mutex at once, and only then raise page events and show
 // messages, so that a page reacting to an event may call further operations.
+#include <QCoreApplication>
 #include <chrono>
 
 #include "library_text.h"
@@ -16,7 +17,7 @@ constexpr int kOpenMutexWaitMs = 1000;
 
 constexpr uint32_t kCompressTimeoutMs = 30000;
 
-const QString kDateTimeError = QStringLiteral("Date/Time error");
+constexpr const char* kDateTimeError = QT_TRANSLATE_NOOP("Vexal", "Date/Time error");
 
 }  // namespace
 
@@ -130,14 +131,14 @@ int CMainApp::GetClock(BrokenDownTime* time) {
         return 0;
     }
     if (cpuLink_S7TimeToTM(time, &clock) != 0) return 1;
-    prompts_->ShowMessage(kDateTimeError);
+    prompts_->ShowMessage(QCoreApplication::translate("Vexal", kDateTimeError));
     return 0;
 }
 
 int CMainApp::SetClock(const BrokenDownTime& time) {
     CpuClock clock{};
     if (cpuLink_TMToS7Time(&clock, &time) == 0) {
-        prompts_->ShowMessage(kDateTimeError);
+        prompts_->ShowMessage(QCoreApplication::translate("Vexal", kDateTimeError));
         return 0;
     }
     const std::optional<CpuStatus> status = UnderPlcMutex(

@@ -52,7 +52,7 @@ std::wstring Wide(const QString& text) {
 CEditVariableDlg::CEditVariableDlg(const PageContext& context, bool largeLayout, QWidget* parent)
     : QDialog(parent), context_(context) {
     setObjectName(QStringLiteral("editVariableDlg"));
-    setWindowTitle(QStringLiteral("Edit Variable"));
+    setWindowTitle(tr("Edit Variable"));
     BuildControls(largeLayout);
 }
 
@@ -60,7 +60,7 @@ void CEditVariableDlg::BuildControls(bool largeLayout) {
     auto* grid = new QGridLayout(this);
     addressEdit_ = new QLineEdit(this);
     addressEdit_->setObjectName(QStringLiteral("addressEdit"));
-    checkButton_ = new QPushButton(QStringLiteral("Check"), this);
+    checkButton_ = new QPushButton(tr("Check"), this);
     checkButton_->setObjectName(QStringLiteral("checkButton"));
     checkButton_->setAutoDefault(false);
     formatCombo_ = new QComboBox(this);
@@ -74,12 +74,12 @@ void CEditVariableDlg::BuildControls(bool largeLayout) {
         const char* caption;
         const char* name;
         QWidget* buddy;
-    } rows[] = {{"Address", "addressLabel", addressEdit_},
-                {"Format", "formatLabel", formatCombo_},
-                {"Modify", "modifyLabel", modifyEdit_}};
+    } rows[] = {{QT_TR_NOOP("Address"), "addressLabel", addressEdit_},
+                {QT_TR_NOOP("Format"), "formatLabel", formatCombo_},
+                {QT_TR_NOOP("Modify"), "modifyLabel", modifyEdit_}};
     int row = 0;
     for (const auto& entry : rows) {
-        auto* label = new QLabel(QString::fromLatin1(entry.caption), this);
+        auto* label = new QLabel(tr(entry.caption), this);
         label->setObjectName(QString::fromLatin1(entry.name));
         label->setBuddy(entry.buddy);
         entry.buddy->setAccessibleName(label->text());
@@ -175,7 +175,7 @@ void CEditVariableDlg::accept() {
     }
     modifyText = modifyText.trimmed();
     if (cpuLink_SetVariableValueFromStringW(&descriptor, Wide(modifyText).c_str()) == 0) {
-        context_.prompts.ShowMessage(QStringLiteral("Wrong Value"));
+        context_.prompts.ShowMessage(tr("Wrong Value"));
         modifyEdit_->setFocus();
         return;
     }
@@ -192,7 +192,7 @@ CEditVariableDlg::CheckResult CEditVariableDlg::CheckAddress() {
         descriptor.value = &modifyValue;
         return kValid;
     }
-    context_.prompts.ShowMessage(QStringLiteral("Wrong Variable"));
+    context_.prompts.ShowMessage(tr("Wrong Variable"));
     addressEdit_->setFocus();
     return kInvalid;
 }

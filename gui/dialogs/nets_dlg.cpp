@@ -13,7 +13,8 @@
 namespace vexal {
 namespace {
 
-const QString kRawFramesDenied = QStringLiteral(
+constexpr const char* kRawFramesDenied = QT_TRANSLATE_NOOP(
+    "vexal::CNetsDlg",
     "Ethernet discovery may not send raw frames: give the program CAP_NET_RAW or run it as "
     "root.");
 
@@ -25,13 +26,13 @@ CNetsDlg::CNetsDlg(const NetworkState& networks, bool largeLayout, QWidget* pare
       mpiCheck_(new QCheckBox(QStringLiteral("MPI"), this)),
       tcpCheck_(new QCheckBox(QStringLiteral("TCP"), this)),
       adapterCombo_(new QComboBox(this)),
-      rawFramesNote_(new QLabel(kRawFramesDenied, this)) {
+      rawFramesNote_(new QLabel(tr(kRawFramesDenied), this)) {
     setObjectName(QStringLiteral("netsDlg"));
-    setWindowTitle(QStringLiteral("Nets"));
+    setWindowTitle(tr("Nets"));
     mpiCheck_->setObjectName(QStringLiteral("mpiCheck"));
     tcpCheck_->setObjectName(QStringLiteral("tcpCheck"));
     adapterCombo_->setObjectName(QStringLiteral("adapterCombo"));
-    adapterCombo_->setAccessibleName(QStringLiteral("Ethernet adapter"));
+    adapterCombo_->setAccessibleName(tr("Ethernet adapter"));
     adapterCombo_->setEditable(false);
     adapterCombo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     adapterCombo_->setMinimumContentsLength(8);

@@ -11,12 +11,12 @@ namespace vexal {
 CPasswordDlg::CPasswordDlg(bool largeLayout, QWidget* parent)
     : QDialog(parent), passwordEdit_(new QLineEdit(this)) {
     setObjectName(QStringLiteral("passwordDlg"));
-    setWindowTitle(QStringLiteral("Options"));
-    auto* label = new QLabel(QStringLiteral("Password"), this);
+    setWindowTitle(tr("Options"));
+    auto* label = new QLabel(tr("Password"), this);
     label->setObjectName(QStringLiteral("passwordLabel"));
     label->setBuddy(passwordEdit_);
     passwordEdit_->setObjectName(QStringLiteral("passwordEdit"));
-    passwordEdit_->setAccessibleName(QStringLiteral("Password"));
+    passwordEdit_->setAccessibleName(tr("Password"));
     passwordEdit_->setEchoMode(QLineEdit::Password);
     FollowFocusWithSoftInput(passwordEdit_);
 

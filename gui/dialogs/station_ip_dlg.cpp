@@ -14,8 +14,11 @@ namespace {
 
 constexpr int kOctetLength = 3;
 
-const char* const kOctetNames[CStationIpDlg::kOctets] = {"First octet", "Second octet",
-                                                         "Third octet", "Fourth octet"};
+const char* const kOctetNames[CStationIpDlg::kOctets] = {
+    QT_TRANSLATE_NOOP("vexal::CStationIpDlg", "First octet"),
+    QT_TRANSLATE_NOOP("vexal::CStationIpDlg", "Second octet"),
+    QT_TRANSLATE_NOOP("vexal::CStationIpDlg", "Third octet"),
+    QT_TRANSLATE_NOOP("vexal::CStationIpDlg", "Fourth octet")};
 
 }  // namespace
 
@@ -32,14 +35,14 @@ std::optional<uint8_t> OctetValue(const QString& text) {
 
 CStationIpDlg::CStationIpDlg(bool largeLayout, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("stationIpDlg"));
-    setWindowTitle(QStringLiteral("Station IP"));
+    setWindowTitle(tr("Station IP"));
     auto* row = new QHBoxLayout;
     row->setSpacing(largeLayout ? 6 : 2);
     for (int index = 0; index < kOctets; ++index) {
         if (index > 0) row->addWidget(new QLabel(QStringLiteral("."), this));
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QStringLiteral("octet%1Edit").arg(index + 1));
-        edit->setAccessibleName(QString::fromLatin1(kOctetNames[index]));
+        edit->setAccessibleName(tr(kOctetNames[index]));
         edit->setMaxLength(kOctetLength);
         edit->setAlignment(Qt::AlignCenter);
         edit->setInputMethodHints(Qt::ImhPreferNumbers);

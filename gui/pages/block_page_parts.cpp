@@ -128,7 +128,8 @@ int SelectedItemCount(const QListWidget& list) {
 }
 
 QString BlockCountText(int count) {
-    return count == 1 ? QStringLiteral("1 block") : QStringLiteral("%1 blocks").arg(count);
+    return count == 1 ? QCoreApplication::translate("Vexal", "1 block")
+                      : QCoreApplication::translate("Vexal", "%1 blocks").arg(count);
 }
 
 void SetUpBlockList(CBlockListCtrl* list, const char* objectName, const QString& accessibleName) {
@@ -195,7 +196,7 @@ bool CBlockProgress::Next(const QString& blockText) {
 // Pending events are handled here, so that the dialog is drawn and the user's cancel
 // arrives; the dialog being modal, nothing else can be touched meanwhile.
 void CBlockProgress::Show(const QString& blockText) {
-    dialog_->setLabelText(QStringLiteral("%1 block %2 of %3\n%4")
+    dialog_->setLabelText(QCoreApplication::translate("Vexal", "%1 block %2 of %3\n%4")
                               .arg(verb_)
                               .arg(started_)
                               .arg(total_)

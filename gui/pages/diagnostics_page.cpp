@@ -20,9 +20,9 @@ namespace {
 constexpr int kDescriptionCapacity = 128;
 
 constexpr ReportColumn kColumns[] = {
-    {"Date", Qt::AlignCenter, 60},
-    {"Time", Qt::AlignCenter, 90},
-    {"Description", Qt::AlignLeft | Qt::AlignVCenter, 200},
+    {QT_TRANSLATE_NOOP("Vexal", "Date"), Qt::AlignCenter, 60},
+    {QT_TRANSLATE_NOOP("Vexal", "Time"), Qt::AlignCenter, 90},
+    {QT_TRANSLATE_NOOP("Vexal", "Description"), Qt::AlignLeft | Qt::AlignVCenter, 200},
 };
 
 QString Latin1(const std::string& text) {
@@ -34,7 +34,7 @@ QString EventDescription(uint16_t eventId) {
     if (cpuLink_DiagnoseString(eventId, text, kDescriptionCapacity) != 0) {
         return QString::fromWCharArray(text);
     }
-    return QString::asprintf("Event %04x", unsigned{eventId});
+    return CDiagnosticsPage::tr("Event %1").arg(eventId, 4, 16, QLatin1Char('0'));
 }
 
 }  // namespace
@@ -47,10 +47,10 @@ CDiagnosticsPage::CDiagnosticsPage(const PageContext& context, int templateId)
 
 void CDiagnosticsPage::BuildControls() {
     const bool large = IsLargeLayout();
-    list_ = MakeReportList("diagList", QStringLiteral("Diagnostic buffer"));
+    list_ = MakeReportList("diagList", tr("Diagnostic buffer"));
     list_->setHeaderHidden(!large);
-    updateButton_ = MakeButton("Update", "updateButton");
-    saveButton_ = MakeButton("Save", "saveButton");
+    updateButton_ = MakeButton(QT_TRANSLATE_NOOP("Vexal", "Update"), "updateButton");
+    saveButton_ = MakeButton(QT_TRANSLATE_NOOP("Vexal", "Save"), "saveButton");
     detailLine1_ = new QLabel;
     detailLine1_->setObjectName(QStringLiteral("detailLine1"));
     detailLine2_ = new QLabel;
@@ -160,11 +160,11 @@ void CDiagnosticsPage::ShowDetailLines(const QString& first, const QString& seco
 }
 
 void CDiagnosticsPage::SaveBuffer() {
-    const QString path = Prompts().ChooseFileToSave(
-        QStringLiteral("csv"), QStringLiteral("Text files (*.csv);;All files (*)"));
+    const QString path =
+        Prompts().ChooseFileToSave(QStringLiteral("csv"), tr("Text files (*.csv);;All files (*)"));
     if (path.isEmpty()) return;
     CWaitCursor wait(Prompts());
-    if (!WriteCsv(path)) Prompts().ShowMessage(QStringLiteral("error writing diagnostic buffer"));
+    if (!WriteCsv(path)) Prompts().ShowMessage(tr("error writing diagnostic buffer"));
 }
 
 // The rows as shown, written to a new version of the file that replaces the old one only

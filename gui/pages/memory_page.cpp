@@ -15,17 +15,21 @@ namespace {
 
 constexpr ReportColumn kColumns[] = {
     {"", Qt::AlignCenter, 120},
-    {"Used", Qt::AlignRight | Qt::AlignVCenter, 80},
-    {"Free", Qt::AlignRight | Qt::AlignVCenter, 80},
-    {"Total", Qt::AlignRight | Qt::AlignVCenter, 80},
+    {QT_TRANSLATE_NOOP("Vexal", "Used"), Qt::AlignRight | Qt::AlignVCenter, 80},
+    {QT_TRANSLATE_NOOP("Vexal", "Free"), Qt::AlignRight | Qt::AlignVCenter, 80},
+    {QT_TRANSLATE_NOOP("Vexal", "Total"), Qt::AlignRight | Qt::AlignVCenter, 80},
 };
 
 constexpr int kUsedColumn = 1;
 constexpr int kTotalColumn = 3;
 
 // Row names by position, for a controller with an undivided and with a split work memory.
-constexpr const char* kTwoRowNames[] = {"Load Memory", "Work Memory"};
-constexpr const char* kThreeRowNames[] = {"Load Memory", "Work Memory/Code", "Work Memory/Data"};
+constexpr const char* kTwoRowNames[] = {QT_TRANSLATE_NOOP("vexal::CMemoryPage", "Load Memory"),
+                                        QT_TRANSLATE_NOOP("vexal::CMemoryPage", "Work Memory")};
+constexpr const char* kThreeRowNames[] = {
+    QT_TRANSLATE_NOOP("vexal::CMemoryPage", "Load Memory"),
+    QT_TRANSLATE_NOOP("vexal::CMemoryPage", "Work Memory/Code"),
+    QT_TRANSLATE_NOOP("vexal::CMemoryPage", "Work Memory/Data")};
 
 }  // namespace
 
@@ -36,9 +40,9 @@ CMemoryPage::CMemoryPage(const PageContext& context, int templateId)
 }
 
 void CMemoryPage::BuildControls() {
-    list_ = MakeReportList("memoryList", QStringLiteral("Memory"));
+    list_ = MakeReportList("memoryList", tr("Memory"));
     list_->header()->setStretchLastSection(false);
-    compressButton_ = MakeButton("Compress", "compressButton");
+    compressButton_ = MakeButton(QT_TRANSLATE_NOOP("Vexal", "Compress"), "compressButton");
     connect(compressButton_, &QPushButton::clicked, this, &CMemoryPage::OnCompress);
 
     auto* layout = new QVBoxLayout(this);
@@ -102,7 +106,7 @@ void CMemoryPage::ShowRows(const MemoryRow* rows, int rowCount) {
         const MemoryRow& figures = rows[row];
         const int64_t total = int64_t{figures.usedBytes} + figures.freeBytes;
         list_->addTopLevelItem(
-            MakeReportRow({QString::fromLatin1(names[row]), QString::number(figures.usedBytes),
+            MakeReportRow({tr(names[row]), QString::number(figures.usedBytes),
                            QString::number(figures.freeBytes), QString::number(total)},
                           kColumns));
     }

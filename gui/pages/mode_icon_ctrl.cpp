@@ -20,7 +20,7 @@ void CModeIconCtrl::ShowImage(int index, const QString& modeName) {
     if (index < 0 || index >= kImageCount) return;
     imageIndex_ = index;
     setPixmap(images_[static_cast<size_t>(index)]);
-    setAccessibleName(modeName.isEmpty() ? QStringLiteral("Unknown") : modeName);
+    setAccessibleName(modeName.isEmpty() ? tr("Unknown") : modeName);
 }
 
 }  // namespace vexal

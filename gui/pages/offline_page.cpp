@@ -14,8 +14,15 @@ namespace vexal {
 namespace {
 
 const QString kProjectSuffix = QStringLiteral("wld");
-const QString kProjectFilter = QStringLiteral("WinLC files (*.wld);;All files (*)");
-const QString kProceedDeleting = QStringLiteral("Proceed deleting blocks?");
+constexpr const char* kProjectFilter =
+    QT_TRANSLATE_NOOP("vexal::COfflinePage", "WinLC files (*.wld);;All files (*)");
+// The project library's messages, named here for the translation file.
+[[maybe_unused]] constexpr const char* kProjectMessages[] = {
+    QT_TRANSLATE_NOOP("vexal::COfflinePage", "error reading project file"),
+    QT_TRANSLATE_NOOP("vexal::COfflinePage", "error writing project file"),
+    QT_TRANSLATE_NOOP("vexal::COfflinePage", "error deleting blocks")};
+constexpr const char* kProceedDeleting =
+    QT_TRANSLATE_NOOP("vexal::COfflinePage", "Proceed deleting blocks?");
 
 }  // namespace
 
@@ -28,14 +35,15 @@ COfflinePage::COfflinePage(const PageContext& context, int templateId)
 void COfflinePage::BuildControls() {
     const bool large = IsLargeLayout();
     blockList_ = new CBlockListCtrl(kBlockImage, this);
-    SetUpBlockList(blockList_, "offlineBlockList", QStringLiteral("Project blocks"));
-    selectAllButton_ = MakePageButton(this, "offlineSelectAll", large ? "Select All" : "All");
-    clearAllButton_ = MakePageButton(this, "offlineClearAll", large ? "Clear All" : "None");
-    invertButton_ = MakePageButton(this, "offlineInvert", QStringLiteral("Invert"));
-    loadButton_ = MakePageButton(this, "offlineLoad", QStringLiteral("Load"));
-    saveButton_ = MakePageButton(this, "offlineSave", QStringLiteral("Save"));
-    delButton_ = MakePageButton(this, "offlineDel", QStringLiteral("Del"));
-    downloadButton_ = MakePageButton(this, "offlineDownload", QStringLiteral("Download"));
+    SetUpBlockList(blockList_, "offlineBlockList", tr("Project blocks"));
+    selectAllButton_ =
+        MakePageButton(this, "offlineSelectAll", large ? tr("Select All") : tr("All"));
+    clearAllButton_ = MakePageButton(this, "offlineClearAll", large ? tr("Clear All") : tr("None"));
+    invertButton_ = MakePageButton(this, "offlineInvert", tr("Invert"));
+    loadButton_ = MakePageButton(this, "offlineLoad", tr("Load"));
+    saveButton_ = MakePageButton(this, "offlineSave", tr("Save"));
+    delButton_ = MakePageButton(this, "offlineDel", tr("Del"));
+    downloadButton_ = MakePageButton(this, "offlineDownload", tr("Download"));
     countLabel_ = new QLabel(BlockCountText(0), this);
     countLabel_->setObjectName(QStringLiteral("offlineBlockCount"));
     LayOutBlockPage(this, large, blockList_,
@@ -122,7 +130,7 @@ void COfflinePage::BlockRemoved(void* page, int type, uint16_t number) {
 
 // A file that cannot be read whole changes nothing in the project.
 void COfflinePage::OnLoad() {
-    const QString path = Prompts().ChooseFileToOpen(kProjectSuffix, kProjectFilter);
+    const QString path = Prompts().ChooseFileToOpen(kProjectSuffix, tr(kProjectFilter));
     if (path.isEmpty()) return;
     int result = kReadOk;
     {
@@ -130,30 +138,30 @@ void COfflinePage::OnLoad() {
         result =
             LoadProjectFile(QFile::encodeName(path).constData(), Project(), &BlockStored, this);
     }
-    if (result != kReadOk) Prompts().ShowMessage(QString::fromLatin1(kErrorReadingProjectFile));
+    if (result != kReadOk) Prompts().ShowMessage(tr(kErrorReadingProjectFile));
 }
 
 void COfflinePage::OnSave() {
-    const QString path = Prompts().ChooseFileToSave(kProjectSuffix, kProjectFilter);
+    const QString path = Prompts().ChooseFileToSave(kProjectSuffix, tr(kProjectFilter));
     if (path.isEmpty()) return;
     const int count = CollectSelection();
     const int result = SaveProjectSelection(QFile::encodeName(path).constData(), Project(),
                                             selectedRefs_.data(), static_cast<size_t>(count));
-    if (result != kWriteOk) Prompts().ShowMessage(QString::fromLatin1(kErrorWritingProjectFile));
+    if (result != kWriteOk) Prompts().ShowMessage(tr(kErrorWritingProjectFile));
 }
 
 void COfflinePage::OnDel() {
-    if (!Prompts().AskYesNo(kProceedDeleting)) return;
+    if (!Prompts().AskYesNo(tr(kProceedDeleting))) return;
     const int count = CollectSelection();
     if (!DeleteProjectBlocks(Project(), selectedRefs_.data(), static_cast<size_t>(count),
                              &BlockRemoved, this)) {
-        Prompts().ShowMessage(QString::fromLatin1(kErrorDeletingBlocks));
+        Prompts().ShowMessage(tr(kErrorDeletingBlocks));
     }
 }
 
 void COfflinePage::OnDownload() {
     TransferSelectedBlocks(
-        this, Prompts(), QStringLiteral("Downloading"), *blockList_,
+        this, Prompts(), tr("Downloading"), *blockList_,
         [this](int type, uint16_t number) { return App().DownloadBlock(type, number); });
 }
 

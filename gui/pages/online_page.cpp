@@ -12,9 +12,10 @@
 namespace vexal {
 namespace {
 
-const QString kProceedDeleting = QStringLiteral("Proceed deleting blocks?");
-const QString kProtected = QStringLiteral("Protected");
-const QString kCantDelete = QStringLiteral("Can't delete ");
+constexpr const char* kProceedDeleting =
+    QT_TRANSLATE_NOOP("vexal::COnlinePage", "Proceed deleting blocks?");
+constexpr const char* kProtected = QT_TRANSLATE_NOOP("vexal::COnlinePage", "Protected");
+constexpr const char* kCantDelete = QT_TRANSLATE_NOOP("vexal::COnlinePage", "Can't delete ");
 // Block numbers asked for per block list request.
 constexpr int kListChunk = 60;
 // Blocks of these types can be deleted; SDBs belong to the controller's configuration.
@@ -43,13 +44,14 @@ COnlinePage::COnlinePage(const PageContext& context, int templateId)
 void COnlinePage::BuildControls() {
     const bool large = IsLargeLayout();
     blockList_ = new CBlockListCtrl(kBlockImage, this);
-    SetUpBlockList(blockList_, "onlineBlockList", QStringLiteral("Controller blocks"));
-    refreshButton_ = MakePageButton(this, "onlineRefresh", QStringLiteral("Refresh"));
-    selectAllButton_ = MakePageButton(this, "onlineSelectAll", large ? "Select All" : "All");
-    clearAllButton_ = MakePageButton(this, "onlineClearAll", large ? "Clear All" : "None");
-    invertButton_ = MakePageButton(this, "onlineInvert", QStringLiteral("Invert"));
-    uploadButton_ = MakePageButton(this, "onlineUpload", QStringLiteral("Upload"));
-    deleteButton_ = MakePageButton(this, "onlineDelete", large ? "Delete" : "Del");
+    SetUpBlockList(blockList_, "onlineBlockList", tr("Controller blocks"));
+    refreshButton_ = MakePageButton(this, "onlineRefresh", tr("Refresh"));
+    selectAllButton_ =
+        MakePageButton(this, "onlineSelectAll", large ? tr("Select All") : tr("All"));
+    clearAllButton_ = MakePageButton(this, "onlineClearAll", large ? tr("Clear All") : tr("None"));
+    invertButton_ = MakePageButton(this, "onlineInvert", tr("Invert"));
+    uploadButton_ = MakePageButton(this, "onlineUpload", tr("Upload"));
+    deleteButton_ = MakePageButton(this, "onlineDelete", large ? tr("Delete") : tr("Del"));
     countLabel_ = new QLabel(BlockCountText(0), this);
     countLabel_->setObjectName(QStringLiteral("onlineBlockCount"));
     LayOutBlockPage(this, large, blockList_,
@@ -171,18 +173,17 @@ bool COnlinePage::ListControllerBlocks() {
 void COnlinePage::OnUpload() {
     const CBusy busy(busy_);
     TransferSelectedBlocks(
-        this, Prompts(), QStringLiteral("Uploading"), *blockList_,
+        this, Prompts(), tr("Uploading"), *blockList_,
         [this](int type, uint16_t number) { return App().UploadBlock(type, number); });
 }
 
 // A deleted block leaves the list at once (its event), so the same index then holds the
 // next item. The bound stays the count noted at the start.
 void COnlinePage::OnDelete() {
-    if (!Prompts().AskYesNo(kProceedDeleting)) return;
+    if (!Prompts().AskYesNo(tr(kProceedDeleting))) return;
     const CBusy busy(busy_);
     const int items = blockList_->count();
-    CBlockProgress progress(this, Prompts(), QStringLiteral("Deleting"),
-                            SelectedItemCount(*blockList_));
+    CBlockProgress progress(this, Prompts(), tr("Deleting"), SelectedItemCount(*blockList_));
     int index = 0;
     while (index >= 0 && index < items && index < blockList_->count() && connected) {
         if (!blockList_->item(index)->isSelected()) {
@@ -200,12 +201,12 @@ int COnlinePage::DeleteItem(int index) {
     const int type = static_cast<int16_t>(ref >> 16);
     const uint16_t number = BlockRef_Number(ref);
     if (type < BLOCK_TYPE_OB || type > kLastDeletableType) {
-        Prompts().ShowMessage(kCantDelete + BlockListText(type, number));
+        Prompts().ShowMessage(tr(kCantDelete) + BlockListText(type, number));
         return index + 1;
     }
     const CpuStatus status = App().DeleteBlock(type, number);
     if (CpuStatus_IsFatal(status)) return -1;
-    if (status == CPULINK_BLOCK_PROTECTED) Prompts().ShowMessage(kProtected);
+    if (status == CPULINK_BLOCK_PROTECTED) Prompts().ShowMessage(tr(kProtected));
     // A deleted block is gone from the list; should it still stand there, step over it.
     const bool stillListed = index < blockList_->count() && blockList_->ItemData(index) == ref;
     return status == CPULINK_OK && !stillListed ? index : index + 1;

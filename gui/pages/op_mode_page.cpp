@@ -33,7 +33,8 @@ constexpr ModeShown kModes[] = {
 };
 
 // Mode selector positions -1 (unknown) to 3.
-constexpr const char* kKeyswitchTexts[] = {"<Unknown>", "RUN-P", "RUN", "STOP", "MRES"};
+constexpr const char* kKeyswitchTexts[] = {QT_TRANSLATE_NOOP("vexal::COpModePage", "<Unknown>"),
+                                           "RUN-P", "RUN", "STOP", "MRES"};
 
 struct LedLook {
     const char* label;
@@ -60,7 +61,7 @@ bool FlashLit(int state, int phase, bool litNow) {
 }
 
 QGroupBox* Group(const char* title, const char* name) {
-    auto* group = new QGroupBox(QString::fromLatin1(title));
+    auto* group = new QGroupBox(COpModePage::tr(title));
     group->setObjectName(QString::fromLatin1(name));
     return group;
 }
@@ -88,7 +89,8 @@ COpModePage::COpModePage(const PageContext& context, int templateId)
 
 void COpModePage::BuildControls() {
     const bool large = IsLargeLayout();
-    QGroupBox* modeGroup = Group("Current Operation Mode ", "modeGroup");
+    QGroupBox* modeGroup =
+        Group(QT_TRANSLATE_NOOP("vexal::COpModePage", "Current Operation Mode "), "modeGroup");
     modeIcon_ = new CModeIconCtrl;
     modeIcon_->setObjectName(QStringLiteral("modeIcon"));
     modeText_ = CentredText("modeText");
@@ -97,11 +99,14 @@ void COpModePage::BuildControls() {
     modeLayout->addWidget(modeText_, 1);
 
     QGroupBox* switchGroup =
-        Group(large ? "Current Keyswitch Setting " : "Current Switch Setting ", "keyswitchGroup");
+        Group(large ? QT_TRANSLATE_NOOP("vexal::COpModePage", "Current Keyswitch Setting ")
+                    : QT_TRANSLATE_NOOP("vexal::COpModePage", "Current Switch Setting "),
+              "keyswitchGroup");
     keyswitchText_ = CentredText("keyswitchText");
     (new QVBoxLayout(switchGroup))->addWidget(keyswitchText_);
 
-    QGroupBox* ledGroup = Group("Module LEDs ", "ledGroup");
+    QGroupBox* ledGroup =
+        Group(QT_TRANSLATE_NOOP("vexal::COpModePage", "Module LEDs "), "ledGroup");
     auto* ledLayout = new QGridLayout(ledGroup);
     ledLayout->setColumnStretch(2, 1);
     for (int led = 0; led < kLedCount; ++led) {
@@ -117,8 +122,8 @@ void COpModePage::BuildControls() {
         ShowLed(led, false);
     }
 
-    stopButton_ = MakeButton("Stop", "stopButton");
-    restartButton_ = MakeButton("Restart", "restartButton");
+    stopButton_ = MakeButton(QT_TRANSLATE_NOOP("Vexal", "Stop"), "stopButton");
+    restartButton_ = MakeButton(QT_TRANSLATE_NOOP("Vexal", "Restart"), "restartButton");
     connect(stopButton_, &QPushButton::clicked, this, &COpModePage::OnStop);
     connect(restartButton_, &QPushButton::clicked, this, &COpModePage::OnRestart);
 
@@ -178,7 +183,7 @@ void COpModePage::OnPageEvent(PageEvent code, uint32_t, uint32_t) {
 }
 
 void COpModePage::OnStop() {
-    if (!Prompts().AskYesNo(QStringLiteral("Sure to stop the CPU?"))) return;
+    if (!Prompts().AskYesNo(tr("Sure to stop the CPU?"))) return;
     if (App().StopCpu() == 1) poll_.RunOnNextTick();
 }
 
@@ -230,7 +235,7 @@ void COpModePage::ShowLed(int led, bool lit) {
     if (ledLit_[led] == int{lit} && !picture->pixmap().isNull()) return;
     ledLit_[led] = lit ? 1 : 0;
     picture->setPixmap(lit ? ledColours_[led] : ledOff_);
-    picture->setAccessibleDescription(lit ? QStringLiteral("on") : QStringLiteral("off"));
+    picture->setAccessibleDescription(lit ? tr("on") : tr("off"));
 }
 
 void COpModePage::ShowState() {
@@ -250,7 +255,7 @@ void COpModePage::ApplyOperationMode() {
 
 void COpModePage::ApplyKeyswitch() {
     if (keyswitch_ < -1 || keyswitch_ > 3) return;
-    keyswitchText_->setText(QString::fromLatin1(kKeyswitchTexts[keyswitch_ + 1]));
+    keyswitchText_->setText(tr(kKeyswitchTexts[keyswitch_ + 1]));
 }
 
 }  // namespace vexal

@@ -41,8 +41,10 @@ QPushButton* MakeButton(const QString& caption, const char* name, QWidget* paren
     return button;
 }
 
-const QString kConnectCaptions[] = {QStringLiteral("Connect"), QStringLiteral("Connect..."),
-                                    QStringLiteral("Disconnect")};
+constexpr const char* kConnectCaptions[] = {
+    QT_TRANSLATE_NOOP("vexal::CStationListPage", "Connect"),
+    QT_TRANSLATE_NOOP("vexal::CStationListPage", "Connect..."),
+    QT_TRANSLATE_NOOP("vexal::CStationListPage", "Disconnect")};
 
 // Four buttons share the 240 pixels of the small screen: each may shrink down to its
 // widest caption and a little room around it.
@@ -51,8 +53,8 @@ void FitIntoRow(QPushButton* button) {
     const QFontMetrics metrics = button->fontMetrics();
     int widest = metrics.horizontalAdvance(button->text());
     if (button->objectName() == QLatin1String("connectButton")) {
-        for (const QString& caption : kConnectCaptions) {
-            widest = std::max(widest, metrics.horizontalAdvance(caption));
+        for (const char* caption : kConnectCaptions) {
+            widest = std::max(widest, metrics.horizontalAdvance(CStationListPage::tr(caption)));
         }
     }
     button->setMinimumWidth(widest + kRoomAroundCaption);
@@ -70,7 +72,7 @@ CStationListPage::CStationListPage(const PageContext& context, int templateId)
 void CStationListPage::BuildControls() {
     stationList_ = new QListWidget(this);
     stationList_->setObjectName(QStringLiteral("stationList"));
-    stationList_->setAccessibleName(QStringLiteral("Stations"));
+    stationList_->setAccessibleName(tr("Stations"));
     stationList_->setViewMode(QListView::ListMode);
     stationList_->setSelectionMode(QAbstractItemView::SingleSelection);
     stationRows_ = stationList_->viewport();
@@ -79,12 +81,11 @@ void CStationListPage::BuildControls() {
     connect(stationList_, &QListWidget::itemSelectionChanged, this,
             &CStationListPage::UpdateConnectButton);
 
-    refreshButton_ = MakeButton(QStringLiteral("Refresh"), "refreshButton", this);
-    connectButton_ = MakeButton(kConnectCaptions[0], "connectButton", this);
-    optionsButton_ = MakeButton(IsLargeLayout() ? QStringLiteral("Options") : QStringLiteral("Opt"),
-                                "optionsButton", this);
+    refreshButton_ = MakeButton(tr("Refresh"), "refreshButton", this);
+    connectButton_ = MakeButton(tr(kConnectCaptions[0]), "connectButton", this);
+    optionsButton_ = MakeButton(IsLargeLayout() ? tr("Options") : tr("Opt"), "optionsButton", this);
     optionsButton_->setCheckable(true);
-    netsButton_ = MakeButton(QStringLiteral("Nets"), "netsButton", this);
+    netsButton_ = MakeButton(tr("Nets"), "netsButton", this);
     connect(refreshButton_, &QPushButton::clicked, this, &CStationListPage::RefreshStations);
     connect(connectButton_, &QPushButton::clicked, this, &CStationListPage::OnConnect);
     // Toggled, not clicked: the accessibility toggle action changes the state without a click.
@@ -155,13 +156,13 @@ void CStationListPage::SetNetworkButtonsEnabled(bool enabled) {
 
 void CStationListPage::UpdateConnectButton() {
     if (connected) {
-        connectButton_->setText(kConnectCaptions[2]);
+        connectButton_->setText(tr(kConnectCaptions[2]));
         connectButton_->setEnabled(true);
     } else if (!stationList_->selectedItems().isEmpty()) {
-        connectButton_->setText(kConnectCaptions[0]);
+        connectButton_->setText(tr(kConnectCaptions[0]));
         connectButton_->setEnabled(true);
     } else if (App().Networks().State().ethernetEnabled) {
-        connectButton_->setText(kConnectCaptions[1]);
+        connectButton_->setText(tr(kConnectCaptions[1]));
         connectButton_->setEnabled(true);
     } else {
         connectButton_->setEnabled(false);

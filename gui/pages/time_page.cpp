@@ -63,7 +63,7 @@ CTimePage::CTimePage(const PageContext& context, int templateId)
 void CTimePage::BuildControls() {
     datePicker_ = new QDateEdit;
     datePicker_->setObjectName(QStringLiteral("datePicker"));
-    datePicker_->setAccessibleName(QStringLiteral("CPU date"));
+    datePicker_->setAccessibleName(tr("CPU date"));
     datePicker_->setCalendarPopup(true);
     datePicker_->setDisplayFormat(ShortDateFormat());
     calendar_ = datePicker_->calendarWidget();
@@ -71,16 +71,16 @@ void CTimePage::BuildControls() {
     datePicker_->installEventFilter(this);
     timePicker_ = new QTimeEdit;
     timePicker_->setObjectName(QStringLiteral("timePicker"));
-    timePicker_->setAccessibleName(QStringLiteral("CPU time"));
+    timePicker_->setAccessibleName(tr("CPU time"));
     timePicker_->setDisplayFormat(QStringLiteral("HH:mm:ss"));
-    applyButton_ = MakeButton("Apply", "applyButton");
-    pcTimeButton_ = MakeButton("PC Time", "pcTimeButton");
+    applyButton_ = MakeButton(QT_TRANSLATE_NOOP("Vexal", "Apply"), "applyButton");
+    pcTimeButton_ = MakeButton(QT_TRANSLATE_NOOP("Vexal", "PC Time"), "pcTimeButton");
     connect(timePicker_, &QTimeEdit::timeChanged, this, &CTimePage::OnTimeChanged);
     connect(datePicker_, &QDateEdit::dateChanged, this, &CTimePage::OnDateTyped);
     connect(applyButton_, &QPushButton::clicked, this, &CTimePage::OnApply);
     connect(pcTimeButton_, &QPushButton::clicked, this, &CTimePage::OnPcTime);
 
-    auto* group = new QGroupBox(QStringLiteral(" CPU Time"));
+    auto* group = new QGroupBox(tr(" CPU Time"));
     group->setObjectName(QStringLiteral("cpuTimeGroup"));
     auto* grid = new QGridLayout(group);
     grid->addWidget(datePicker_, 0, 0, 1, 2);

@@ -64,7 +64,7 @@ std::optional<double> TrendValue(const VariableDescriptor& variable, uint32_t va
 
 CVariableTrend::CVariableTrend(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("variableTrend"));
-    setAccessibleName(QStringLiteral("Trend"));
+    setAccessibleName(tr("Trend"));
     setMinimumHeight(40);
     Clear();
 }
@@ -88,13 +88,13 @@ void CVariableTrend::SetSteps(bool steps) {
 void CVariableTrend::UpdateRange() {
     if (samples_.empty()) {
         minimum_ = maximum_ = 0;
-        setAccessibleDescription(QStringLiteral("no values"));
+        setAccessibleDescription(tr("no values"));
     } else {
         const auto [low, high] = std::minmax_element(samples_.begin(), samples_.end());
         minimum_ = *low;
         maximum_ = *high;
         setAccessibleDescription(
-            QStringLiteral("%1 values from %2 to %3, last %4")
+            tr("%1 values from %2 to %3, last %4")
                 .arg(samples_.size())
                 .arg(Number(minimum_), Number(maximum_), Number(samples_.back())));
     }

@@ -23,7 +23,8 @@
 namespace vexal {
 namespace {
 
-const QString kListFilter = QStringLiteral("Text files (*.csv);;All files (*)");
+constexpr const char* kListFilter =
+    QT_TRANSLATE_NOOP("vexal::CVariablesPage", "Text files (*.csv);;All files (*)");
 const QString kListSuffix = QStringLiteral("csv");
 
 struct ColumnSpec {
@@ -34,10 +35,10 @@ struct ColumnSpec {
 };
 
 constexpr ColumnSpec kColumns[] = {
-    {"Variable", Qt::AlignLeft, 120, 180},
-    {"Format", Qt::AlignHCenter, 70, 100},
-    {"Status Val", Qt::AlignRight, 90, 220},
-    {"Modify Val", Qt::AlignRight, 90, 220},
+    {QT_TRANSLATE_NOOP("vexal::CVariablesPage", "Variable"), Qt::AlignLeft, 120, 180},
+    {QT_TRANSLATE_NOOP("vexal::CVariablesPage", "Format"), Qt::AlignHCenter, 70, 100},
+    {QT_TRANSLATE_NOOP("vexal::CVariablesPage", "Status Val"), Qt::AlignRight, 90, 220},
+    {QT_TRANSLATE_NOOP("vexal::CVariablesPage", "Modify Val"), Qt::AlignRight, 90, 220},
 };
 
 QString ValueText(const VariableDescriptor& variable, uint32_t* word, int format) {
@@ -60,7 +61,7 @@ void MarkChanged(QTreeWidgetItem* item, int column, bool changed) {
     font.setBold(changed);
     item->setFont(column, font);
     item->setData(column, Qt::AccessibleDescriptionRole,
-                  changed ? QStringLiteral("changed") : QString());
+                  changed ? CVariablesPage::tr("changed") : QString());
 }
 
 }  // namespace
@@ -75,7 +76,7 @@ void CVariablesPage::BuildControls() {
     auto* layout = new QVBoxLayout(this);
     list_ = new QTreeWidget(this);
     list_->setObjectName(QStringLiteral("variableList"));
-    list_->setAccessibleName(QStringLiteral("Variables"));
+    list_->setAccessibleName(tr("Variables"));
     list_->setRootIsDecorated(false);
     list_->header()->setStretchLastSection(false);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -86,7 +87,7 @@ void CVariablesPage::BuildControls() {
     list_->viewport()->grabGesture(Qt::TapAndHoldGesture);
     layout->addWidget(list_, 1);
 
-    addAction_ = new QAction(QStringLiteral("Add"), list_);
+    addAction_ = new QAction(tr("Add"), list_);
     addAction_->setObjectName(QStringLiteral("addVariableAction"));
     list_->addAction(addAction_);
     connect(addAction_, &QAction::triggered, this, &CVariablesPage::OnAddVariable);
@@ -97,14 +98,14 @@ void CVariablesPage::BuildControls() {
     auto* buttons = new QHBoxLayout;
     layout->addLayout(buttons);
     if (large) {
-        QPushButton* add = AddButton("addButton", "Add");
+        QPushButton* add = AddButton("addButton", QT_TR_NOOP("Add"));
         connect(add, &QPushButton::clicked, this, &CVariablesPage::OnAddVariable);
         buttons->addWidget(add);
     }
-    setButton_ = AddButton("setButton", "Set");
-    deleteButton_ = AddButton("deleteButton", large ? "Delete" : "Del");
-    loadButton_ = AddButton("loadButton", large ? "Load List" : "Load");
-    saveButton_ = AddButton("saveButton", large ? "Save List" : "Save");
+    setButton_ = AddButton("setButton", QT_TR_NOOP("Set"));
+    deleteButton_ = AddButton("deleteButton", large ? QT_TR_NOOP("Delete") : QT_TR_NOOP("Del"));
+    loadButton_ = AddButton("loadButton", large ? QT_TR_NOOP("Load List") : QT_TR_NOOP("Load"));
+    saveButton_ = AddButton("saveButton", large ? QT_TR_NOOP("Save List") : QT_TR_NOOP("Save"));
     for (QPushButton* button : {setButton_, deleteButton_, loadButton_, saveButton_}) {
         buttons->addWidget(button);
     }
@@ -135,7 +136,7 @@ QLayout* CVariablesPage::BuildTrend() {
 }
 
 QPushButton* CVariablesPage::AddButton(const char* name, const char* caption) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), this);
+    auto* button = new QPushButton(tr(caption), this);
     button->setObjectName(QString::fromLatin1(name));
     // Four buttons share the 240 pixels of the small screen.
     if (!IsLargeLayout()) button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
@@ -155,7 +156,7 @@ void CVariablesPage::OnInitDialog() {
 void CVariablesPage::CreateColumns() {
     list_->setColumnCount(static_cast<int>(std::size(kColumns)));
     QStringList headings;
-    for (const ColumnSpec& column : kColumns) headings << QString::fromLatin1(column.heading);
+    for (const ColumnSpec& column : kColumns) headings << tr(column.heading);
     list_->setHeaderLabels(headings);
     for (int index = 0; index < list_->columnCount(); ++index) {
         const ColumnSpec& column = kColumns[index];
@@ -227,8 +228,8 @@ void CVariablesPage::RecordTrendSample() {
     const std::optional<double> sample = TrendValue(entry.descriptor, entry.value, entry.format);
     if (!sample) return;
     trend_->AddSample(*sample);
-    trendMaximum_->setText(QStringLiteral("Max %1").arg(trend_->Maximum(), 0, 'g', 7));
-    trendMinimum_->setText(QStringLiteral("Min %1").arg(trend_->Minimum(), 0, 'g', 7));
+    trendMaximum_->setText(tr("Max %1").arg(trend_->Maximum(), 0, 'g', 7));
+    trendMinimum_->setText(tr("Min %1").arg(trend_->Minimum(), 0, 'g', 7));
 }
 
 void CVariablesPage::ClearTrend() {
@@ -372,7 +373,7 @@ int CVariablesPage::SelectedRow() const {
 }
 
 void CVariablesPage::OnSaveClicked() {
-    const QString file = Prompts().ChooseFileToSave(kListSuffix, kListFilter);
+    const QString file = Prompts().ChooseFileToSave(kListSuffix, tr(kListFilter));
     if (file.isEmpty()) return;
     std::vector<VariableListFields> rows;
     for (int row = 0; row < variableCount_; ++row) {
@@ -382,16 +383,16 @@ void CVariablesPage::OnSaveClicked() {
                         item->text(kModifyColumn).toStdWString()});
     }
     if (!WriteVariableListFile(QFile::encodeName(file).constData(), rows)) {
-        Prompts().ShowMessage(QStringLiteral("error writing variable table"));
+        Prompts().ShowMessage(tr("error writing variable table"));
     }
 }
 
 void CVariablesPage::OnLoadClicked() {
-    const QString file = Prompts().ChooseFileToOpen(kListSuffix, kListFilter);
+    const QString file = Prompts().ChooseFileToOpen(kListSuffix, tr(kListFilter));
     if (file.isEmpty()) return;
     std::vector<std::wstring> lines;
     if (!ReadVariableListFile(QFile::encodeName(file).constData(), &lines)) {
-        Prompts().ShowMessage(QStringLiteral("no file found"));
+        Prompts().ShowMessage(tr("no file found"));
         return;
     }
     for (const std::wstring& line : lines) {
@@ -399,7 +400,7 @@ void CVariablesPage::OnLoadClicked() {
         if (ParseVariableListLine(line, &listed)) {
             AddListedVariable(listed);
         } else {
-            Prompts().ShowMessage(QStringLiteral("error in: ") + QString::fromStdWString(line));
+            Prompts().ShowMessage(tr("error in: ") + QString::fromStdWString(line));
         }
     }
     UpdateButtons();

@@ -1,5 +1,6 @@
 #include "page_controls.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -7,7 +8,7 @@
 namespace vexal {
 
 QPushButton* MakeButton(const char* caption, const char* objectName) {
-    auto* button = new QPushButton(QString::fromLatin1(caption));
+    auto* button = new QPushButton(QCoreApplication::translate("Vexal", caption));
     button->setObjectName(QString::fromLatin1(objectName));
     return button;
 }
@@ -28,7 +29,7 @@ void SetReportColumns(QTreeWidget* list, std::span<const ReportColumn> columns) 
     auto* heading = new QTreeWidgetItem;
     for (size_t index = 0; index < columns.size(); ++index) {
         const int column = static_cast<int>(index);
-        heading->setText(column, QString::fromLatin1(columns[index].heading));
+        heading->setText(column, QCoreApplication::translate("Vexal", columns[index].heading));
         heading->setTextAlignment(column, columns[index].alignment);
         list->setColumnWidth(column, columns[index].width);
     }

@@ -1,5 +1,6 @@
 #include "page_templates.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -13,18 +14,26 @@ struct TemplateCaptions {
 };
 
 constexpr TemplateCaptions kCaptions[] = {
-    {kStationListTemplates, "List", "List"},        {kOfflineTemplates, "Offline", "Offline"},
-    {kOnlineTemplates, "Online", "Online"},         {kTimeTemplates, "Time", "Time"},
-    {kDiagnosticsTemplates, "Diag", "Diagnostics"}, {kOpModeTemplates, "Op Mode", "Operation Mode"},
-    {kMemoryTemplates, "Memory", "Memory"},         {kVariablesTemplates, "Variables", "Variables"},
+    {kStationListTemplates, QT_TRANSLATE_NOOP("Vexal", "List"), QT_TRANSLATE_NOOP("Vexal", "List")},
+    {kOfflineTemplates, QT_TRANSLATE_NOOP("Vexal", "Offline"),
+     QT_TRANSLATE_NOOP("Vexal", "Offline")},
+    {kOnlineTemplates, QT_TRANSLATE_NOOP("Vexal", "Online"), QT_TRANSLATE_NOOP("Vexal", "Online")},
+    {kTimeTemplates, QT_TRANSLATE_NOOP("Vexal", "Time"), QT_TRANSLATE_NOOP("Vexal", "Time")},
+    {kDiagnosticsTemplates, QT_TRANSLATE_NOOP("Vexal", "Diag"),
+     QT_TRANSLATE_NOOP("Vexal", "Diagnostics")},
+    {kOpModeTemplates, QT_TRANSLATE_NOOP("Vexal", "Op Mode"),
+     QT_TRANSLATE_NOOP("Vexal", "Operation Mode")},
+    {kMemoryTemplates, QT_TRANSLATE_NOOP("Vexal", "Memory"), QT_TRANSLATE_NOOP("Vexal", "Memory")},
+    {kVariablesTemplates, QT_TRANSLATE_NOOP("Vexal", "Variables"),
+     QT_TRANSLATE_NOOP("Vexal", "Variables")},
 };
 
 }  // namespace
 
 QString TemplateCaption(int templateId) {
     for (const TemplateCaptions& entry : kCaptions) {
-        if (entry.ids.small == templateId) return QString::fromLatin1(entry.small);
-        if (entry.ids.large == templateId) return QString::fromLatin1(entry.large);
+        if (entry.ids.small == templateId) return QCoreApplication::translate("Vexal", entry.small);
+        if (entry.ids.large == templateId) return QCoreApplication::translate("Vexal", entry.large);
     }
     return {};
 }
