@@ -19,9 +19,17 @@
 namespace vexal {
 namespace {
 
+// Shows the panel while the edit has the focus; while the panel would cover the edit, its
+// window moves up so that the edit stays just above the panel, and back when it goes.
 class CSoftInputFollower : public QObject {
 public:
-    explicit CSoftInputFollower(QObject* parent) : QObject(parent) {}
+    explicit CSoftInputFollower(QWidget* edit) : QObject(edit), edit_(edit) {
+        edit->installEventFilter(this);
+        connect(QGuiApplication::inputMethod(), &QInputMethod::keyboardRectangleChanged, this,
+                &CSoftInputFollower::KeepEditInSight);
+        connect(QGuiApplication::inputMethod(), &QInputMethod::visibleChanged, this,
+                &CSoftInputFollower::KeepEditInSight);
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -29,6 +37,28 @@ protected:
         if (event->type() == QEvent::FocusOut) QGuiApplication::inputMethod()->hide();
         return QObject::eventFilter(watched, event);
     }
+
+private:
+    void KeepEditInSight() {
+        QWidget* window = edit_->window();
+        const QInputMethod* panel = QGuiApplication::inputMethod();
+        const QRect covered = panel->keyboardRectangle().toAlignedRect();
+        if (!panel->isVisible() || covered.isEmpty() || !edit_->hasFocus()) {
+            if (raised_) window->move(home_);
+            raised_ = false;
+            return;
+        }
+        constexpr int kGap = 4;
+        const int overlap = edit_->mapToGlobal(QPoint(0, edit_->height())).y() + kGap - covered.top();
+        if (overlap <= 0) return;
+        if (!raised_) home_ = window->pos();
+        raised_ = true;
+        window->move(window->pos() - QPoint(0, overlap));
+    }
+
+    QWidget* edit_;
+    QPoint home_;
+    bool raised_ = false;
 };
 
 // Shrinks `window` to `area` when it is larger, and moves it inside.
@@ -95,7 +125,7 @@ constexpr int kReadableTextWidth = 420;
 }  // namespace
 
 void FollowFocusWithSoftInput(QWidget* edit) {
-    edit->installEventFilter(new CSoftInputFollower(edit));
+    new CSoftInputFollower(edit);
 }
 
 void AddOkCancelButtons(QDialog* dialog, QBoxLayout* layout) {
