@@ -44,7 +44,12 @@ set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
-set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS "libcap2-bin, qt6-translations-l10n")
+# The on-screen keyboard of panels without a keyboard (QT_IM_MODULE=qtvirtualkeyboard) and
+# the QML modules its panel loads.
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS
+  "libcap2-bin, qt6-translations-l10n, qt6-virtualkeyboard-plugin, \
+qml6-module-qtquick-virtualkeyboard, qml6-module-qtqml-workerscript, \
+qml6-module-qtquick-layouts, qml6-module-qtquick-window, qml6-module-qt-labs-folderlistmodel")
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA
   ${CMAKE_CURRENT_SOURCE_DIR}/packaging/debian/postinst
   ${CMAKE_CURRENT_SOURCE_DIR}/packaging/debian/postrm

@@ -135,7 +135,7 @@ QString BlockCountText(int count) {
                       : QCoreApplication::translate("Vexal", "%1 blocks").arg(count);
 }
 
-void SetUpBlockList(QListWidget* list, const char* objectName, const QString& accessibleName) {
+void SetUpBlockList(CBlockListCtrl* list, const char* objectName, const QString& accessibleName) {
     list->setObjectName(QString::fromLatin1(objectName));
     list->setAccessibleName(accessibleName);
     list->setFlow(QListView::TopToBottom);
@@ -146,8 +146,9 @@ void SetUpBlockList(QListWidget* list, const char* objectName, const QString& ac
     list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     const QFontMetrics metrics(list->font());
     const int imageWidth = 16;
-    list->setGridSize(QSize(metrics.horizontalAdvance(QStringLiteral("SDB65535")) + imageWidth + 16,
-                            std::max(metrics.height(), imageWidth) + 4));
+    list->SetMinimumCell(QSize(metrics.horizontalAdvance(QStringLiteral("SDB65535")) + imageWidth + 16,
+                               std::max(metrics.height(), imageWidth) + 4));
+    list->setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
     list->setUniformItemSizes(true);
 }
 

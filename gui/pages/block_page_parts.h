@@ -32,7 +32,7 @@ int SelectedItemCount(const QListWidget& list);
 QString BlockCountText(int count);
 
 // List mode: items flow down and on into further columns, several may be selected.
-void SetUpBlockList(QListWidget* list, const char* objectName, const QString& accessibleName);
+void SetUpBlockList(CBlockListCtrl* list, const char* objectName, const QString& accessibleName);
 
 QPushButton* MakePageButton(QWidget* page, const char* objectName, const QString& caption);
 

@@ -21,6 +21,9 @@ constexpr ReportColumn kColumns[] = {
     {QT_TRANSLATE_NOOP("Vexal", "Total"), Qt::AlignRight | Qt::AlignVCenter, 80},
 };
 
+constexpr int kUsedColumn = 1;
+constexpr int kTotalColumn = 3;
+
 // Row names by position, for a controller with an undivided and with a split work memory.
 constexpr const char* kTwoRowNames[] = {QT_TRANSLATE_NOOP("vexal::CMemoryPage", "Load Memory"),
                                         QT_TRANSLATE_NOOP("vexal::CMemoryPage", "Work Memory")};
@@ -54,8 +57,12 @@ void CMemoryPage::BuildControls() {
 
 void CMemoryPage::OnInitDialog() {
     SetReportColumns(list_, kColumns);
-    // The small screen cannot hold the given widths: there the columns take what they need.
-    if (!IsLargeLayout()) FitColumnsToContents(list_, list_->columnCount());
+    // The small screen cannot hold the given widths: there the columns take what they need,
+    // and the totals come right after the names, so that they are seen without scrolling.
+    if (!IsLargeLayout()) {
+        FitColumnsToContents(list_, list_->columnCount());
+        list_->header()->moveSection(kTotalColumn, kUsedColumn);
+    }
     OnPageEvent(kPageDisconnected, 0, 0);
 }
 

@@ -94,7 +94,6 @@ void COpModePage::BuildControls() {
     modeIcon_ = new CModeIconCtrl;
     modeIcon_->setObjectName(QStringLiteral("modeIcon"));
     modeText_ = CentredText("modeText");
-    modeText_->setAccessibleName(tr("Operation mode"));
     auto* modeLayout = new QHBoxLayout(modeGroup);
     modeLayout->addWidget(modeIcon_);
     modeLayout->addWidget(modeText_, 1);
@@ -104,7 +103,6 @@ void COpModePage::BuildControls() {
                     : QT_TRANSLATE_NOOP("vexal::COpModePage", "Current Switch Setting "),
               "keyswitchGroup");
     keyswitchText_ = CentredText("keyswitchText");
-    keyswitchText_->setAccessibleName(tr("Keyswitch setting"));
     (new QVBoxLayout(switchGroup))->addWidget(keyswitchText_);
 
     QGroupBox* ledGroup =

@@ -77,7 +77,8 @@ void CStationListPage::BuildControls() {
     netsButton_ = MakeButton(tr("Nets"), "netsButton", this);
     connect(refreshButton_, &QPushButton::clicked, this, &CStationListPage::RefreshStations);
     connect(connectButton_, &QPushButton::clicked, this, &CStationListPage::OnConnect);
-    connect(optionsButton_, &QPushButton::clicked, this, &CStationListPage::OnOptions);
+    // Toggled, not clicked: the accessibility toggle action changes the state without a click.
+    connect(optionsButton_, &QPushButton::toggled, this, &CStationListPage::OnOptions);
     connect(netsButton_, &QPushButton::clicked, this, &CStationListPage::OnNets);
 
     // Small screens: the buttons in one row under the list; large ones: a column beside it.

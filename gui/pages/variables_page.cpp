@@ -16,6 +16,7 @@
 
 #include "edit_variable_dlg.h"
 #include "main_app.h"
+#include "page_controls.h"
 #include "variable_list_file.h"
 #include "variable_trend.h"
 
@@ -162,6 +163,11 @@ void CVariablesPage::CreateColumns() {
         list_->headerItem()->setTextAlignment(index, column.alignment | Qt::AlignVCenter);
         list_->setColumnWidth(index, IsLargeLayout() ? column.largeWidth : column.width);
     }
+    if (IsLargeLayout()) return;
+    // The small screen shows the live value right beside the address, both whole; the
+    // format and the modify value follow when the list is scrolled.
+    list_->header()->moveSection(kStatusColumn, kAddressColumn + 1);
+    FitColumnsToContents(list_, kStatusColumn + 1);
 }
 
 bool CVariablesPage::OnSetActive() {

@@ -10,14 +10,18 @@
 #include "online_page.h"
 #include "op_mode_page.h"
 #include "page_templates.h"
+#include "picker_accessibility.h"
 #include "station_list_page.h"
 #include "time_page.h"
+#include "touch_style.h"
 #include "variables_page.h"
 
 namespace vexal {
 
 CSheetPages CSheetPages::BuildInto(CMainSheet& sheet, const PageContext& context,
                                    bool largeLayout) {
+    UseTouchStyle(largeLayout);
+    InstallPickerAccessibility();
     CSheetPages pages;
     pages.stationList = new CStationListPage(context, kStationListTemplates.For(largeLayout));
     pages.offline = new COfflinePage(context, kOfflineTemplates.For(largeLayout));
