@@ -132,8 +132,8 @@ uint16_t PlcController::Compress() {
     return kNoError;
 }
 
+// A real CPU copies RAM to ROM in RUN as well; compress it does in STOP only.
 uint16_t PlcController::CopyRamToRom() {
-    if (mode_ != OperatingMode::kStop) return kNotInCurrentMode;
     Record(kEventCopiedRamToRom);
     return kNoError;
 }

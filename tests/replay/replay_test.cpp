@@ -12,7 +12,10 @@
 #include <set>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "../cpulink_link/link_fixture.h"
+#include "demo_project.h"
 #include "loopback_simulator.h"
 #include "s7_exchanges.h"
 #include "scripted_upload.h"
@@ -107,6 +110,18 @@ std::string DifferenceFromTheRecord(uint16_t port, const S7Exchange& record) {
     return "";
 }
 
+// The demo program, with the blocks whose whole images the recordings carry in their place
+// (made by images.py): blocks the recordings know only by their information stay the demo's.
+std::filesystem::path RecordedProgram() {
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("replay-program-" + std::to_string(getpid()) + ".wld");
+    std::ofstream out(path, std::ios::binary);
+    for (const std::vector<uint8_t>& image : MakeDemoProgram())
+        out.write(reinterpret_cast<const char*>(image.data()), std::ssize(image));
+    out << OpenBeside(__FILE__, "program.wld").rdbuf();
+    return path;
+}
+
 TEST(Replay, TheSimulatorAnswersEveryRecordedRequestLikeTheRealController) {
     // Kinds of request the simulator still answers otherwise than the real controller.
     std::set<std::string> kinds, differing, listed;
@@ -114,12 +129,17 @@ TEST(Replay, TheSimulatorAnswersEveryRecordedRequestLikeTheRealController) {
         listed.insert(Narrow(row[0]));
     std::unique_ptr<sim::Simulator> simulator;
     std::string capture;
+    const std::filesystem::path program = RecordedProgram();
     for (const S7Exchange& record : LoadRecords()) {
-        // A new controller for each recording, in its order; the S7-400 of the recordings
-        // grants 480 bytes, the S7-300s 240; both have a password.
+        // A new controller for each recording, in its order, holding the blocks the
+        // recordings carry; the S7-400 of the recordings grants 480 bytes, the S7-300s 240;
+        // both have a password.
         const uint16_t pdu = CaptureOf(record).rfind("s7-400", 0) == 0 ? 480 : 240;
         if (CaptureOf(record) != capture) simulator.reset();
-        if (!simulator) simulator = StartLoopbackSimulator({.password = "toor", .maxPdu = pdu});
+        if (!simulator)
+            simulator = StartLoopbackSimulator({.programFile = program.string(),
+                                                .password = "toor",
+                                                .maxPdu = pdu});
         ASSERT_TRUE(simulator);
         capture = CaptureOf(record);
         kinds.insert(KindOf(record));
@@ -129,6 +149,7 @@ TEST(Replay, TheSimulatorAnswersEveryRecordedRequestLikeTheRealController) {
         if (listed.count(KindOf(record)) == 0)
             ADD_FAILURE() << "|" << KindOf(record) << "| " << record.name << "\n" << difference;
     }
+    std::filesystem::remove(program);
     for (const std::string& kind : listed)
         EXPECT_EQ(differing.count(kind), 1u) << kind << " is now alike";
     std::printf("%zu kinds of request, %zu answered like the real controller\n", kinds.size(),
