@@ -12,8 +12,6 @@
 #include <set>
 #include <sstream>
 
-#include <unistd.h>
-
 #include "../cpulink_link/link_fixture.h"
 #include "demo_project.h"
 #include "loopback_simulator.h"
@@ -37,9 +35,8 @@ std::string CaptureOf(const S7Exchange& record) {
 
 std::vector<S7Exchange> LoadRecords() {
     std::vector<S7Exchange> records;
-    for (const char* file : kRecordFiles) {
+    for (const char* file : kRecordFiles)
         for (S7Exchange& record : LoadS7Exchanges(file)) records.push_back(std::move(record));
-    }
     return records;
 }
 
@@ -55,10 +52,9 @@ TEST(Replay, RecordsAreFramesOfTheRecordings) {
         for (const S7Exchange::Step& step : record.steps) {
             std::vector<Bytes> frames = step.answers;
             frames.push_back(step.request);
-            for (const Bytes& frame : frames) {
+            for (const Bytes& frame : frames)
                 EXPECT_NE(capture.find(std::string(frame.begin(), frame.end())), std::string::npos)
                     << record.name;
-            }
         }
     }
 }
@@ -87,9 +83,8 @@ std::string DifferenceFromTheRecord(uint16_t port, const S7Exchange& record) {
     const bool setsUp = record.steps.front().request[17] == 0xF0;
     if (!(setsUp ? client.Connect(port) &&
                        !client.Exchange(FindS7Exchange("connect").steps[0].request).empty()
-                 : client.Open(port, 240))) {
+                 : client.Open(port, 240)))
         return "no connection";
-    }
     // The recordings' tools had logged in with the CPU's password, "toor" scrambled.
     if (KindOf(record) != "userdata 5/01")
         client.Exchange(Frame(UserdataRequest(5, 1, Hex("21 3A 1B 1D 6E 68 1B 1D"))));
@@ -110,18 +105,6 @@ std::string DifferenceFromTheRecord(uint16_t port, const S7Exchange& record) {
     return "";
 }
 
-// The demo program, with the blocks whose whole images the recordings carry in their place
-// (made by images.py): blocks the recordings know only by their information stay the demo's.
-std::filesystem::path RecordedProgram() {
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("replay-program-" + std::to_string(getpid()) + ".wld");
-    std::ofstream out(path, std::ios::binary);
-    for (const std::vector<uint8_t>& image : MakeDemoProgram())
-        out.write(reinterpret_cast<const char*>(image.data()), std::ssize(image));
-    out << OpenBeside(__FILE__, "program.wld").rdbuf();
-    return path;
-}
-
 TEST(Replay, TheSimulatorAnswersEveryRecordedRequestLikeTheRealController) {
     // Kinds of request the simulator still answers otherwise than the real controller.
     std::set<std::string> kinds, differing, listed;
@@ -129,17 +112,19 @@ TEST(Replay, TheSimulatorAnswersEveryRecordedRequestLikeTheRealController) {
         listed.insert(Narrow(row[0]));
     std::unique_ptr<sim::Simulator> simulator;
     std::string capture;
-    const std::filesystem::path program = RecordedProgram();
+    // The demo program, with the blocks whose whole images the recordings carry (made by
+    // images.py) in their place: blocks the recordings know only by their information stay
+    // the demo's.
+    WriteDemoProject("replay-program.wld");
+    std::ofstream("replay-program.wld", std::ios::binary | std::ios::app)
+        << OpenBeside(__FILE__, "program.wld").rdbuf();
+    sim::SimOptions options = {.programFile = "replay-program.wld", .password = "toor"};
     for (const S7Exchange& record : LoadRecords()) {
         // A new controller for each recording, in its order, holding the blocks the
         // recordings carry; the S7-400 of the recordings grants 480 bytes, the S7-300s 240;
         // both have a password.
-        const uint16_t pdu = CaptureOf(record).rfind("s7-400", 0) == 0 ? 480 : 240;
-        if (CaptureOf(record) != capture) simulator.reset();
-        if (!simulator)
-            simulator = StartLoopbackSimulator({.programFile = program.string(),
-                                                .password = "toor",
-                                                .maxPdu = pdu});
+        options.maxPdu = CaptureOf(record).rfind("s7-400", 0) == 0 ? 480 : 240;
+        if (CaptureOf(record) != capture) simulator = StartLoopbackSimulator(options);
         ASSERT_TRUE(simulator);
         capture = CaptureOf(record);
         kinds.insert(KindOf(record));
@@ -149,7 +134,6 @@ TEST(Replay, TheSimulatorAnswersEveryRecordedRequestLikeTheRealController) {
         if (listed.count(KindOf(record)) == 0)
             ADD_FAILURE() << "|" << KindOf(record) << "| " << record.name << "\n" << difference;
     }
-    std::filesystem::remove(program);
     for (const std::string& kind : listed)
         EXPECT_EQ(differing.count(kind), 1u) << kind << " is now alike";
     std::printf("%zu kinds of request, %zu answered like the real controller\n", kinds.size(),
