@@ -39,6 +39,7 @@ TEST(TranslationTest, TheMessageLocaleChoosesGermanOrKeepsEnglish) {
         {"", "", "C", "List"},           {"", "", "", "List"},
         {"", "", "en_US.UTF-8", "List"}, {"", "", "de_DE.UTF-8", "Liste"},
         {"", "de_AT", "C", "Liste"},     {"POSIX", "de_DE", "de_DE", "List"},
+        {"", "", "de_DE@euro", "Liste"},
     };
     const QByteArray saved[] = {qgetenv("LC_ALL"), qgetenv("LC_MESSAGES"), qgetenv("LANG")};
     for (const auto& row : cases) {
