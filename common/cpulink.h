@@ -176,6 +176,36 @@ CPULINK_API CpuStatus cpuLink_DownloadBlock(CpuConnection* record, const uint8_t
 /* Deletes a block. Errors: CPULINK_NOT_FOUND, CPULINK_BLOCK_PROTECTED. */
 CPULINK_API CpuStatus cpuLink_DeleteBlock(CpuConnection* record, int type, uint16_t number);
 
+/* What a controller reports about one of its blocks without an upload: the fields of the
+ * block image's header and trailer. A time stamp is the header's six bytes as one
+ * big-endian number: milliseconds since midnight (32 bits) then days since 1984-01-01
+ * (16 bits). The names are the trailer's 8-character fields, terminated, trailing blanks
+ * and zeros dropped. */
+#define CPULINK_BLOCK_NAME_CAPACITY 9
+typedef struct CpuBlockInfo {
+    int32_t type; /* type index, as in the other block calls */
+    uint16_t number;
+    uint8_t language;    /* 1 STL, 2 LAD, 3 FBD, 4 SCL, 5 DB, 6 GRAPH, 7 SDB, ... */
+    uint8_t flags;       /* header byte 3 */
+    uint32_t loadLength; /* the whole image, header and trailer included */
+    uint32_t codeLength; /* the MC7 code */
+    uint32_t localDataLength;
+    uint16_t checksum;
+    uint8_t version; /* high nibble major, low nibble minor */
+    uint8_t reserved;
+    uint64_t codeTime;
+    uint64_t interfaceTime;
+    char author[CPULINK_BLOCK_NAME_CAPACITY];
+    char family[CPULINK_BLOCK_NAME_CAPACITY];
+    char name[CPULINK_BLOCK_NAME_CAPACITY];
+} CpuBlockInfo;
+
+/* Fills *info with the controller's facts about its active copy of a block; *info is
+ * zeroed first. Errors: CPULINK_NOT_FOUND, CPULINK_INVALID_ARGUMENT, CPULINK_PROTOCOL_ERROR
+ * when the answer is not the info of the block asked for. */
+CPULINK_API CpuStatus cpuLink_GetBlockInfo(CpuConnection* record, int type, uint16_t number,
+                                           CpuBlockInfo* info);
+
 /* The type index of a block image that begins with 0x70 0x70, from its type code at
  * byte 5: 0 OB, 1 FB, 2 FC, 3 DB, 4 SDB, 5 SFB, 6 SFC; -1 for anything else. Reads bytes
  * 0 to 5 only. */

@@ -1,11 +1,21 @@
 // The block image, as a controller delivers it on upload and takes it on download: a
-// 36-byte header followed by the body. Only these header fields are read; every other
-// byte is carried unchanged.
+// 36-byte header, the MC7 code, the interface, and a 36-byte trailer. Every byte is
+// carried unchanged. The header, all numbers big-endian:
 //   bytes 0-1   "pp" (0x70 0x70)
+//   byte  2     version of the format, 1
+//   byte  3     flags (bit 0 linked)
+//   byte  4     language: 1 STL, 2 LAD, 3 FBD, 4 SCL, 5 DB, 6 GRAPH, 7 SDB
 //   byte  5     the type code
-//   bytes 6-7   the block number, big-endian
-//   bytes 8-11  the total length, header included, big-endian
-// The readers expect a whole header: at least 36 readable bytes.
+//   bytes 6-7   the block number
+//   bytes 8-11  the total length, header and trailer included (the load length)
+//   bytes 12-15 the know-how protection word
+//   bytes 16-21 code time stamp: milliseconds since midnight (4), days since 1984 (2)
+//   bytes 22-27 interface time stamp, the same way
+//   bytes 28-29 interface length, 30-31 segment length, 32-33 local data length
+//   bytes 34-35 code (MC7) length
+// The trailer, the last 36 bytes: author (8 characters), family (8), name (8), version
+// (1, major in the high nibble), one unknown byte, checksum (2), 8 reserved bytes.
+// The readers below expect a whole header: at least 36 readable bytes.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +25,7 @@
 namespace vexal {
 
 inline constexpr uint32_t kBlockHeaderSize = 36;
+inline constexpr uint32_t kBlockTrailerSize = 36;
 // The largest image a project file may hold; the reader refuses anything longer.
 inline constexpr uint32_t kMaxBlockImage = 133120;
 

@@ -11,7 +11,7 @@
 namespace vexal {
 namespace {
 
-constexpr uint32_t kTrailerSize = 56;
+constexpr uint32_t kInterfaceSize = 20;
 // Languages a block is written in: STL for code blocks, DB, SDB.
 constexpr uint8_t kLanguageStl = 0x01;
 constexpr uint8_t kLanguageDb = 0x05;
@@ -47,7 +47,7 @@ void PutText(uint8_t* at, const char* text) {
 }  // namespace
 
 std::vector<uint8_t> MakeDemoBlock(int type, uint16_t number, uint32_t codeLength, uint32_t seed) {
-    const uint32_t length = kBlockHeaderSize + codeLength + kTrailerSize;
+    const uint32_t length = kBlockHeaderSize + codeLength + kInterfaceSize + kBlockTrailerSize;
     std::vector<uint8_t> image(length, 0);
     uint8_t* h = image.data();
     PutBlockHeader(h, type, number, length);
@@ -58,19 +58,23 @@ std::vector<uint8_t> MakeDemoBlock(int type, uint16_t number, uint32_t codeLengt
     PutBig16(h + 20, 14000 + seed % 500);        // days since 1984
     PutBig32(h + 22, 36000000u);
     PutBig16(h + 26, 14000);
+    PutBig16(h + 28, kInterfaceSize);
     PutBig16(h + 32, type == 3 ? 0 : 20 + seed % 40);  // local data
     PutBig16(h + 34, codeLength);
     uint32_t state = seed * 2654435761u + number;
+    uint32_t checksum = 0;
     for (uint32_t i = 0; i < codeLength; ++i) {
         image[kBlockHeaderSize + i] = static_cast<uint8_t>(NextRandom(state));
+        checksum = (checksum * 31 + image[kBlockHeaderSize + i]) & 0xFFFF;
     }
-    uint8_t* trailer = image.data() + kBlockHeaderSize + codeLength;
+    uint8_t* trailer = image.data() + length - kBlockTrailerSize;
     PutText(trailer, "VEXAL");
     PutText(trailer + 8, "DEMO");
     char name[9];
     std::snprintf(name, sizeof name, "BLK%u", static_cast<unsigned>(number % 100000));
     PutText(trailer + 16, name);
     trailer[24] = 0x01;  // version 0.1
+    PutBig16(trailer + 26, checksum == 0 ? 1 : checksum);
     return image;
 }
 

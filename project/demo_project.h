@@ -8,8 +8,9 @@
 
 namespace vexal {
 
-// One block image: 36-byte header, `codeLength` body bytes derived from `seed`, and a
-// 56-byte trailer. Its length is codeLength + 92.
+// One block image: 36-byte header with time stamps, `codeLength` code bytes derived from
+// `seed`, a 20-byte interface and the 36-byte trailer with author, family, name, version
+// and a checksum of the code. Its length is codeLength + 92.
 std::vector<uint8_t> MakeDemoBlock(int type, uint16_t number, uint32_t codeLength,
                                    uint32_t seed = 1);
 

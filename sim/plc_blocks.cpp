@@ -24,8 +24,9 @@ constexpr size_t kFileNameSize = 9;
 constexpr size_t kBlockIdSize = 8;
 constexpr size_t kMaxPassiveBlocks = 64;
 constexpr int kTypeCount = 7;
-constexpr size_t kBlockTrailerSize = 36;
-constexpr uint16_t kBlockInfoLength = 74;  // of what follows the length field
+// A CPU 315-2 PN/DP begins every block info with these bytes, whatever the block: two
+// type bytes, the length of what follows, and two bytes nobody has explained.
+constexpr uint8_t kBlockInfoStart[] = {0x01, 0x00, 0x00, 0x4A, 0x22, 0x00};
 constexpr char kTypeLetters[kTypeCount + 1] = "8ECABFD";
 // The block types in the order the block count answer lists them.
 constexpr int kCountOrder[kTypeCount] = {0, 1, 2, 3, 4, 6, 5};
@@ -117,7 +118,7 @@ uint16_t PlcSession::BlockList(const Bytes& request, Bytes* payload) const {
     return payload->empty() ? kNoFurtherBlock : kNoError;
 }
 
-// The block's 36-byte header and the 36-byte trailer behind its author, family, name,
+// The block's 36-byte header and the 36-byte trailer with its author, family, name,
 // version and checksum, as the stored image holds them.
 uint16_t PlcSession::BlockInfo(const Bytes& request, Bytes* payload) const {
     BlockId id;
@@ -125,8 +126,7 @@ uint16_t PlcSession::BlockInfo(const Bytes& request, Bytes* payload) const {
     const Bytes image = controller_.CurrentImage(id.type, id.number);
     if (image.empty()) return kBlockNotFound;
     ByteWriter out;
-    out.U8('0').U8(kTypeLetters[id.type]).U16(kBlockInfoLength);
-    out.U8(DirectoryFlags(id.type)).U8(0);
+    out.Put(kBlockInfoStart, sizeof kBlockInfoStart);
     out.Put(image.data(), kBlockHeaderSize);
     out.Put(image.data() + image.size() - kBlockTrailerSize, kBlockTrailerSize);
     *payload = out.Take();

@@ -18,6 +18,8 @@
 LAYOUT_ASSERT(sizeof(CpuConnection) == 2128 && LAYOUT_ALIGNOF(CpuConnection) >= 8);
 LAYOUT_ASSERT(sizeof(BusParameters) == 20 && sizeof(CpuClock) == 8);
 LAYOUT_ASSERT(sizeof(VariableDescriptor) == 16 + sizeof(void*));
+LAYOUT_ASSERT(sizeof(CpuBlockInfo) == 72 && offsetof(CpuBlockInfo, codeTime) == 24 &&
+              offsetof(CpuBlockInfo, name) == 58);
 LAYOUT_ASSERT(offsetof(VariableDescriptor, kind) == VARIABLE_DESCRIPTOR_KIND_OFFSET &&
               VARIABLE_DESCRIPTOR_KIND_OFFSET == 0);
 LAYOUT_ASSERT(offsetof(VariableDescriptor, valuePresent) ==

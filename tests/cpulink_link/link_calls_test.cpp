@@ -2,7 +2,9 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <tuple>
 
+#include "block_facts.h"
 #include "block_images.h"
 #include "demo_project.h"
 #include "link_fixture.h"
@@ -203,6 +205,14 @@ TEST_P(LinkBlocks, DownloadedBlocksAreActiveAndUploadIdentical) {
         const auto image = MakeDemoBlock(c.type, c.number, c.length - 92, 9);
         ASSERT_EQ(cpuLink_DownloadBlock(&record, image.data()), CPULINK_OK) << c.number;
         EXPECT_EQ(Upload(c.type, c.number), image);
+        CpuBlockInfo info{};
+        BlockFacts facts;
+        ASSERT_EQ(cpuLink_GetBlockInfo(&record, c.type, c.number, &info), CPULINK_OK);
+        ASSERT_TRUE(ReadBlockFacts(image.data(), image.size(), &facts));
+        EXPECT_EQ(std::tie(info.loadLength, info.codeLength, info.codeTime, info.interfaceTime,
+                           info.checksum),
+                  std::tie(facts.loadLength, facts.codeLength, facts.codeTime, facts.interfaceTime,
+                           facts.checksum));
         const auto numbers = ControllerNumbers(Controller(), c.type);
         EXPECT_NE(std::find(numbers.begin(), numbers.end(), c.number), numbers.end());
     }

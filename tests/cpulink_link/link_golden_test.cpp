@@ -90,6 +90,22 @@ CpuStatus ShowList(CpuConnection* record, uint16_t id, const std::string& expect
     return status;
 }
 
+// Block info shown as its fields, names and time stamps in hex.
+CpuStatus ShowInfo(CpuConnection* record, int type, uint16_t number, const std::string& expected) {
+    CpuBlockInfo i{};
+    const CpuStatus status = cpuLink_GetBlockInfo(record, type, number, &i);
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "%d %u lang %u flags %u load %u code %u local %u %llX %llX "
+                  "sum %04X v %02X %s/%s/%s",
+                  i.type, i.number, i.language, i.flags, i.loadLength, i.codeLength,
+                  i.localDataLength, static_cast<unsigned long long>(i.codeTime),
+                  static_cast<unsigned long long>(i.interfaceTime), i.checksum, i.version, i.author,
+                  i.family, i.name);
+    EXPECT_EQ(text, expected);
+    return status;
+}
+
 // Each call makes the requests of its exchange, byte for byte, and reads the answers.
 TEST_F(LinkGolden, EachCallMakesTheRequestsOfTheNotesAndReadsTheAnswers) {
     const CpuStatus ok = CPULINK_OK;
@@ -124,6 +140,17 @@ TEST_F(LinkGolden, EachCallMakesTheRequestsOfTheNotesAndReadsTheAnswers) {
          [](CpuConnection* r) { return ShowList(r, 0x11, "2x3: AA BB CC DD EE FF"); }},
         {"captured: upload of a missing block refused with a parameter", CPULINK_NOT_FOUND,
          [](CpuConnection* r) { return UploadDb(r, 1); }},
+        {"captured: block info of DB1", ok,
+         [](CpuConnection* r) {
+             return ShowInfo(r, BLOCK_TYPE_DB, 1,
+                             "3 1 lang 5 flags 1 load 102 code 10 local 0 4EF14B02D97 "
+                             "1CB655011FC sum 798C v 10 SIMATIC/IEC_TC/CTU");
+         }},
+        {"captured: block info of a missing block", CPULINK_NOT_FOUND,
+         [](CpuConnection* r) {
+             return ShowInfo(r, BLOCK_TYPE_DB, 0,
+                             "0 0 lang 0 flags 0 load 0 code 0 local 0 0 0 sum 0000 v 00 //");
+         }},
     };
     for (const auto& c : cases) {
         const S7Exchange exchange = FindS7Exchange(c.exchange);
