@@ -1,6 +1,6 @@
 # What `cmake --install` puts where: the programs in bin/, the two libraries with their
 # SONAME in the architecture's library folder, the public headers in include/vexal/, the
-# pkg-config file, the man pages, the desktop entry and its icons.
+# pkg-config file, the man pages, the backup's systemd units, the desktop entry and its icons.
 #
 # Components: `runtime` (programs, libraries, man pages, desktop entry) and `dev`
 # (headers, pkg-config file, unversioned links), the two Debian packages.
@@ -13,7 +13,7 @@ set_target_properties(cpulink busport PROPERTIES
   VERSION ${VEXAL_ABI_VERSION}.${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}
   SOVERSION ${VEXAL_ABI_VERSION})
 
-set(VEXAL_PROGRAMS VexalCE VexalCmdCE vexal-plcsim vexal-discover vexal-wld)
+set(VEXAL_PROGRAMS VexalCE VexalCmdCE vexal-plcsim vexal-discover vexal-wld vexal-backup)
 
 # Installed programs find the installed libraries relative to themselves, so an installed
 # tree works under any prefix (also unpacked with dpkg -x); the build tree keeps its own
@@ -31,6 +31,12 @@ install(FILES common/cpulink.h common/busport.h common/vexal_types.h
 configure_file(packaging/cpulink.pc.in cpulink.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/cpulink.pc
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT dev)
+
+# The backup's service and timer units, installed but not enabled.
+configure_file(packaging/systemd/vexal-backup.service.in systemd/vexal-backup.service @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/systemd/vexal-backup.service
+  packaging/systemd/vexal-backup.timer
+  DESTINATION lib/systemd/system COMPONENT runtime)
 
 install(FILES packaging/vexal.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT runtime)

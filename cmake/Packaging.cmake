@@ -40,10 +40,16 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME vexal)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION electronics)
+# dpkg-shlibdeps also brings in libgit2, the archive history of vexal-backup.
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
-set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS "libcap2-bin, qt6-translations-l10n")
+# The on-screen keyboard of panels without a keyboard (QT_IM_MODULE=qtvirtualkeyboard) and
+# the QML modules its panel loads.
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS
+  "libcap2-bin, qt6-translations-l10n, qt6-virtualkeyboard-plugin, \
+qml6-module-qtquick-virtualkeyboard, qml6-module-qtqml-workerscript, \
+qml6-module-qtquick-layouts, qml6-module-qtquick-window, qml6-module-qt-labs-folderlistmodel")
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA
   ${CMAKE_CURRENT_SOURCE_DIR}/packaging/debian/postinst
   ${CMAKE_CURRENT_SOURCE_DIR}/packaging/debian/postrm
@@ -55,7 +61,8 @@ and changes the controller's state and variables, and runs the same jobs
 unattended from a command line.
 .
 This package holds the touch GUI VexalCE, the command-line program
-VexalCmdCE, the controller simulator vexal-plcsim, the discovery command
+VexalCmdCE, the plant backup vexal-backup with its systemd service and timer
+(not enabled), the controller simulator vexal-plcsim, the discovery command
 vexal-discover, the project file tool vexal-wld and the libraries libcpulink
 and libbusport.")
 

@@ -41,6 +41,7 @@ enum CpuStatusWord {
     CPULINK_BLOCK_PROTECTED = 0x4007,      /* block protected against this access */
     CPULINK_BUFFER_TOO_SMALL = 0x4008,     /* the answer does not fit the caller's buffer */
     CPULINK_INVALID_ARGUMENT = 0x4009,     /* nothing was sent */
+    CPULINK_CANCELLED = 0x400A,            /* stopped by the record's cancel check */
     CPULINK_NEGATIVE_ANSWER = 0x400F,      /* any other refusal of the controller */
     CPULINK_CANNOT_CONNECT = 0xC002,       /* refused, unreachable, connect time-out */
     CPULINK_CONNECTION_LOST = 0xC003,      /* closed or reset by the peer */
@@ -172,6 +173,15 @@ CPULINK_API CpuStatus cpuLink_UploadBlock(CpuConnection* record, int type, uint1
  * into the controller and activates it. Errors: CPULINK_INVALID_ARGUMENT before anything
  * is sent when the image is malformed; controller refusals. */
 CPULINK_API CpuStatus cpuLink_DownloadBlock(CpuConnection* record, const uint8_t* image);
+
+/* Asked by a block transfer on this record before each exchange after the first; null
+ * removes it. A non-zero answer stops an upload there: the library ends the upload with
+ * the controller (one more exchange) and returns CPULINK_CANCELLED, the link staying open.
+ * A download, which the controller leads, asks too (so that the caller can see to its user
+ * meanwhile) but always finishes its block. The check runs on the calling thread, inside
+ * the call; it must not call the library on this record. */
+typedef int (*CpuCancelCheck)(void* context);
+CPULINK_API void cpuLink_SetCancelCheck(CpuConnection* record, CpuCancelCheck check, void* context);
 
 /* Deletes a block. Errors: CPULINK_NOT_FOUND, CPULINK_BLOCK_PROTECTED. */
 CPULINK_API CpuStatus cpuLink_DeleteBlock(CpuConnection* record, int type, uint16_t number);

@@ -205,6 +205,22 @@ IoResult TcpStream::ReceiveSomeBy(void* buffer, size_t size, size_t* received, i
     }
 }
 
+IoResult TcpStream::ReceiveReady(void* buffer, size_t size, size_t* received) {
+    *received = 0;
+    if (fd_ < 0) return IoResult::kClosed;
+    for (;;) {
+        const ssize_t got = recv(fd_, buffer, size, MSG_DONTWAIT);
+        if (got > 0) {
+            *received = static_cast<size_t>(got);
+            return IoResult::kOk;
+        }
+        if (got == 0) return IoResult::kClosed;
+        if (errno == EINTR) continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) return IoResult::kTimeout;
+        return ResultOfErrno(errno);
+    }
+}
+
 bool TcpStream::ArmReceiveTimeout(int timeoutMs) {
     const int armed = ArmedTimeoutMs(timeoutMs);
     if (armed == armedTimeoutMs_) return true;

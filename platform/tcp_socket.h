@@ -46,6 +46,8 @@ public:
     // Waits for at least one byte and reads what is there, at most size bytes.
     IoResult ReceiveSome(void* buffer, size_t size, size_t* received, int timeoutMs);
     IoResult ReceiveSomeBy(void* buffer, size_t size, size_t* received, int64_t deadlineMs);
+    // Reads what is there without waiting; kTimeout when nothing is.
+    IoResult ReceiveReady(void* buffer, size_t size, size_t* received);
     // Reads exactly size bytes unless the deadline passes.
     IoResult ReceiveExact(void* buffer, size_t size, int64_t deadlineMs);
 

@@ -35,7 +35,8 @@ for page in "$root"/tree/usr/share/man/man1/*.1.gz "$root"/tree/usr/share/man/de
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 > /dev/null)
   [ -z "$warnings" ] || fail "man $(basename "$page"): $warnings"
 done
-[ "$(ls "$root"/tree/usr/share/man/man1 | wc -l)" = 5 ] || fail "not five man pages"
+[ "$(ls "$root"/tree/usr/share/man/man1 | wc -l)" = 6 ] || fail "not six man pages"
+[ -e "$root/tree/usr/lib/systemd/system/vexal-backup.timer" ] || fail "no backup timer unit"
 [ -e "$root/tree/usr/share/man/de/man1/VexalCmdCE.1.gz" ] || fail "no German man page"
 [ -e "$root/tree/usr/share/vexal/translations/vexal_de.qm" ] || fail "no German translation"
 desktop-file-validate "$root/tree/usr/share/applications/vexal.desktop" ||

@@ -5,4 +5,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 dpkg --print-foreign-architectures | grep -qx arm64 || dpkg --add-architecture arm64
 scripts/install-deps.sh crossbuild-essential-arm64 qemu-user \
-  libgtest-dev:arm64 libgmock-dev:arm64 qt6-base-dev:arm64 libgl-dev:arm64
+  libgtest-dev:arm64 libgmock-dev:arm64 qt6-base-dev:arm64 libgl-dev:arm64 libgit2-dev:arm64

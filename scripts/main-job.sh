@@ -4,7 +4,9 @@
 # VexalCmdCE backs the controller up over TCP/IP, stops it, restores the program over
 # MPI (the simulator stands as an Ethernet-to-MPI gateway with stations 2 and 3 behind it;
 # the bus file names the gateway), writes variables and starts it again; the backup is
-# compared with the original and the controller's final state is read from its dump.
+# compared with the original, vexal-backup backs up both stations twice into a git archive
+# and reports the DB value written between the runs, and the controller's final state is
+# read from its dump.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -54,6 +56,20 @@ run_cmd /mpi 2 /run
 
 step "station 4 is not behind the gateway: the gateway refuses it at once"
 if run_cmd /mpi 4 /run; then exit 1; fi
+
+step "nightly backup of the plant: station 2 over TCP/IP and station 3 over MPI, into a git archive"
+printf 'press ip 127.0.0.1\nconveyor mpi 3\n' > "$work/plant"
+run_backup() {
+  echo "\$ vexal-backup $*"
+  status=0
+  "$bin/vexal-backup" "$@" 2> /dev/null || status=$?
+  echo "exit $status"
+}
+run_backup "$work/plant" "$work/archive"
+run_cmd /ip 127.0.0.1 /var "DB1.DBB0=0x11"
+run_backup "$work/plant" "$work/archive" --json "$work/report.json"
+[ "$status" = 1 ] || exit 1
+ls "$work/archive/press"
 
 step "the touch GUI"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then

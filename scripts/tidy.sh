@@ -6,6 +6,6 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 jobs=${VEXAL_JOBS:-$(nproc)}
 run-clang-tidy -quiet -j "$jobs" -p "$build" \
-  "^$(pwd)/(libs|project|platform|discovery|gui|cmd|sim)/.*\\.(c|cpp)\$" >"$build/tidy.log" 2>&1 ||
+  "^$(pwd)/(libs|project|platform|discovery|gui|cmd|sim|backup)/.*\\.(c|cpp)\$" >"$build/tidy.log" 2>&1 ||
   { grep -E 'error:|warning:' "$build/tidy.log" | sort -u; exit 1; }
 echo "naming: clean"

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <set>
+#include <span>
 #include <vector>
 
 #include "plc_session.h"
@@ -31,6 +32,21 @@ constexpr char kTypeLetters[kTypeCount + 1] = "8ECABFD";
 // The block types in the order the block count answer lists them.
 constexpr int kCountOrder[kTypeCount] = {0, 1, 2, 3, 4, 6, 5};
 
+// The system blocks of a CPU 315-2 PN/DP, listed with the program's blocks.
+constexpr uint16_t kSystemFunctions[] = {
+    0,  1,  2,  3,  4,   5,   6,   7,   11,  12,  13,  14,  15,  17,  18,  19,  20, 21, 22, 23,
+    24, 28, 29, 30, 31,  32,  33,  34,  36,  37,  38,  39,  40,  41,  42,  43,  44, 46, 47, 49,
+    50, 51, 52, 55, 56,  57,  58,  59,  64,  65,  66,  67,  68,  69,  70,  71,  72, 73, 74, 81,
+    82, 83, 84, 99, 101, 102, 103, 105, 106, 107, 108, 109, 112, 113, 114, 126, 127};
+constexpr uint16_t kSystemFunctionBlocks[] = {0,  1,  2,  3,  4,  5,  32, 52,
+                                              53, 54, 73, 74, 75, 81, 104};
+
+std::span<const uint16_t> SystemBlocks(int type) {
+    if (type == BLOCK_TYPE_SFC) return kSystemFunctions;
+    if (type == BLOCK_TYPE_SFB) return kSystemFunctionBlocks;
+    return {};
+}
+
 int TypeOfLetter(uint8_t letter) {
     for (int type = 0; type < kTypeCount; ++type) {
         if (kTypeLetters[type] == letter) return type;
@@ -38,9 +54,9 @@ int TypeOfLetter(uint8_t letter) {
     return -1;
 }
 
-// The flags byte the block directory shows with each block.
+// The flags byte the block directory shows with each block: 0x42 for the system's own.
 uint8_t DirectoryFlags(int type) {
-    return type == BLOCK_TYPE_DB ? 0x12 : 0x22;
+    return type == BLOCK_TYPE_SFC || type == BLOCK_TYPE_SFB ? 0x42 : 0x22;
 }
 
 struct BlockId {
@@ -98,7 +114,8 @@ bool IsCompleteImage(const Bytes& image, int type, uint16_t number, uint32_t ann
 uint16_t PlcSession::BlockCounts(Bytes* payload) const {
     ByteWriter out;
     for (int type : kCountOrder) {
-        out.U8('0').U8(kTypeLetters[type]).U16(controller_.Blocks().TypeCount(type));
+        const size_t count = controller_.Blocks().TypeCount(type) + SystemBlocks(type).size();
+        out.U8('0').U8(kTypeLetters[type]).U16(count);
     }
     *payload = out.Take();
     return kNoError;
@@ -114,6 +131,7 @@ uint16_t PlcSession::BlockList(const Bytes& request, Bytes* payload) const {
         const uint8_t* image = blocks.ImageAt(position);
         out.U16(blocks.EntryAt(position).number).U8(DirectoryFlags(type)).U8(image[4]);
     }
+    for (uint16_t number : SystemBlocks(type)) out.U16(number).U8(DirectoryFlags(type)).U8(0x01);
     *payload = out.Take();
     return payload->empty() ? kNoFurtherBlock : kNoError;
 }
@@ -268,9 +286,15 @@ Bytes PlcSession::PiService(const Message& job) {
     if (name == "_MODU") error = controller_.CopyRamToRom();
     if (name == "_MSRST") error = controller_.MemoryReset();
     if (name == "P_PROGRAM" && blockLength == 0) error = controller_.WarmRestart();
-    // Status 2 of a remote start: the partner refused, here because it already runs.
-    if (error == kServiceNotInState) return Ack(error, {kFunctionPiService, 0x02});
-    return Reply(error, kFunctionPiService);
+    if (name == "P_PROGRAM" && blockLength == 2 && block[0] == 'C')
+        error = controller_.ColdRestart();
+    return error == kNoError ? Ack(kNoError, {kFunctionPiService}) : RefusePi(error);
+}
+
+// A refused service answers with its error and status 2, "the partner refused", as a real
+// CPU does for every PI service it turns down.
+Bytes PlcSession::RefusePi(uint16_t error) const {
+    return Ack(error, {kFunctionPiService, 0x02});
 }
 
 namespace {
@@ -326,10 +350,10 @@ uint16_t CheckInsert(const PlcController& controller,
 // Every named block is checked before any changes, so a refused job changes nothing.
 Bytes PlcSession::InsertBlocks(const uint8_t* list, size_t length) {
     std::vector<BlockId> ids;
-    if (!ParseBlockList(list, length, &ids)) return Refuse(kInvalidFrame);
+    if (!ParseBlockList(list, length, &ids)) return RefusePi(kInvalidFrame);
     RemoveRepeats(&ids);
     const uint16_t error = CheckInsert(controller_, passiveBlocks_, ids);
-    if (error != kNoError) return Refuse(error);
+    if (error != kNoError) return RefusePi(error);
     for (const BlockId& id : ids) {
         const auto passive = passiveBlocks_.find(BlockRef_Pack(id.type, id.number));
         controller_.InsertBlock(passive->second);
@@ -341,11 +365,11 @@ Bytes PlcSession::InsertBlocks(const uint8_t* list, size_t length) {
 
 Bytes PlcSession::DeleteBlocks(const uint8_t* list, size_t length) {
     std::vector<BlockId> ids;
-    if (!ParseBlockList(list, length, &ids)) return Refuse(kInvalidFrame);
+    if (!ParseBlockList(list, length, &ids)) return RefusePi(kInvalidFrame);
     RemoveRepeats(&ids);
     for (const BlockId& id : ids) {
-        if (!controller_.HasBlock(id.type, id.number)) return Refuse(kBlockNotFound);
-        if (controller_.IsProtected(id.type, id.number)) return Refuse(kBlockWriteProtected);
+        if (!controller_.HasBlock(id.type, id.number)) return RefusePi(kBlockNotFound);
+        if (controller_.IsProtected(id.type, id.number)) return RefusePi(kBlockWriteProtected);
     }
     for (const BlockId& id : ids) controller_.DeleteBlock(id.type, id.number);
     return Ack(kNoError, {kFunctionPiService});

@@ -117,10 +117,10 @@ uint16_t PlcController::Stop() {
     return kNoError;
 }
 
-uint16_t PlcController::WarmRestart() {
+uint16_t PlcController::Restart(uint16_t request) {
     if (keyswitch_ == Keyswitch::kStop || keyswitch_ == Keyswitch::kMres) return kNotInCurrentMode;
     if (mode_ == OperatingMode::kRun) return kServiceNotInState;
-    Record(kEventWarmRestartRequested);
+    Record(request);
     Record(kEventStopToStartup);
     EnterMode(OperatingMode::kRun, kEventStartupToRun);
     return kNoError;

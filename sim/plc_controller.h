@@ -50,6 +50,7 @@ using DiagnosticEntry = std::array<uint8_t, 20>;
 // Event ids of the diagnostic buffer.
 enum DiagnosticEvent : uint16_t {
     kEventWarmRestartRequested = 0x1381,
+    kEventColdRestartRequested = 0x1382,
     kEventPowerOn = 0x4300,
     kEventStopToStartup = 0x4301,
     kEventStartupToRun = 0x4302,
@@ -92,7 +93,8 @@ public:
     int64_t LastTransitionMs() const { return lastTransitionMs_; }
     // Each returns kNoError or the refusal.
     uint16_t Stop();
-    uint16_t WarmRestart();
+    uint16_t WarmRestart() { return Restart(kEventWarmRestartRequested); }
+    uint16_t ColdRestart() { return Restart(kEventColdRestartRequested); }
     uint16_t Compress();
     uint16_t CopyRamToRom();
     uint16_t MemoryReset();
@@ -102,6 +104,7 @@ public:
     int64_t ClockOffsetMs() const { return clockOffsetMs_; }
 
     bool HasPassword() const { return !password_.empty(); }
+    uint16_t MaxPdu() const { return options_.maxPdu; }
     // Compares eight scrambled password bytes with the configured password.
     bool PasswordMatches(const uint8_t* scrambled) const;
     bool IsProtected(int type, uint16_t number) const;
@@ -136,6 +139,8 @@ public:
     const uint8_t* Flags() const { return flags_.data(); }
 
 private:
+    // A restart asked for by a programmer, recorded with `request`.
+    uint16_t Restart(uint16_t request);
     void Record(uint16_t event, uint8_t info1 = 0, uint8_t info2 = 0, uint32_t info3 = 0);
     void EnterMode(OperatingMode mode, uint16_t event);
     void ClearDataAreas();

@@ -15,19 +15,90 @@ struct Records {
     std::vector<Bytes> items;
 };
 
-enum LedId : uint8_t { kLedSf = 0x01, kLedRun = 0x04, kLedStop = 0x05, kLedForce = 0x06 };
+enum LedId : uint8_t {
+    kLedSf = 0x01,
+    kLedRun = 0x04,
+    kLedStop = 0x05,
+    kLedForce = 0x06,
+    kLedBus1 = 0x0B,
+    kLedBus2 = 0x0C,
+    kLedMaintenance = 0x15
+};
 enum ModeCode : uint8_t { kModeStop = 0x04, kModeRun = 0x08 };
 
 // Lists and the header-only extracts of them that a request may name.
-constexpr uint16_t kSupportedLists[] = {0x0000, 0x0F00, 0x0011, 0x0111, 0x0F11, 0x0013, 0x0F13,
-                                        0x0019, 0x0F19, 0x001B, 0x0F1B, 0x001C, 0x011C, 0x0F1C,
-                                        0x0132, 0x0232, 0x0424, 0x00A0, 0x01A0, 0x0FA0};
+constexpr uint16_t kSupportedLists[] = {
+    0x0000, 0x0F00, 0x0011, 0x0111, 0x0F11, 0x0013, 0x0F13, 0x0015, 0x0F15, 0x0019, 0x0F19,
+    0x001B, 0x0F1B, 0x001C, 0x011C, 0x0F1C, 0x0074, 0x0174, 0x0F74, 0x0124, 0x0131, 0x0132,
+    0x0232, 0x0222, 0x0424, 0x0591, 0x0D91, 0x0F91, 0x00A0, 0x01A0, 0x0FA0};
+
+// Records a CPU 315-2 PN/DP gives, for the lists whose contents the simulator does not
+// model: byte strings in hex, zeros to the record length left out.
+Bytes FromHex(const char* hex) {
+    Bytes bytes;
+    for (; hex[0] != 0 && hex[1] != 0; hex += 2) {
+        const auto digit = [](char c) { return c <= '9' ? c - '0' : c - 'a' + 10; };
+        bytes.push_back(static_cast<uint8_t>(digit(hex[0]) << 4 | digit(hex[1])));
+    }
+    return bytes;
+}
+
+Records FixedRecords(uint16_t length, std::initializer_list<const char*> records) {
+    Records fixed{length, {}};
+    for (const char* record : records) {
+        fixed.items.push_back(FromHex(record));
+        fixed.items.back().resize(length);
+    }
+    return fixed;
+}
+
+// The one record of a list with the given index; none when the list has no such record.
+Records OnlyIndex(Records records, uint16_t index) {
+    std::erase_if(records.items,
+                  [index](const Bytes& record) { return Big16(record.data()) != index; });
+    return records;
+}
+
+// Block types with their most numbers and longest images.
+Records BlockTypeLimits() {
+    return FixedRecords(10, {"0800001603d10000fffe", "0a003e8103d10000fffe", "0b00042203d10000fffe",
+                             "0c001f4003d10000fffe", "0e001f4003d10000fffe"});
+}
+
+// Communication capabilities by index: 1 general (with the PDU size), 2 programmer
+// functions, 3 operator functions, 4 object management.
+Records CommunicationLimits(uint16_t index, uint16_t maxPdu) {
+    Records limits = FixedRecords(
+        40, {"000100f0001000b71b000002dc6c05f5e1",
+             "0002befd4f0000000000080000003c01080000007d000005030f00000800000c000a00000001",
+             "00037ffc830100f00010000102090000", "0004fe01624163001e0010101004020000020002"});
+    limits.items[0][2] = static_cast<uint8_t>(maxPdu >> 8);
+    limits.items[0][3] = static_cast<uint8_t>(maxPdu);
+    return OnlyIndex(std::move(limits), index);
+}
+
+// The interfaces of the CPU (list 0x0591) or the CPU's own module status (list 0x0D91).
+Records ModuleStatus(uint16_t listId) {
+    if (listId == 0x0D91) return FixedRecords(16, {"000002007fff00c000c00000b4020011"});
+    return FixedRecords(16,
+                        {"0000020107ffc4c0c4c00000b4020011", "0000020207fea7c4a7c40000b4020011",
+                         "0000020307fd97c597c50000b4020011", "0000020407fc97c597c50000b4020011"});
+}
+
+// The start information of an organisation block as it last ran, for OB numbers up to 255.
+Records StartInformation(uint16_t index) {
+    if (index > 0xFF) return {};
+    Bytes record = FromHex("1101000000000000000000000000000000000000000000000000000000000000");
+    record.resize(28);
+    record[3] = static_cast<uint8_t>(index);
+    return {28, {record}};
+}
 
 Bytes Identification(uint16_t index, const char* orderNumber, uint8_t v1, uint8_t v2, uint8_t v3) {
     ByteWriter record;
     record.U16(index).Field(orderNumber, 20, ' ').U16(0x00C0);
-    if (index == 0x0007)
-        record.U8('V').U8(v1).U8(v2).U8(v3);
+    if (index == 0x0007 || index == 0x0081)
+        record.U8(index == 0x0007 ? 'V' : 'A').U8(v1).U8(v2).U8(v3);
     else
         record.U16(v1).U16(v2);
     return record.Take();
@@ -36,14 +107,8 @@ Bytes Identification(uint16_t index, const char* orderNumber, uint8_t v1, uint8_
 Records ModuleIdentification() {
     return {28,
             {Identification(0x0001, kOrderNumber, 1, 1, 0),
-             Identification(0x0006, kOrderNumber, 1, 1, 0), Identification(0x0007, "", 2, 6, 7)}};
-}
-
-// The one record of a list with the given index; none when the list has no such record.
-Records OnlyIndex(Records records, uint16_t index) {
-    std::erase_if(records.items,
-                  [index](const Bytes& record) { return Big16(record.data()) != index; });
-    return records;
+             Identification(0x0006, kOrderNumber, 1, 1, 0), Identification(0x0007, "", 2, 6, 7),
+             Identification(0x0081, "Boot Loader", 0x41, 0x20, 0x09)}};
 }
 
 Bytes MemoryArea(uint16_t index, uint16_t code, uint32_t size, uint16_t mode, uint32_t used) {
@@ -86,7 +151,8 @@ Records ModuleLeds(const PlcController& controller) {
     const uint8_t stopBlink = controller.Selector() == Keyswitch::kMres ? 2 : 0;
     return {4,
             {Led(kLedSf, false, 0), Led(kLedRun, running, 0), Led(kLedStop, !running, stopBlink),
-             Led(kLedForce, false, 0)}};
+             Led(kLedForce, false, 0), Led(kLedBus1, false, 0), Led(kLedBus2, false, 0),
+             Led(kLedMaintenance, false, 0)}};
 }
 
 Bytes ComponentName(uint16_t index, const char* text, size_t width) {
@@ -105,6 +171,8 @@ Records ComponentIdentification() {
                 ComponentName(0x0005, "S VX-SIM000000001", 24),
                 ComponentName(0x0007, kModuleName, 32),
                 ComponentName(0x0008, "MMC VXSIM0001", 32),
+                ComponentName(0x0009, "", 32),
+                ComponentName(0x000A, "", 32),
                 ComponentName(0x000B, "", 32),
             }};
 }
@@ -113,7 +181,11 @@ uint16_t ProtectionInForce(const PlcController& controller, bool legitimated) {
     return controller.HasPassword() && !legitimated ? 3 : 1;
 }
 
-Records ProtectionAndSelector(const PlcController& controller, bool legitimated) {
+Records ProtectionAndSelector(const PlcController& controller, bool legitimated, uint16_t index) {
+    // Index 2: the programmer's time limits; index 6: the operator's, as a CPU 315 gives them.
+    if (index == 0x0002) return FixedRecords(40, {"0002000000000000000e00000000060108"});
+    if (index == 0x0006) return FixedRecords(40, {"0006000080010000000000003c003b"});
+    if (index != 0x0004) return {};
     const uint16_t bySelector = controller.Selector() == Keyswitch::kRun ? 2 : 1;
     ByteWriter record;
     record.U16(0x0004).U16(bySelector).U16(controller.HasPassword() ? 3 : 0);
@@ -132,6 +204,14 @@ Records OperatingModeRecord(const PlcController& controller) {
     EncodeDateAndTime(controller.LastTransitionMs(), time);
     record.Put(time, sizeof time);
     return {20, {record.Take()}};
+}
+
+// The diagnostic entry of the latest mode transition.
+Records LastModeTransition(const PlcController& controller) {
+    for (const DiagnosticEntry& entry : controller.Diagnostics()) {
+        if ((entry[0] & 0xF0) == 0x40) return {20, {Bytes(entry.begin(), entry.end())}};
+    }
+    return OperatingModeRecord(controller);
 }
 
 Records DiagnosticBuffer(const PlcController& controller, size_t limit) {
@@ -179,12 +259,27 @@ uint16_t Select(const PlcController& controller, uint16_t listId, uint16_t index
         case 0x001C:
             *records = ComponentIdentification();
             break;
-        case 0x0032:
-            if (index != 0x0004) return kIndexNotAvailable;
-            *records = ProtectionAndSelector(controller, legitimated);
+        case 0x0015:
+            *records = BlockTypeLimits();
             return kNoError;
+        case 0x0031:
+            *records = CommunicationLimits(index, controller.MaxPdu());
+            return records->items.empty() ? kIndexNotAvailable : kNoError;
+        case 0x0032:
+            *records = ProtectionAndSelector(controller, legitimated, index);
+            return records->items.empty() ? kIndexNotAvailable : kNoError;
+        case 0x0074:
+            *records = ModuleLeds(controller);
+            break;
+        case 0x0091:
+            *records = ModuleStatus(listId);
+            return kNoError;
+        case 0x0022:
+            *records = StartInformation(index);
+            return records->items.empty() ? kIndexNotAvailable : kNoError;
         case 0x0024:
-            *records = OperatingModeRecord(controller);
+            *records =
+                listId == 0x0124 ? LastModeTransition(controller) : OperatingModeRecord(controller);
             return kNoError;
         case 0x00A0:
             *records = DiagnosticBuffer(controller, listId == 0x01A0 ? index : kDiagnosticCapacity);
@@ -210,7 +305,8 @@ uint16_t BuildSystemList(const PlcController& controller, uint16_t listId, uint1
     ByteWriter out;
     // The header of the diagnostic buffer tells its capacity.
     const size_t count = listId == 0x0FA0 ? kDiagnosticCapacity : records.items.size();
-    out.U16(listId).U16(index).U16(records.length).U16(count);
+    // The mode list comes back with index 0, whatever index was asked for.
+    out.U16(listId).U16((listId & 0xF0FF) == 0x0024 ? 0 : index).U16(records.length).U16(count);
     if (!headerOnly) {
         for (const Bytes& record : records.items) out.Put(record);
     }

@@ -33,10 +33,14 @@ constexpr uint8_t kItemLengthMismatch = 0x07;
 constexpr uint8_t kItemNoObject = 0x0A;
 constexpr uint8_t kSizeBit = 0x01;
 constexpr uint8_t kSizeChar = 0x03;
+constexpr uint8_t kSizeInt = 0x05;
+constexpr uint8_t kSizeDint = 0x07;
+constexpr uint8_t kSizeReal = 0x08;
 constexpr uint8_t kAreaCounters = 0x1C;
 constexpr uint8_t kAreaTimers = 0x1D;
 constexpr uint8_t kAreaDataBlock = 0x84;
 constexpr uint16_t kSmallestPdu = 128;
+constexpr uint8_t kJobSlot = 1;
 
 struct Item {
     uint8_t transport = 0;
@@ -100,9 +104,13 @@ Location Locate(PlcController& controller, const Item& item, bool forWrite) {
     return location;
 }
 
+// As a real CPU answers: bits, bytes of characters, counters and timers, integers counted
+// in bits, a REAL counted in bytes, everything else as bytes counted in bits.
 uint8_t DataTransportOf(uint8_t transport) {
     if (transport == kSizeBit) return 0x03;
     if (transport == kSizeChar || IsCounted(transport)) return 0x09;
+    if (transport == kSizeInt || transport == kSizeDint) return 0x05;
+    if (transport == kSizeReal) return 0x07;
     return 0x04;
 }
 
@@ -285,7 +293,11 @@ Bytes PlcSession::Setup(const Message& job) {
     pduSize_ = std::clamp<uint16_t>(wanted, kSmallestPdu, maxPdu_);
     setUp_ = true;
     ByteWriter params;
-    params.U8(kFunctionSetup).U8(0).U16(1).U16(1).U16(pduSize_);
+    // Parallel jobs each way as a CPU 315 grants them: what was asked for, at most two.
+    const auto granted = [&job](size_t at) {
+        return std::clamp<uint16_t>(Big16(job.params + at), 1, 2);
+    };
+    params.U8(kFunctionSetup).U8(0).U16(granted(2)).U16(granted(4)).U16(pduSize_);
     return Ack(kNoError, params.Take());
 }
 
@@ -333,13 +345,12 @@ Bytes PlcSession::HandleUserdata(const Message& request) {
     ByteReader params(request.params, request.paramLength);
     const uint8_t* head = params.Take(8);
     if (head == nullptr || head[0] != 0x00 || head[1] != 0x01 || head[2] != 0x12) {
-        return UserdataAnswer(0, 0, 0, kInvalidFrame, {});
+        return UserdataAnswer(0, 0, kInvalidFrame, {});
     }
     const uint8_t group = head[5] & 0x3F;
     const uint8_t subfunction = head[6];
-    const uint8_t sequence = head[7];
-    const bool followUp = head[3] == 0x08 && sequence != 0;
-    if (followUp) return NextFragment(group, subfunction, sequence);
+    // A follow-up names the job slot of the answer it continues, not the answer itself.
+    if (head[3] == 0x08 && head[7] != 0) return NextFragment(group, subfunction);
     ByteReader data(request.data, request.dataLength);
     const uint8_t returnCode = data.U8();
     data.U8();
@@ -348,7 +359,7 @@ Bytes PlcSession::HandleUserdata(const Message& request) {
     const Bytes body = payload != nullptr ? Bytes(payload, payload + length) : Bytes{};
     Bytes answer;
     const uint16_t error = Userdata(group, subfunction, body, &answer);
-    return UserdataAnswer(group, subfunction, sequence, error, std::move(answer));
+    return UserdataAnswer(group, subfunction, error, std::move(answer));
 }
 
 uint16_t PlcSession::Userdata(uint8_t group, uint8_t subfunction, const Bytes& request,
@@ -383,19 +394,19 @@ uint16_t PlcSession::Userdata(uint8_t group, uint8_t subfunction, const Bytes& r
 }
 
 // The first fragment of an answer, or the whole answer when it fits one PDU.
-Bytes PlcSession::UserdataAnswer(uint8_t group, uint8_t subfunction, uint8_t sequence,
-                                 uint16_t error, Bytes payload) {
+Bytes PlcSession::UserdataAnswer(uint8_t group, uint8_t subfunction, uint16_t error,
+                                 Bytes payload) {
     const size_t room = pduSize_ - kUserdataOverhead;
     if (error != kNoError) payload.clear();
     if (payload.size() > room) {
         nextSequence_ = static_cast<uint8_t>(nextSequence_ % 255 + 1);
         pending_ = PendingAnswer{nextSequence_, group, subfunction, std::move(payload), 0};
         SetEntryLayout(group, subfunction, &pending_);
-        return NextFragment(group, subfunction, pending_.sequence);
+        return NextFragment(group, subfunction);
     }
     ByteWriter params;
     params.U8(0x00).U8(0x01).U8(0x12).U8(0x08).U8(0x12).U8(0x80 | group).U8(subfunction);
-    params.U8(sequence).U8(0).U8(0).U16(error);
+    params.U8(JobSlot(group, subfunction)).U8(0).U8(0).U16(error);
     ByteWriter data;
     if (payload.empty())
         data.U32(0x0A000000);
@@ -404,16 +415,21 @@ Bytes PlcSession::UserdataAnswer(uint8_t group, uint8_t subfunction, uint8_t seq
     return BuildPdu(kUserdata, reference_, params.Take(), data.Take(), nullptr);
 }
 
-Bytes PlcSession::NextFragment(uint8_t group, uint8_t subfunction, uint8_t sequence) {
-    if (pending_.payload.empty() || pending_.sequence != sequence || pending_.group != group ||
-        pending_.subfunction != subfunction) {
-        return UserdataAnswer(group, subfunction, sequence, kIndexNotAvailable, {});
-    }
+// A real CPU numbers its answers with the job slot that serves them (none for block
+// counts and block information) and marks the fragments of one split answer with a data
+// unit reference.
+uint8_t PlcSession::JobSlot(uint8_t group, uint8_t subfunction) {
+    return group == 3 && subfunction != 2 ? 0 : kJobSlot;
+}
+
+Bytes PlcSession::NextFragment(uint8_t group, uint8_t subfunction) {
+    if (pending_.payload.empty() || pending_.group != group || pending_.subfunction != subfunction)
+        return UserdataAnswer(group, subfunction, kIndexNotAvailable, {});
     const size_t part = FragmentSize(pending_, pduSize_ - kUserdataOverhead);
     const bool more = pending_.offset + part < pending_.payload.size();
     ByteWriter params;
     params.U8(0x00).U8(0x01).U8(0x12).U8(0x08).U8(0x12).U8(0x80 | group).U8(subfunction);
-    params.U8(sequence).U8(sequence).U8(more ? 1 : 0).U16(kNoError);
+    params.U8(JobSlot(group, subfunction)).U8(pending_.sequence).U8(more ? 1 : 0).U16(kNoError);
     ByteWriter data;
     data.U8(kItemOk).U8(0x09).U16(part).Put(pending_.payload.data() + pending_.offset, part);
     pending_.offset += part;
@@ -434,7 +450,7 @@ uint16_t PlcSession::ReadClock(Bytes* payload) const {
     uint8_t time[8];
     EncodeDateAndTime(controller_.ClockMs(), time);
     ByteWriter out;
-    out.U8(0x00).U8(time[0] >= 0x90 ? 0x19 : 0x20).Put(time, sizeof time);
+    out.U8(0x00).U8(0x19).Put(time, sizeof time);  // real CPUs report 0x19 whatever the year
     *payload = out.Take();
     return kNoError;
 }

@@ -74,10 +74,11 @@ private:
     Bytes DeleteBlocks(const uint8_t* list, size_t length);
     Bytes StopCpu(const Message& job);
 
+    Bytes RefusePi(uint16_t error) const;
     Bytes HandleUserdata(const Message& request);
-    Bytes UserdataAnswer(uint8_t group, uint8_t subfunction, uint8_t sequence, uint16_t error,
-                         Bytes payload);
-    Bytes NextFragment(uint8_t group, uint8_t subfunction, uint8_t sequence);
+    static uint8_t JobSlot(uint8_t group, uint8_t subfunction);
+    Bytes UserdataAnswer(uint8_t group, uint8_t subfunction, uint16_t error, Bytes payload);
+    Bytes NextFragment(uint8_t group, uint8_t subfunction);
     uint16_t Userdata(uint8_t group, uint8_t subfunction, const Bytes& request, Bytes* payload);
     uint16_t BlockCounts(Bytes* payload) const;
     uint16_t BlockList(const Bytes& request, Bytes* payload) const;

@@ -64,6 +64,9 @@ public:
         std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
     }
     bool AskYesNo(const QString&) override { return true; }
+    vexal::SaveAnswer AskSaveDiscardCancel(const QString&) override {
+        return vexal::SaveAnswer::kDiscard;
+    }
     QString ChooseFileToOpen(const QString&, const QString&) override { return {}; }
     QString ChooseFileToSave(const QString&, const QString&) override { return {}; }
     void BeginWaitCursor() override {}

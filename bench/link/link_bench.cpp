@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "block_lengths.h"
 #include "cpulink.h"
 #include "demo_project.h"
 #include "simulator.h"
@@ -29,16 +30,6 @@ struct Exchange {
     size_t request;
     size_t answer;
 };
-
-std::vector<uint32_t> BlockLengths() {
-    std::vector<uint32_t> lengths;
-    uint32_t state = 12345;
-    for (int i = 0; i < kBlockCount; ++i) {
-        state = state * 1664525u + 1013904223u;
-        lengths.push_back(200 + (state >> 8) % (20480 - 200 + 1));
-    }
-    return lengths;
-}
 
 // The frames an upload moves on the wire: start, one upload job per chunk, end.
 std::vector<Exchange> UploadExchanges(const std::vector<uint32_t>& lengths) {
@@ -112,7 +103,7 @@ private:
         }
     }
 
-    std::vector<uint32_t> lengths_ = BlockLengths();
+    std::vector<uint32_t> lengths_ = vexal::bench::SpreadBlockLengths(kBlockCount, 20480);
     std::unique_ptr<vexal::sim::Simulator> simulator_;
     CpuConnection record_{};
 };

@@ -1,15 +1,16 @@
-// Uploading 250 blocks (2.5 MB at PDU 240) from vexal-plcsim running as its own process,
-// against the floor: a raw request/answer exchange between two processes with the same
-// number of exchanges and the same frame sizes; and, when node and the node-snap7 binding
-// are there, against the snap7 client uploading the same blocks from the same simulator.
-// Wall and CPU time of the client side; ratios only.
+// Uploading 250 blocks of 200 to 20,000 bytes at PDU 240 from vexal-plcsim running as its
+// own process, printed as ratios, in this order:
 //
-// On an idle machine the scheduler puts the two ends of a link on one core or on two and
-// keeps them there for the whole run, and the two cost differently; so each idle placement
-// is measured pinned, for every client and server alike. With one core busy, a spinning
-// process holds the last CPU and the rest may run anywhere. Within a setting, our upload
-// and the raw exchange alternate in pairs, in turn order, and the floor ratio is the
-// median of the pairs' ratios, so that the machine's drift between pairs cancels.
+// - the plain race a user would run: VexalCmdCE /upload started as a process against the
+//   snap7 client's FullUpload in a node process (its start-up excluded), on the same
+//   simulator, alternating, nothing pinned; wall and CPU time of both clients and the
+//   simulator's CPU time while serving each, medians of the pairs;
+// - the same with 2 ms added to every answer, where both clients wait on the round trip;
+// - our upload in this process against the floor, a raw request/answer exchange between
+//   two processes with the same number of exchanges and the same frame sizes, alternating
+//   in pairs; the ratio printed is the median of the pairs' ratios. First with nothing
+//   pinned, then as extra lines with clients and servers pinned to two cores or to one,
+//   and with one core held by a spinning process.
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sched.h>
@@ -23,10 +24,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "block_lengths.h"
 #include "child_process.h"
 #include "cpulink.h"
 #include "demo_project.h"
@@ -35,14 +38,16 @@
 namespace {
 
 constexpr int kBlocks = 250;
-constexpr uint32_t kBlockLength = 10000;
+constexpr int kDelayedBlocks = 24;
+constexpr uint32_t kLargestBlock = 20000;
 constexpr size_t kPdu = 240;
 // An upload chunk answer: TPKT and COTP 7, ack-data header 12, parameter 2, data header 4.
 constexpr size_t kChunkAnswerOverhead = 25;
 constexpr size_t kChunkRoom = kPdu - 18;
 constexpr size_t kRequestFrame = 35;
-constexpr int kRounds = 5;
-constexpr int kPairsPerRound = 8;
+constexpr int kFloorPairs = 24;
+constexpr int kRacePairs = 9;
+constexpr int kDelayedPairs = 3;
 
 struct Cost {
     double wall = 0, cpu = 0;
@@ -64,16 +69,18 @@ Cost Measure(Work work) {
             CpuSeconds() - cpu};
 }
 
-std::string WriteProgram(const vexal::testing::TempDir& dir) {
+// A block image is its code and 92 bytes of header and trailer.
+std::string WriteProgram(const vexal::testing::TempDir& dir, const std::string& name,
+                         const std::vector<uint32_t>& lengths) {
     std::vector<uint8_t> bytes;
     const int types[] = {BLOCK_TYPE_OB, BLOCK_TYPE_FB, BLOCK_TYPE_FC, BLOCK_TYPE_DB};
-    for (int i = 0; i < kBlocks; ++i) {
+    for (size_t i = 0; i < lengths.size(); ++i) {
         const auto block = vexal::MakeDemoBlock(types[i % 4], static_cast<uint16_t>(i / 4 + 1),
-                                                kBlockLength - 92, static_cast<uint32_t>(i));
+                                                lengths[i] - 92, static_cast<uint32_t>(i));
         bytes.insert(bytes.end(), block.begin(), block.end());
     }
-    vexal::testing::WriteBytes(dir.File("program.wld"), bytes);
-    return dir.File("program.wld");
+    vexal::testing::WriteBytes(dir.File(name), bytes);
+    return dir.File(name);
 }
 
 void UploadAll() {
@@ -98,11 +105,11 @@ void UploadAll() {
 }
 
 // The answer sizes of one upload session: per block a start, its chunks and an end.
-std::vector<uint16_t> AnswerSizes() {
+std::vector<uint16_t> AnswerSizes(const std::vector<uint32_t>& lengths) {
     std::vector<uint16_t> sizes;
-    for (int block = 0; block < kBlocks; ++block) {
+    for (const uint32_t length : lengths) {
         sizes.push_back(45);
-        for (size_t left = kBlockLength; left > 0; left -= std::min(left, kChunkRoom))
+        for (size_t left = length; left > 0; left -= std::min(left, kChunkRoom))
             sizes.push_back(
                 static_cast<uint16_t>(std::min(left, kChunkRoom) + kChunkAnswerOverhead));
         sizes.push_back(27);
@@ -218,14 +225,14 @@ public:
         if (answers_ != nullptr) std::fclose(answers_);
         if (pid_ > 0) waitpid(pid_, nullptr, 0);
     }
-    // One session's cost as the node process measured it; all 250 blocks or abort.
-    Cost Upload() {
+    // One session's cost as the node process measured it; all blocks or abort.
+    Cost Upload(int expectedBlocks) {
         std::fputs("go\n", requests_);
         std::fflush(requests_);
         Cost cost;
         int blocks = 0;
         if (std::fscanf(answers_, "%lf %lf %d", &cost.wall, &cost.cpu, &blocks) != 3 ||
-            blocks != kBlocks) {
+            blocks != expectedBlocks) {
             std::fprintf(stderr, "the snap7 session failed\n");
             std::abort();
         }
@@ -250,10 +257,11 @@ double Median(std::vector<double> values) {
 }
 
 struct Samples {
-    std::vector<double> wall, cpu;
-    void Add(const Cost& cost) {
+    std::vector<double> wall, cpu, server;
+    void Add(const Cost& cost, double serverCpu = 0) {
         wall.push_back(cost.wall);
         cpu.push_back(cost.cpu);
+        server.push_back(serverCpu);
     }
 };
 
@@ -261,6 +269,67 @@ std::vector<double> PairRatios(const std::vector<double>& ours, const std::vecto
     std::vector<double> ratios;
     for (size_t i = 0; i < ours.size(); ++i) ratios.push_back(ours[i] / theirs[i]);
     return ratios;
+}
+
+// The CPU time of a whole process so far, its ended threads included.
+double ProcessCpuSeconds(pid_t pid) {
+    clockid_t clock{};
+    timespec used{};
+    if (clock_getcpuclockid(pid, &clock) != 0 || clock_gettime(clock, &used) != 0) return 0;
+    return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) * 1e-9;
+}
+
+// One simulator and the snap7 client on it, with everything a session needs to run.
+struct RaceTrack {
+    vexal::bench::PlcSimProcess* simulator;
+    Snap7Client* snap7;
+    int blocks;
+    std::string uploadFile;
+};
+
+Cost RunOurProgram(const RaceTrack& track) {
+    setenv("VEXAL_S7_PORT", std::to_string(track.simulator->Port()).c_str(), 1);
+    const vexal::bench::RunCost cost =
+        vexal::bench::RunProgram({vexal::bench::BuildProgram("VexalCmdCE"), "/ip", "127.0.0.1",
+                                  "/upload", "OB*,FB*,FC*,DB*", "/fileupload", track.uploadFile});
+    if (cost.exitCode != 0) {
+        std::fprintf(stderr, "VexalCmdCE /upload gave %d\n", cost.exitCode);
+        std::abort();
+    }
+    return {cost.wallSeconds, cost.cpuSeconds};
+}
+
+template <typename Session>
+void AddWithServerCpu(Samples* samples, const RaceTrack& track, Session session) {
+    const double before = ProcessCpuSeconds(track.simulator->Pid());
+    const Cost cost = session();
+    samples->Add(cost, ProcessCpuSeconds(track.simulator->Pid()) - before);
+}
+
+// Our program against the snap7 client as a user races them: alternating, which one goes
+// first turning each pair, nothing pinned.
+void Race(const char* name, const RaceTrack& track, int pairs) {
+    Samples ours, theirs;
+    const auto runOurs = [&] {
+        AddWithServerCpu(&ours, track, [&] { return RunOurProgram(track); });
+    };
+    const auto runTheirs = [&] {
+        AddWithServerCpu(&theirs, track, [&] { return track.snap7->Upload(track.blocks); });
+    };
+    runOurs();  // both warm, neither counted
+    track.snap7->Upload(track.blocks);
+    ours = theirs = {};
+    for (int pair = 0; pair < pairs; ++pair) {
+        if (pair % 2 == 1) runTheirs();
+        runOurs();
+        if (pair % 2 == 0) runTheirs();
+    }
+    std::printf(
+        "%s: VexalCmdCE /upload against the snap7 client's FullUpload (%d pairs, "
+        "medians): wall %.2fx, CPU %.2fx; the simulator's CPU serving us against "
+        "serving it %.2fx\n",
+        name, pairs, Median(ours.wall) / Median(theirs.wall), Median(ours.cpu) / Median(theirs.cpu),
+        Median(ours.server) / Median(theirs.server));
 }
 
 // Where the processes run: a CPU for the clients and one for the servers, or -1 for
@@ -305,78 +374,101 @@ void Pin(pid_t pid, int cpu) {
 struct Peers {
     uint16_t rawPort;
     std::vector<pid_t> servers;
-    std::vector<pid_t> clients;
 };
 
 void Place(const Placement& placement, const Peers& peers) {
     for (const pid_t server : peers.servers) Pin(server, placement.serverCpu);
-    for (const pid_t client : peers.clients) Pin(client, placement.clientCpu);
+    Pin(getpid(), placement.clientCpu);
 }
 
-void Compare(const Placement& placement, const Peers& peers, const std::vector<uint16_t>& sizes,
-             Snap7Client* snap7) {
+void CompareWithFloor(const Placement& placement, const Peers& peers,
+                      const std::vector<uint16_t>& sizes) {
     Place(placement, peers);
-    Samples ours, raw, theirs;
-    for (int round = 0; round < kRounds; ++round) {
-        for (int pair = 0; pair < kPairsPerRound; ++pair) {
-            const auto raws = [&] { raw.Add(Measure([&] { RawExchange(peers.rawPort, sizes); })); };
-            if (pair % 2 == 1) raws();
-            ours.Add(Measure(UploadAll));
-            if (pair % 2 == 0) raws();
-        }
-        if (snap7 != nullptr) theirs.Add(snap7->Upload());
+    Samples ours, raw;
+    for (int pair = 0; pair < kFloorPairs; ++pair) {
+        const auto raws = [&] { raw.Add(Measure([&] { RawExchange(peers.rawPort, sizes); })); };
+        if (pair % 2 == 1) raws();
+        ours.Add(Measure(UploadAll));
+        if (pair % 2 == 0) raws();
     }
     std::printf("%s: our upload against the raw exchange: wall %.2fx, CPU %.2fx\n", placement.name,
                 Median(PairRatios(ours.wall, raw.wall)), Median(PairRatios(ours.cpu, raw.cpu)));
-    if (snap7 != nullptr) {
-        std::printf("%s: our upload against the snap7 client's FullUpload: wall %.2fx, CPU %.2fx\n",
-                    placement.name, Median(ours.wall) / Median(theirs.wall),
-                    Median(ours.cpu) / Median(theirs.cpu));
-    }
 }
 
-}  // namespace
-
-int main() {
-    vexal::testing::TempDir dir;
-    vexal::bench::PlcSimProcess simulator;
-    if (!simulator.Start({"--program", WriteProgram(dir), "--pdu", std::to_string(kPdu)})) {
-        std::fprintf(stderr, "vexal-plcsim did not start\n");
-        return 1;
-    }
-    setenv("VEXAL_S7_PORT", std::to_string(simulator.Port()).c_str(), 1);
-    RawPeer raw;
-    const std::vector<uint16_t> sizes = AnswerSizes();
-    std::printf("%d blocks of %u bytes, %zu exchanges per session at PDU %zu\n", kBlocks,
-                kBlockLength, sizes.size(), kPdu);
-    Snap7Client snap7Client;
-    Snap7Client* snap7 = nullptr;
-    if (!Snap7Installed()) {
-        std::printf(
-            "snap7 comparison skipped: node or the node-snap7 binding is not installed "
-            "(NODE_PATH=/opt/vexal-peers/node_modules after scripts/install-deps.sh)\n");
-    } else if (!snap7Client.Start(simulator.Port())) {
-        std::printf("snap7 comparison skipped: node did not start\n");
-    } else {
-        snap7 = &snap7Client;
-    }
-    Peers peers{raw.Port(), {simulator.Pid(), raw.Pid()}, {getpid()}};
-    if (snap7 != nullptr) peers.clients.push_back(snap7Client.Pid());
+void CompareWithFloorEverywhere(const Peers& peers, const std::vector<uint16_t>& sizes) {
+    CompareWithFloor({"plain", -1, -1}, peers, sizes);
     const std::vector<int> cpus = UsableCpuIds();
     if (cpus.size() >= 2) {
-        Compare({"idle, client and server on two cores", cpus[0], cpus[1]}, peers, sizes, snap7);
-    } else {
-        std::printf("idle on two cores skipped: this benchmark may use one CPU only\n");
+        CompareWithFloor({"pinned, client and server on two cores", cpus[0], cpus[1]}, peers,
+                         sizes);
     }
-    Compare({"idle, client and server on one core", cpus[0], cpus[0]}, peers, sizes, snap7);
+    CompareWithFloor({"pinned, client and server on one core", cpus[0], cpus[0]}, peers, sizes);
     Place({"", -1, -1}, peers);
     const pid_t spinner = fork();
     if (spinner == 0) {
         for (;;) asm volatile("" ::: "memory");
     }
     Pin(spinner, cpus.back());
-    Compare({"one core busy", -1, -1}, peers, sizes, snap7);
+    CompareWithFloor({"one core busy", -1, -1}, peers, sizes);
     kill(spinner, SIGKILL);
     waitpid(spinner, nullptr, 0);
+}
+
+bool StartSimulator(vexal::bench::PlcSimProcess* simulator, const std::string& program,
+                    const char* delayMs) {
+    if (simulator->Start(
+            {"--program", program, "--pdu", std::to_string(kPdu), "--delay-ms", delayMs})) {
+        return true;
+    }
+    std::fprintf(stderr, "vexal-plcsim did not start\n");
+    return false;
+}
+
+// The snap7 client on that simulator, or nullptr with the reason printed.
+Snap7Client* StartSnap7(Snap7Client* client, const vexal::bench::PlcSimProcess& simulator) {
+    if (!Snap7Installed()) {
+        std::printf(
+            "snap7 race skipped: node or the node-snap7 binding is not installed "
+            "(NODE_PATH=/opt/vexal-peers/node_modules after scripts/install-deps.sh)\n");
+        return nullptr;
+    }
+    if (!client->Start(simulator.Port())) {
+        std::printf("snap7 race skipped: node did not start\n");
+        return nullptr;
+    }
+    return client;
+}
+
+}  // namespace
+
+int main() {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    vexal::testing::TempDir dir;
+    const std::vector<uint32_t> lengths = vexal::bench::SpreadBlockLengths(kBlocks, kLargestBlock);
+    vexal::bench::PlcSimProcess simulator, delayed;
+    if (!StartSimulator(&simulator, WriteProgram(dir, "program.wld", lengths), "0") ||
+        !StartSimulator(
+            &delayed,
+            WriteProgram(dir, "few.wld",
+                         vexal::bench::SpreadBlockLengths(kDelayedBlocks, kLargestBlock)),
+            "2")) {
+        return 1;
+    }
+    const std::vector<uint16_t> sizes = AnswerSizes(lengths);
+    std::printf("%d blocks of 200 to 20,000 bytes, %zu exchanges per session at PDU %zu\n", kBlocks,
+                sizes.size(), kPdu);
+    Snap7Client snap7Client, delayedSnap7Client;
+    Snap7Client* snap7 = StartSnap7(&snap7Client, simulator);
+    if (snap7 != nullptr) {
+        Race("plain race", {&simulator, snap7, kBlocks, dir.File("upload.wld")}, kRacePairs);
+        if (delayedSnap7Client.Start(delayed.Port())) {
+            Race("2 ms added to every answer",
+                 {&delayed, &delayedSnap7Client, kDelayedBlocks, dir.File("upload.wld")},
+                 kDelayedPairs);
+        }
+    }
+    setenv("VEXAL_S7_PORT", std::to_string(simulator.Port()).c_str(), 1);
+    RawPeer raw;
+    CompareWithFloorEverywhere({raw.Port(), {simulator.Pid(), raw.Pid()}}, sizes);
     return 0;
 }

@@ -33,6 +33,9 @@ public:
         std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
     }
     bool AskYesNo(const QString&) override { return false; }
+    vexal::SaveAnswer AskSaveDiscardCancel(const QString&) override {
+        return vexal::SaveAnswer::kDiscard;
+    }
     QString ChooseFileToOpen(const QString&, const QString&) override { return file_; }
     QString ChooseFileToSave(const QString&, const QString&) override { return {}; }
     void BeginWaitCursor() override {}

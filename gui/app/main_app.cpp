@@ -1,10 +1,13 @@
 #include "main_app.h"
 
+#include <QCoreApplication>
 #include <QSize>
 
 #include "library_text.h"
 #include "main_sheet.h"
+#include "offline_page.h"
 #include "page_templates.h"
+#include "variables_page.h"
 
 namespace vexal {
 namespace {
@@ -15,6 +18,19 @@ constexpr int kStartUpErrorTextCapacity = 128;
 // The sheet fills the screens the two layouts are made for.
 constexpr QSize kSmallSheetSize(240, 320);
 constexpr QSize kLargeSheetSize(800, 480);
+
+// The question before closing, by what holds unsaved work: the project, the variable
+// table, or both.
+QString UnsavedWorkQuestion(bool project, bool variables) {
+    if (project && variables) {
+        return QCoreApplication::translate(
+            "Vexal", "The project and the variable table hold changes that were not saved.");
+    }
+    return project ? QCoreApplication::translate("Vexal",
+                                                 "The project holds blocks that were not saved.")
+                   : QCoreApplication::translate(
+                         "Vexal", "The variable table holds changes that were not saved.");
+}
 
 }  // namespace
 
@@ -94,6 +110,25 @@ void CMainApp::BuildSheet() {
     const bool large = UseLargeLayouts(LayoutScreenWidth());
     pages_ = CSheetPages::BuildInto(*sheet_, MakePageContext(), large);
     sheet_->resize(large ? kLargeSheetSize : kSmallSheetSize);
+    sheet_->SetCloseGuard([this] { return MayCloseSheet(); });
+}
+
+// "Save" saves the project, then the variable table; the sheet closes only when both were
+// written.
+bool CMainApp::MayCloseSheet() {
+    const bool project = pages_.offline != nullptr && pages_.offline->HasUnsavedWork();
+    const bool variables = pages_.variables != nullptr && pages_.variables->HasUnsavedWork();
+    if (!project && !variables) return true;
+    switch (prompts_->AskSaveDiscardCancel(UnsavedWorkQuestion(project, variables))) {
+        case SaveAnswer::kDiscard:
+            return true;
+        case SaveAnswer::kSave:
+            return (!project || pages_.offline->SaveWork()) &&
+                   (!variables || pages_.variables->SaveWork());
+        case SaveAnswer::kCancel:
+            break;
+    }
+    return false;
 }
 
 PageContext CMainApp::MakePageContext() {
@@ -101,7 +136,10 @@ PageContext CMainApp::MakePageContext() {
 }
 
 void CMainApp::BroadcastPageEvent(PageEvent code, uint32_t a) {
-    if (sheet_) sheet_->BroadcastPageEvent(code, a, 0);
+    if (!sheet_) return;
+    if (code == kPageConnected) sheet_->ShowConnection(openedStation_);
+    if (code == kPageDisconnected) sheet_->ShowConnection({});
+    sheet_->BroadcastPageEvent(code, a, 0);
 }
 
 }  // namespace vexal

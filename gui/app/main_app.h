@@ -24,7 +24,9 @@
 #include <span>
 #include <vector>
 
+#include "block_facts.h"
 #include "block_store.h"
+#include "cpu_identity.h"
 #include "cpulink.h"
 #include "networks.h"
 #include "page_context.h"
@@ -43,6 +45,13 @@ inline constexpr CpuStatus kStatusMutexNotObtained = 0xC001;
 inline constexpr CpuStatus kStatusUnusableAnswer = 0x4010;
 
 inline constexpr uint32_t kUploadBufferSize = 135168;
+
+// A backup before an overwrite: failed, or the file written (empty when the controller held
+// none of the blocks).
+struct BlockBackup {
+    bool failed = false;
+    QString path;
+};
 
 class CMainApp {
 public:
@@ -75,9 +84,21 @@ public:
     int SetClock(const BrokenDownTime& time);
     int GetBlockList(int type, int start, int* moreEntries, uint16_t* numbers, int capacity);
     CpuStatus DeleteBlock(int type, uint16_t number);
-    CpuStatus UploadBlock(int type, uint16_t number);
-    CpuStatus DownloadBlock(int type, uint16_t number);
-    void CompressMemory();
+    // `cancelled` is asked between the exchanges of the transfer (and may let events in);
+    // true stops an upload there with 0x400A, a download at the end of its block.
+    CpuStatus UploadBlock(int type, uint16_t number, const std::function<bool()>& cancelled = {});
+    CpuStatus DownloadBlock(int type, uint16_t number, const std::function<bool()>& cancelled = {});
+    // For comparing with the project (plc_compare.cpp): the facts of the controller's block
+    // info, and its image uploaded without adding it to the project.
+    CpuStatus GetBlockFacts(int type, uint16_t number, BlockFacts* facts);
+    CpuStatus UploadImage(int type, uint16_t number, std::vector<uint8_t>* image);
+    // The backup before Download or Delete replaces blocks (block_backup.cpp): the
+    // controller's images of these blocks into <data folder>/backups/<station>_<yyyyMMdd-
+    // HHmmss>.wld, when the setting BackupBeforeOverwrite (on by default) asks for it.
+    bool BackupEnabled() const;
+    static QString BackupFolder();
+    BlockBackup BackUpBlocks(const std::vector<BlockRef>& blocks);
+    CpuStatus CompressMemory();
     int WarmRestart();
     int StopCpu();
     CpuStatus ReadVariables(VariableDescriptor* const* variables, int count);
@@ -90,6 +111,10 @@ public:
     int ReadOperationMode();
     CpuStatus ReadMemoryAreas(int* rowCount, MemoryRow rows[2]);
     CpuStatus ReadMemoryUsage(int* rowCount, MemoryRow rows[3]);
+    // The identity lists 0x0011, 0x001C, 0x0132 index 4 and 0x0222 index 1, one read each;
+    // a list the controller refuses leaves its fields empty. A fatal status ends the reads
+    // and is returned; otherwise CPULINK_OK.
+    CpuStatus ReadCpuIdentity(CpuIdentity* identity);
 
     // Sends a page event to every page of the running sheet; nothing without a sheet.
     void BroadcastPageEvent(PageEvent code, uint32_t a = 0);
@@ -111,6 +136,8 @@ private:
     bool InitConnectionRecords();
     void AbandonStartUp(CpuStatus status, bool destroyMpiRecord);
     void BuildSheet();
+    // Asked when the user closes the sheet: true when nothing unsaved is lost.
+    bool MayCloseSheet();
 
     // Steps shared by the operations (plc_operations.cpp).
     static constexpr int kWaitWithoutLimit = -1;
@@ -121,9 +148,12 @@ private:
     std::optional<CpuStatus> UnderPlcMutex(int timeoutMs, const std::function<CpuStatus()>& call);
     // The same, waiting without limit, with a fatal status reported; 0xC001 without the mutex.
     CpuStatus CallReportingFatal(const std::function<CpuStatus()>& call);
+    // A block transfer's call with the record's cancel check set to `cancelled`.
+    CpuStatus TransferCall(const std::function<bool()>& cancelled,
+                           const std::function<CpuStatus()>& call);
     int FinishOpen(CpuStatus status, CpuConnection* record);
     int DoneOrReported(CpuStatus status);
-    void ConnectionLost();
+    void ConnectionLost(CpuStatus status);
     void ReportPlcError(CpuStatus status);
     void ReportIfFatal(CpuStatus status);
     // System status lists (plc_status_lists.cpp).
@@ -134,6 +164,14 @@ private:
     CpuConnection mpiRecord_{};
     CpuConnection tcpRecord_{};
     CpuConnection* currentConnection_ = nullptr;
+    // A fatal status was reported on the current link; the next open or close clears it.
+    bool linkLost_ = false;
+    // A library call runs: an operation asked from events handled inside it is not made.
+    bool inPlcCall_ = false;
+    // The station the last open asked for, as the station list names it.
+    QString openedStation_;
+    // The station of the open connection as backups name it: "192.168.0.10" or "MPI2".
+    QString station_;
     std::unique_ptr<BlockStore> project_;
     std::vector<uint8_t> uploadBuffer_;
 

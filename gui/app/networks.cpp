@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "network_adapters.h"
+
 namespace vexal {
 namespace {
 
@@ -15,6 +17,8 @@ const QString kMpiValue = QStringLiteral("Mpi");
 const QString kEthernetValue = QStringLiteral("Ethernet");
 const QString kEthernetIfaceValue = QStringLiteral("EthernetIface");
 const QString kDefaultEthernetIface = QStringLiteral("DM9CE1");
+// The first adapters of the system that an Ethernet adapter is looked for among.
+constexpr int kAdaptersLookedAt = 10;
 
 }  // namespace
 
@@ -26,8 +30,21 @@ void CNetworks::StartUp() {
     state_.ethernetAvailable = start_->StartDiscovery(discovery_);
     adapterHandle_ = library_.OpenAdapter();
     state_.mpiAvailable = adapterHandle_ != BUSPORT_INVALID_HANDLE;
-    if (state_.ethernetEnabled) SelectEthernetAdapter(state_.ethernetIface);
+    if (state_.ethernetEnabled && !SelectEthernetAdapter(state_.ethernetIface) && !ifaceChosen_) {
+        SelectFirstEthernetAdapter();
+    }
     if (state_.mpiEnabled) GoMpiOnline();
+}
+
+// Until an adapter was stored, the default name stands for "any Ethernet adapter": the
+// first one that discovery can use is taken, and stored at exit.
+bool CNetworks::SelectFirstEthernetAdapter() {
+    platform::NetworkAdapter adapters[kAdaptersLookedAt];
+    const int listed = platform::ListNetworkAdapters(adapters, kAdaptersLookedAt);
+    for (int index = 0; index < listed; ++index) {
+        if (SelectEthernetAdapter(QString::fromLocal8Bit(adapters[index].name))) return true;
+    }
+    return false;
 }
 
 void CNetworks::ReleaseAdapter() {
@@ -45,6 +62,7 @@ void CNetworks::ReadSettings() {
     state_.mpiEnabled = profile.value(kMpiValue, 1).toInt() != 0;
     state_.ethernetEnabled = profile.value(kEthernetValue, 1).toInt() != 0;
     state_.ethernetIface = profile.value(kEthernetIfaceValue, kDefaultEthernetIface).toString();
+    ifaceChosen_ = profile.contains(kEthernetIfaceValue);
 }
 
 void CNetworks::WriteSettings() const {
@@ -95,11 +113,20 @@ bool CNetworks::ApplyEthernet(bool tcpOn, const QString& chosenAdapter) {
     return true;
 }
 
+// Going online again makes the adapter take in the bus as it is now, so that a station
+// that joined since start-up is probed too. An adapter that cannot does not answer probes.
+void CNetworks::RenewMpiBus() {
+    if (library_.GoOnlineDefault(adapterHandle_) != 0) {
+        library_.GetCurNetPrm(adapterHandle_, &busParams_);
+    }
+}
+
 // Probes every address below the bus's highest station address except the device's own.
 // The probes do not use the PLC mutex: they go to the adapter, not to a connection.
 bool CNetworks::ScanMpiStations(MpiStations* stations) {
     stations->count = 0;
     if (!state_.mpiAvailable || !state_.mpiEnabled) return false;
+    RenewMpiBus();
     const int limit =
         std::min<int>(busParams_.bytes[BUSPORT_HIGHEST_ADDRESS_BYTE], BUSPORT_MAX_STATION);
     const int ownAddress = busParams_.bytes[BUSPORT_OWN_ADDRESS_BYTE];

@@ -75,6 +75,8 @@ public:
 
 private:
     void ReadSettings();
+    bool SelectFirstEthernetAdapter();
+    void RenewMpiBus();
     bool ApplyMpi(bool mpiOn);
     bool ApplyEthernet(bool tcpOn, const QString& chosenAdapter);
 
@@ -84,6 +86,8 @@ private:
     int adapterHandle_ = BUSPORT_INVALID_HANDLE;
     BusParameters busParams_{};
     NetworkState state_;
+    // The settings held an adapter name: the user's choice, kept even when it is missing.
+    bool ifaceChosen_ = false;
 };
 
 }  // namespace vexal

@@ -51,6 +51,13 @@ public:
     CpuStatus DownloadBlock(CpuConnection* record, const uint8_t* image) override {
         return cpuLink_DownloadBlock(record, image);
     }
+    void SetCancelCheck(CpuConnection* record, CpuCancelCheck check, void* context) override {
+        cpuLink_SetCancelCheck(record, check, context);
+    }
+    CpuStatus GetBlockInfo(CpuConnection* record, int type, uint16_t number,
+                           CpuBlockInfo* info) override {
+        return cpuLink_GetBlockInfo(record, type, number, info);
+    }
     CpuStatus DeleteBlock(CpuConnection* record, int type, uint16_t number) override {
         return cpuLink_DeleteBlock(record, type, number);
     }

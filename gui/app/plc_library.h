@@ -49,6 +49,9 @@ public:
     virtual CpuStatus UploadBlock(CpuConnection* record, int type, uint16_t number, uint8_t* buffer,
                                   uint32_t size) = 0;
     virtual CpuStatus DownloadBlock(CpuConnection* record, const uint8_t* image) = 0;
+    virtual void SetCancelCheck(CpuConnection* record, CpuCancelCheck check, void* context) = 0;
+    virtual CpuStatus GetBlockInfo(CpuConnection* record, int type, uint16_t number,
+                                   CpuBlockInfo* info) = 0;
     virtual CpuStatus DeleteBlock(CpuConnection* record, int type, uint16_t number) = 0;
     virtual CpuStatus CompressMemory(CpuConnection* record, uint32_t timeoutMs) = 0;
     virtual CpuStatus Stop(CpuConnection* record) = 0;

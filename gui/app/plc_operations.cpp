@@ -7,6 +7,7 @@
 #include "library_text.h"
 #include "main_app.h"
 #include "main_sheet.h"
+#include "page_controls.h"
 #include "page_events.h"
 
 namespace vexal {
@@ -38,8 +39,10 @@ void CMainApp::ReleasePlcMutex() {
 
 std::optional<CpuStatus> CMainApp::UnderPlcMutex(int timeoutMs,
                                                  const std::function<CpuStatus()>& call) {
-    if (!WaitPlcMutex(timeoutMs)) return std::nullopt;
+    if (inPlcCall_ || !WaitPlcMutex(timeoutMs)) return std::nullopt;
+    inPlcCall_ = true;
     const CpuStatus status = call();
+    inPlcCall_ = false;
     ReleasePlcMutex();
     return status;
 }
@@ -58,21 +61,29 @@ int CMainApp::FinishOpen(CpuStatus status, CpuConnection* record) {
         return 0;
     }
     currentConnection_ = record;
+    linkLost_ = false;
     BroadcastPageEvent(kPageConnected);
     return 1;
 }
 
 int CMainApp::DoneOrReported(CpuStatus status) {
     if (status == CPULINK_OK) return 1;
-    if (CpuStatus_IsFatal(status)) ConnectionLost();
-    ReportPlcError(status);
+    if (CpuStatus_IsFatal(status)) {
+        ConnectionLost(status);
+    } else {
+        ReportPlcError(status);
+    }
     return 0;
 }
 
-// Only tells the pages; closing the link and clearing the current connection is left to
-// the station list.
-void CMainApp::ConnectionLost() {
+// Only tells the pages and the user, once per lost link: the calls that still come on it
+// (the rest of a poll, of a block loop) fail without another message. Closing the link
+// and clearing the current connection is left to the station list.
+void CMainApp::ConnectionLost(CpuStatus status) {
+    if (linkLost_) return;
+    linkLost_ = true;
     BroadcastPageEvent(kPageDisconnected);
+    ReportPlcError(status);
 }
 
 void CMainApp::ReportPlcError(CpuStatus status) {
@@ -82,22 +93,28 @@ void CMainApp::ReportPlcError(CpuStatus status) {
 }
 
 void CMainApp::ReportIfFatal(CpuStatus status) {
-    if (!CpuStatus_IsFatal(status)) return;
-    ConnectionLost();
-    ReportPlcError(status);
+    if (CpuStatus_IsFatal(status)) ConnectionLost(status);
 }
 
 // ---- Connection ---------------------------------------------------------------------
 
 int CMainApp::OpenTcp(uint32_t ipv4Address) {
+    openedStation_ = StationText(ipv4Address);
     const std::optional<CpuStatus> status = UnderPlcMutex(
         kOpenMutexWaitMs, [&] { return library_->OpenTcpConnection(&tcpRecord_, ipv4Address); });
+    station_ = QStringLiteral("%1.%2.%3.%4")
+                   .arg(ipv4Address & 0xFF)
+                   .arg(ipv4Address >> 8 & 0xFF)
+                   .arg(ipv4Address >> 16 & 0xFF)
+                   .arg(ipv4Address >> 24);
     return status ? FinishOpen(*status, &tcpRecord_) : 0;
 }
 
 int CMainApp::OpenMpi(int mpiAddress) {
+    openedStation_ = StationText(static_cast<StationKey>(mpiAddress));
     const std::optional<CpuStatus> status = UnderPlcMutex(
         kOpenMutexWaitMs, [&] { return library_->OpenMpiConnection(&mpiRecord_, mpiAddress); });
+    station_ = QStringLiteral("MPI%1").arg(mpiAddress);
     return status ? FinishOpen(*status, &mpiRecord_) : 0;
 }
 
@@ -105,6 +122,7 @@ void CMainApp::CloseConnection() {
     const std::optional<CpuStatus> closed = UnderPlcMutex(kWaitWithoutLimit, [&] {
         library_->CloseConnection(currentConnection_);
         currentConnection_ = nullptr;
+        linkLost_ = false;
         return CpuStatus{CPULINK_OK};
     });
     if (closed) BroadcastPageEvent(kPageDisconnected);
@@ -126,8 +144,7 @@ int CMainApp::GetClock(BrokenDownTime* time) {
         kWaitWithoutLimit, [&] { return library_->GetClock(currentConnection_, &clock); });
     if (!status) return 0;
     if (*status != CPULINK_OK) {
-        ConnectionLost();
-        ReportPlcError(*status);
+        ConnectionLost(*status);
         return 0;
     }
     if (cpuLink_S7TimeToTM(time, &clock) != 0) return 1;
@@ -145,8 +162,7 @@ int CMainApp::SetClock(const BrokenDownTime& time) {
         kWaitWithoutLimit, [&] { return library_->SetClock(currentConnection_, &clock); });
     if (!status) return 0;
     if (*status == CPULINK_OK) return 1;
-    ConnectionLost();
-    ReportPlcError(*status);
+    ConnectionLost(*status);
     return 0;
 }
 
@@ -171,9 +187,24 @@ CpuStatus CMainApp::DeleteBlock(int type, uint16_t number) {
     return status;
 }
 
+CpuStatus CMainApp::TransferCall(const std::function<bool()>& cancelled,
+                                 const std::function<CpuStatus()>& call) {
+    const CpuCancelCheck check = [](void* context) {
+        return (*static_cast<const std::function<bool()>*>(context))() ? 1 : 0;
+    };
+    return CallReportingFatal([&] {
+        if (cancelled)
+            library_->SetCancelCheck(currentConnection_, check,
+                                     const_cast<void*>(static_cast<const void*>(&cancelled)));
+        const CpuStatus status = call();
+        if (cancelled) library_->SetCancelCheck(currentConnection_, nullptr, nullptr);
+        return status;
+    });
+}
+
 // The block lands in the project; a store that refuses it costs the event, not the status.
-CpuStatus CMainApp::UploadBlock(int type, uint16_t number) {
-    const CpuStatus status = CallReportingFatal([&] {
+CpuStatus CMainApp::UploadBlock(int type, uint16_t number, const std::function<bool()>& cancelled) {
+    const CpuStatus status = TransferCall(cancelled, [&] {
         return library_->UploadBlock(currentConnection_, type, number, uploadBuffer_.data(),
                                      kUploadBufferSize);
     });
@@ -183,11 +214,12 @@ CpuStatus CMainApp::UploadBlock(int type, uint16_t number) {
     return status;
 }
 
-CpuStatus CMainApp::DownloadBlock(int type, uint16_t number) {
+CpuStatus CMainApp::DownloadBlock(int type, uint16_t number,
+                                  const std::function<bool()>& cancelled) {
     const uint8_t* image = project_->Find(type, number);
     if (image == nullptr) return CPULINK_OK;
     const CpuStatus status =
-        CallReportingFatal([&] { return library_->DownloadBlock(currentConnection_, image); });
+        TransferCall(cancelled, [&] { return library_->DownloadBlock(currentConnection_, image); });
     if (status == CPULINK_OK) {
         BroadcastPageEvent(kPageControllerBlockFound, BlockRef_Pack(type, number));
     }
@@ -196,8 +228,8 @@ CpuStatus CMainApp::DownloadBlock(int type, uint16_t number) {
 
 // ---- Controller control -------------------------------------------------------------
 
-void CMainApp::CompressMemory() {
-    CallReportingFatal(
+CpuStatus CMainApp::CompressMemory() {
+    return CallReportingFatal(
         [&] { return library_->CompressMemory(currentConnection_, kCompressTimeoutMs); });
 }
 

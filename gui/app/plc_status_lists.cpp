@@ -15,6 +15,13 @@ constexpr uint16_t kOperationModeList = 0x0424;
 constexpr uint16_t kMemoryAreaList = 0x0013;
 constexpr uint16_t kMemoryUsageList = 0x001B;
 
+constexpr uint16_t kModuleIdentificationList = 0x0011;
+constexpr uint16_t kComponentIdentificationList = 0x001C;
+// The start information of OB1, with its cycle times.
+constexpr uint16_t kInterruptStartList = 0x0222;
+constexpr uint16_t kMainCycleIndex = 1;
+constexpr uint32_t kIdentityBufferSize = 1024;
+
 constexpr uint32_t kLedBufferSize = 40;
 constexpr uint32_t kModeSelectorBufferSize = 40;
 constexpr uint32_t kOperationModeBufferSize = 20;
@@ -91,6 +98,32 @@ CpuStatus CMainApp::ReadMemoryUsage(int* rowCount, MemoryRow rows[3]) {
     const CpuStatus status = ReadStatusList(kMemoryUsageList, 0, buffer, &answer);
     if (status != CPULINK_OK) return status;
     return TakeRows(DecodeMemoryUsage(answer), rowCount, rows);
+}
+
+CpuStatus CMainApp::ReadCpuIdentity(CpuIdentity* identity) {
+    *identity = CpuIdentity{};
+    std::array<uint8_t, kIdentityBufferSize> buffer{};
+    StatusAnswer answer;
+    // Each read decodes what arrived whole: a refusal or a cut answer leaves fields empty.
+    const auto read = [&](uint16_t listId, uint16_t index) {
+        const CpuStatus status = ReadStatusList(listId, index, buffer, &answer);
+        if (status != CPULINK_OK && status != CPULINK_MORE_ENTRIES) answer.recordCount = 0;
+        return status;
+    };
+    CpuStatus status = read(kModuleIdentificationList, 0);
+    if (CpuStatus_IsFatal(status)) return status;
+    DecodeModuleIdentification(answer, identity);
+    status = read(kComponentIdentificationList, 0);
+    if (CpuStatus_IsFatal(status)) return status;
+    DecodeComponentIdentification(answer, identity);
+    status = read(kModeSelectorList, kModeSelectorIndex);
+    if (CpuStatus_IsFatal(status)) return status;
+    identity->protectionLevel = DecodeProtectionLevel(answer);
+    identity->modeSelector = DecodeModeSelector(answer);
+    status = read(kInterruptStartList, kMainCycleIndex);
+    if (CpuStatus_IsFatal(status)) return status;
+    identity->cycleTimes = DecodeCycleTimes(answer);
+    return CPULINK_OK;
 }
 
 }  // namespace vexal

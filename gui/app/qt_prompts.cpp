@@ -2,6 +2,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "dialog_support.h"
 #include "user_prompts.h"
 
 namespace vexal {
@@ -15,13 +16,30 @@ public:
     void ShowMessage(const QString& text) override {
         QMessageBox box(QMessageBox::NoIcon, kMessageTitle, text, QMessageBox::Ok,
                         QApplication::activeWindow());
+        WidenMessageBox(&box, box.parentWidget());
         box.exec();
     }
 
     bool AskYesNo(const QString& text) override {
         QMessageBox box(QMessageBox::Question, kMessageTitle, text,
                         QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+        WidenMessageBox(&box, box.parentWidget());
         return box.exec() == QMessageBox::Yes;
+    }
+
+    SaveAnswer AskSaveDiscardCancel(const QString& text) override {
+        QMessageBox box(QMessageBox::Warning, kMessageTitle, text,
+                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                        QApplication::activeWindow());
+        box.setDefaultButton(QMessageBox::Save);
+        switch (box.exec()) {
+            case QMessageBox::Save:
+                return SaveAnswer::kSave;
+            case QMessageBox::Discard:
+                return SaveAnswer::kDiscard;
+            default:
+                return SaveAnswer::kCancel;
+        }
     }
 
     QString ChooseFileToOpen(const QString& defaultSuffix, const QString& filter) override {
@@ -46,6 +64,7 @@ private:
                                  const QString& filter) {
         dialog.setDefaultSuffix(defaultSuffix);
         dialog.setNameFilter(filter);
+        PrepareFileDialog(&dialog, dialog.parentWidget());
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
         return dialog.selectedFiles().constFirst();
     }

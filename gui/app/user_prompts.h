@@ -7,6 +7,9 @@
 
 namespace vexal {
 
+// The answers to a question about unsaved work.
+enum class SaveAnswer { kSave, kDiscard, kCancel };
+
 class CUserPrompts {
 public:
     virtual ~CUserPrompts() = default;
@@ -15,6 +18,8 @@ public:
     virtual void ShowMessage(const QString& text) = 0;
     // A question with Yes and No buttons and the question icon; true for Yes.
     virtual bool AskYesNo(const QString& text) = 0;
+    // A warning with "Save", "Discard" and "Cancel"; Escape and the close box cancel.
+    virtual SaveAnswer AskSaveDiscardCancel(const QString& text) = 0;
     // The file chosen in an open dialog (the file must exist) or a save dialog (asking
     // before an existing file is replaced); empty when the dialog was cancelled. `filter`
     // is in Qt's form, "WinLC files (*.wld);;All files (*)".

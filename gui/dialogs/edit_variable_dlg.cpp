@@ -2,15 +2,13 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QEvent>
 #include <QGridLayout>
-#include <QGuiApplication>
-#include <QInputMethod>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <array>
 
+#include "dialog_support.h"
 #include "user_prompts.h"
 #include "variable_list_file.h"
 
@@ -97,7 +95,7 @@ void CEditVariableDlg::BuildControls(bool largeLayout) {
         grid->setContentsMargins(4, 4, 4, 4);
         setMaximumWidth(236);
     }
-    for (QLineEdit* edit : {addressEdit_, modifyEdit_}) edit->installEventFilter(this);
+    for (QLineEdit* edit : {addressEdit_, modifyEdit_}) FollowFocusWithSoftInput(edit);
     connect(checkButton_, &QPushButton::clicked, this, &CEditVariableDlg::OnCheck);
     connect(formatCombo_, &QComboBox::activated, this, &CEditVariableDlg::OnFormatChanged);
     connect(buttons_, &QDialogButtonBox::accepted, this, &CEditVariableDlg::accept);
@@ -128,12 +126,6 @@ void CEditVariableDlg::OnInitDialog() {
 }
 
 // The soft keyboard shows while an edit field has the focus.
-bool CEditVariableDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusIn) QGuiApplication::inputMethod()->show();
-    if (event->type() == QEvent::FocusOut) QGuiApplication::inputMethod()->hide();
-    return QDialog::eventFilter(watched, event);
-}
-
 void CEditVariableDlg::OnCheck() {
     TakeTexts();
     switch (CheckAddress()) {

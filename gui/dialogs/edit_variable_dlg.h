@@ -36,7 +36,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     enum CheckResult { kInvalid = -1, kEmpty = 0, kValid = 1 };

@@ -1,5 +1,7 @@
 #include "block_list_ctrl.h"
 
+#include <algorithm>
+
 #include "sheet_images.h"
 
 namespace vexal {
@@ -29,6 +31,26 @@ QString BlockListText(int type, uint16_t number) {
 CBlockListCtrl::CBlockListCtrl(int itemImage, QWidget* parent)
     : QListWidget(parent), itemImage_(itemImage) {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
+}
+
+void CBlockListCtrl::SetMinimumCell(QSize cell) {
+    minimumCell_ = cell;
+    FitWholeColumns();
+}
+
+void CBlockListCtrl::resizeEvent(QResizeEvent* event) {
+    QListWidget::resizeEvent(event);
+    FitWholeColumns();
+}
+
+// Scrolling moves by whole columns, so that with cells sharing the width evenly every
+// column in view is whole.
+void CBlockListCtrl::FitWholeColumns() {
+    if (minimumCell_.isEmpty()) return;
+    const int width = viewport()->width();
+    const int columns = std::max(1, width / minimumCell_.width());
+    const QSize cell(std::max(minimumCell_.width(), width / columns), minimumCell_.height());
+    if (cell != gridSize()) setGridSize(cell);
 }
 
 void CBlockListCtrl::AttachImages(const CSheetImages* images) {

@@ -39,7 +39,15 @@ public:
     int TypeCount(int type) const;
     uint32_t ItemData(int index) const;
 
+    // The smallest cell that holds a whole item; the cells widen so that the columns
+    // shown fill the list and no item is cut at its right edge.
+    void SetMinimumCell(QSize cell);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    void FitWholeColumns();
     int TypeStart(int type) const;
     void SetItemData(QListWidgetItem* item, uint32_t itemData);
     QIcon ItemIcon() const;
@@ -47,6 +55,7 @@ private:
     int itemImage_;
     std::array<int, BLOCK_TYPE_COUNT> typeCount_{};
     const CSheetImages* images_ = nullptr;
+    QSize minimumCell_;
 };
 
 }  // namespace vexal

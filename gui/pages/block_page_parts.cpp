@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "block_list_ctrl.h"
+#include "library_text.h"
 #include "user_prompts.h"
 
 namespace vexal {
@@ -27,6 +28,8 @@ constexpr int kSmallRowButtons = 3;
 // A transfer redraws its progress five times a second: often enough for the eye, rarely
 // enough to cost nothing beside the transfer.
 constexpr int kProgressRedrawMs = 200;
+// Between the exchanges of a block the user's taps are let in this often.
+constexpr int kCancelPollMs = 20;
 
 QItemSelection AllItems(const QListWidget& list) {
     const QAbstractItemModel* model = list.model();
@@ -132,7 +135,7 @@ QString BlockCountText(int count) {
                       : QCoreApplication::translate("Vexal", "%1 blocks").arg(count);
 }
 
-void SetUpBlockList(QListWidget* list, const char* objectName, const QString& accessibleName) {
+void SetUpBlockList(CBlockListCtrl* list, const char* objectName, const QString& accessibleName) {
     list->setObjectName(QString::fromLatin1(objectName));
     list->setAccessibleName(accessibleName);
     list->setFlow(QListView::TopToBottom);
@@ -143,8 +146,9 @@ void SetUpBlockList(QListWidget* list, const char* objectName, const QString& ac
     list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     const QFontMetrics metrics(list->font());
     const int imageWidth = 16;
-    list->setGridSize(QSize(metrics.horizontalAdvance(QStringLiteral("SDB65535")) + imageWidth + 16,
-                            std::max(metrics.height(), imageWidth) + 4));
+    list->SetMinimumCell(QSize(metrics.horizontalAdvance(QStringLiteral("SDB65535")) + imageWidth + 16,
+                               std::max(metrics.height(), imageWidth) + 4));
+    list->setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
     list->setUniformItemSizes(true);
 }
 
@@ -192,6 +196,16 @@ bool CBlockProgress::Next(const QString& blockText) {
     return dialog_ != nullptr && !dialog_->wasCanceled();
 }
 
+bool CBlockProgress::Cancelled() {
+    if (dialog_ == nullptr) return false;
+    if (sincePolled_.isValid() && sincePolled_.elapsed() < kCancelPollMs) {
+        return dialog_->wasCanceled();
+    }
+    sincePolled_.restart();
+    QCoreApplication::processEvents();
+    return dialog_ != nullptr && dialog_->wasCanceled();
+}
+
 // Pending events are handled here, so that the dialog is drawn and the user's cancel
 // arrives; the dialog being modal, nothing else can be touched meanwhile.
 void CBlockProgress::Show(const QString& blockText) {
@@ -206,20 +220,53 @@ void CBlockProgress::Show(const QString& blockText) {
     sinceShown_.restart();
 }
 
-void TransferSelectedBlocks(QWidget* page, CUserPrompts& prompts, const QString& verb,
-                            CBlockListCtrl& list,
-                            const std::function<CpuStatus(int type, uint16_t number)>& transfer) {
-    const int items = list.count();
-    CBlockProgress progress(page, prompts, verb, SelectedItemCount(list));
-    // A lost connection may empty the list under the loop.
-    for (int index = 0; index < items && index < list.count(); ++index) {
-        if (!list.item(index)->isSelected()) continue;
-        const BlockRef ref = list.ItemData(index);
-        const int type = BlockRef_Type(ref);
-        const uint16_t number = BlockRef_Number(ref);
-        if (!progress.Next(BlockListText(type, number))) break;
-        if (CpuStatus_IsFatal(transfer(type, number))) break;
+void CBlockRefusals::Add(int type, uint16_t number, const QString& reason, bool reasonFirst) {
+    const QString block = BlockListText(type, number).simplified();
+    for (Group& group : groups_) {
+        if (group.reason == reason && group.reasonFirst == reasonFirst) {
+            group.blocks.append(block);
+            return;
+        }
     }
+    groups_.push_back({reason, reasonFirst, {block}});
+}
+
+void CBlockRefusals::AddStatus(int type, uint16_t number, CpuStatus status) {
+    Add(type, number,
+        LibraryErrorText(status, CPULINK_ERROR_TEXT_CAPACITY)
+            .value_or(QStringLiteral("0x%1").arg(status, 4, 16, QLatin1Char('0'))));
+}
+
+void CBlockRefusals::Tell(CUserPrompts& prompts) const {
+    if (groups_.empty()) return;
+    QStringList lines;
+    for (const Group& group : groups_) {
+        const QString blocks = group.blocks.join(QStringLiteral(", "));
+        lines.append(group.reasonFirst ? group.reason + blocks : blocks + ": " + group.reason);
+    }
+    prompts.ShowMessage(lines.join(QLatin1Char('\n')));
+}
+
+void TransferSelectedBlocks(QWidget* page, CUserPrompts& prompts, const QString& verb,
+                            CBlockListCtrl& list, const BlockTransfer& transfer) {
+    const int items = list.count();
+    CBlockRefusals refusals;
+    {
+        CBlockProgress progress(page, prompts, verb, SelectedItemCount(list));
+        // A lost connection may empty the list under the loop.
+        for (int index = 0; index < items && index < list.count(); ++index) {
+            if (!list.item(index)->isSelected()) continue;
+            const BlockRef ref = list.ItemData(index);
+            const int type = BlockRef_Type(ref);
+            const uint16_t number = BlockRef_Number(ref);
+            if (!progress.Next(BlockListText(type, number))) break;
+            const CpuStatus status =
+                transfer(type, number, [&progress] { return progress.Cancelled(); });
+            if (CpuStatus_IsFatal(status) || status == CPULINK_CANCELLED) break;
+            if (status != CPULINK_OK) refusals.AddStatus(type, number, status);
+        }
+    }
+    refusals.Tell(prompts);
 }
 
 }  // namespace vexal

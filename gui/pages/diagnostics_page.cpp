@@ -56,6 +56,7 @@ void CDiagnosticsPage::BuildControls() {
     detailLine2_ = new QLabel;
     detailLine2_->setObjectName(QStringLiteral("detailLine2"));
     connect(list_, &QTreeWidget::currentItemChanged, this, &CDiagnosticsPage::ShowDetails);
+    connect(list_, &QTreeWidget::itemSelectionChanged, this, &CDiagnosticsPage::FollowSelection);
     connect(updateButton_, &QPushButton::clicked, this, &CDiagnosticsPage::ReadBuffer);
     connect(saveButton_, &QPushButton::clicked, this, &CDiagnosticsPage::SaveBuffer);
 
@@ -142,6 +143,15 @@ void CDiagnosticsPage::ShowDetails() {
     if (current == nullptr) return;
     const DiagRecord entry = Entry(list_->indexOfTopLevelItem(current));
     ShowDetailLines(Latin1(DiagIdentLine(entry)), Latin1(DiagInfoLine(entry)));
+}
+
+// A row selected without moving the current item (by assistive technology) becomes the
+// current one, whose details are shown.
+void CDiagnosticsPage::FollowSelection() {
+    const QList<QTreeWidgetItem*> selected = list_->selectedItems();
+    if (selected.size() == 1 && selected.front() != list_->currentItem()) {
+        list_->setCurrentItem(selected.front());
+    }
 }
 
 void CDiagnosticsPage::ShowDetailLines(const QString& first, const QString& second) {

@@ -35,6 +35,7 @@ private:
     void ReadBuffer();
     void FillList();
     void ShowDetails();
+    void FollowSelection();
     void ShowDetailLines(const QString& first, const QString& second);
     void SaveBuffer();
     bool WriteCsv(const QString& path) const;

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 #include <array>
 
+#include "library_text.h"
 #include "main_app.h"
 #include "page_controls.h"
 
@@ -19,6 +20,9 @@ constexpr ReportColumn kColumns[] = {
     {QT_TRANSLATE_NOOP("Vexal", "Free"), Qt::AlignRight | Qt::AlignVCenter, 80},
     {QT_TRANSLATE_NOOP("Vexal", "Total"), Qt::AlignRight | Qt::AlignVCenter, 80},
 };
+
+constexpr int kUsedColumn = 1;
+constexpr int kTotalColumn = 3;
 
 // Row names by position, for a controller with an undivided and with a split work memory.
 constexpr const char* kTwoRowNames[] = {QT_TRANSLATE_NOOP("vexal::CMemoryPage", "Load Memory"),
@@ -53,8 +57,12 @@ void CMemoryPage::BuildControls() {
 
 void CMemoryPage::OnInitDialog() {
     SetReportColumns(list_, kColumns);
-    // The small screen cannot hold the given widths: there the columns take what they need.
-    if (!IsLargeLayout()) FitColumnsToContents(list_, list_->columnCount());
+    // The small screen cannot hold the given widths: there the columns take what they need,
+    // and the totals come right after the names, so that they are seen without scrolling.
+    if (!IsLargeLayout()) {
+        FitColumnsToContents(list_, list_->columnCount());
+        list_->header()->moveSection(kTotalColumn, kUsedColumn);
+    }
     OnPageEvent(kPageDisconnected, 0, 0);
 }
 
@@ -105,10 +113,21 @@ void CMemoryPage::ShowRows(const MemoryRow* rows, int rowCount) {
     }
 }
 
+// The figures are read again whatever the result, then the user hears that the memory was
+// compressed or, in the library's words, why not; a lost link was told already.
 void CMemoryPage::OnCompress() {
-    CWaitCursor wait(Prompts());
-    App().CompressMemory();
-    RefreshFigures();
+    CpuStatus status = CPULINK_OK;
+    {
+        CWaitCursor wait(Prompts());
+        status = App().CompressMemory();
+        RefreshFigures();
+    }
+    if (status == CPULINK_OK) {
+        Prompts().ShowMessage(tr("The memory was compressed."));
+    } else if (!CpuStatus_IsFatal(status)) {
+        Prompts().ShowMessage(LibraryErrorText(status, CPULINK_ERROR_TEXT_CAPACITY)
+                                  .value_or(tr("The memory was not compressed.")));
+    }
 }
 
 }  // namespace vexal

@@ -3,10 +3,12 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 #include "block_list_ctrl.h"
 #include "block_page_parts.h"
 #include "main_app.h"
+#include "overwrite_backup.h"
 #include "project_policies.h"
 #include "sheet_images.h"
 
@@ -78,11 +80,13 @@ void COfflinePage::OnPageEvent(PageEvent code, uint32_t a, uint32_t) {
             UpdateSelectionButtons();
             break;
         case kPageProjectBlockAdded:
+            unsaved_ = true;
             blockList_->InsertBlock(BlockRef_Type(a), BlockRef_Number(a));
             UpdateSelectionButtons();
             UpdateListButtons();
             break;
         case kPageProjectBlockRemoved:
+            unsaved_ = true;
             blockList_->RemoveBlock(BlockRef_Type(a), BlockRef_Number(a));
             UpdateSelectionButtons();
             UpdateListButtons();
@@ -118,6 +122,22 @@ int COfflinePage::CollectSelection() {
     return stored;
 }
 
+int COfflinePage::CollectAll() {
+    const int count = std::min(blockList_->count(), kStoreMaxBlocks);
+    for (int index = 0; index < count; ++index) {
+        selectedRefs_[static_cast<size_t>(index)] = blockList_->ItemData(index);
+    }
+    return count;
+}
+
+bool COfflinePage::HasUnsavedWork() const {
+    return unsaved_ && blockList_->count() > 0;
+}
+
+bool COfflinePage::SaveWork() {
+    return SaveBlocks(CollectAll());
+}
+
 void COfflinePage::BlockStored(void* page, int type, uint16_t number) {
     static_cast<COfflinePage*>(page)->App().BroadcastPageEvent(kPageProjectBlockAdded,
                                                                BlockRef_Pack(type, number));
@@ -132,22 +152,38 @@ void COfflinePage::BlockRemoved(void* page, int type, uint16_t number) {
 void COfflinePage::OnLoad() {
     const QString path = Prompts().ChooseFileToOpen(kProjectSuffix, tr(kProjectFilter));
     if (path.isEmpty()) return;
+    const bool wasEmpty = blockList_->count() == 0;
+    const bool wasUnsaved = unsaved_;
     int result = kReadOk;
     {
         CWaitCursor wait(Prompts());
         result =
             LoadProjectFile(QFile::encodeName(path).constData(), Project(), &BlockStored, this);
     }
-    if (result != kReadOk) Prompts().ShowMessage(tr(kErrorReadingProjectFile));
+    if (result != kReadOk) {
+        unsaved_ = wasUnsaved;
+        Prompts().ShowMessage(tr(kErrorReadingProjectFile));
+    } else if (wasEmpty) {
+        unsaved_ = false;
+    }
 }
 
 void COfflinePage::OnSave() {
+    SaveBlocks(CollectSelection());
+}
+
+// Saves the first `count` collected blocks; a save of every block leaves nothing unsaved.
+bool COfflinePage::SaveBlocks(int count) {
     const QString path = Prompts().ChooseFileToSave(kProjectSuffix, tr(kProjectFilter));
-    if (path.isEmpty()) return;
-    const int count = CollectSelection();
+    if (path.isEmpty()) return false;
     const int result = SaveProjectSelection(QFile::encodeName(path).constData(), Project(),
                                             selectedRefs_.data(), static_cast<size_t>(count));
-    if (result != kWriteOk) Prompts().ShowMessage(tr(kErrorWritingProjectFile));
+    if (result != kWriteOk) {
+        Prompts().ShowMessage(tr(kErrorWritingProjectFile));
+        return false;
+    }
+    if (count == blockList_->count()) unsaved_ = false;
+    return true;
 }
 
 void COfflinePage::OnDel() {
@@ -160,9 +196,14 @@ void COfflinePage::OnDel() {
 }
 
 void COfflinePage::OnDownload() {
+    QString backup;
+    if (!BackUpBeforeOverwrite(App(), Prompts(), SelectedBlocks(*blockList_), &backup)) return;
     TransferSelectedBlocks(
         this, Prompts(), tr("Downloading"), *blockList_,
-        [this](int type, uint16_t number) { return App().DownloadBlock(type, number); });
+        [this](int type, uint16_t number, const std::function<bool()>& cancelled) {
+            return App().DownloadBlock(type, number, cancelled);
+        });
+    TellWhereTheBackupWent(Prompts(), backup);
 }
 
 }  // namespace vexal

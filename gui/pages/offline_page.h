@@ -21,6 +21,12 @@ class COfflinePage : public CSheetPage {
 public:
     COfflinePage(const PageContext& context, int templateId);
 
+    // Blocks that no file holds as they are listed: uploaded, added to a project that had
+    // blocks, or removed since the last load or save of the whole project.
+    bool HasUnsavedWork() const;
+    // Writes every block to a file the user chooses; false when cancelled or failed.
+    bool SaveWork();
+
 protected:
     void OnPageEvent(PageEvent code, uint32_t a, uint32_t b) override;
     void OnInitDialog() override;
@@ -35,6 +41,8 @@ private:
     void UpdateListButtons();
     // The selected blocks in list order into selectedRefs; their number.
     int CollectSelection();
+    int CollectAll();
+    bool SaveBlocks(int count);
     static void BlockStored(void* page, int type, uint16_t number);
     static void BlockRemoved(void* page, int type, uint16_t number);
 
@@ -48,6 +56,7 @@ private:
     QPushButton* delButton_ = nullptr;
     QPushButton* downloadButton_ = nullptr;
     QLabel* countLabel_ = nullptr;
+    bool unsaved_ = false;
 };
 
 }  // namespace vexal

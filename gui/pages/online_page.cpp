@@ -1,12 +1,17 @@
 #include "online_page.h"
 
+#include <QFile>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
+#include <map>
 
+#include "block_compare.h"
 #include "block_list_ctrl.h"
 #include "block_page_parts.h"
 #include "cpulink.h"
 #include "main_app.h"
+#include "overwrite_backup.h"
 #include "sheet_images.h"
 
 namespace vexal {
@@ -52,12 +57,16 @@ void COnlinePage::BuildControls() {
     invertButton_ = MakePageButton(this, "onlineInvert", tr("Invert"));
     uploadButton_ = MakePageButton(this, "onlineUpload", tr("Upload"));
     deleteButton_ = MakePageButton(this, "onlineDelete", large ? tr("Delete") : tr("Del"));
+    compareButton_ = MakePageButton(this, "onlineCompare", tr("Compare"));
+    reportButton_ = MakePageButton(this, "onlineReport", large ? tr("Save Report") : tr("Report"));
+    unmarkedGrid_ = blockList_->gridSize();
     countLabel_ = new QLabel(BlockCountText(0), this);
     countLabel_->setObjectName(QStringLiteral("onlineBlockCount"));
     LayOutBlockPage(this, large, blockList_,
                     {{refreshButton_},
                      {selectAllButton_, clearAllButton_, invertButton_},
-                     {uploadButton_, deleteButton_}},
+                     {uploadButton_, deleteButton_},
+                     {compareButton_, reportButton_}},
                     countLabel_);
 
     connect(blockList_, &QListWidget::itemSelectionChanged, this, &COnlinePage::UpdateButtons);
@@ -67,6 +76,8 @@ void COnlinePage::BuildControls() {
     connect(invertButton_, &QPushButton::clicked, this, [this] { InvertAllItems(*blockList_); });
     connect(uploadButton_, &QPushButton::clicked, this, &COnlinePage::OnUpload);
     connect(deleteButton_, &QPushButton::clicked, this, &COnlinePage::OnDelete);
+    connect(compareButton_, &QPushButton::clicked, this, &COnlinePage::OnCompare);
+    connect(reportButton_, &QPushButton::clicked, this, &COnlinePage::OnSaveReport);
     PressOnDeleteKey(blockList_, deleteButton_);
 }
 
@@ -91,23 +102,31 @@ void COnlinePage::OnPageEvent(PageEvent code, uint32_t a, uint32_t) {
             break;
         case kPageDisconnected:
             refreshButton_->setEnabled(false);
+            ClearMarks();
             blockList_->ClearBlocks();
             blockList_->setEnabled(false);
             UpdateButtons();
             break;
         case kPageControllerBlockFound:
-            blockList_->InsertBlock(BlockRef_Type(a), BlockRef_Number(a));
+            if (blockList_->InsertBlock(BlockRef_Type(a), BlockRef_Number(a)) >= 0) ClearMarks();
             UpdateButtons();
             break;
         case kPageControllerBlockDeleted:
-            blockList_->RemoveBlock(BlockRef_Type(a), BlockRef_Number(a));
+            if (blockList_->RemoveBlock(BlockRef_Type(a), BlockRef_Number(a)) == 1) ClearMarks();
+            UpdateButtons();
+            break;
+        case kPageProjectBlockAdded:
+        case kPageProjectBlockRemoved:
+            ClearMarks();
             UpdateButtons();
             break;
         case kPageControllerRefreshStart:
+            countBeforeRefresh_ = blockList_->count();
             blockList_->MarkAllStale();
             break;
         case kPageControllerRefreshEnd:
             blockList_->RemoveStale();
+            if (blockList_->count() != countBeforeRefresh_) ClearMarks();
             break;
         default:
             break;
@@ -122,6 +141,8 @@ void COnlinePage::UpdateSelectionButtons() {
 
 void COnlinePage::UpdateListButtons() {
     const bool filled = blockList_->count() > 0;
+    compareButton_->setEnabled(connected && filled);
+    reportButton_->setEnabled(!comparison_.empty());
     selectAllButton_->setEnabled(filled);
     clearAllButton_->setEnabled(filled);
     invertButton_->setEnabled(filled);
@@ -174,42 +195,137 @@ void COnlinePage::OnUpload() {
     const CBusy busy(busy_);
     TransferSelectedBlocks(
         this, Prompts(), tr("Uploading"), *blockList_,
-        [this](int type, uint16_t number) { return App().UploadBlock(type, number); });
+        [this](int type, uint16_t number, const std::function<bool()>& cancelled) {
+            return App().UploadBlock(type, number, cancelled);
+        });
+}
+
+void COnlinePage::OnDelete() {
+    if (!Prompts().AskYesNo(tr(kProceedDeleting))) return;
+    const CBusy busy(busy_);
+    QString backup;
+    if (!BackUpBeforeOverwrite(App(), Prompts(), SelectedBlocks(*blockList_), &backup)) return;
+    DeleteSelected();
+    TellWhereTheBackupWent(Prompts(), backup);
 }
 
 // A deleted block leaves the list at once (its event), so the same index then holds the
 // next item. The bound stays the count noted at the start.
-void COnlinePage::OnDelete() {
-    if (!Prompts().AskYesNo(tr(kProceedDeleting))) return;
-    const CBusy busy(busy_);
+void COnlinePage::DeleteSelected() {
     const int items = blockList_->count();
-    CBlockProgress progress(this, Prompts(), tr("Deleting"), SelectedItemCount(*blockList_));
-    int index = 0;
-    while (index >= 0 && index < items && index < blockList_->count() && connected) {
-        if (!blockList_->item(index)->isSelected()) {
-            ++index;
-            continue;
+    CBlockRefusals refusals;
+    {
+        CBlockProgress progress(this, Prompts(), tr("Deleting"), SelectedItemCount(*blockList_));
+        int index = 0;
+        while (index >= 0 && index < items && index < blockList_->count() && connected) {
+            if (!blockList_->item(index)->isSelected()) {
+                ++index;
+                continue;
+            }
+            const BlockRef ref = blockList_->ItemData(index);
+            if (!progress.Next(BlockListText(BlockRef_Type(ref), BlockRef_Number(ref)))) break;
+            index = DeleteItem(index, refusals);
         }
-        const BlockRef ref = blockList_->ItemData(index);
-        if (!progress.Next(BlockListText(BlockRef_Type(ref), BlockRef_Number(ref)))) break;
-        index = DeleteItem(index);
     }
+    refusals.Tell(Prompts());
 }
 
-int COnlinePage::DeleteItem(int index) {
+int COnlinePage::DeleteItem(int index, CBlockRefusals& refusals) {
     const BlockRef ref = blockList_->ItemData(index);
     const int type = static_cast<int16_t>(ref >> 16);
     const uint16_t number = BlockRef_Number(ref);
     if (type < BLOCK_TYPE_OB || type > kLastDeletableType) {
-        Prompts().ShowMessage(tr(kCantDelete) + BlockListText(type, number));
+        refusals.Add(type, number, tr(kCantDelete), true);
         return index + 1;
     }
     const CpuStatus status = App().DeleteBlock(type, number);
     if (CpuStatus_IsFatal(status)) return -1;
-    if (status == CPULINK_BLOCK_PROTECTED) Prompts().ShowMessage(tr(kProtected));
+    if (status == CPULINK_BLOCK_PROTECTED) {
+        refusals.Add(type, number, tr(kProtected));
+    } else if (status != CPULINK_OK) {
+        refusals.AddStatus(type, number, status);
+    }
     // A deleted block is gone from the list; should it still stand there, step over it.
     const bool stillListed = index < blockList_->count() && blockList_->ItemData(index) == ref;
     return status == CPULINK_OK && !stillListed ? index : index + 1;
+}
+
+// Marks every listed block; project blocks missing in the controller are named in a message
+// and in the report.
+void COnlinePage::OnCompare() {
+    if (!connected || busy_) return;
+    const CBusy busy(busy_);
+    std::vector<BlockRef> listed;
+    for (int index = 0; index < blockList_->count(); ++index)
+        listed.push_back(blockList_->ItemData(index) & ~kStaleMark);
+    BlockCompareResult result;
+    {
+        CWaitCursor wait(Prompts());
+        result = CompareWithProject(App(), Project(), listed);
+    }
+    if (!result.complete) return;
+    comparison_ = std::move(result.entries);
+    ShowMarks();
+    UpdateButtons();
+    QStringList missing;
+    for (const BlockComparison& entry : comparison_) {
+        if (entry.match == BlockMatch::kOnlyInProject)
+            missing << BlockListText(entry.type, entry.number).simplified();
+    }
+    if (!missing.isEmpty())
+        Prompts().ShowMessage(
+            tr("Not in the controller: %1").arg(missing.join(QStringLiteral(", "))));
+}
+
+// Marked texts are longer: the cells widen by a mark and each item takes its own width.
+void COnlinePage::FitCellsToMarks(bool marked) {
+    const QFontMetrics metrics(blockList_->font());
+    const int markWidth = metrics.horizontalAdvance(QStringLiteral(" \u2260"));
+    blockList_->setUniformItemSizes(!marked);
+    blockList_->setGridSize(unmarkedGrid_ + QSize(marked ? markWidth : 0, 0));
+}
+
+void COnlinePage::ShowMarks() {
+    FitCellsToMarks(true);
+    std::map<BlockRef, BlockMatch> marks;
+    for (const BlockComparison& entry : comparison_)
+        marks[BlockRef_Pack(entry.type, entry.number)] = entry.match;
+    for (int index = 0; index < blockList_->count(); ++index) {
+        const BlockRef ref = blockList_->ItemData(index) & ~kStaleMark;
+        const auto mark = marks.find(ref);
+        if (mark == marks.end()) continue;
+        const int type = BlockRef_Type(ref);
+        const uint16_t number = BlockRef_Number(ref);
+        QListWidgetItem* item = blockList_->item(index);
+        item->setText(BlockListText(type, number) + QLatin1Char(' ') + MatchMark(mark->second));
+        const QString spoken = MarkedBlockText(type, number, mark->second);
+        item->setData(Qt::AccessibleTextRole, spoken);
+        item->setToolTip(spoken);
+    }
+}
+
+void COnlinePage::ClearMarks() {
+    if (comparison_.empty()) return;
+    comparison_.clear();
+    FitCellsToMarks(false);
+    for (int index = 0; index < blockList_->count(); ++index) {
+        QListWidgetItem* item = blockList_->item(index);
+        const BlockRef ref = blockList_->ItemData(index) & ~kStaleMark;
+        item->setText(BlockListText(BlockRef_Type(ref), BlockRef_Number(ref)));
+        item->setData(Qt::AccessibleTextRole, QVariant());
+        item->setToolTip(QString());
+    }
+}
+
+void COnlinePage::OnSaveReport() {
+    const QString path =
+        Prompts().ChooseFileToSave(QStringLiteral("txt"), tr("Text files (*.txt);;All files (*)"));
+    if (path.isEmpty()) return;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text) ||
+        file.write(CompareReport(comparison_).toUtf8()) < 0) {
+        Prompts().ShowMessage(tr("Can't write %1").arg(path));
+    }
 }
 
 }  // namespace vexal

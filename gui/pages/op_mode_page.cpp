@@ -94,7 +94,6 @@ void COpModePage::BuildControls() {
     modeIcon_ = new CModeIconCtrl;
     modeIcon_->setObjectName(QStringLiteral("modeIcon"));
     modeText_ = CentredText("modeText");
-    modeText_->setAccessibleName(tr("Operation mode"));
     auto* modeLayout = new QHBoxLayout(modeGroup);
     modeLayout->addWidget(modeIcon_);
     modeLayout->addWidget(modeText_, 1);
@@ -104,7 +103,6 @@ void COpModePage::BuildControls() {
                     : QT_TRANSLATE_NOOP("vexal::COpModePage", "Current Switch Setting "),
               "keyswitchGroup");
     keyswitchText_ = CentredText("keyswitchText");
-    keyswitchText_->setAccessibleName(tr("Keyswitch setting"));
     (new QVBoxLayout(switchGroup))->addWidget(keyswitchText_);
 
     QGroupBox* ledGroup =
@@ -196,10 +194,12 @@ void COpModePage::OnRestart() {
 void COpModePage::TickStep() {
     LedStep();
     if (!poll_.Tick(IsActive() && connected)) return;
+    // A read that lost the link has disconnected the page: the poll ends there.
     operationMode_ = App().ReadOperationMode();
-    keyswitch_ = App().ReadKeySwitch();
+    if (connected) keyswitch_ = App().ReadKeySwitch();
     LedStates leds{};
-    App().ReadLeds(&leds);
+    if (connected) App().ReadLeds(&leds);
+    if (!connected) return;
     readLeds_ = {leds.run, leds.stop, leds.err, leds.frce};
     ShowState();
 }

@@ -11,24 +11,13 @@
 
 #include "main_app.h"
 #include "nets_dlg.h"
+#include "page_controls.h"
 #include "password_dlg.h"
 #include "sheet_images.h"
 #include "station_ip_dlg.h"
 
 namespace vexal {
 namespace {
-
-QString MpiRowText(int address) {
-    return QStringLiteral("MPI = %1").arg(address);
-}
-
-QString IpRowText(StationKey key) {
-    return QStringLiteral("IP = [%1.%2.%3.%4]")
-        .arg(StationKey_Octet(key, 0))
-        .arg(StationKey_Octet(key, 1))
-        .arg(StationKey_Octet(key, 2))
-        .arg(StationKey_Octet(key, 3));
-}
 
 StationKey KeyOf(const QListWidgetItem* row) {
     return row->data(Qt::UserRole).toUInt();
@@ -88,7 +77,8 @@ void CStationListPage::BuildControls() {
     netsButton_ = MakeButton(tr("Nets"), "netsButton", this);
     connect(refreshButton_, &QPushButton::clicked, this, &CStationListPage::RefreshStations);
     connect(connectButton_, &QPushButton::clicked, this, &CStationListPage::OnConnect);
-    connect(optionsButton_, &QPushButton::clicked, this, &CStationListPage::OnOptions);
+    // Toggled, not clicked: the accessibility toggle action changes the state without a click.
+    connect(optionsButton_, &QPushButton::toggled, this, &CStationListPage::OnOptions);
     connect(netsButton_, &QPushButton::clicked, this, &CStationListPage::OnNets);
 
     // Small screens: the buttons in one row under the list; large ones: a column beside it.
@@ -187,7 +177,8 @@ void CStationListPage::RefreshStations() {
     if (App().Networks().ScanMpiStations(&mpi)) {
         for (int index = 0; index < mpi.count; ++index) {
             const int address = mpi.addresses[index];
-            QListWidgetItem* row = AddStationRow(MpiRowText(address), address);
+            QListWidgetItem* row =
+                AddStationRow(StationText(static_cast<StationKey>(address)), address);
             if (remembers && static_cast<StationKey>(address) == remembered) reselect = row;
         }
     }
@@ -213,7 +204,7 @@ void CStationListPage::AddEthernetRows(const EthernetStations& found, StationKey
     std::sort(keys.begin(), keys.end());
     for (StationKey key : keys) {
         if (!StationKey_IsIp(key)) continue;
-        QListWidgetItem* row = AddStationRow(IpRowText(key), key);
+        QListWidgetItem* row = AddStationRow(StationText(key), key);
         if (key == remembered) *reselect = row;
     }
 }

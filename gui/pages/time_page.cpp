@@ -111,8 +111,10 @@ void CTimePage::OnInitDialog() {
     OnPageEvent(kPageDisconnected, 0, 0);
 }
 
+// Returning to the page drops a choice made before: the fields follow the controller again.
 bool CTimePage::OnSetActive() {
     autoRefresh_ = true;
+    applyButton_->setEnabled(false);
     refresh_.RunOnNextTick();
     return true;
 }
@@ -168,12 +170,18 @@ bool CTimePage::ComposeAndCheck() {
     return chosenMoment_ >= kEarliestMoment && chosenMoment_ <= kLatestMoment;
 }
 
+// A choice outside the clock's range takes back "Apply" and lets the fields follow again.
+void CTimePage::DropChoice() {
+    applyButton_->setEnabled(false);
+    autoRefresh_ = true;
+}
+
 void CTimePage::OnTimeChanged() {
     if (ComposeAndCheck()) {
         autoRefresh_ = false;
         applyButton_->setEnabled(true);
     } else {
-        autoRefresh_ = true;
+        DropChoice();
     }
 }
 
@@ -192,7 +200,7 @@ void CTimePage::OnCalendarClosed() {
     if (ComposeAndCheck()) {
         applyButton_->setEnabled(true);
     } else {
-        autoRefresh_ = true;
+        DropChoice();
     }
 }
 
@@ -231,7 +239,12 @@ void CTimePage::TapCalendarArrow() {
     }
 }
 
+// What the pickers show at the tap is written, never an earlier choice.
 void CTimePage::OnApply() {
+    if (!ComposeAndCheck()) {
+        DropChoice();
+        return;
+    }
     WriteClock(chosenMoment_);
 }
 

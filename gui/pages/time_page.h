@@ -34,6 +34,7 @@ private:
     void RefreshStep();
     void ShowValues();
     bool ComposeAndCheck();
+    void DropChoice();
     void OnTimeChanged();
     void OnDateTyped();
     void OnCalendarOpened();

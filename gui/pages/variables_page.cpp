@@ -16,6 +16,7 @@
 
 #include "edit_variable_dlg.h"
 #include "main_app.h"
+#include "page_controls.h"
 #include "variable_list_file.h"
 #include "variable_trend.h"
 
@@ -162,6 +163,11 @@ void CVariablesPage::CreateColumns() {
         list_->headerItem()->setTextAlignment(index, column.alignment | Qt::AlignVCenter);
         list_->setColumnWidth(index, IsLargeLayout() ? column.largeWidth : column.width);
     }
+    if (IsLargeLayout()) return;
+    // The small screen shows the live value right beside the address, both whole; the
+    // format and the modify value follow when the list is scrolled.
+    list_->header()->moveSection(kStatusColumn, kAddressColumn + 1);
+    FitColumnsToContents(list_, kStatusColumn + 1);
 }
 
 bool CVariablesPage::OnSetActive() {
@@ -308,6 +314,7 @@ void CVariablesPage::EditVariableAt(int row) {
         if (!isNew) RemoveRow(row);
         return;
     }
+    unsaved_ = true;
     if (isNew) {
         row = variableCount_++;
         AppendRow();
@@ -346,6 +353,7 @@ void CVariablesPage::BindValueWord(int index) {
 }
 
 void CVariablesPage::RemoveRow(int row) {
+    unsaved_ = true;
     delete list_->takeTopLevelItem(row);
     for (int index = row; index + 1 < variableCount_; ++index) {
         variables_[index] = variables_[index + 1];
@@ -367,8 +375,12 @@ int CVariablesPage::SelectedRow() const {
 }
 
 void CVariablesPage::OnSaveClicked() {
+    SaveWork();
+}
+
+bool CVariablesPage::SaveWork() {
     const QString file = Prompts().ChooseFileToSave(kListSuffix, tr(kListFilter));
-    if (file.isEmpty()) return;
+    if (file.isEmpty()) return false;
     std::vector<VariableListFields> rows;
     for (int row = 0; row < variableCount_; ++row) {
         const QTreeWidgetItem* item = list_->topLevelItem(row);
@@ -378,7 +390,10 @@ void CVariablesPage::OnSaveClicked() {
     }
     if (!WriteVariableListFile(QFile::encodeName(file).constData(), rows)) {
         Prompts().ShowMessage(tr("error writing variable table"));
+        return false;
     }
+    unsaved_ = false;
+    return true;
 }
 
 void CVariablesPage::OnLoadClicked() {
@@ -389,21 +404,30 @@ void CVariablesPage::OnLoadClicked() {
         Prompts().ShowMessage(tr("no file found"));
         return;
     }
+    // A table that holds exactly one file's lines is as saved as that file.
+    const int before = variableCount_;
+    bool whole = true;
     for (const std::wstring& line : lines) {
         ListedVariable listed;
         if (ParseVariableListLine(line, &listed)) {
-            AddListedVariable(listed);
+            whole = AddListedVariable(listed) && whole;
         } else {
+            whole = false;
             Prompts().ShowMessage(tr("error in: ") + QString::fromStdWString(line));
         }
+    }
+    if (before == 0 && whole) {
+        unsaved_ = false;
+    } else if (variableCount_ > before) {
+        unsaved_ = true;
     }
     UpdateButtons();
 }
 
 // A variable from a file line joins the end of the table; with the table full it is
 // dropped silently.
-void CVariablesPage::AddListedVariable(const ListedVariable& listed) {
-    if (variableCount_ == kCapacity) return;
+bool CVariablesPage::AddListedVariable(const ListedVariable& listed) {
+    if (variableCount_ == kCapacity) return false;
     const int row = variableCount_;
     VariableEntry& entry = variables_[row];
     entry =
@@ -414,6 +438,7 @@ void CVariablesPage::AddListedVariable(const ListedVariable& listed) {
     item->setText(kFormatColumn, QString::fromStdWString(listed.formatText));
     ++variableCount_;
     SetModifyCell(row);
+    return true;
 }
 
 }  // namespace vexal

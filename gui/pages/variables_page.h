@@ -42,6 +42,11 @@ public:
     CVariablesPage(const PageContext& context, int templateId);
 
     int VariableCount() const { return variableCount_; }
+    // Rows that no list file holds as they stand: added, edited or removed since the last
+    // load into an empty table or the last save.
+    bool HasUnsavedWork() const { return unsaved_ && variableCount_ > 0; }
+    // Saves the table to a file the user chooses; false when cancelled or failed.
+    bool SaveWork();
 
 protected:
     bool OnSetActive() override;
@@ -67,7 +72,8 @@ private:
     void OnSelectionChanged();
     void EditVariableAt(int row);
     void RemoveRow(int row);
-    void AddListedVariable(const ListedVariable& listed);
+    // False when the table was full.
+    bool AddListedVariable(const ListedVariable& listed);
     QTreeWidgetItem* AppendRow();
     void SetModifyCell(int row);
     void BindValueWord(int index);
@@ -89,6 +95,7 @@ private:
     CVariableTrend* trend_ = nullptr;
     QLabel* trendMinimum_ = nullptr;
     QLabel* trendMaximum_ = nullptr;
+    bool unsaved_ = false;
 };
 
 }  // namespace vexal

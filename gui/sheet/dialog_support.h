@@ -6,6 +6,9 @@
 
 class QBoxLayout;
 class QDialog;
+class QFileDialog;
+class QMessageBox;
+class QRect;
 class QWidget;
 
 namespace vexal {
@@ -18,5 +21,17 @@ void AddOkCancelButtons(QDialog* dialog, QBoxLayout* layout);
 
 // Margins and spacing of a dialog in the small or the large layout.
 void ApplyDialogLayout(QDialog* dialog, QBoxLayout* layout, bool largeLayout);
+
+// The part of the screen the program fills: the window that `near` belongs to (the sheet
+// fills the screen it was made for), else the primary screen.
+QRect ProgramScreenArea(const QWidget* near);
+
+// Qt's own file dialog, filling the program's screen area: on a narrow screen without the
+// places column and the view and folder buttons, so that the name field and the buttons
+// are on screen and large enough to touch.
+void PrepareFileDialog(QFileDialog* dialog, const QWidget* near);
+
+// A message box whose text takes the width of the program's screen area, not a part of it.
+void WidenMessageBox(QMessageBox* box, const QWidget* near);
 
 }  // namespace vexal

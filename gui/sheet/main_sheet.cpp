@@ -1,5 +1,7 @@
 #include "main_sheet.h"
 
+#include <QCloseEvent>
+#include <QLabel>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -9,13 +11,22 @@
 namespace vexal {
 
 CMainSheet::CMainSheet(const QString& caption, QWidget* parent, int firstPage)
-    : QDialog(parent), tabs_(new QTabWidget(this)), firstPage_(firstPage) {
+    : QDialog(parent),
+      tabs_(new QTabWidget(this)),
+      connectionLine_(new QLabel(this)),
+      firstPage_(firstPage) {
     setObjectName(QStringLiteral("mainSheet"));
     setWindowTitle(caption);
     tabs_->setObjectName(QStringLiteral("sheetTabs"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(tabs_);
+    layout->addWidget(tabs_, 1);
+    connectionLine_->setObjectName(QStringLiteral("connectionLine"));
+    connectionLine_->setAccessibleName(tr("Connection"));
+    connectionLine_->setContentsMargins(4, 1, 4, 1);
+    connectionLine_->setWordWrap(true);
+    layout->addWidget(connectionLine_);
+    ShowConnection({});
     tick_.setInterval(kTickPeriodMs);
     connect(&tick_, &QTimer::timeout, this, [this] { OnTimer(kTickTimerId); });
     connect(tabs_, &QTabWidget::currentChanged, this, &CMainSheet::OnTabChanged);
@@ -72,6 +83,23 @@ void CMainSheet::showEvent(QShowEvent* event) {
 void CMainSheet::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
     if (!event->spontaneous()) tick_.stop();
+}
+
+// Empty: not connected.
+void CMainSheet::ShowConnection(const QString& text) {
+    connectionLine_->setText(text.isEmpty() ? tr("Not connected") : tr("Connected: %1").arg(text));
+}
+
+void CMainSheet::reject() {
+    if (!closingUnasked_ && closeGuard_ && !closeGuard_()) return;
+    QDialog::reject();
+}
+
+// The close box sends a spontaneous event; the program's own close does not.
+void CMainSheet::closeEvent(QCloseEvent* event) {
+    closingUnasked_ = !event->spontaneous();
+    QDialog::closeEvent(event);
+    closingUnasked_ = false;
 }
 
 // Without its images the sheet stays as it is: no page initialisation and no tick.

@@ -6,10 +6,12 @@
 #include <QTimer>
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "page_events.h"
 #include "sheet_images.h"
 
+class QLabel;
 class QTabWidget;
 
 namespace vexal {
@@ -43,10 +45,17 @@ public:
     const CSheetImages& SheetImages() const { return sheetImages_; }
     // True once the first show initialised the sheet and its pages.
     bool IsInitialised() const { return initialised_; }
+    // Asked before the user closes the sheet (Escape, the window's close box); false keeps
+    // it open. A close the program makes itself (closing all windows) does not ask.
+    void SetCloseGuard(std::function<bool()> guard) { closeGuard_ = std::move(guard); }
+    void reject() override;
+    // The line under the pages that names the connected controller, whatever page shows.
+    void ShowConnection(const QString& text);
 
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     bool OnInitDialog();
@@ -59,11 +68,14 @@ private:
     CSheetImages sheetImages_;
 
     QTabWidget* tabs_;
+    QLabel* connectionLine_;
     QTimer tick_;
     int firstPage_;
     int activeIndex_ = -1;
     bool initialised_ = false;
     bool revertingTab_ = false;
+    std::function<bool()> closeGuard_;
+    bool closingUnasked_ = false;
 };
 
 }  // namespace vexal

@@ -13,6 +13,15 @@ QPushButton* MakeButton(const char* caption, const char* objectName) {
     return button;
 }
 
+QString StationText(StationKey key) {
+    if (!StationKey_IsIp(key)) return QStringLiteral("MPI = %1").arg(key);
+    return QStringLiteral("IP = [%1.%2.%3.%4]")
+        .arg(StationKey_Octet(key, 0))
+        .arg(StationKey_Octet(key, 1))
+        .arg(StationKey_Octet(key, 2))
+        .arg(StationKey_Octet(key, 3));
+}
+
 QTreeWidget* MakeReportList(const char* objectName, const QString& accessibleName) {
     auto* list = new QTreeWidget;
     list->setObjectName(QString::fromLatin1(objectName));

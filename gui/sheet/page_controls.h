@@ -7,6 +7,8 @@
 #include <Qt>
 #include <span>
 
+#include "vexal_types.h"
+
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -20,6 +22,9 @@ struct ReportColumn {
 };
 
 QPushButton* MakeButton(const char* caption, const char* objectName);
+
+// A station as the station list names it, with its network: "MPI = 2", "IP = [10.0.0.5]".
+QString StationText(StationKey key);
 
 // An empty list with this object name and accessible name.
 QTreeWidget* MakeReportList(const char* objectName, const QString& accessibleName);

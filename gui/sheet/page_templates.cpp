@@ -26,6 +26,7 @@ constexpr TemplateCaptions kCaptions[] = {
     {kMemoryTemplates, QT_TRANSLATE_NOOP("Vexal", "Memory"), QT_TRANSLATE_NOOP("Vexal", "Memory")},
     {kVariablesTemplates, QT_TRANSLATE_NOOP("Vexal", "Variables"),
      QT_TRANSLATE_NOOP("Vexal", "Variables")},
+    {kCpuTemplates, QT_TRANSLATE_NOOP("Vexal", "CPU"), QT_TRANSLATE_NOOP("Vexal", "CPU")},
 };
 
 }  // namespace

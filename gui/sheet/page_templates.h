@@ -21,6 +21,7 @@ inline constexpr PageTemplateIds kDiagnosticsTemplates{114, 124};
 inline constexpr PageTemplateIds kOpModeTemplates{115, 125};
 inline constexpr PageTemplateIds kMemoryTemplates{116, 126};
 inline constexpr PageTemplateIds kVariablesTemplates{117, 127};
+inline constexpr PageTemplateIds kCpuTemplates{118, 128};
 
 // Screens at least this wide get the large layouts.
 inline constexpr int kLargeLayoutMinWidth = 600;

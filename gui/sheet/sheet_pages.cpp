@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "cpu_page.h"
 #include "diagnostics_page.h"
 #include "main_sheet.h"
 #include "memory_page.h"
@@ -9,14 +10,18 @@
 #include "online_page.h"
 #include "op_mode_page.h"
 #include "page_templates.h"
+#include "picker_accessibility.h"
 #include "station_list_page.h"
 #include "time_page.h"
+#include "touch_style.h"
 #include "variables_page.h"
 
 namespace vexal {
 
 CSheetPages CSheetPages::BuildInto(CMainSheet& sheet, const PageContext& context,
                                    bool largeLayout) {
+    UseTouchStyle(largeLayout);
+    InstallPickerAccessibility();
     CSheetPages pages;
     pages.stationList = new CStationListPage(context, kStationListTemplates.For(largeLayout));
     pages.offline = new COfflinePage(context, kOfflineTemplates.For(largeLayout));
@@ -26,9 +31,10 @@ CSheetPages CSheetPages::BuildInto(CMainSheet& sheet, const PageContext& context
     pages.diagnostics = new CDiagnosticsPage(context, kDiagnosticsTemplates.For(largeLayout));
     pages.memory = new CMemoryPage(context, kMemoryTemplates.For(largeLayout));
     pages.variables = new CVariablesPage(context, kVariablesTemplates.For(largeLayout));
+    pages.cpu = new CCpuPage(context, kCpuTemplates.For(largeLayout));
     const std::initializer_list<CSheetPage*> tabOrder = {
-        pages.offline, pages.stationList, pages.online, pages.variables,
-        pages.opMode,  pages.memory,      pages.time,   pages.diagnostics};
+        pages.offline, pages.stationList, pages.online, pages.variables,  pages.opMode,
+        pages.memory,  pages.cpu,         pages.time,   pages.diagnostics};
     for (CSheetPage* page : tabOrder) sheet.AddSheetPage(page);
     return pages;
 }

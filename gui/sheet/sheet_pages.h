@@ -1,4 +1,4 @@
-// The eight pages of the main sheet: built in one order and added as tabs in another. The
+// The nine pages of the main sheet: built in one order and added as tabs in another. The
 // sheet owns them; this list only names the pages that other code must reach.
 #pragma once
 
@@ -13,6 +13,7 @@ class COpModePage;
 class CDiagnosticsPage;
 class CMemoryPage;
 class CVariablesPage;
+class CCpuPage;
 struct PageContext;
 
 struct CSheetPages {
@@ -24,10 +25,11 @@ struct CSheetPages {
     CDiagnosticsPage* diagnostics = nullptr;
     CMemoryPage* memory = nullptr;
     CVariablesPage* variables = nullptr;
+    CCpuPage* cpu = nullptr;
 
     // Constructs the pages with the templates of the chosen layout and adds them to the
     // sheet in tab order: project blocks, station list, controller blocks, variables,
-    // operation mode, memory, time, diagnostics.
+    // operation mode, memory, CPU, time, diagnostics.
     static CSheetPages BuildInto(CMainSheet& sheet, const PageContext& context, bool largeLayout);
 };
 

@@ -109,6 +109,110 @@
         <source>Variables</source>
         <translation>Variablen</translation>
     </message>
+    <message>
+        <source>The project and the variable table hold changes that were not saved.</source>
+        <translation>Fehler Datum/Uhrzeit</translation>
+    </message>
+    <message>
+        <source>The project holds blocks that were not saved.</source>
+        <translation>Das Projekt enthält nicht gespeicherte Bausteine.</translation>
+    </message>
+    <message>
+        <source>The variable table holds changes that were not saved.</source>
+        <translation>Die Variablentabelle enthält nicht gespeicherte Änderungen.</translation>
+    </message>
+    <message>
+        <source>same as project</source>
+        <translation>wie im Projekt</translation>
+    </message>
+    <message>
+        <source>differs from project</source>
+        <translation>weicht vom Projekt ab</translation>
+    </message>
+    <message>
+        <source>only in controller</source>
+        <translation>nur in der Steuerung</translation>
+    </message>
+    <message>
+        <source>not in controller</source>
+        <translation>nicht in der Steuerung</translation>
+    </message>
+    <message>
+        <source>undecided</source>
+        <translation>unentschieden</translation>
+    </message>
+    <message>
+        <source>Module</source>
+        <translation>Baugruppe</translation>
+    </message>
+    <message>
+        <source>Module name</source>
+        <translation>Baugruppenname</translation>
+    </message>
+    <message>
+        <source>Order number</source>
+        <translation>Bestellnummer</translation>
+    </message>
+    <message>
+        <source>Firmware</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <source>Hardware</source>
+        <translation>Hardware</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>Seriennummer</translation>
+    </message>
+    <message>
+        <source>Station</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>Plant designation</source>
+        <translation>Anlagenkennzeichen</translation>
+    </message>
+    <message>
+        <source>Location</source>
+        <translation>Ortskennzeichen</translation>
+    </message>
+    <message>
+        <source>Protection level</source>
+        <translation>Schutzstufe</translation>
+    </message>
+    <message>
+        <source>Mode selector</source>
+        <translation>Betriebsartenschalter</translation>
+    </message>
+    <message>
+        <source>Last cycle</source>
+        <translation>Letzter Zyklus</translation>
+    </message>
+    <message>
+        <source>Shortest cycle</source>
+        <translation>Kürzester Zyklus</translation>
+    </message>
+    <message>
+        <source>Longest cycle</source>
+        <translation>Längster Zyklus</translation>
+    </message>
+    <message>
+        <source>%1 ms</source>
+        <translation>%1 ms</translation>
+    </message>
+    <message>
+        <source>The backup of the controller&apos;s blocks failed. Go on without it?</source>
+        <translation>Die Sicherung der Bausteine der Steuerung ist fehlgeschlagen. Ohne sie fortfahren?</translation>
+    </message>
+    <message>
+        <source>The controller&apos;s blocks as they were are saved in %1</source>
+        <translation>Die bisherigen Bausteine der Steuerung sind gesichert in %1</translation>
+    </message>
+    <message>
+        <source>CPU</source>
+        <translation>CPU</translation>
+    </message>
 </context>
 <context>
     <name>cpulink</name>
@@ -962,6 +1066,13 @@
     </message>
 </context>
 <context>
+    <name>vexal::CCpuPage</name>
+    <message>
+        <source>Update</source>
+        <translation>Aktualisieren</translation>
+    </message>
+</context>
+<context>
     <name>vexal::CDiagnosticsPage</name>
     <message>
         <source>Event %1</source>
@@ -1012,6 +1123,21 @@
     </message>
 </context>
 <context>
+    <name>vexal::CMainSheet</name>
+    <message>
+        <source>Connection</source>
+        <translation>Verbindung</translation>
+    </message>
+    <message>
+        <source>Not connected</source>
+        <translation>Nicht verbunden</translation>
+    </message>
+    <message>
+        <source>Connected: %1</source>
+        <translation>Verbunden: %1</translation>
+    </message>
+</context>
+<context>
     <name>vexal::CMemoryPage</name>
     <message>
         <source>Memory</source>
@@ -1032,6 +1158,14 @@
     <message>
         <source>Work Memory/Data</source>
         <translation>Arbeitsspeicher/Daten</translation>
+    </message>
+    <message>
+        <source>The memory was compressed.</source>
+        <translation>Speicher</translation>
+    </message>
+    <message>
+        <source>The memory was not compressed.</source>
+        <translation>Der Speicher wurde nicht komprimiert.</translation>
     </message>
 </context>
 <context>
@@ -1185,17 +1319,33 @@
         <source>Can&apos;t delete </source>
         <translation>Löschen nicht möglich: </translation>
     </message>
+    <message>
+        <source>Compare</source>
+        <translation>Bausteine der Steuerung</translation>
+    </message>
+    <message>
+        <source>Save Report</source>
+        <translation>Bericht speichern</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Bericht</translation>
+    </message>
+    <message>
+        <source>Not in the controller: %1</source>
+        <translation>Nicht in der Steuerung: %1</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt);;All files (*)</source>
+        <translation>Textdateien (*.txt);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Can&apos;t write %1</source>
+        <translation>%1 lässt sich nicht schreiben</translation>
+    </message>
 </context>
 <context>
     <name>vexal::COpModePage</name>
-    <message>
-        <source>Operation mode</source>
-        <translation>Betriebszustand</translation>
-    </message>
-    <message>
-        <source>Keyswitch setting</source>
-        <translation>Stellung des Schlüsselschalters</translation>
-    </message>
     <message>
         <source>Sure to stop the CPU?</source>
         <translation>CPU wirklich stoppen?</translation>

@@ -237,6 +237,26 @@ TEST_F(LinkCalls, UploadIntoATooSmallBufferWritesNothingPastItAndDeleteRemovesTh
     EXPECT_EQ(UploadStatus(BLOCK_TYPE_FB, 1), CPULINK_NOT_FOUND);
 }
 
+// A cancel asked before the third chunk of a long upload at 50 ms per answer: the upload
+// ends with the controller at once and the link stays usable.
+TEST_F(LinkCalls, ACancelCheckStopsAnUploadBeforeItsNextExchange) {
+    StartAndOpen({.delayMs = 50});
+    const std::vector<uint8_t> block = MakeDemoBlock(BLOCK_TYPE_FC, 9, 2000, 9);
+    {
+        const std::lock_guard lock(Controller().Lock());
+        Controller().InsertBlock(block);
+    }
+    int asked = 0;
+    cpuLink_SetCancelCheck(
+        &record, [](void* count) { return ++*static_cast<int*>(count) == 3 ? 1 : 0; }, &asked);
+    const uint64_t before = Requests();
+    EXPECT_EQ(UploadStatus(BLOCK_TYPE_FC, 9), CPULINK_CANCELLED);
+    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(Requests() - before, 4u) << "start, two chunks, end";
+    cpuLink_SetCancelCheck(&record, nullptr, &asked);
+    EXPECT_EQ(Upload(BLOCK_TYPE_FC, 9), block);
+}
+
 // The event ids of the first n records of a diagnostic buffer.
 std::vector<uint16_t> EventIds(const StatusList& list, size_t n) {
     std::vector<uint16_t> events;

@@ -61,6 +61,7 @@ TEST_F(StartUpTest, EachNetworkComesUpOnlyWhereItCanAndTheSettingsRecordIt) {
         const char* storedIface;
         const char* flags;  // as Flags() writes them
         const char* iface;
+        bool defaultMissing = false;  // the system has eth7 only
     } cases[] = {
         {"defaults", 5, 1, 1, true, -1, -1, nullptr, "1111", "DM9CE1"},
         {"no adapter", kNoAdapter, 1, 1, true, -1, -1, nullptr, "0011", "DM9CE1"},
@@ -70,6 +71,7 @@ TEST_F(StartUpTest, EachNetworkComesUpOnlyWhereItCanAndTheSettingsRecordIt) {
         {"switched off", 5, 1, 1, true, 0, 0, nullptr, "1010", "DM9CE1"},
         {"stored adapter", 5, 1, 1, true, -1, -1, "eth7", "1111", "eth7"},
         {"unknown adapter", 5, 1, 1, true, -1, -1, "eth9", "1110", "eth9"},
+        {"no default adapter", 5, 1, 1, true, -1, -1, nullptr, "1111", "eth7", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -77,6 +79,8 @@ TEST_F(StartUpTest, EachNetworkComesUpOnlyWhereItCanAndTheSettingsRecordIt) {
         if (c.storedMpi >= 0) caseProfile.Store("Mpi", c.storedMpi);
         if (c.storedEthernet >= 0) caseProfile.Store("Ethernet", c.storedEthernet);
         if (c.storedIface != nullptr) caseProfile.Store("EthernetIface", c.storedIface);
+        ScriptAdapters(c.defaultMissing ? std::vector<const char*>{"eth7"}
+                                        : std::vector<const char*>{"DM9CE1", "eth7"});
         plc = {};
         plc.adapterHandle = c.handle;
         plc.goOnlineResult = c.goOnline;
@@ -89,7 +93,7 @@ TEST_F(StartUpTest, EachNetworkComesUpOnlyWhereItCanAndTheSettingsRecordIt) {
         ASSERT_TRUE(mainApp.StartUp());
         EXPECT_EQ(Flags(mainApp.Networks().State()), c.flags);
         EXPECT_EQ(mainApp.CurrentConnection(), nullptr);
-        EXPECT_EQ(Tabs()->count(), 8);
+        EXPECT_EQ(Tabs()->count(), 9);
         mainApp.ShutDown();
 
         EXPECT_EQ(caseProfile.Stored("Mpi").toString(), QString(c.flags[1]));

@@ -4,6 +4,7 @@
 
 #include "diag_records.h"
 #include "gui_test_support.h"
+#include "library_text.h"
 
 namespace vexal {
 namespace {
@@ -32,6 +33,22 @@ TEST_F(CpuStatusScriptedTest, FastAndSlowFlashesFollowTheirRhythm) {
     TickNow(9);  // the first read shows from the next cycle
     described = "== LEDs over two flash cycles\n" + LedsTicking(18);
     EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
+}
+
+// The link is lost in the middle of a poll: one message, also for the calls that still
+// come on the lost link, until a new connection is open.
+TEST_F(CpuStatusScriptedTest, ALostLinkIsReportedOnceUntilTheNextConnection) {
+    plc.answers = {{.status = CPULINK_TIMEOUT}, {.status = CPULINK_NOT_CONNECTED}};
+    ShowPageNow("opModePage");
+    TickNow();
+    EXPECT_EQ(app->ReadKeySwitch(), -1);
+    EXPECT_EQ(messages, QStringList{*LibraryErrorText(CPULINK_TIMEOUT, 256)});
+    EXPECT_EQ(Find<QLabel>("connectionLine")->text(), "Not connected");
+    ASSERT_EQ(app->OpenMpi(2), 1);
+    EXPECT_EQ(Find<QLabel>("connectionLine")->text(), "Connected: MPI = 2");
+    plc.answers = {{.status = CPULINK_CONNECTION_LOST}};
+    EXPECT_EQ(app->ReadKeySwitch(), -1);
+    EXPECT_EQ(messages.size(), 2);
 }
 
 // 120 entries reported with "more entries": the buffer holds the first 100, all shown. A

@@ -48,7 +48,7 @@ protected:
         const QStringList saved = lines();
         ASSERT_EQ(saved.size(), List()->topLevelItemCount() + 2);  // and the empty end
         EXPECT_EQ(saved[0], "Date,Time,Event ID,Description,OB,PK,Dat ID,Info");
-        EXPECT_TRUE(saved[4].endsWith(",5380,Event 5380,0,FF,00 00,0000 0000 0000"));
+        EXPECT_TRUE(saved[4].endsWith(",5380,Memory compressed,0,FF,00 00,0000 0000 0000"));
         for (int row = 0; row < List()->topLevelItemCount(); ++row) {
             const QTreeWidgetItem* item = List()->topLevelItem(row);
             EXPECT_TRUE(saved[row + 1].startsWith(item->text(0) + ',' + item->text(1) + ','))

@@ -96,6 +96,10 @@ public:
         return CopyData(Next(), buffer, size);
     }
     CpuStatus DownloadBlock(CpuConnection*, const uint8_t*) override { return Next().status; }
+    void SetCancelCheck(CpuConnection*, CpuCancelCheck, void*) override {}
+    CpuStatus GetBlockInfo(CpuConnection*, int, uint16_t, CpuBlockInfo* info) override {
+        return CopyData(Next(), reinterpret_cast<uint8_t*>(info), sizeof *info);
+    }
     CpuStatus DeleteBlock(CpuConnection*, int, uint16_t) override { return Next().status; }
     CpuStatus CompressMemory(CpuConnection*, uint32_t timeoutMs) override {
         script_.lastTimeoutMs = timeoutMs;

@@ -43,6 +43,8 @@ public:
         const QString path = QString::fromStdString(dir_.Path().string());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, path);
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, path);
+        // Only the tests of the backup make one.
+        Store(QStringLiteral("BackupBeforeOverwrite"), false);
     }
     std::string Path() const { return dir_.Path().string(); }
     void Store(const QString& name, const QVariant& value) const {
@@ -70,6 +72,14 @@ public:
         answers.pop_front();
         return yes;
     }
+    // Cancel when no answer is left.
+    SaveAnswer AskSaveDiscardCancel(const QString& text) override {
+        messages_->append(text);
+        if (saveAnswers.empty()) return SaveAnswer::kCancel;
+        const SaveAnswer answer = saveAnswers.front();
+        saveAnswers.pop_front();
+        return answer;
+    }
     QString ChooseFileToOpen(const QString&, const QString& filter) override {
         return NextFile(filter);
     }
@@ -80,6 +90,7 @@ public:
     void EndWaitCursor() override { --waitCursorDepth; }
 
     std::deque<bool> answers;
+    std::deque<SaveAnswer> saveAnswers;
     std::deque<QString> files;
     QStringList filters;
     int waitCursorDepth = 0;
@@ -264,10 +275,14 @@ protected:
     ScriptedSession() {
         plc.adapterHandle = 5;
         plc.busParameters.bytes[BUSPORT_HIGHEST_ADDRESS_BYTE] = 31;
-        std::vector<platform::NetworkAdapter> adapters(2);
+        ScriptAdapters({"DM9CE1", "eth7"});
+    }
+    // Ethernet adapters with these names on one subnet.
+    static void ScriptAdapters(const std::vector<const char*>& names) {
+        std::vector<platform::NetworkAdapter> adapters(names.size());
         for (size_t index = 0; index < adapters.size(); ++index) {
             platform::NetworkAdapter& adapter = adapters[index];
-            std::strncpy(adapter.name, index == 0 ? "DM9CE1" : "eth7", sizeof adapter.name - 1);
+            std::strncpy(adapter.name, names[index], sizeof adapter.name - 1);
             adapter.type = platform::kAdapterTypeEthernet;
             adapter.hardwareAddressLength = 6;
             adapter.hardwareAddress[0] = 0x02;

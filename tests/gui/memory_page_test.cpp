@@ -2,6 +2,7 @@
 // controller that refuses it, from the memory-area list, and the refresh after compressing.
 #include <QTreeWidget>
 
+#include "library_text.h"
 #include "page_session.h"
 
 namespace vexal {
@@ -29,8 +30,8 @@ protected:
 };
 
 // The figures change under the page (a block is deleted); compressing shows the new ones,
-// whether the controller compressed (in STOP) or refused (in RUN), and so does showing the
-// page again.
+// whether the controller compressed (in STOP) or refused (in RUN), which the user is told,
+// and so does showing the page again.
 TEST_F(MemoryPageTest, ShowsLoadAndWorkMemoryAndRefreshesThemAfterCompressing) {
     for (const bool refused : {false, true}) {
         sim::SimOptions options;
@@ -47,6 +48,9 @@ TEST_F(MemoryPageTest, ShowsLoadAndWorkMemoryAndRefreshesThemAfterCompressing) {
         ASSERT_EQ(app->DeleteBlock(BLOCK_TYPE_FC, 1), 0);
         EXPECT_EQ(Rows(), before);
         Click("compressButton");
+        EXPECT_EQ(messages.join(""), refused ? *LibraryErrorText(CPULINK_WRONG_MODE, 256)
+                                             : "The memory was compressed.");
+        messages.clear();
         EXPECT_EQ(Rows(), Expected());
         EXPECT_NE(Rows(), before);
         EXPECT_EQ(prompts->waitCursorDepth, 0);

@@ -1,5 +1,7 @@
 // The "Offline" page as a user works it: project files loaded, saved and deleted from, and
 // blocks downloaded into a controller simulated over real sockets.
+#include <QCloseEvent>
+#include <QtTest/qtestspontaneevent.h>
 #include <filesystem>
 
 #include "page_session.h"
@@ -11,6 +13,7 @@ using testing::Blocks;
 using testing::Bytes;
 using testing::Program;
 using testing::operator+;
+using vexal::SaveAnswer;
 
 class OfflinePageTest : public testing::BlockPageSession {
 protected:
@@ -100,6 +103,60 @@ TEST_F(OfflinePageTest, DownloadingPutsTheSelectedBlocksIntoTheController) {
     Snap("the controller's list", Find<QWidget>("onlineBlockList"));
     EXPECT_EQ(prompts->waitCursorDepth, 0);
     EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
+}
+
+// Escape and the close box ask before unsaved blocks or variables go; the program's own
+// close (on SIGTERM) does not. A project loaded whole from one file counts as saved.
+TEST_F(OfflinePageTest, ClosingAsksBeforeUnsavedBlocksOrVariablesAreLost) {
+    const Program first = Blocks(BLOCK_TYPE_OB, 2), second = Blocks(BLOCK_TYPE_FC, 1);
+    const std::string list = files.File("vars.csv");
+    testing::WriteBytes(list, {'M', 'W', '2', ',', 'D', 'E', 'C', ',', '\n'});
+    const QString saved = QString::fromStdString(files.File("saved.wld"));
+    const QString project = "The project holds blocks that were not saved.";
+    const QString both = "The project and the variable table hold changes that were not saved.";
+    const auto escape = [this] { QTest::keyClick(app->Sheet(), Qt::Key_Escape); };
+    const auto closeBox = [this] {  // as the window system sends it
+        QCloseEvent box;
+        QSpontaneKeyEvent::setSpontaneous(&box);
+        qApp->notify(app->Sheet(), &box);  // sendEvent would make it the program's own
+    };
+    const auto loadList = [&] {
+        ShowPage("variablesPage");
+        prompts->files = {QString::fromStdString(list)};
+        Click("loadButton");
+    };
+    const auto loadA = [&] { Load(WriteProject("a.wld", first)); };
+    const auto loadB = [&] { Load(WriteProject("b.wld", second)); };
+    const auto none = [] {};
+    using enum SaveAnswer;
+    const struct {
+        const char* what;
+        std::function<void()> change, close;
+        std::deque<SaveAnswer> answers;
+        std::deque<QString> files;
+        QStringList asked;
+        bool closed;
+    } steps[] = {
+        {"one file loaded", loadA, escape, {}, {}, {}, true},
+        {"a second file added", loadB, escape, {kCancel}, {}, {project}, false},
+        {"discarded at the close box", none, closeBox, {kDiscard}, {}, {project}, true},
+        {"save cancelled", loadList, escape, {kSave}, {}, {project}, false},
+        {"saved", loadList, escape, {kSave}, {saved}, {both}, false},
+        {"closed by the program", none, [] { QApplication::closeAllWindows(); }, {}, {}, {}, true},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        app->Sheet()->show();
+        ShowPage("offlinePage");
+        step.change();
+        messages.clear();
+        prompts->saveAnswers = step.answers;
+        prompts->files = step.files;
+        step.close();
+        EXPECT_EQ(messages, step.asked);
+        EXPECT_EQ(!app->Sheet()->isVisible(), step.closed);
+    }
+    EXPECT_EQ(testing::ReadBytes(files.File("saved.wld")), testing::Concatenated(first + second));
 }
 
 }  // namespace

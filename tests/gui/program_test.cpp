@@ -25,6 +25,10 @@ TEST(Program, ASignalEndsTheRunTheOrderlyWayAndTheSettingsAreWritten) {
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         environment.insert("XDG_CONFIG_HOME", QString::fromStdString(dir.File("config")));
         environment.remove("VEXAL_MPI_BUS");
+        // An adapter chosen before and missing now is kept, not replaced by one found.
+        QSettings(QString::fromStdString(dir.File("config/Norrik/VexalCE.conf")),
+                  QSettings::IniFormat)
+            .setValue("EthernetIface", "DM9CE1");
         if (c.busFile) {
             const std::string text = "own 0\nhighest 31\n";
             testing::WriteBytes(dir.File("bus"), std::vector<uint8_t>(text.begin(), text.end()));

@@ -88,6 +88,10 @@ TEST_P(StationListLayoutTest, ListedStationsConnectOverMpiAndOverTcp) {
         Click("connectButton");
         ExpectConnected(false, "disconnected from row " + std::to_string(row));
     }
+    const std::string joined = text + "station 7 127.0.0.1:" + std::to_string(simulator->Port());
+    testing::WriteBytes(bus, std::vector<uint8_t>(joined.begin(), joined.end()));
+    Click("refreshButton");  // a station that joined the bus since start-up is found
+    EXPECT_EQ(Find<QListWidget>("stationList")->findItems("MPI = 7", Qt::MatchExactly).size(), 1);
     EXPECT_TRUE(messages.isEmpty()) << messages.join(" | ").toStdString();
 }
 

@@ -42,6 +42,12 @@ protected:
         ASSERT_FALSE(calendar->isVisible());
     }
 
+    void StepHourUp() {
+        TimePicker()->setFocus();
+        TimePicker()->setCurrentSection(QDateTimeEdit::HourSection);
+        QTest::keyClick(TimePicker(), Qt::Key_Up);
+    }
+
     const QDateTime kSimMoment{QDate(2031, 3, 4), QTime(5, 6, 7)};
 };
 
@@ -72,9 +78,7 @@ TEST_F(TimePageTest, AChosenTimeInRangeIsWrittenAndOneOutOfRangeNeverEnablesAppl
     ShowPage("timePage");
     Tick();
     Screenshot("VexalCE-Time-240x320.png");
-    TimePicker()->setFocus();
-    TimePicker()->setCurrentSection(QDateTimeEdit::HourSection);
-    QTest::keyClick(TimePicker(), Qt::Key_Up);  // one hour later: the refresh stops
+    StepHourUp();  // one hour later: the refresh stops
     EXPECT_TRUE(ApplyEnabled());
     const QDateTime chosen = Shown();
     TickNow(20);
@@ -83,10 +87,16 @@ TEST_F(TimePageTest, AChosenTimeInRangeIsWrittenAndOneOutOfRangeNeverEnablesAppl
     EXPECT_FALSE(ApplyEnabled());
     EXPECT_LT(Apart(SimClock(), chosen), 2000);
 
+    StepHourUp();  // a choice in range, then one out of it: "Apply" goes again
     PickInCalendar(QDate(1999, 12, 31));
     EXPECT_FALSE(ApplyEnabled());
     TickNow(9);  // the refresh runs again
     EXPECT_LT(Apart(Shown(), chosen), 3000);
+    StepHourUp();  // a choice left behind with the page is gone when it shows again
+    ShowPage("memoryPage");
+    ShowPage("timePage");
+    EXPECT_FALSE(ApplyEnabled());
+    EXPECT_LT(Apart(SimClock(), chosen), 3000);
 
     PickInCalendar(QDate(2049, 12, 31));
     EXPECT_TRUE(ApplyEnabled());

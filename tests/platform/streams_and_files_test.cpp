@@ -43,6 +43,7 @@ TEST(TcpSocket, WaitsEndAtTheirTimeOutAndAShutdownWakesABlockedReader) {
     uint8_t byte = 0;
     size_t received = 0;
     int64_t start = MonotonicMs();
+    EXPECT_EQ(pair.client.ReceiveReady(&byte, 1, &received), IoResult::kTimeout);
     EXPECT_EQ(pair.client.ReceiveSome(&byte, 1, &received, 50), IoResult::kTimeout);
     EXPECT_EQ(pair.client.ReceiveExact(&byte, 1, MonotonicMs() + 50), IoResult::kTimeout);
     TcpStream none;
@@ -67,6 +68,8 @@ TEST(TcpSocket, BytesArriveWholeAClosedPeerReadsAsClosedAndNoListenerFailsTheCon
     EXPECT_EQ(got, sent);
     pair.server.Close();
     EXPECT_EQ(pair.client.ReceiveExact(got.data(), 1, MonotonicMs() + kBoundMs), IoResult::kClosed);
+    size_t received = 0;
+    EXPECT_EQ(pair.client.ReceiveReady(got.data(), 1, &received), IoResult::kClosed);
     const uint16_t port = pair.listener.LocalPort();
     pair.listener.Close();
     TcpStream refused;

@@ -61,9 +61,9 @@ TEST_F(SimServices, FragmentsEndAtEntryBoundaries) {
         Bytes request;
         std::vector<size_t> sizes;
     } cases[] = {
-        {240, 0x02, Hex("30 45"), {212, 28}},        // 60 FBs, 53 per fragment
-        {240, 0x01, Hex("00 1C 00 00"), {212, 68}},  // list header and 34-byte records
-        {128, 0x01, Hex("00 1C 00 00"), {76, 102, 102}},
+        {240, 0x02, Hex("30 45"), {212, 28}},         // 60 FBs, 53 per fragment
+        {240, 0x01, Hex("00 1C 00 00"), {212, 136}},  // list header and 34-byte records
+        {128, 0x01, Hex("00 1C 00 00"), {76, 102, 102, 68}},
     };
     for (const auto& c : cases) {
         StartWithProgram(c.pdu);
@@ -95,7 +95,7 @@ TEST_F(SimServices, ListsAnswerTheIndexAskedForAndTheBufferCapacity) {
         size_t size;
     } cases[] = {
         {0x0111, 0x0001, 0, 1, 8 + 28}, {0x0111, 0x0007, 0, 1, 8 + 28},
-        {0x0111, 0x0005, 0xD402, 0, 0}, {0x0011, 0x0000, 0, 3, 8 + 84},
+        {0x0111, 0x0005, 0xD402, 0, 0}, {0x0011, 0x0000, 0, 4, 8 + 112},
         {0x011C, 0x0002, 0, 1, 8 + 34}, {0x0FA0, 0x0000, 0, 100, 8},
     };
     StartAndOpen();

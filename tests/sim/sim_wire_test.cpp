@@ -26,7 +26,7 @@ TEST_F(SimWire, AnswersEachExchangeOfTheNotesInOneSession) {
     }
     const std::string clock = Ask("32 07 0000 0008 0008 0004 00 01 12 04 11 47 01 00 0A 00 00 00");
     EXPECT_EQ(clock.substr(0, 3 * 33),
-              "03 00 00 2B 02 F0 80 32 07 00 00 00 08 00 0C 00 0E 00 01 12 08 12 87 01 00 00 00 00 "
+              "03 00 00 2B 02 F0 80 32 07 00 00 00 08 00 0C 00 0E 00 01 12 08 12 87 01 01 00 00 00 "
               "00 FF 09 00 0A ");
 }
 

@@ -107,7 +107,9 @@ public:
         std::vector<Bytes> answers;  // whole frames sent back, in order
     };
 
-    explicit ScriptedPeer(std::vector<Step> script) : script_(std::move(script)) {
+    // With `echoReference`, each answer carries the PDU reference of the frame it answers.
+    explicit ScriptedPeer(std::vector<Step> script, bool echoReference = false)
+        : script_(std::move(script)), echoReference_(echoReference) {
         std::string error;
         listener_.Listen("127.0.0.1", 0, &error);
         thread_ = std::thread([this] { Run(); });
@@ -130,7 +132,8 @@ private:
             Bytes frame = ReadFrame(stream);
             if (frame.empty()) return;
             received_.push_back(frame);
-            for (const Bytes& answer : step.answers) {
+            for (Bytes answer : step.answers) {
+                if (echoReference_) answer = WithReference(answer, ReferenceOf(frame));
                 stream.SendAll(answer.data(), answer.size(), 3000);
             }
         }
@@ -139,6 +142,7 @@ private:
     }
 
     std::vector<Step> script_;
+    bool echoReference_ = false;
     platform::TcpListener listener_;
     std::thread thread_;
     std::vector<Bytes> received_;

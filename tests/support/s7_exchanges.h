@@ -14,7 +14,8 @@ namespace vexal::testing {
 struct S7Exchange {
     struct Step {
         Bytes request;
-        std::vector<Bytes> answers;  // the frames that answer it, in order
+        std::vector<Bytes> answers;         // the frames that answer it, in order
+        std::vector<std::string> patterns;  // of recorded answers: their structure
     };
     std::string name;
     std::vector<Step> steps;
@@ -22,8 +23,9 @@ struct S7Exchange {
     bool Captured() const { return name.rfind("captured: ", 0) == 0; }
 };
 
-inline std::vector<S7Exchange> LoadS7Exchanges() {
-    std::ifstream in = OpenBeside(__FILE__, "s7_exchanges.txt");
+// The exchanges of a file in that format, named relative to this header's folder.
+inline std::vector<S7Exchange> LoadS7Exchanges(const char* file = "s7_exchanges.txt") {
+    std::ifstream in = OpenBeside(__FILE__, file);
     std::vector<S7Exchange> exchanges;
     for (std::string line; std::getline(in, line);) {
         const std::string text = line.size() > 2 ? line.substr(2) : "";
@@ -32,6 +34,7 @@ inline std::vector<S7Exchange> LoadS7Exchanges() {
         std::vector<S7Exchange::Step>& steps = exchanges.back().steps;
         if (line[0] == '>') steps.push_back({Hex(text), {}});
         if (line[0] == '<' && !steps.empty()) steps.back().answers.push_back(Hex(text));
+        if (line[0] == '?' && !steps.empty()) steps.back().patterns.push_back(text);
     }
     return exchanges;
 }

@@ -18,6 +18,12 @@ struct LinkSession {
     LinkSettings settings;
     std::unique_ptr<LinkEngine> engine;  // null while no link is open
     int adapterHandle = -1;              // the MPI adapter of an MPI record
+    CpuCancelCheck cancelCheck = nullptr;
+    void* cancelContext = nullptr;
+
+    bool CancelRequested() const {
+        return cancelCheck != nullptr && cancelCheck(cancelContext) != 0;
+    }
 };
 
 // Marks the record as initialised for a route; an initialised record keeps its session
@@ -37,17 +43,23 @@ void DestroyRecord(CpuConnection* record);
 // the session had; the session keeps the link only when it is fully set up.
 CpuStatus OpenLink(LinkSession* session, uint32_t ipv4, const LinkSettings& settings);
 
-// Runs one controller call on the record's open link. Without an open link the call is
-// not made and CPULINK_NOT_CONNECTED returned; after a fatal status the link is dropped.
+// Runs one controller call on the record's open link and session.
 template <typename Call>
-CpuStatus WithLink(CpuConnection* record, Call call) {
+CpuStatus WithSession(CpuConnection* record, Call call) {
     LinkSession* session = SessionOf(record);
     if (session == nullptr || !session->engine || !session->engine->IsOpen()) {
         return CPULINK_NOT_CONNECTED;
     }
-    const CpuStatus status = call(*session->engine);
+    const CpuStatus status = call(*session);
     if (CpuStatus_IsFatal(status)) session->engine.reset();
     return status;
+}
+
+// Runs one controller call on the record's open link. Without an open link the call is
+// not made and CPULINK_NOT_CONNECTED returned; after a fatal status the link is dropped.
+template <typename Call>
+CpuStatus WithLink(CpuConnection* record, Call call) {
+    return WithSession(record, [&](LinkSession& session) { return call(*session.engine); });
 }
 
 }  // namespace vexal::cpulink

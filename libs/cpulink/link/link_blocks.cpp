@@ -25,8 +25,8 @@ constexpr uint8_t kMoreDataFollows = 0x01;
 constexpr uint16_t kBlockDataMarker = 0x00FB;
 // An ack-data with a 2-byte parameter and a block data header leaves PDU - 18 bytes.
 constexpr size_t kBlockChunkOverhead = 18;
-// Sent in an end upload that gives up because the caller's buffer is too small.
-constexpr uint16_t kResultBufferTooSmall = 0x011F;
+// Sent in an end upload that gives up before the last chunk (a buffer too small, a cancel).
+constexpr uint16_t kResultGivenUp = 0x011F;
 constexpr size_t kBlockHeaderSize = 36;
 // The marker, type, number and length field of a block header end here.
 constexpr uint32_t kImageLengthEnd = 12;
@@ -142,11 +142,13 @@ CpuStatus TakeUploadChunk(LinkEngine& engine, const S7Message& answer, UploadPro
     return CPULINK_OK;
 }
 
-CpuStatus UploadChunks(LinkEngine& engine, uint32_t uploadId, UploadProgress& upload) {
+CpuStatus UploadChunks(LinkEngine& engine, const LinkSession& session, uint32_t uploadId,
+                       UploadProgress& upload) {
     const std::vector<uint8_t> params = TransferParams(kFunctionUpload, uploadId);
     S7Message answer;
     bool more = true;
     while (more) {
+        if (session.CancelRequested()) return CPULINK_CANCELLED;
         CpuStatus status = engine.Exchange(kS7Job, params, {}, &answer);
         if (status == CPULINK_OK) status = TakeUploadChunk(engine, answer, upload, &more);
         if (status != CPULINK_OK) return status;
@@ -163,8 +165,9 @@ bool IsRequestedImage(const UploadProgress& upload, int type, uint16_t number) {
            (upload.announced == 0 || upload.announced == upload.received);
 }
 
-CpuStatus UploadBlock(LinkEngine& engine, int type, uint16_t number, uint8_t* buffer,
+CpuStatus UploadBlock(LinkSession& session, int type, uint16_t number, uint8_t* buffer,
                       uint32_t size) {
+    LinkEngine& engine = *session.engine;
     S7Message answer;
     CpuStatus status = engine.Exchange(
         kS7Job, NamedTransferParams(kFunctionStartUpload, BlockFileName(type, number, 'A')), {},
@@ -177,10 +180,9 @@ CpuStatus UploadBlock(LinkEngine& engine, int type, uint16_t number, uint8_t* bu
         return engine.ProtocolError();
     const uint32_t uploadId = BigEndian32(answer.Params() + 4);
     status = upload.announced > size ? CpuStatus{CPULINK_BUFFER_TOO_SMALL}
-                                     : UploadChunks(engine, uploadId, upload);
+                                     : UploadChunks(engine, session, uploadId, upload);
     if (CpuStatus_IsFatal(status)) return status;
-    const CpuStatus ended =
-        EndUpload(engine, uploadId, status == CPULINK_OK ? 0 : kResultBufferTooSmall);
+    const CpuStatus ended = EndUpload(engine, uploadId, status == CPULINK_OK ? 0 : kResultGivenUp);
     if (status != CPULINK_OK) return CpuStatus_IsFatal(ended) ? ended : status;
     if (ended != CPULINK_OK) return ended;
     if (!IsRequestedImage(upload, type, number)) return engine.ProtocolError();
@@ -230,10 +232,13 @@ CpuStatus SendDownloadChunk(LinkEngine& engine, const S7Message& job, const uint
     return engine.AnswerControllerJob(job.reference, params.Get(), data.Get());
 }
 
-// Answers the controller's download-block jobs until it ends the download.
-CpuStatus ServeDownload(LinkEngine& engine, const uint8_t* image, uint32_t length) {
+// Answers the controller's download-block jobs until it ends the download. The cancel
+// check is asked, and its answer left to the caller's next block.
+CpuStatus ServeDownload(LinkEngine& engine, const LinkSession& session, const uint8_t* image,
+                        uint32_t length) {
     uint32_t sent = 0;
     for (;;) {
+        if (sent > 0) session.CancelRequested();
         S7Message job;
         CpuStatus status = engine.AwaitControllerJob(&job);
         if (status != CPULINK_OK) return status;
@@ -260,7 +265,8 @@ std::vector<uint8_t> OneBlockList(int type, uint16_t number, char state) {
     return list;
 }
 
-CpuStatus DownloadBlock(LinkEngine& engine, const uint8_t* image) {
+CpuStatus DownloadBlock(LinkSession& session, const uint8_t* image) {
+    LinkEngine& engine = *session.engine;
     const int type = cpuLink_GetBlockType(image);
     const uint16_t number = BigEndian16(image + 6);
     const uint32_t length = BigEndian32(image + 8);
@@ -268,7 +274,7 @@ CpuStatus DownloadBlock(LinkEngine& engine, const uint8_t* image) {
     CpuStatus status = engine.Exchange(
         kS7Job, RequestDownloadParams(image, BlockFileName(type, number, 'P')), {}, &answer);
     if (status == CPULINK_OK) status = StatusOfJobAnswer(engine, answer, kFunctionRequestDownload);
-    if (status == CPULINK_OK) status = ServeDownload(engine, image, length);
+    if (status == CPULINK_OK) status = ServeDownload(engine, session, image, length);
     if (status != CPULINK_OK) return status;
     return RunPiService(engine, OneBlockList(type, number, 'P'), "_INSE");
 }
@@ -298,17 +304,24 @@ CpuStatus cpuLink_GetBlockList(CpuConnection* record, int type, int start, int* 
 
 CpuStatus cpuLink_UploadBlock(CpuConnection* record, int type, uint16_t number, uint8_t* buffer,
                               uint32_t size) {
-    return WithLink(record, [&](LinkEngine& engine) -> CpuStatus {
+    return WithSession(record, [&](LinkSession& session) -> CpuStatus {
         if (!IsBlockType(type) || buffer == nullptr) return CPULINK_INVALID_ARGUMENT;
-        return UploadBlock(engine, type, number, buffer, size);
+        return UploadBlock(session, type, number, buffer, size);
     });
 }
 
 CpuStatus cpuLink_DownloadBlock(CpuConnection* record, const uint8_t* image) {
-    return WithLink(record, [&](LinkEngine& engine) -> CpuStatus {
+    return WithSession(record, [&](LinkSession& session) -> CpuStatus {
         if (image == nullptr || !IsDownloadableImage(image)) return CPULINK_INVALID_ARGUMENT;
-        return DownloadBlock(engine, image);
+        return DownloadBlock(session, image);
     });
+}
+
+void cpuLink_SetCancelCheck(CpuConnection* record, CpuCancelCheck check, void* context) {
+    if (LinkSession* session = SessionOf(record)) {
+        session->cancelCheck = check;
+        session->cancelContext = check != nullptr ? context : nullptr;
+    }
 }
 
 CpuStatus cpuLink_DeleteBlock(CpuConnection* record, int type, uint16_t number) {

@@ -70,7 +70,7 @@ CpuStatus GetClock(LinkEngine& engine, CpuClock* clock) {
 CpuStatus SetClock(LinkEngine& engine, const CpuClock& clock) {
     WireWriter timestamp;
     timestamp.U8(0x00);
-    timestamp.U8(clock.bytes[0] >= 0x90 ? 0x19 : 0x20);
+    timestamp.U8(0x19);  // what real tools send and real CPUs report, whatever the year
     for (uint8_t digit : clock.bytes) timestamp.U8(digit);
     std::vector<uint8_t> payload;
     uint16_t error = 0;
