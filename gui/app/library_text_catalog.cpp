@@ -22,6 +22,7 @@ namespace {
     QT_TRANSLATE_NOOP("cpulink",
                       "The controller's answer does not fit the buffer provided for it."),
     QT_TRANSLATE_NOOP("cpulink", "Invalid argument: nothing was sent to the controller."),
+    QT_TRANSLATE_NOOP("cpulink", "The transfer was cancelled."),
     QT_TRANSLATE_NOOP("cpulink", "The controller refused the request."),
     QT_TRANSLATE_NOOP("cpulink", "The controller's system status list answer could not be used."),
     QT_TRANSLATE_NOOP(
@@ -170,6 +171,9 @@ namespace {
     QT_TRANSLATE_NOOP("cpulink", "Startup although modules reported not ready"),
     QT_TRANSLATE_NOOP("cpulink", "Parameter assignment error"),
     QT_TRANSLATE_NOOP("cpulink", "Interface error while the controller was starting"),
+    QT_TRANSLATE_NOOP("cpulink", "Memory compressed"),
+    QT_TRANSLATE_NOOP("cpulink", "RAM contents copied to ROM"),
+    QT_TRANSLATE_NOOP("cpulink", "Block loaded into the controller"),
     QT_TRANSLATE_NOOP("cpulink", "Formatting of the memory card completed"),
     QT_TRANSLATE_NOOP("cpulink", "Connection id used twice on the module"),
     QT_TRANSLATE_NOOP("cpulink", "Not enough connection resources"),

@@ -1064,6 +1064,22 @@
         <source>digital output: excess temperature</source>
         <translation>Digitalausgabe: Übertemperatur</translation>
     </message>
+    <message>
+        <source>The transfer was cancelled.</source>
+        <translation>Unbekannter Status 0x%1 der Kommunikationsbibliothek.</translation>
+    </message>
+    <message>
+        <source>Memory compressed</source>
+        <translation>Speicher komprimiert</translation>
+    </message>
+    <message>
+        <source>RAM contents copied to ROM</source>
+        <translation>RAM-Inhalt nach ROM kopiert</translation>
+    </message>
+    <message>
+        <source>Block loaded into the controller</source>
+        <translation>Baustein in die Steuerung geladen</translation>
+    </message>
 </context>
 <context>
     <name>vexal::CCpuPage</name>
