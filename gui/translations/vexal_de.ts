@@ -111,7 +111,7 @@
     </message>
     <message>
         <source>The project and the variable table hold changes that were not saved.</source>
-        <translation>Fehler Datum/Uhrzeit</translation>
+        <translation>Projekt und Variablentabelle enthalten nicht gespeicherte Änderungen.</translation>
     </message>
     <message>
         <source>The project holds blocks that were not saved.</source>
@@ -1066,7 +1066,7 @@
     </message>
     <message>
         <source>The transfer was cancelled.</source>
-        <translation>Unbekannter Status 0x%1 der Kommunikationsbibliothek.</translation>
+        <translation>Die Übertragung wurde abgebrochen.</translation>
     </message>
     <message>
         <source>Memory compressed</source>
@@ -1177,7 +1177,7 @@
     </message>
     <message>
         <source>The memory was compressed.</source>
-        <translation>Speicher</translation>
+        <translation>Der Speicher wurde komprimiert.</translation>
     </message>
     <message>
         <source>The memory was not compressed.</source>
@@ -1337,7 +1337,7 @@
     </message>
     <message>
         <source>Compare</source>
-        <translation>Bausteine der Steuerung</translation>
+        <translation>Vergleichen</translation>
     </message>
     <message>
         <source>Save Report</source>
