@@ -59,21 +59,38 @@ if(NOT VEXAL_PANDOC OR NOT VEXAL_GZIP)
   return()
 endif()
 set(VEXAL_MAN_DIR ${CMAKE_CURRENT_BINARY_DIR}/man)
-set(VEXAL_MAN_GZ)
-foreach(program ${VEXAL_PROGRAMS})
-  set(source ${CMAKE_CURRENT_SOURCE_DIR}/docs/${program}.md)
-  set(page ${VEXAL_MAN_DIR}/${program}.1)
-  add_custom_command(OUTPUT ${page}.gz
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${VEXAL_MAN_DIR}
-    COMMAND ${VEXAL_PANDOC} --standalone --to man
-      --lua-filter ${CMAKE_CURRENT_SOURCE_DIR}/docs/man-page.lua
-      --metadata title=${program} --metadata section=1
-      --metadata "header=Vexal manual" --metadata "footer=Vexal ${PROJECT_VERSION}"
-      --output ${page} ${source}
-    COMMAND ${VEXAL_GZIP} -9 -n -f -k ${page}
-    DEPENDS ${source} ${CMAKE_CURRENT_SOURCE_DIR}/docs/man-page.lua
-    COMMENT "man page ${program}(1)" VERBATIM)
-  list(APPEND VEXAL_MAN_GZ ${page}.gz)
+# The English pages from docs/, the German ones from docs/de/ where there is one.
+foreach(language en de)
+  set(source_dir ${CMAKE_CURRENT_SOURCE_DIR}/docs)
+  set(page_dir ${VEXAL_MAN_DIR})
+  set(install_dir ${CMAKE_INSTALL_MANDIR}/man1)
+  set(header "Vexal manual")
+  if(NOT language STREQUAL en)
+    string(APPEND source_dir /${language})
+    string(APPEND page_dir /${language})
+    set(install_dir ${CMAKE_INSTALL_MANDIR}/${language}/man1)
+    set(header "Vexal-Handbuch")
+  endif()
+  set(pages)
+  foreach(program ${VEXAL_PROGRAMS})
+    set(source ${source_dir}/${program}.md)
+    if(NOT EXISTS ${source})
+      continue()
+    endif()
+    set(page ${page_dir}/${program}.1)
+    add_custom_command(OUTPUT ${page}.gz
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${page_dir}
+      COMMAND ${VEXAL_PANDOC} --standalone --to man
+        --lua-filter ${CMAKE_CURRENT_SOURCE_DIR}/docs/man-page.lua
+        --metadata title=${program} --metadata section=1 --metadata lang=${language}
+        --metadata "header=${header}" --metadata "footer=Vexal ${PROJECT_VERSION}"
+        --output ${page} ${source}
+      COMMAND ${VEXAL_GZIP} -9 -n -f -k ${page}
+      DEPENDS ${source} ${CMAKE_CURRENT_SOURCE_DIR}/docs/man-page.lua
+      COMMENT "man page ${program}(1) ${language}" VERBATIM)
+    list(APPEND pages ${page}.gz)
+  endforeach()
+  list(APPEND VEXAL_MAN_GZ ${pages})
+  install(FILES ${pages} DESTINATION ${install_dir} COMPONENT runtime)
 endforeach()
 add_custom_target(vexal_man_pages ALL DEPENDS ${VEXAL_MAN_GZ})
-install(FILES ${VEXAL_MAN_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT runtime)

@@ -31,12 +31,14 @@ unset LD_LIBRARY_PATH
 [[ $(ldd "$bin/VexalCmdCE") == *"libcpulink.so.1 => $root/tree/"* ]] ||
   fail "the installed VexalCmdCE does not load the installed libcpulink"
 
-for page in "$root"/tree/usr/share/man/man1/*.1.gz; do
+for page in "$root"/tree/usr/share/man/man1/*.1.gz "$root"/tree/usr/share/man/de/man1/*.1.gz; do
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 > /dev/null)
   [ -z "$warnings" ] || fail "man $(basename "$page"): $warnings"
 done
 [ "$(ls "$root"/tree/usr/share/man/man1 | wc -l)" = 6 ] || fail "not six man pages"
 [ -e "$root/tree/usr/lib/systemd/system/vexal-backup.timer" ] || fail "no backup timer unit"
+[ -e "$root/tree/usr/share/man/de/man1/VexalCmdCE.1.gz" ] || fail "no German man page"
+[ -e "$root/tree/usr/share/vexal/translations/vexal_de.qm" ] || fail "no German translation"
 desktop-file-validate "$root/tree/usr/share/applications/vexal.desktop" ||
   fail "the desktop entry does not validate"
 

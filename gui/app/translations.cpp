@@ -29,7 +29,8 @@ bool Install(QCoreApplication& application, const QLocale& locale, const QString
 }  // namespace
 
 QLocale MessageLocale() {
-    const QString name = MessageLocaleName().section(QLatin1Char('.'), 0, 0);
+    const QString name =
+        MessageLocaleName().section(QLatin1Char('.'), 0, 0).section(QLatin1Char('@'), 0, 0);
     if (name.isEmpty() || name == QLatin1String("C") || name == QLatin1String("POSIX")) {
         return QLocale::c();
     }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <string>
 
+#include "library_text.h"
 #include "main_app.h"
 #include "page_controls.h"
 #include "replacing_file.h"
@@ -30,9 +31,8 @@ QString Latin1(const std::string& text) {
 }
 
 QString EventDescription(uint16_t eventId) {
-    wchar_t text[kDescriptionCapacity] = {};
-    if (cpuLink_DiagnoseString(eventId, text, kDescriptionCapacity) != 0) {
-        return QString::fromWCharArray(text);
+    if (std::optional<QString> text = LibraryEventText(eventId, kDescriptionCapacity)) {
+        return *text;
     }
     return CDiagnosticsPage::tr("Event %1").arg(eventId, 4, 16, QLatin1Char('0'));
 }

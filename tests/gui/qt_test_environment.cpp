@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <memory>
 
+#include "translations.h"
+
 namespace {
 
 class QtEnvironment : public ::testing::Environment {
@@ -11,6 +13,9 @@ public:
     void SetUp() override {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         application_ = std::make_unique<QApplication>(argc_, argv_);
+        // VEXAL_TEST_LOCALE=de_DE shows the pages in that language, for their screenshots.
+        const QString locale = qEnvironmentVariable("VEXAL_TEST_LOCALE");
+        if (!locale.isEmpty()) vexal::InstallTranslations(*application_, QLocale(locale), {});
     }
     void TearDown() override { application_.reset(); }
 
