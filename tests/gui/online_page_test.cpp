@@ -173,7 +173,7 @@ TEST_F(OnlinePageTest, CompareMarksEveryBlockAgainstTheProjectInBothLayouts) {
     const Program project = {
         controller[0], MakeDemoBlock(BLOCK_TYPE_FC, 1, 60), controller[2],
         controller[4], Unstamped(BLOCK_TYPE_DB, 6, 2),      MakeDemoBlock(BLOCK_TYPE_DB, 9, 40)};
-    for (const auto [large, mpi] : {std::pair{true, false}, std::pair{false, false},
+    for (const auto& [large, mpi] : {std::pair{true, false}, std::pair{false, false},
                                     std::pair{true, true}, std::pair{false, true}}) {
         if (app) app->ShutDown();
         StartWithProgram(controller, {}, large, mpi);

@@ -49,13 +49,11 @@ protected:
     // is station 2 of the bus file.
     void StartConnected(sim::SimOptions options = {}, bool large = true, bool mpi = false) {
         StartSimulator(std::move(options));
-        if (mpi) {
-            const std::string bus = profile.Path() + "/bus";
-            const std::string text = "own 0\nhighest 31\nstation 2 127.0.0.1:" +
-                                     std::to_string(simulator->Port()) + "\n";
-            WriteBytes(bus, std::vector<uint8_t>(text.begin(), text.end()));
-            setenv("VEXAL_MPI_BUS", bus.c_str(), 1);
-        }
+        const std::string bus = profile.Path() + "/bus";
+        const std::string text =
+            "own 0\nhighest 31\nstation 2 127.0.0.1:" + std::to_string(simulator->Port()) + "\n";
+        WriteBytes(bus, std::vector<uint8_t>(text.begin(), text.end()));
+        setenv("VEXAL_MPI_BUS", bus.c_str(), 1);
         StartApp(large);
         if (!mpi) return Connect();
         ASSERT_EQ(app->OpenMpi(2), 1) << messages.join(" | ").toStdString();
