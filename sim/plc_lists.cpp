@@ -85,13 +85,29 @@ Records ModuleStatus(uint16_t listId) {
                          "0000020307fd97c597c50000b4020011", "0000020407fc97c597c50000b4020011"});
 }
 
-// The start information of an organisation block as it last ran, for OB numbers up to 255.
-Records StartInformation(uint16_t index) {
+// OB1's cycle times in milliseconds as a CPU 315-2 running a small program reports them:
+// the last one varies with the controller's clock between the shortest and the longest.
+constexpr uint16_t kShortestCycleMs = 1;
+constexpr uint16_t kLongestCycleMs = 3;
+
+// The start information of an organisation block as it last ran, for OB numbers up to 255:
+// OB1's carries the last, shortest and longest cycle and the time it last started.
+Records StartInformation(const PlcController& controller, uint16_t index) {
     if (index > 0xFF) return {};
-    Bytes record = FromHex("1101000000000000000000000000000000000000000000000000000000000000");
-    record.resize(28);
-    record[3] = static_cast<uint8_t>(index);
-    return {28, {record}};
+    ByteWriter record;
+    record.U8(0x11).U8(0x01).U8(0x01).U8(static_cast<uint8_t>(index)).U16(0);
+    const int64_t now = controller.ClockMs();
+    if (index == 1) {
+        const auto last = static_cast<uint16_t>(kShortestCycleMs + now % 2);
+        record.U16(last).U16(kShortestCycleMs).U16(kLongestCycleMs);
+    }
+    Bytes bytes = record.Take();
+    bytes.resize(12);
+    uint8_t time[8];
+    EncodeDateAndTime(now, time);
+    bytes.insert(bytes.end(), time, time + 8);
+    bytes.resize(28);
+    return {28, {bytes}};
 }
 
 Bytes Identification(uint16_t index, const char* orderNumber, uint8_t v1, uint8_t v2, uint8_t v3) {
@@ -275,7 +291,7 @@ uint16_t Select(const PlcController& controller, uint16_t listId, uint16_t index
             *records = ModuleStatus(listId);
             return kNoError;
         case 0x0022:
-            *records = StartInformation(index);
+            *records = StartInformation(controller, index);
             return records->items.empty() ? kIndexNotAvailable : kNoError;
         case 0x0024:
             *records =

@@ -10,7 +10,8 @@ using testing::Blocks;
 using testing::Bytes;
 using testing::operator+;
 
-class BackupTest : public testing::BlockPageSession {
+// Over TCP (false) and over MPI (true).
+class BackupTest : public testing::BlockPageSession, public ::testing::WithParamInterface<bool> {
 protected:
     void SetUp() override {
         profile.Store(QStringLiteral("BackupBeforeOverwrite"), true);
@@ -24,15 +25,16 @@ protected:
     Bytes Backup() {
         const QString path = messages.value(messages.size() - 1).section(" saved in ", 1);
         messages.clear();
-        EXPECT_TRUE(path.startsWith(CMainApp::BackupFolder() + "/127.0.0.1_"))
+        EXPECT_TRUE(path.startsWith(CMainApp::BackupFolder() +
+                                    (GetParam() ? "/MPI2_" : "/127.0.0.1_")))
             << path.toStdString();
         return path.isEmpty() ? Bytes() : testing::ReadBytes(path.toStdString());
     }
 };
 
-TEST_F(BackupTest, DownloadAndDeleteSaveWhatTheyReplaceAndAFailedBackupAsks) {
+TEST_P(BackupTest, DownloadAndDeleteSaveWhatTheyReplaceAndAFailedBackupAsks) {
     const testing::Program controller = Blocks(BLOCK_TYPE_FC, 3);
-    StartWithProgram(controller);
+    StartWithProgram(controller, {}, true, GetParam());
     Load(WriteProject("project.wld", Blocks(BLOCK_TYPE_FC, 1, 2) + Blocks(BLOCK_TYPE_DB, 1)));
     Click("offlineSelectAll");
     Click("offlineDownload");
@@ -60,6 +62,8 @@ TEST_F(BackupTest, DownloadAndDeleteSaveWhatTheyReplaceAndAFailedBackupAsks) {
               "The backup of the controller's blocks failed. Go on without it?");
     EXPECT_TRUE(ControllerImage(BLOCK_TYPE_DB, 1).empty()) << "nothing downloaded";
 }
+
+INSTANTIATE_TEST_SUITE_P(Links, BackupTest, ::testing::Bool());
 
 }  // namespace
 }  // namespace vexal

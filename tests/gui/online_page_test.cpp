@@ -173,9 +173,10 @@ TEST_F(OnlinePageTest, CompareMarksEveryBlockAgainstTheProjectInBothLayouts) {
     const Program project = {
         controller[0], MakeDemoBlock(BLOCK_TYPE_FC, 1, 60), controller[2],
         controller[4], Unstamped(BLOCK_TYPE_DB, 6, 2),      MakeDemoBlock(BLOCK_TYPE_DB, 9, 40)};
-    for (const bool large : {true, false}) {
+    for (const auto& [large, mpi] : {std::pair{true, false}, std::pair{false, false},
+                                    std::pair{true, true}, std::pair{false, true}}) {
         if (app) app->ShutDown();
-        StartWithProgram(controller, {}, large);
+        StartWithProgram(controller, {}, large, mpi);
         Load(WriteProject("project.wld", project));
         ShowControllerBlocks();
         Click("onlineCompare");
@@ -187,8 +188,8 @@ TEST_F(OnlinePageTest, CompareMarksEveryBlockAgainstTheProjectInBothLayouts) {
         EXPECT_EQ(list->item(1)->data(Qt::AccessibleTextRole), "FC 1, differs from project");
         EXPECT_EQ(messages.join(" | "), "Not in the controller: DB 9");
         messages.clear();
-        Screenshot(large ? "VexalCE-Online-Compare-800x480.png"
-                         : "VexalCE-Online-Compare-240x320.png");
+        Screenshot(QString("VexalCE-Online-Compare-%1%2.png")
+                       .arg(mpi ? "MPI-" : "", large ? "800x480" : "240x320"));
         const std::string report = files.File("report.txt");
         prompts->files.push_back(QString::fromStdString(report));
         Click("onlineReport");

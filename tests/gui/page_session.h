@@ -45,11 +45,18 @@ protected:
     void Connect() {
         ASSERT_EQ(app->OpenTcp(kLoopbackKey), 1) << messages.join(" | ").toStdString();
     }
-    // A simulator, the application and a connection, in one step.
-    void StartConnected(sim::SimOptions options = {}, bool large = true) {
+    // A simulator, the application and a connection, in one step; over MPI the simulator
+    // is station 2 of the bus file.
+    void StartConnected(sim::SimOptions options = {}, bool large = true, bool mpi = false) {
         StartSimulator(std::move(options));
+        const std::string bus = profile.Path() + "/bus";
+        const std::string text =
+            "own 0\nhighest 31\nstation 2 127.0.0.1:" + std::to_string(simulator->Port()) + "\n";
+        WriteBytes(bus, std::vector<uint8_t>(text.begin(), text.end()));
+        setenv("VEXAL_MPI_BUS", bus.c_str(), 1);
         StartApp(large);
-        Connect();
+        if (!mpi) return Connect();
+        ASSERT_EQ(app->OpenMpi(2), 1) << messages.join(" | ").toStdString();
     }
 
     std::unique_ptr<sim::Simulator> simulator;
@@ -160,9 +167,10 @@ protected:
     }
 
     // A connected application whose simulator holds `program`.
-    void StartWithProgram(const Program& program, sim::SimOptions options = {}, bool large = true) {
+    void StartWithProgram(const Program& program, sim::SimOptions options = {}, bool large = true,
+                          bool mpi = false) {
         options.programFile = WriteProject("controller.wld", program);
-        StartConnected(std::move(options), large);
+        StartConnected(std::move(options), large, mpi);
     }
 
     // Opens the Online page and lets the tick run its refresh.
