@@ -177,9 +177,11 @@ CPULINK_API CpuStatus cpuLink_DownloadBlock(CpuConnection* record, const uint8_t
 /* Asked by a block transfer on this record before each exchange after the first; null
  * removes it. A non-zero answer stops an upload there: the library ends the upload with
  * the controller (one more exchange) and returns CPULINK_CANCELLED, the link staying open.
- * A download, which the controller leads, asks too (so that the caller can see to its user
- * meanwhile) but always finishes its block. The check runs on the calling thread, inside
- * the call; it must not call the library on this record. */
+ * A download, which the controller leads, is asked before each part the controller
+ * requests: a non-zero answer refuses that request (an ack-data with error 0x8404), the
+ * controller ends the download without the block, and the library answers its end and
+ * returns CPULINK_CANCELLED, the link staying open. The check runs on the calling thread,
+ * inside the call; it must not call the library on this record. */
 typedef int (*CpuCancelCheck)(void* context);
 CPULINK_API void cpuLink_SetCancelCheck(CpuConnection* record, CpuCancelCheck check, void* context);
 

@@ -237,24 +237,30 @@ TEST_F(LinkCalls, UploadIntoATooSmallBufferWritesNothingPastItAndDeleteRemovesTh
     EXPECT_EQ(UploadStatus(BLOCK_TYPE_FB, 1), CPULINK_NOT_FOUND);
 }
 
-// A cancel asked before the third chunk of a long upload at 50 ms per answer: the upload
-// ends with the controller at once and the link stays usable.
-TEST_F(LinkCalls, ACancelCheckStopsAnUploadBeforeItsNextExchange) {
+// A cancel asked before the third exchange of a transfer at 50 ms per answer: a download
+// refuses the controller's next request for a part, so the controller ends it without the
+// block; an upload ends with the controller at once. The link stays usable after both.
+TEST_F(LinkCalls, ACancelCheckStopsADownloadOrAnUploadAtItsNextExchange) {
     StartAndOpen({.delayMs = 50});
-    const std::vector<uint8_t> block = MakeDemoBlock(BLOCK_TYPE_FC, 9, 2000, 9);
-    {
-        const std::lock_guard lock(Controller().Lock());
-        Controller().InsertBlock(block);
-    }
+    const std::vector<uint8_t> block = MakeDemoBlock(BLOCK_TYPE_FC, 909, 2000, 9);
     int asked = 0;
-    cpuLink_SetCancelCheck(
-        &record, [](void* count) { return ++*static_cast<int*>(count) == 3 ? 1 : 0; }, &asked);
-    const uint64_t before = Requests();
-    EXPECT_EQ(UploadStatus(BLOCK_TYPE_FC, 9), CPULINK_CANCELLED);
-    EXPECT_EQ(asked, 3);
+    const CpuCancelCheck third = [](void* count) {
+        return ++*static_cast<int*>(count) == 3 ? 1 : 0;
+    };
+    cpuLink_SetCancelCheck(&record, third, &asked);
+    uint64_t before = Requests();
+    EXPECT_EQ(cpuLink_DownloadBlock(&record, block.data()), CPULINK_CANCELLED);
+    EXPECT_EQ(Requests() - before, 5u) << "request, two parts, the refusal, end";
+    EXPECT_FALSE(Controller().HasBlock(BLOCK_TYPE_FC, 909));
+    cpuLink_SetCancelCheck(&record, nullptr, nullptr);
+    ASSERT_EQ(cpuLink_DownloadBlock(&record, block.data()), CPULINK_OK);
+    asked = 0;
+    cpuLink_SetCancelCheck(&record, third, &asked);
+    before = Requests();
+    EXPECT_EQ(UploadStatus(BLOCK_TYPE_FC, 909), CPULINK_CANCELLED);
     EXPECT_EQ(Requests() - before, 4u) << "start, two chunks, end";
-    cpuLink_SetCancelCheck(&record, nullptr, &asked);
-    EXPECT_EQ(Upload(BLOCK_TYPE_FC, 9), block);
+    cpuLink_SetCancelCheck(&record, nullptr, nullptr);
+    EXPECT_EQ(Upload(BLOCK_TYPE_FC, 909), block);
 }
 
 // The event ids of the first n records of a diagnostic buffer.

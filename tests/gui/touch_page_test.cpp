@@ -3,6 +3,8 @@
 // the accessibility actions do what a tap does.
 #include <QAccessible>
 #include <QDateEdit>
+#include <QInputMethod>
+#include <QScreen>
 #include <QStyleOption>
 #include <QTreeWidget>
 
@@ -55,6 +57,29 @@ protected:
         EXPECT_EQ(TouchFaults(window, app->Sheet()->frameGeometry(), large ? 40 : 32), QStringList())
             << window->metaObject()->className() << layoutTag;
     }
+    // Under a real display (xvfb-run, QT_IM_MODULE=qtvirtualkeyboard) the input panel shown
+    // for each edit leaves it in sight; VEXAL_SCREENSHOTS names a folder for the screens.
+    void ExpectEditsClearOfPanel(QDialog* dialog) {
+        if (QGuiApplication::platformName() != "xcb") return;
+        QInputMethod* panel = QGuiApplication::inputMethod();
+        for (QLineEdit* edit : dialog->findChildren<QLineEdit*>()) {
+            if (!edit->isVisible() || edit->isReadOnly()) continue;
+            dialog->activateWindow();
+            edit->setFocus();
+            (void)QTest::qWaitFor([panel] { return !panel->keyboardRectangle().isEmpty(); }, 3000);
+            QTest::qWait(300);
+            const QRect shown(edit->mapToGlobal(QPoint()), edit->size());
+            EXPECT_FALSE(shown.intersects(panel->keyboardRectangle().toAlignedRect()))
+                << dialog->metaObject()->className() << layoutTag;
+            const QString folder = qEnvironmentVariable("VEXAL_SCREENSHOTS");
+            if (!folder.isEmpty())
+                dialog->screen()->grabWindow(0).save(
+                    QString("%1/%2-%3-%4.png")
+                        .arg(folder, dialog->metaObject()->className(),
+                             QString::fromStdString(layoutTag).remove(QRegularExpression("[ ()]")),
+                             edit->objectName()));
+        }
+    }
     static QAccessibleInterface* Accessible(QWidget* control) {
         return QAccessible::queryAccessibleInterface(control);
     }
@@ -65,6 +90,7 @@ TEST_F(TouchPageTest, EveryPageAndDialogIsTouchableAndWholeOnTheScreenOfEachLayo
         dialog->show();
         QCoreApplication::processEvents();
         ExpectTouchable(dialog);
+        ExpectEditsClearOfPanel(dialog);
         dialog->reject();
     };
     for (const bool large : {true, false}) {

@@ -27,6 +27,9 @@ constexpr uint16_t kBlockDataMarker = 0x00FB;
 constexpr size_t kBlockChunkOverhead = 18;
 // Sent in an end upload that gives up before the last chunk (a buffer too small, a cancel).
 constexpr uint16_t kResultGivenUp = 0x011F;
+// The error class and code of an answer that refuses the controller's request for the next
+// part of a download: "the service could not be processed".
+constexpr uint16_t kPartRefused = 0x8404;
 constexpr size_t kBlockHeaderSize = 36;
 // The marker, type, number and length field of a block header end here.
 constexpr uint32_t kImageLengthEnd = 12;
@@ -232,26 +235,31 @@ CpuStatus SendDownloadChunk(LinkEngine& engine, const S7Message& job, const uint
     return engine.AnswerControllerJob(job.reference, params.Get(), data.Get());
 }
 
-// Answers the controller's download-block jobs until it ends the download. The cancel
-// check is asked, and its answer left to the caller's next block.
+// Answers the controller's download-block jobs until it ends the download. A cancel
+// refuses the next part the controller asks for, so the controller ends the download
+// within one exchange and the block never reaches it.
 CpuStatus ServeDownload(LinkEngine& engine, const LinkSession& session, const uint8_t* image,
                         uint32_t length) {
     uint32_t sent = 0;
+    bool cancelled = false;
     for (;;) {
-        if (sent > 0) session.CancelRequested();
         S7Message job;
         CpuStatus status = engine.AwaitControllerJob(&job);
         if (status != CPULINK_OK) return status;
         if (job.paramLength < 1) return engine.ProtocolError();
         const uint8_t function = job.Params()[0];
         if (function == kFunctionDownloadBlock) {
-            status = SendDownloadChunk(engine, job, image, length, &sent);
+            cancelled = cancelled || session.CancelRequested();
+            status = cancelled ? engine.AnswerControllerJob(job.reference, {function, 0}, {},
+                                                            kPartRefused)
+                               : SendDownloadChunk(engine, job, image, length, &sent);
             if (status != CPULINK_OK) return status;
             continue;
         }
         if (function != kFunctionDownloadEnded) return engine.ProtocolError();
         status = engine.AnswerControllerJob(job.reference, {kFunctionDownloadEnded}, {});
         if (status != CPULINK_OK) return status;
+        if (cancelled) return CPULINK_CANCELLED;
         const uint16_t abortCode = job.paramLength >= 4 ? BigEndian16(job.Params() + 2) : 0;
         if (abortCode != 0) return StatusOfControllerError(abortCode);
         return sent == length ? CPULINK_OK : CPULINK_NEGATIVE_ANSWER;

@@ -195,9 +195,9 @@ CpuStatus LinkEngine::AwaitControllerJob(S7Message* job) {
 }
 
 CpuStatus LinkEngine::AnswerControllerJob(uint16_t reference, const std::vector<uint8_t>& params,
-                                          const std::vector<uint8_t>& data) {
+                                          const std::vector<uint8_t>& data, uint16_t error) {
     if (!IsOpen()) return CPULINK_NOT_CONNECTED;
-    return Send(BuildS7AckData(reference, params, data), DeadlineAfter(answerTimeoutMs_));
+    return Send(BuildS7AckData(reference, params, data, error), DeadlineAfter(answerTimeoutMs_));
 }
 
 CpuStatus LinkEngine::ReadUserdata(uint8_t group, uint8_t subfunction,

@@ -40,7 +40,7 @@ public:
     // Waits for a job the controller sends (the block requests of a download).
     CpuStatus AwaitControllerJob(S7Message* job);
     CpuStatus AnswerControllerJob(uint16_t reference, const std::vector<uint8_t>& params,
-                                  const std::vector<uint8_t>& data);
+                                  const std::vector<uint8_t>& data, uint16_t error = 0);
 
     // A userdata service of group/subfunction with its follow-up requests. On success
     // *payload holds every fragment's payload in order and *controllerError the error the

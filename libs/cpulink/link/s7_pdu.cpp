@@ -60,9 +60,11 @@ std::vector<uint8_t> BuildS7Request(uint8_t type, uint16_t reference,
 }
 
 std::vector<uint8_t> BuildS7AckData(uint16_t reference, const std::vector<uint8_t>& params,
-                                    const std::vector<uint8_t>& data) {
+                                    const std::vector<uint8_t>& data, uint16_t error) {
     std::vector<uint8_t> pdu;
     WritePdu(kS7AckData, reference, params, data, true, &pdu);
+    pdu[10] = static_cast<uint8_t>(error >> 8);
+    pdu[11] = static_cast<uint8_t>(error);
     return pdu;
 }
 

@@ -45,8 +45,9 @@ std::vector<uint8_t> BuildS7Request(uint8_t type, uint16_t reference,
                                     const std::vector<uint8_t>& params,
                                     const std::vector<uint8_t>& data);
 
-// An ack-data PDU without error, the answer to a job the controller sent.
+// An ack-data PDU, the answer to a job the controller sent; error 0 accepts the job,
+// any other class/code refuses it.
 std::vector<uint8_t> BuildS7AckData(uint16_t reference, const std::vector<uint8_t>& params,
-                                    const std::vector<uint8_t>& data);
+                                    const std::vector<uint8_t>& data, uint16_t error = 0);
 
 }  // namespace vexal::cpulink
