@@ -40,7 +40,7 @@ void LayOutLarge(QWidget* page, QListWidget* list, const std::vector<std::vector
                  QLabel* count) {
     auto* column = new QVBoxLayout;
     for (size_t group = 0; group < groups.size(); ++group) {
-        if (group > 0) column->addSpacing(12);
+        if (group > 0) column->addSpacing(4);
         for (QWidget* button : groups[group]) column->addWidget(button);
     }
     column->addStretch(1);

@@ -23,7 +23,7 @@ CMainSheet::CMainSheet(const QString& caption, QWidget* parent, int firstPage)
     layout->addWidget(tabs_, 1);
     connectionLine_->setObjectName(QStringLiteral("connectionLine"));
     connectionLine_->setAccessibleName(tr("Connection"));
-    connectionLine_->setContentsMargins(4, 1, 4, 1);
+    connectionLine_->setContentsMargins(4, 0, 4, 0);
     connectionLine_->setWordWrap(true);
     layout->addWidget(connectionLine_);
     ShowConnection({});
