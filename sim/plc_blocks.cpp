@@ -47,6 +47,13 @@ std::span<const uint16_t> SystemBlocks(int type) {
     return {};
 }
 
+// The organisation blocks a CPU 315-2 PN/DP has a priority class for.
+bool IsOrganisationBlock(uint16_t number) {
+    static constexpr uint16_t kNumbers[] = {1,  10, 20, 32, 33, 34, 35, 40,  55,  56,
+                                            57, 80, 82, 83, 85, 86, 87, 100, 121, 122};
+    return std::find(std::begin(kNumbers), std::end(kNumbers), number) != std::end(kNumbers);
+}
+
 int TypeOfLetter(uint8_t letter) {
     for (int type = 0; type < kTypeCount; ++type) {
         if (kTypeLetters[type] == letter) return type;
@@ -160,6 +167,8 @@ Bytes PlcSession::StartUpload(const Message& job) {
     if (Locked()) return Refuse(kProtectionLevel);
     // A refused start leaves the upload before it as it was, image and position.
     Bytes image = controller_.CurrentImage(id.type, id.number);
+    if (image.empty() && id.type == BLOCK_TYPE_OB && !IsOrganisationBlock(id.number))
+        return Refuse(kNoPriorityClass);
     if (image.empty()) return Refuse(kBlockNotFound);
     uploadImage_ = std::move(image);
     // Ids stay within 1 to 255: some clients echo only the id's low byte.
@@ -241,9 +250,10 @@ void PlcSession::TakeDownloadAnswer(const Message& answer, std::vector<Bytes>* o
     }
     if (answer.params[0] == kFunctionDownloadEnded) {
         // Passive blocks nobody inserts are forgotten rather than piling up.
-        if (passiveBlocks_.size() >= kMaxPassiveBlocks) passiveBlocks_.clear();
+        std::map<BlockRef, Bytes>& passive = controller_.PassiveBlocks();
+        if (passive.size() >= kMaxPassiveBlocks) passive.clear();
         if (!download_.failed) {
-            passiveBlocks_[BlockRef_Pack(download_.type, download_.number)] = download_.image;
+            passive[BlockRef_Pack(download_.type, download_.number)] = download_.image;
         }
         download_ = Download{};
         return;
@@ -352,12 +362,13 @@ Bytes PlcSession::InsertBlocks(const uint8_t* list, size_t length) {
     std::vector<BlockId> ids;
     if (!ParseBlockList(list, length, &ids)) return RefusePi(kInvalidFrame);
     RemoveRepeats(&ids);
-    const uint16_t error = CheckInsert(controller_, passiveBlocks_, ids);
+    std::map<BlockRef, Bytes>& passiveBlocks = controller_.PassiveBlocks();
+    const uint16_t error = CheckInsert(controller_, passiveBlocks, ids);
     if (error != kNoError) return RefusePi(error);
     for (const BlockId& id : ids) {
-        const auto passive = passiveBlocks_.find(BlockRef_Pack(id.type, id.number));
+        const auto passive = passiveBlocks.find(BlockRef_Pack(id.type, id.number));
         controller_.InsertBlock(passive->second);
-        passiveBlocks_.erase(passive);
+        passiveBlocks.erase(passive);
         controller_.RecordBlockLoaded(id.type, id.number);
     }
     return Ack(kNoError, {kFunctionPiService});

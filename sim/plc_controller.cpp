@@ -74,6 +74,7 @@ void PlcController::PowerOn() {
 bool PlcController::LoadProgram(const std::string& file, std::string* error) {
     ++programChanges_;
     blocks_->Clear();
+    passiveBlocks_.clear();
     dataBlocks_.clear();
     if (file.empty()) {
         for (const Bytes& image : MakeDemoProgram()) InsertBlock(image);
@@ -95,17 +96,29 @@ bool PlcController::LoadProgram(const std::string& file, std::string* error) {
 
 void PlcController::Record(uint16_t event, uint8_t info1, uint8_t info2, uint32_t info3) {
     ByteWriter entry;
-    entry.U16(event).U8(0xFF).U8(info1).U16(info2).U16(0).U32(info3);
+    entry.U16(event).U8(0xFF);
+    // Mode transitions carry what a CPU 315 writes beside them; a start-up names the
+    // transition that had stopped the CPU.
+    if (event == kEventStopByProgrammer)
+        entry.U8(0x84).U16(0).U16(0).U32(0);
+    else if (event == kEventStopToStartup)
+        entry.U8(0x46).U16(0xC772).U16(lastTransition_).U32(0x08147714);
+    else if (event == kEventStartupToRun)
+        entry.U8(0x68).U16(0xC700).U16(0).U32(0x08147714);
+    else
+        entry.U8(info1).U16(info2).U16(0).U32(info3);
     DiagnosticEntry bytes{};
     const Bytes head = entry.Take();
     std::copy(head.begin(), head.end(), bytes.begin());
     EncodeDateAndTime(ClockMs(), bytes.data() + 12);
     diagnostics_.push_front(bytes);
+    ++entriesWritten_;
     if (diagnostics_.size() > kDiagnosticCapacity) diagnostics_.pop_back();
 }
 
 void PlcController::EnterMode(OperatingMode mode, uint16_t event) {
     mode_ = mode;
+    ++modesEntered_;
     lastTransition_ = event;
     lastTransitionMs_ = ClockMs();
     Record(event);

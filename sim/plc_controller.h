@@ -30,6 +30,7 @@ enum ControllerError : uint16_t {
     kNotInCurrentMode = 0xD081,
     kBlockTypeSyntax = 0xD203,
     kBlockNotFound = 0xD209,
+    kNoPriorityClass = 0xD20C,  // an OB number the CPU has no priority class for
     kNoFurtherBlock = 0xD20E,
     kWrongBlockLengths = 0xD219,
     kProtectionLevel = 0xD241,
@@ -121,6 +122,8 @@ public:
     uint16_t InsertBlock(const Bytes& image);
     uint16_t DeleteBlock(int type, uint16_t number);
     void RecordBlockLoaded(int type, uint16_t number);
+    // Downloaded blocks not yet inserted: load memory keeps them for every connection.
+    std::map<BlockRef, Bytes>& PassiveBlocks() { return passiveBlocks_; }
 
     // The bytes of an area (for 0x84 of one DB); data is null when the area or DB does
     // not exist.
@@ -135,6 +138,10 @@ public:
     uint32_t WorkMemoryUsed() const;
 
     const std::deque<DiagnosticEntry>& Diagnostics() const { return diagnostics_; }
+    // Running counts of diagnostic entries written and modes entered, for the clients that
+    // logged on for messages.
+    uint64_t EntriesWritten() const { return entriesWritten_; }
+    uint64_t ModesEntered() const { return modesEntered_; }
     const std::map<uint16_t, Bytes>& DataBlocks() const { return dataBlocks_; }
     const uint8_t* Flags() const { return flags_.data(); }
 
@@ -162,8 +169,11 @@ private:
     int64_t clockOffsetMs_ = 0;
     std::string password_;
     std::set<BlockRef> protected_;
+    std::map<BlockRef, Bytes> passiveBlocks_;
     std::set<uint16_t> refusedLists_;
     std::deque<DiagnosticEntry> diagnostics_;
+    uint64_t entriesWritten_ = 0;
+    uint64_t modesEntered_ = 0;
 };
 
 // The body of a DB image: the MC7 part behind the 36-byte header, as long as the header

@@ -66,12 +66,13 @@ Records BlockTypeLimits() {
 }
 
 // Communication capabilities by index: 1 general (with the PDU size), 2 programmer
-// functions, 3 operator functions, 4 object management.
+// functions, 3 operator functions, 4 object management, 16 messages (as an S7-400 gives it).
 Records CommunicationLimits(uint16_t index, uint16_t maxPdu) {
     Records limits = FixedRecords(
         40, {"000100f0001000b71b000002dc6c05f5e1",
              "0002befd4f0000000000080000003c01080000007d000005030f00000800000c000a00000001",
-             "00037ffc830100f00010000102090000", "0004fe01624163001e0010101004020000020002"});
+             "00037ffc830100f00010000102090000", "0004fe01624163001e0010101004020000020002",
+             "00103f000f003f007f0000403f"});
     limits.items[0][2] = static_cast<uint8_t>(maxPdu >> 8);
     limits.items[0][3] = static_cast<uint8_t>(maxPdu);
     return OnlyIndex(std::move(limits), index);

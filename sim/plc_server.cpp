@@ -14,6 +14,8 @@ using platform::IoResult;
 
 constexpr size_t kMaxConnections = 64;
 constexpr int kSendTimeoutMs = 10000;
+// How often a connection logged on for messages looks for new ones while its client is quiet.
+constexpr int kMessageLookMs = 50;
 
 bool SendAll(platform::TcpStream& stream, const Bytes& bytes) {
     return stream.SendAll(bytes.data(), bytes.size(), kSendTimeoutMs) == IoResult::kOk;
@@ -125,8 +127,16 @@ void PlcServer::Serve(Connection* connection) {
     bool open = true;
     while (open && !stopping_) {
         size_t got = 0;
-        const int waitMs = WaitLimitMs(&since, session && session->SetUp(), framing.MidFrame());
-        if (stream.ReceiveSome(buffer, sizeof buffer, &got, waitMs) != IoResult::kOk) break;
+        const int limitMs = WaitLimitMs(&since, session && session->SetUp(), framing.MidFrame());
+        const bool looks =
+            session && session->AwaitsMessages() && (limitMs < 0 || limitMs > kMessageLookMs);
+        const IoResult result =
+            stream.ReceiveSome(buffer, sizeof buffer, &got, looks ? kMessageLookMs : limitMs);
+        if (looks && result == IoResult::kTimeout) {
+            open = SendMessages(stream, *session, framing.TpduSize(), answers);
+            continue;
+        }
+        if (result != IoResult::kOk) break;
         framing.Append(buffer, got);
         for (;;) {
             const IsoFraming::Event event = framing.Next(&unit);
@@ -159,8 +169,18 @@ bool PlcServer::Answer(platform::TcpStream& stream, PlcSession& session, const B
     session.Handle(pdu.data(), pdu.size(), &answers.pdus);
     if (answers.pdus.empty()) return true;
     if (options_.delayMs > 0) Pause(options_.delayMs);
+    if (session.AwaitsMessages()) session.TakeMessages(&answers.pdus);
     for (const Bytes& answer : answers.pdus) AppendS7Frames(answer, tpduSize, &answers.wire);
     return SendAll(stream, answers.wire);
+}
+
+bool PlcServer::SendMessages(platform::TcpStream& stream, PlcSession& session, size_t tpduSize,
+                             Answers& messages) {
+    messages.pdus.clear();
+    messages.wire.clear();
+    session.TakeMessages(&messages.pdus);
+    for (const Bytes& message : messages.pdus) AppendS7Frames(message, tpduSize, &messages.wire);
+    return messages.wire.empty() || SendAll(stream, messages.wire);
 }
 
 }  // namespace vexal::sim

@@ -64,6 +64,10 @@ private:
     int WaitLimitMs(int64_t* since, bool setUp, bool midFrame) const;
     bool Answer(platform::TcpStream& stream, PlcSession& session, const Bytes& pdu, size_t tpduSize,
                 Answers& answers);
+    // Sends the messages the session's client logged on for that are due; false when the
+    // connection failed.
+    bool SendMessages(platform::TcpStream& stream, PlcSession& session, size_t tpduSize,
+                      Answers& messages);
 
     StationPicker pick_;
     SimOptions options_;

@@ -39,6 +39,8 @@ constexpr uint8_t kSizeReal = 0x08;
 constexpr uint8_t kAreaCounters = 0x1C;
 constexpr uint8_t kAreaTimers = 0x1D;
 constexpr uint8_t kAreaDataBlock = 0x84;
+constexpr uint8_t kSyntaxDbAreas = 0xB0;
+constexpr size_t kDbAreaSize = 5;
 constexpr uint16_t kSmallestPdu = 128;
 constexpr uint8_t kJobSlot = 1;
 
@@ -134,6 +136,31 @@ void PutReadItem(ByteWriter& data, const Location& location, uint8_t transport, 
     if (!last && (valueBytes & 1)) data.U8(0);
 }
 
+// Areas of DBs as S7-400 operator panels read them: after the item's head the number of
+// areas, then each area's byte count, DB number and start byte. The answer is one octet
+// string of each area's code followed, when it was read, by its bytes.
+bool PutDbAreas(PlcController& controller, ByteReader& params, ByteWriter& data, bool last) {
+    const uint8_t* head = params.Take(4);
+    if (head == nullptr || head[1] != 2 + kDbAreaSize * head[3]) return false;
+    const uint8_t* areas = params.Take(kDbAreaSize * head[3]);
+    if (areas == nullptr) return false;
+    ByteWriter octets;
+    for (const uint8_t* area = areas; area < areas + kDbAreaSize * head[3]; area += kDbAreaSize) {
+        const PlcController::AreaBytes db = controller.Area(kAreaDataBlock, Big16(area + 1), false);
+        const size_t start = Big16(area + 3);
+        if (db.data == nullptr)
+            octets.U8(kItemNoObject);
+        else if (start > db.size || area[0] > db.size - start)
+            octets.U8(kItemInvalidAddress);
+        else
+            octets.U8(kItemOk).Put(db.data + start, area[0]);
+    }
+    const size_t length = octets.Size();
+    data.U8(kItemOk).U8(0x09).U16(length).Put(octets.Take());
+    if (!last && (length & 1)) data.U8(0);
+    return true;
+}
+
 // Writes one data item's value where the item points; the item code.
 uint8_t StoreWriteItem(ByteReader& data, const Location& location, bool last) {
     data.U8();
@@ -178,13 +205,6 @@ ByteWriter PduWriter(uint8_t type, uint16_t reference, size_t paramLength, size_
     return pdu;
 }
 
-Bytes BuildPdu(uint8_t type, uint16_t reference, const Bytes& params, const Bytes& data,
-               const uint16_t* error) {
-    ByteWriter pdu = PduWriter(type, reference, params.size(), data.size(), error);
-    pdu.Put(params).Put(data);
-    return pdu.Take();
-}
-
 // Answers made of fixed-size entries are cut at entry boundaries, as a CPU does: a
 // system status list behind its 8-byte header, a block list of 4-byte entries.
 void SetEntryLayout(uint8_t group, uint8_t subfunction, PlcSession::PendingAnswer* answer) {
@@ -205,6 +225,13 @@ size_t FragmentSize(const PlcSession::PendingAnswer& answer, size_t room) {
 }
 
 }  // namespace
+
+Bytes BuildPdu(uint8_t type, uint16_t reference, const Bytes& params, const Bytes& data,
+               const uint16_t* error) {
+    ByteWriter pdu = PduWriter(type, reference, params.size(), data.size(), error);
+    pdu.Put(params).Put(data);
+    return pdu.Take();
+}
 
 bool ParseMessage(const uint8_t* pdu, size_t size, PlcSession::Message* message) {
     ByteReader reader(pdu, size);
@@ -301,14 +328,22 @@ Bytes PlcSession::Setup(const Message& job) {
     return Ack(kNoError, params.Take());
 }
 
+bool PutItemValue(PlcController& controller, ByteReader& params, ByteWriter& data, bool last) {
+    const uint8_t* head = params.Peek(3);
+    if (head != nullptr && head[2] == kSyntaxDbAreas)
+        return PutDbAreas(controller, params, data, last);
+    const Item item = ParseItem(params);
+    if (!params.Ok()) return false;
+    PutReadItem(data, Locate(controller, item, false), item.transport, last);
+    return true;
+}
+
 Bytes PlcSession::ReadVariables(const Message& job) {
     ByteReader params(job.params + 1, job.paramLength - 1);
     const uint8_t count = params.U8();
     ByteWriter data;
     for (uint8_t i = 0; i < count; ++i) {
-        const Item item = ParseItem(params);
-        if (!params.Ok()) return Refuse(kInvalidFrame);
-        PutReadItem(data, Locate(controller_, item, false), item.transport, i + 1 == count);
+        if (!PutItemValue(controller_, params, data, i + 1 == count)) return Refuse(kInvalidFrame);
     }
     Bytes items = data.Take();
     if (size_t{14} + items.size() > pduSize_) return Refuse(kFrameTooLarge);
@@ -324,7 +359,8 @@ Bytes PlcSession::WriteVariables(const Message& job) {
         const Item item = ParseItem(params);
         if (!params.Ok()) return Refuse(kInvalidFrame);
         Location location = Locate(controller_, item, true);
-        if (Locked()) location = {kItemAccessDenied};
+        // A CPU 315 takes no timers or counters through this service.
+        if (Locked() || IsCounted(item.area)) location = {kItemAccessDenied};
         codes.push_back(StoreWriteItem(data, location, i + 1 == count));
     }
     return Ack(kNoError, {kFunctionWrite, count}, codes);
@@ -388,7 +424,17 @@ uint16_t PlcSession::Userdata(uint8_t group, uint8_t subfunction, const Bytes& r
         case 0x0704:
             if (request.size() != 10) return kInvalidFrame;
             return SetClock(request.data() + 2);
+        case 0x0205:
+        case 0x0207:
+            return CyclicRead(request, payload);
+        case 0x0204:
+            return kNoError;
+        case 0x0402:
+            return MessageLogOn(request, payload);
+        case 0x0413:
+            return AlarmQuery(payload);
         default:
+            if (group == 1) return ProgrammerCommand(subfunction, payload);
             return kInvalidFrame;
     }
 }

@@ -26,6 +26,11 @@ public:
     uint16_t PduSize() const { return pduSize_; }
     // True once the client has set up the communication.
     bool SetUp() const { return setUp_; }
+    // True while the client is logged on for messages the controller pushes.
+    bool AwaitsMessages() const { return messageEvents_ != 0; }
+    // Appends the messages due since the last call: the diagnostic entries written and the
+    // modes entered, each as the client logged on for.
+    void TakeMessages(std::vector<Bytes>* out);
 
     struct Message {
         uint8_t type = 0;
@@ -86,6 +91,10 @@ private:
     uint16_t LogIn(const Bytes& request);
     uint16_t ReadClock(Bytes* payload) const;
     uint16_t SetClock(const uint8_t* dateAndTime);
+    uint16_t CyclicRead(const Bytes& request, Bytes* payload);
+    static uint16_t ProgrammerCommand(uint8_t subfunction, Bytes* payload);
+    uint16_t MessageLogOn(const Bytes& request, Bytes* payload);
+    static uint16_t AlarmQuery(Bytes* payload);
 
     Bytes ControllerJob(uint8_t function, const std::string& fileName, uint16_t errorCode);
     Bytes Ack(uint16_t error, const Bytes& params, const Bytes& data = {}) const;
@@ -110,9 +119,19 @@ private:
     Bytes uploadImage_;
     size_t uploadOffset_ = 0;
     Download download_;
-    std::map<BlockRef, Bytes> passiveBlocks_;
     PendingAnswer pending_;
+    uint8_t messageEvents_ = 0;
+    uint64_t entriesPushed_ = 0;
+    uint64_t modesPushed_ = 0;
 };
+
+// Takes one item of a read or a cyclic read from `params` and appends its value, or the
+// code that refuses it, to `data`; false when the item is malformed.
+bool PutItemValue(PlcController& controller, ByteReader& params, ByteWriter& data, bool last);
+
+// A whole PDU; an error class and code (for acks) when `error` is not null.
+Bytes BuildPdu(uint8_t type, uint16_t reference, const Bytes& params, const Bytes& data,
+               const uint16_t* error);
 
 // Splits an S7 PDU into its parts; false when the header is not an S7 header or its
 // lengths do not add up to what arrived.

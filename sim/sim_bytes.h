@@ -64,6 +64,8 @@ public:
         position_ += size;
         return at;
     }
+    // The next bytes without taking them; null when fewer remain.
+    const uint8_t* Peek(size_t size) const { return Has(size) ? data_ + position_ : nullptr; }
     bool Has(size_t size) const { return ok_ && size <= size_ - position_; }
     size_t Remaining() const { return ok_ ? size_ - position_ : 0; }
     bool Ok() const { return ok_; }

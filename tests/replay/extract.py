@@ -34,6 +34,8 @@ def kind(p):
     dat = p[(10 if r in (1,7) else 12)+pl:]
     if r == 1:
         fc = par[0]
+        if (fc == 4 or fc == 5) and par[1] and par[4] != 0x10:
+            return 'job %02x syntax %02x' % (fc, par[4])
         if fc == 4 or fc == 5:
             items = []
             for i in range(par[1]):
@@ -94,9 +96,11 @@ def pattern(raw, first=True):
             ident = d[4] << 8 | d[5]
             for i in range(dat + 4, dat + 12): keep[i] = '%02X' % raw[i]
             if ident in (0x00A0, 0x0000) or ident & 0xFF == 0x1C: keep[dat + 10] = keep[dat + 11] = '..'
+            # how many parts the list of lists takes follows how many lists the CPU has
+            if ident == 0x0000: keep[par + 7] = keep[par + 8] = keep[par + 9] = '..'
             closed = False
         elif service == 0x302 and len(d) >= 8 and d[0] == 0xFF:
-            keep[dat + 6] = '%02X' % raw[dat + 6]; keep[dat + 7] = '%02X' % raw[dat + 7]; closed = False
+            keep[dat + 6] = '%02X' % raw[dat + 6]; closed = False  # flags; the language is the program's
         elif service == 0x701:
             for i in range(dat, len(raw)): keep[i] = '..'
             for i in (dat, dat + 1, dat + 2, dat + 3, dat + 4, dat + 5): keep[i] = '%02X' % raw[i]
@@ -138,6 +142,7 @@ for capture in sorted(glob.glob(os.path.join(sys.argv[1], '*.pcapng'))):
     open_by_ref = {}
     last_ud = {}  # (stream, grp, sub) -> record, for follow-ups
     download = {}  # stream -> record
+    ending = {}  # stream -> the controller ended the download: the tool's ack closes it
     upload = {}
     for f in fr:
         p = f['raw'][7:]; r = p[1]; s = f['stream']
@@ -152,6 +157,7 @@ for capture in sorted(glob.glob(os.path.join(sys.argv[1], '*.pcapng'))):
                     last_ud[(s, par[5] & 0xf, par[6])] = rec
             elif r == 3 and s in download:
                 rec = download[s]
+                if ending.pop(s, False): del download[s]
             elif r == 1 and p[10] in (0x1e, 0x1f) and s in upload:
                 rec = upload[s]
             elif r == 1:
@@ -166,7 +172,7 @@ for capture in sorted(glob.glob(os.path.join(sys.argv[1], '*.pcapng'))):
             if r == 1 and s in download: rec = download[s]
             if rec is None: continue
             rec['frames'].append(('<', f['frame'], f['raw']))
-            if r == 1 and p[10] == 0x1c: del download[s]
+            if r == 1 and p[10] == 0x1c: ending[s] = True
     for rec in records:
         if not any(d == '<' for d, _, _ in rec['frames']): continue
         # one record per kind and request shape (reference aside) per controller group

@@ -212,6 +212,36 @@ TEST_F(SimServices, SilentAndStalledPeersAreClosedWhileIdleSessionsStay) {
     EXPECT_LT(platform::MonotonicMs() - stalled, kLimitMs + 1000);
 }
 
+// A client logged on for mode transitions and diagnostic entries gets them pushed as a CPU
+// 315 pushes them (the first two recorded from one stopped by the engineering tool), also
+// when another client causes them; logged off, it gets none.
+TEST_F(SimServices, ClientsLoggedOnForMessagesGetTheEntriesAndModesPushed) {
+    const std::string stopped =
+        "03 00 00 31 02 F0 80 32 07 00 00 00 00 00 08 00 18 00 01 12 04 11 "
+        "04 03 00 FF 09 00 14 43 04 FF 84 00 00 00 00 00 00 00 00";
+    const std::string mode =
+        "03 00 00 19 02 F0 80 32 07 00 00 00 00 00 08 00 00 01 00 10 10 00 00 ";
+    StartAndOpen({}, 240);
+    RawIsoClient other;
+    ASSERT_TRUE(other.Open(simulator->Port(), 240));
+    const auto logOn = [this](const char* events) {
+        return ToHex(client.Exchange(Frame(UserdataRequest(4, 2, Hex(events)))));
+    };
+    const std::string loggedOn = logOn("03 00 55 53 45 52 31 00 00 00");
+    EXPECT_EQ(loggedOn.substr(loggedOn.size() - 17), "FF 09 00 02 02 00");
+    other.Exchange(Frame(Pdu(0x01, Hex("29 00 00 00 00 00 09 50 5F 50 52 4F 47 52 41 4D"), {})));
+    EXPECT_EQ(ToHex(client.Receive()).substr(0, stopped.size()), stopped);
+    EXPECT_EQ(ToHex(client.Receive()), mode + "00 00");
+    other.Exchange(
+        Frame(Pdu(0x01, Hex("28 00 00 00 00 00 00 FD 00 00 09 50 5F 50 52 4F 47 52 41 4D"), {})));
+    for (const char* event : {"13 81", "43 01", "43 02"})
+        EXPECT_EQ(ToHex(client.Receive()).substr(87, 5), event);
+    EXPECT_EQ(ToHex(client.Receive()), mode + "02 00");
+    logOn("00 00 55 53 45 52 31 00 00 00");
+    other.Exchange(Frame(Pdu(0x01, Hex("29 00 00 00 00 00 09 50 5F 50 52 4F 47 52 41 4D"), {})));
+    EXPECT_EQ(ToHex(client.Exchange(Frame(UserdataRequest(7, 1, {})))).substr(66, 5), "87 01");
+}
+
 TEST_F(SimServices, InsertAndDeleteChangeNothingWhenOneBlockFails) {
     StartWithProgram(240);
     const std::string deleteTwo =
