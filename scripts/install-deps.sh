@@ -11,6 +11,7 @@ packages=(
   qml6-module-qtquick-layouts qml6-module-qtquick-window qml6-module-qt-labs-folderlistmodel
   qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
   pandoc man-db dpkg-dev file pkg-config lintian desktop-file-utils libcap2-bin
+  nmap
 )
 [ $# -eq 0 ] || packages=("$@")
 missing=()
@@ -40,4 +41,13 @@ if [ ! -e "$peers/node_modules/node-snap7/build/Release/node_snap7.node" ] ||
   mkdir -p "$peers"
   npm_config_nodedir=/usr npm_config_build_from_source=true \
     npm install --no-audit --no-fund --prefix "$peers" "node-snap7@$snap7_version"
+fi
+
+# The nodes7 client, pinned, for tests/peers.
+nodes7_version=0.3.18
+if ! grep -q "\"version\": \"$nodes7_version\"" "$peers/node_modules/nodes7/package.json" 2>/dev/null; then
+  echo "installing nodes7 $nodes7_version into $peers"
+  mkdir -p "$peers"
+  npm_config_nodedir=/usr npm_config_build_from_source=true \
+    npm install --no-audit --no-fund --prefix "$peers" "nodes7@$nodes7_version"
 fi
