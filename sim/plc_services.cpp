@@ -1,10 +1,12 @@
 // The userdata services engineering tools and operator panels use beside block, list,
-// clock and password functions: programmer commands, cyclic reads, the log-on for
+// clock and password functions: programmer commands, change-driven cyclic reads, the log-on for
 // messages with the messages it brings, and the alarm query, answered as a CPU 315-2 PN/DP
 // answers them.
 #include "plc_session.h"
 
 #include <algorithm>
+
+#include "tcp_socket.h"
 
 namespace vexal::sim {
 namespace {
@@ -21,6 +23,15 @@ constexpr uint8_t kPushedRun = 0x02;
 // A pushed diagnostic message (group 4, 0x03), and a mode transition with the mode at 6.
 const Bytes kDiagnosticPush = {0x00, 0x01, 0x12, 0x04, 0x11, 0x04, 0x03, 0x00};
 const Bytes kModePush = {0x01, 0x00, 0x10, 0x10, 0x00, 0x00, 0x00, 0x00};
+constexpr uint8_t kChangeRunningJob = 0x07;
+constexpr size_t kMaxCyclicJobs = 32;
+constexpr uint16_t kNoCyclicResources = 0xD801;
+
+// A cyclic job's interval: a time base of 0.1, 1 or 10 s times a factor.
+int64_t PeriodMs(uint8_t timeBase, uint8_t factor) {
+    static constexpr int64_t kBaseMs[] = {100, 1000, 10000};
+    return kBaseMs[std::min<size_t>(timeBase, 2)] * std::max<uint8_t>(factor, 1);
+}
 
 }  // namespace
 
@@ -34,19 +45,62 @@ uint16_t PlcSession::ProgrammerCommand(uint8_t subfunction, Bytes* payload) {
     return kNoError;
 }
 
-// A cyclic read: item count, time base and interval, then the items. The answer gives
-// the items' values now; the simulator sends no later values.
-uint16_t PlcSession::CyclicRead(const Bytes& request, Bytes* payload) {
-    ByteReader params(request.data(), request.size());
+// A change-driven cyclic read (0x05), or a change of a running one (0x07, the job's number
+// as the request's sequence): item count, time base and factor, then the items. The answer
+// gives the values now and carries the job's number; later, at each interval, a push
+// gives the areas that changed, the others as 0xFE.
+uint16_t PlcSession::CyclicRead(uint8_t subfunction, const Bytes& request, Bytes* payload) {
+    if (request.size() < 4) return kInvalidFrame;
+    CyclicJob job{subfunction, request, PeriodMs(request[2], request[3])};
+    if (!ReadCyclicValues(job, payload)) return kInvalidFrame;
+    uint8_t number = requestSequence_;
+    if (subfunction != kChangeRunningJob || cyclicJobs_.count(number) == 0) {
+        number = 1;
+        while (cyclicJobs_.count(number) != 0 && number < kMaxCyclicJobs) ++number;
+    }
+    if (cyclicJobs_.count(number) == 0 && cyclicJobs_.size() >= kMaxCyclicJobs)
+        return kNoCyclicResources;
+    job.dueMs = platform::MonotonicMs() + job.periodMs;
+    cyclicJobs_[number] = std::move(job);
+    answerSlot_ = number;
+    return kNoError;
+}
+
+// The kind of job and its number.
+uint16_t PlcSession::EndCyclicRead(const Bytes& request) {
+    if (request.size() < 2) return kInvalidFrame;
+    cyclicJobs_.erase(request[1]);
+    return kNoError;
+}
+
+bool PlcSession::ReadCyclicValues(CyclicJob& job, Bytes* values) {
+    ByteReader params(job.request.data(), job.request.size());
     const uint16_t count = params.U16();
     params.U16();
     ByteWriter data;
     data.U16(count);
+    job.sent.next = 0;
+    job.sent.changed = false;
     for (uint16_t i = 0; i < count; ++i) {
-        if (!PutItemValue(controller_, params, data, i + 1 == count)) return kInvalidFrame;
+        if (!PutItemValue(controller_, params, data, i + 1 == count, &job.sent)) return false;
     }
-    *payload = data.Take();
-    return kNoError;
+    *values = data.Take();
+    return true;
+}
+
+void PlcSession::TakeCyclicValues(std::vector<Bytes>* out) {
+    const int64_t now = platform::MonotonicMs();
+    for (auto& [number, job] : cyclicJobs_) {
+        if (now < job.dueMs) continue;
+        job.dueMs = now + job.periodMs;
+        Bytes values;
+        if (!ReadCyclicValues(job, &values) || !job.sent.changed) continue;
+        const Bytes params = {0x00,   0x01, 0x12, 0x08, 0x12, 0x02, job.subfunction,
+                              number, 0x00, 0x00, 0x00, 0x00};
+        ByteWriter data;
+        data.U8(0xFF).U8(0x09).U16(values.size()).Put(values);
+        out->push_back(BuildPdu(kUserdata, 0, params, data.Take(), nullptr));
+    }
 }
 
 // Log-on for messages: the events asked for (mode transitions 0x01, diagnostic entries
@@ -84,6 +138,7 @@ void PlcSession::TakeMessages(std::vector<Bytes>* out) {
     }
     entriesPushed_ = controller_.EntriesWritten();
     modesPushed_ = controller_.ModesEntered();
+    TakeCyclicValues(out);
 }
 
 // The controller has no pending alarms: one result, no object.

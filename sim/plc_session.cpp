@@ -41,6 +41,7 @@ constexpr uint8_t kAreaTimers = 0x1D;
 constexpr uint8_t kAreaDataBlock = 0x84;
 constexpr uint8_t kSyntaxDbAreas = 0xB0;
 constexpr size_t kDbAreaSize = 5;
+constexpr uint8_t kAreaUnchanged = 0xFE;
 constexpr uint16_t kSmallestPdu = 128;
 constexpr uint8_t kJobSlot = 1;
 
@@ -139,7 +140,8 @@ void PutReadItem(ByteWriter& data, const Location& location, uint8_t transport, 
 // Areas of DBs as S7-400 operator panels read them: after the item's head the number of
 // areas, then each area's byte count, DB number and start byte. The answer is one octet
 // string of each area's code followed, when it was read, by its bytes.
-bool PutDbAreas(PlcController& controller, ByteReader& params, ByteWriter& data, bool last) {
+bool PutDbAreas(PlcController& controller, ByteReader& params, ByteWriter& data, bool last,
+                SentValues* sent) {
     const uint8_t* head = params.Take(4);
     if (head == nullptr || head[1] != 2 + kDbAreaSize * head[3]) return false;
     const uint8_t* areas = params.Take(kDbAreaSize * head[3]);
@@ -148,12 +150,18 @@ bool PutDbAreas(PlcController& controller, ByteReader& params, ByteWriter& data,
     for (const uint8_t* area = areas; area < areas + kDbAreaSize * head[3]; area += kDbAreaSize) {
         const PlcController::AreaBytes db = controller.Area(kAreaDataBlock, Big16(area + 1), false);
         const size_t start = Big16(area + 3);
+        ByteWriter value;
         if (db.data == nullptr)
-            octets.U8(kItemNoObject);
+            value.U8(kItemNoObject);
         else if (start > db.size || area[0] > db.size - start)
-            octets.U8(kItemInvalidAddress);
+            value.U8(kItemInvalidAddress);
         else
-            octets.U8(kItemOk).Put(db.data + start, area[0]);
+            value.U8(kItemOk).Put(db.data + start, area[0]);
+        const Bytes bytes = value.Take();
+        if (sent != nullptr && !sent->Changes(bytes))
+            octets.U8(kAreaUnchanged);
+        else
+            octets.Put(bytes);
     }
     const size_t length = octets.Size();
     data.U8(kItemOk).U8(0x09).U16(length).Put(octets.Take());
@@ -328,13 +336,18 @@ Bytes PlcSession::Setup(const Message& job) {
     return Ack(kNoError, params.Take());
 }
 
-bool PutItemValue(PlcController& controller, ByteReader& params, ByteWriter& data, bool last) {
+bool PutItemValue(PlcController& controller, ByteReader& params, ByteWriter& data, bool last,
+                  SentValues* sent) {
     const uint8_t* head = params.Peek(3);
     if (head != nullptr && head[2] == kSyntaxDbAreas)
-        return PutDbAreas(controller, params, data, last);
+        return PutDbAreas(controller, params, data, last, sent);
     const Item item = ParseItem(params);
     if (!params.Ok()) return false;
-    PutReadItem(data, Locate(controller, item, false), item.transport, last);
+    ByteWriter value;
+    PutReadItem(value, Locate(controller, item, false), item.transport, last);
+    const Bytes bytes = value.Take();
+    if (sent != nullptr) sent->Changes(bytes);
+    data.Put(bytes);
     return true;
 }
 
@@ -394,6 +407,7 @@ Bytes PlcSession::HandleUserdata(const Message& request) {
     const uint8_t* payload = returnCode == kItemOk ? data.Take(length) : nullptr;
     const Bytes body = payload != nullptr ? Bytes(payload, payload + length) : Bytes{};
     Bytes answer;
+    requestSequence_ = head[7];
     const uint16_t error = Userdata(group, subfunction, body, &answer);
     return UserdataAnswer(group, subfunction, error, std::move(answer));
 }
@@ -426,9 +440,9 @@ uint16_t PlcSession::Userdata(uint8_t group, uint8_t subfunction, const Bytes& r
             return SetClock(request.data() + 2);
         case 0x0205:
         case 0x0207:
-            return CyclicRead(request, payload);
+            return CyclicRead(subfunction, request, payload);
         case 0x0204:
-            return kNoError;
+            return EndCyclicRead(request);
         case 0x0402:
             return MessageLogOn(request, payload);
         case 0x0413:
@@ -452,7 +466,9 @@ Bytes PlcSession::UserdataAnswer(uint8_t group, uint8_t subfunction, uint16_t er
     }
     ByteWriter params;
     params.U8(0x00).U8(0x01).U8(0x12).U8(0x08).U8(0x12).U8(0x80 | group).U8(subfunction);
-    params.U8(JobSlot(group, subfunction)).U8(0).U8(0).U16(error);
+    params.U8(answerSlot_ != 0 ? answerSlot_ : JobSlot(group, subfunction));
+    params.U8(0).U8(0).U16(error);
+    answerSlot_ = 0;
     ByteWriter data;
     if (payload.empty())
         data.U32(0x0A000000);

@@ -14,6 +14,23 @@
 
 namespace vexal::sim {
 
+// What a change-driven job last sent, area by area (an item of the any-pointer syntax is
+// one area), for telling which areas changed since.
+struct SentValues {
+    std::vector<Bytes> areas;
+    size_t next = 0;
+    bool changed = false;
+    // Whether the next area differs from what was sent at its place; remembers it.
+    bool Changes(const Bytes& now) {
+        if (next >= areas.size()) areas.resize(next + 1);
+        const bool differs = areas[next] != now;
+        if (differs) areas[next] = now;
+        changed = changed || differs;
+        ++next;
+        return differs;
+    }
+};
+
 class PlcSession {
 public:
     PlcSession(PlcController& controller, uint16_t maxPdu);
@@ -26,10 +43,11 @@ public:
     uint16_t PduSize() const { return pduSize_; }
     // True once the client has set up the communication.
     bool SetUp() const { return setUp_; }
-    // True while the client is logged on for messages the controller pushes.
-    bool AwaitsMessages() const { return messageEvents_ != 0; }
+    // True while the client is logged on for messages or has cyclic jobs running.
+    bool AwaitsMessages() const { return messageEvents_ != 0 || !cyclicJobs_.empty(); }
     // Appends the messages due since the last call: the diagnostic entries written and the
-    // modes entered, each as the client logged on for.
+    // modes entered, as the client logged on for, and the values of its cyclic jobs that
+    // changed.
     void TakeMessages(std::vector<Bytes>* out);
 
     struct Message {
@@ -91,7 +109,9 @@ private:
     uint16_t LogIn(const Bytes& request);
     uint16_t ReadClock(Bytes* payload) const;
     uint16_t SetClock(const uint8_t* dateAndTime);
-    uint16_t CyclicRead(const Bytes& request, Bytes* payload);
+    uint16_t CyclicRead(uint8_t subfunction, const Bytes& request, Bytes* payload);
+    uint16_t EndCyclicRead(const Bytes& request);
+    void TakeCyclicValues(std::vector<Bytes>* out);
     static uint16_t ProgrammerCommand(uint8_t subfunction, Bytes* payload);
     uint16_t MessageLogOn(const Bytes& request, Bytes* payload);
     static uint16_t AlarmQuery(Bytes* payload);
@@ -120,6 +140,19 @@ private:
     size_t uploadOffset_ = 0;
     Download download_;
     PendingAnswer pending_;
+    struct CyclicJob {
+        uint8_t subfunction = 0;
+        Bytes request;  // item count, time base, factor, items
+        int64_t periodMs = 0;
+        int64_t dueMs = 0;
+        SentValues sent;
+    };
+    // The job's values now, as the answer or a push carries them; false for a bad item.
+    bool ReadCyclicValues(CyclicJob& job, Bytes* values);
+
+    uint8_t requestSequence_ = 0;  // of the userdata request being handled
+    uint8_t answerSlot_ = 0;       // when not 0, the sequence the answer carries
+    std::map<uint8_t, CyclicJob> cyclicJobs_;
     uint8_t messageEvents_ = 0;
     uint64_t entriesPushed_ = 0;
     uint64_t modesPushed_ = 0;
@@ -127,7 +160,9 @@ private:
 
 // Takes one item of a read or a cyclic read from `params` and appends its value, or the
 // code that refuses it, to `data`; false when the item is malformed.
-bool PutItemValue(PlcController& controller, ByteReader& params, ByteWriter& data, bool last);
+// With `sent`, an area unchanged since goes out as 0xFE alone.
+bool PutItemValue(PlcController& controller, ByteReader& params, ByteWriter& data, bool last,
+                  SentValues* sent = nullptr);
 
 // A whole PDU; an error class and code (for acks) when `error` is not null.
 Bytes BuildPdu(uint8_t type, uint16_t reference, const Bytes& params, const Bytes& data,

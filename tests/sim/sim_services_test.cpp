@@ -242,6 +242,28 @@ TEST_F(SimServices, ClientsLoggedOnForMessagesGetTheEntriesAndModesPushed) {
     EXPECT_EQ(ToHex(client.Exchange(Frame(UserdataRequest(7, 1, {})))).substr(66, 5), "87 01");
 }
 
+// A change-driven read of DB areas as S7-400 panels ask for it (every 0.1 s): the answer
+// carries the job's number and the values, a push then the areas that changed and the
+// others as 0xFE; an ended job pushes nothing.
+TEST_F(SimServices, ChangeDrivenReadsPushTheAreasThatChanged) {
+    StartWithProgram(240);
+    RawIsoClient other;
+    ASSERT_TRUE(other.Open(simulator->Port(), 240));
+    const std::string subscribed = ToHex(client.Exchange(Frame(
+        UserdataRequest(2, 5, Hex("00 01 00 01 12 0C B0 02 02 00 01 00 00 02 00 01 00 04")))));
+    EXPECT_EQ(subscribed.substr(66, 8), "82 05 01") << subscribed;
+    EXPECT_EQ(subscribed.substr(99, 20), "00 01 FF 09 00 06 FF") << subscribed;
+    const Bytes write = Frame(
+        Pdu(0x01, Hex("05 01 12 0A 10 02 00 02 00 01 84 00 00 20"), Hex("00 04 00 10 12 34")));
+    other.Exchange(write);
+    const std::string pushed = ToHex(client.Receive());
+    EXPECT_EQ(pushed.substr(66, 8), "02 05 01") << pushed;
+    EXPECT_EQ(pushed.substr(99), "00 01 FF 09 00 04 FE FF 12 34") << pushed;
+    client.Exchange(Frame(UserdataRequest(2, 4, Hex("05 01"))));
+    other.Exchange(WithReference(write, 2));
+    EXPECT_EQ(ToHex(client.Exchange(Frame(UserdataRequest(7, 1, {})))).substr(66, 5), "87 01");
+}
+
 TEST_F(SimServices, InsertAndDeleteChangeNothingWhenOneBlockFails) {
     StartWithProgram(240);
     const std::string deleteTwo =
