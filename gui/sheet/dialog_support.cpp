@@ -81,17 +81,23 @@ private:
         QRect above = window_->screen()->availableGeometry();
         above.setBottom(covered.top() - 1);
         const QMargins frame = FrameMargins(window_);
+        window_->setGeometry(FrameAbove(above, edit, frame).marginsRemoved(frame));
+    }
+
+    // The window's frame moved into `above`, shorter when it does not fit; if it cannot be
+    // made short enough, moved up further until `edit` is just above the bottom of `above`.
+    QRect FrameAbove(const QRect& above, const QWidget* edit, const QMargins& frame) const {
         QRect placed = home_.marginsAdded(frame);
-        if (placed.bottom() <= above.bottom()) return window_->setGeometry(home_);
-        placed.setHeight(std::max(std::min(placed.height(), above.height()),
-                                  window_->minimumSizeHint().height() + frame.top() + frame.bottom()));
+        if (placed.bottom() <= above.bottom()) return placed;
+        const int shortest = window_->minimumSizeHint().height() + frame.top() + frame.bottom();
+        placed.setHeight(std::max(std::min(placed.height(), above.height()), shortest));
         placed.moveBottom(above.bottom());
         placed.moveTop(std::max(placed.top(), above.top()));
+        if (placed.height() <= above.height()) return placed;
         constexpr int kGap = 4;
-        const int editBottom =
-            placed.top() + frame.top() + edit->mapTo(window_, QPoint(0, edit->height())).y();
-        placed.translate(0, std::min(0, above.bottom() - kGap - editBottom));
-        window_->setGeometry(placed.marginsRemoved(frame));
+        const int editBottom = edit->mapTo(window_, QPoint(0, edit->height())).y();
+        placed.moveTop(std::min(placed.top(), above.bottom() - kGap - frame.top() - editBottom));
+        return placed;
     }
 
     void GoHome() {
@@ -133,7 +139,8 @@ protected:
         if (fill_) {
             Place(window);
         } else {  // a message box takes its size while it shows, after this filter
-            QMetaObject::invokeMethod(this, [this, window] { Place(window); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, window] { Place(window); }, Qt::QueuedConnection);
         }
         return false;
     }

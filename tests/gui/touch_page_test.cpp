@@ -4,14 +4,13 @@
 #include <QAccessible>
 #include <QDateEdit>
 #include <QInputMethod>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QStyleOption>
 #include <QTreeWidget>
 
 #include "nets_dlg.h"
-#include "page_templates.h"
 #include "page_session.h"
+#include "page_templates.h"
 #include "password_dlg.h"
 #include "station_ip_dlg.h"
 
@@ -71,10 +70,10 @@ protected:
             const QRect panel = ShownPanel();
             ASSERT_FALSE(panel.isEmpty()) << "no on-screen keyboard" << layoutTag;
             for (const QWidget* control : dialog->findChildren<QWidget*>()) {
-                if (control != edit && !qobject_cast<const QPushButton*>(control)) continue;
-                if (!control->isVisible()) continue;
-                EXPECT_FALSE(panel.intersects(QRect(control->mapToGlobal(QPoint()), control->size())))
-                    << control->objectName().toStdString() << " of " << dialog->metaObject()->className() << layoutTag;
+                const bool inReach = control == edit || qobject_cast<const QPushButton*>(control);
+                EXPECT_FALSE(inReach && control->isVisible() &&
+                             panel.intersects(QRect(control->mapToGlobal(QPoint()), control->size())))
+                    << control->objectName().toStdString() << layoutTag;
             }
             ExpectTouchable(dialog);
             const QString folder = qEnvironmentVariable("VEXAL_SCREENSHOTS");
@@ -86,17 +85,11 @@ protected:
                              edit->objectName()));
         }
     }
-    // Where Qt's on-screen keyboard draws, once its window shows: it covers the screen and
-    // takes input only within its keyboard.
     static QRect ShownPanel() {
-        QWindow* view = nullptr;
-        (void)QTest::qWaitFor([&view] {
-            for (QWindow* window : QGuiApplication::topLevelWindows())
-                if (window->isExposed() && !window->mask().isEmpty()) view = window;
-            return view != nullptr && QGuiApplication::inputMethod()->isVisible();
-        }, 3000);
-        QTest::qWait(200);  // its keys are drawn after the window shows
-        return view != nullptr ? view->mask().boundingRect().translated(view->position()) : QRect();
+        QInputMethod* panel = QGuiApplication::inputMethod();
+        (void)QTest::qWaitFor([panel] { return !panel->keyboardRectangle().isEmpty(); }, 3000);
+        QTest::qWait(300);  // the panel's window shows and draws its keys
+        return panel->isVisible() ? panel->keyboardRectangle().toAlignedRect() : QRect();
     }
     static QAccessibleInterface* Accessible(QWidget* control) {
         return QAccessible::queryAccessibleInterface(control);
@@ -111,10 +104,9 @@ TEST_F(TouchPageTest, EveryPageAndDialogIsTouchableAndWholeOnTheScreenOfEachLayo
         ExpectEditsClearOfPanel(dialog);
         dialog->reject();
     };
-    // Under X, the layout the program chooses for the screen it runs on.
-    const bool onX = QGuiApplication::platformName() == "xcb";
-    for (const bool large : {true, false}) {
-        if (onX && large != UseLargeLayouts(QGuiApplication::primaryScreen()->size().width()))
+    for (const bool large : {true, false}) {  // under X, the layout chosen for the screen
+        if (QGuiApplication::platformName() == "xcb" &&
+            large != UseLargeLayouts(QGuiApplication::primaryScreen()->size().width()))
             continue;
         if (app) app->ShutDown();
         StartConnected({}, large);
