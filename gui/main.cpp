@@ -16,5 +16,6 @@ int main(int argc, char** argv) {
                                    .filePath(QStringLiteral("../share/vexal/translations")));
     vexal::CMainApp app(vexal::MakeQtPrompts());
     app.InitInstance();
+    vexal::AnnounceQuit();
     return app.StartedUp() ? 0 : 1;
 }

@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
   qt6-virtualkeyboard-plugin qml6-module-qtquick-virtualkeyboard qml6-module-qtqml-workerscript
   qml6-module-qtquick-layouts qml6-module-qtquick-window qml6-module-qt-labs-folderlistmodel
+  xvfb xauth
   qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
   pandoc man-db dpkg-dev file pkg-config lintian desktop-file-utils libcap2-bin
   nmap

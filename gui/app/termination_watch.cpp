@@ -1,6 +1,7 @@
 #include "termination_watch.h"
 
 #include <QApplication>
+#include <QTimer>
 
 namespace vexal {
 
@@ -10,5 +11,10 @@ CTerminationWatch::CTerminationWatch()
           QMetaObject::invokeMethod(
               qApp, [] { QApplication::closeAllWindows(); }, Qt::QueuedConnection);
       }) {}
+
+void AnnounceQuit() {
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+}
 
 }  // namespace vexal

@@ -19,4 +19,10 @@ private:
     platform::TerminationWatch watch_;
 };
 
+// Emits aboutToQuit, which the program's own run never does (the sheet runs its own loop),
+// so that what waits for it ends while the display is still open: Qt's on-screen keyboard
+// destroys its window then; left to the end of the QApplication it crashes, the connection
+// to the X server being closed already. Call last, before the QApplication ends.
+void AnnounceQuit();
+
 }  // namespace vexal

@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -19,45 +20,94 @@
 namespace vexal {
 namespace {
 
-// Shows the panel while the edit has the focus; while the panel would cover the edit, its
-// window moves up so that the edit stays just above the panel, and back when it goes.
+// The window manager's frame around `window`.
+QMargins FrameMargins(const QWidget* window) {
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(),
+            outer.right() - inner.right(), outer.bottom() - inner.bottom()};
+}
+
+// Shows the soft input panel while one of a window's edits has the focus. While the panel
+// shows, the window moves into the part of its screen above the panel, shorter when it
+// does not fit there, so that the edit and the buttons stay in reach; a window that cannot
+// be made short enough moves up until the edit is just above the panel. It goes back when
+// the panel hides.
 class CSoftInputFollower : public QObject {
 public:
-    explicit CSoftInputFollower(QWidget* edit) : QObject(edit), edit_(edit) {
-        edit->installEventFilter(this);
-        connect(QGuiApplication::inputMethod(), &QInputMethod::keyboardRectangleChanged, this,
-                &CSoftInputFollower::KeepEditInSight);
-        connect(QGuiApplication::inputMethod(), &QInputMethod::visibleChanged, this,
-                &CSoftInputFollower::KeepEditInSight);
+    static void Follow(QWidget* edit) {
+        QWidget* window = edit->window();
+        CSoftInputFollower* follower = nullptr;
+        for (QObject* child : window->children()) {
+            if (auto* found = dynamic_cast<CSoftInputFollower*>(child)) follower = found;
+        }
+        if (follower == nullptr) follower = new CSoftInputFollower(window);
+        follower->edits_.append(edit);
+        edit->installEventFilter(follower);
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::FocusIn) QGuiApplication::inputMethod()->show();
-        if (event->type() == QEvent::FocusOut) QGuiApplication::inputMethod()->hide();
+        // Between two edits of the window the panel stays.
+        if (event->type() == QEvent::FocusOut && !edits_.contains(QApplication::focusWidget()))
+            QGuiApplication::inputMethod()->hide();
+        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) Place();
         return QObject::eventFilter(watched, event);
     }
 
 private:
-    void KeepEditInSight() {
-        QWidget* window = edit_->window();
-        const QInputMethod* panel = QGuiApplication::inputMethod();
-        const QRect covered = panel->keyboardRectangle().toAlignedRect();
-        if (!panel->isVisible() || covered.isEmpty() || !edit_->hasFocus()) {
-            if (raised_) window->move(home_);
-            raised_ = false;
-            return;
-        }
-        constexpr int kGap = 4;
-        const int overlap = edit_->mapToGlobal(QPoint(0, edit_->height())).y() + kGap - covered.top();
-        if (overlap <= 0) return;
-        if (!raised_) home_ = window->pos();
-        raised_ = true;
-        window->move(window->pos() - QPoint(0, overlap));
+    explicit CSoftInputFollower(QWidget* window) : QObject(window), window_(window) {
+        connect(QGuiApplication::inputMethod(), &QInputMethod::keyboardRectangleChanged, this,
+                &CSoftInputFollower::Place);
+        connect(QGuiApplication::inputMethod(), &QInputMethod::visibleChanged, this,
+                &CSoftInputFollower::Place);
     }
 
-    QWidget* edit_;
-    QPoint home_;
+    // The panel's rectangle on the screen; it docks in the screen's available area.
+    QRect Covered() const {
+        const QInputMethod* panel = QGuiApplication::inputMethod();
+        if (!panel->isVisible()) return {};
+        return panel->keyboardRectangle().toAlignedRect().translated(
+            window_->screen()->availableGeometry().topLeft());
+    }
+
+    void Place() {
+        const QRect covered = Covered();
+        QWidget* edit = window_->focusWidget();
+        if (covered.isEmpty() || !edits_.contains(edit) || !window_->isVisible()) return GoHome();
+        if (!raised_) home_ = window_->geometry();
+        raised_ = true;
+        QRect above = window_->screen()->availableGeometry();
+        above.setBottom(covered.top() - 1);
+        const QMargins frame = FrameMargins(window_);
+        window_->setGeometry(FrameAbove(above, edit, frame).marginsRemoved(frame));
+    }
+
+    // The window's frame moved into `above`, shorter when it does not fit; if it cannot be
+    // made short enough, moved up further until `edit` is just above the bottom of `above`.
+    QRect FrameAbove(const QRect& above, const QWidget* edit, const QMargins& frame) const {
+        QRect placed = home_.marginsAdded(frame);
+        if (placed.bottom() <= above.bottom()) return placed;
+        const int shortest = window_->minimumSizeHint().height() + frame.top() + frame.bottom();
+        placed.setHeight(std::max(std::min(placed.height(), above.height()), shortest));
+        placed.moveBottom(above.bottom());
+        placed.moveTop(std::max(placed.top(), above.top()));
+        if (placed.height() <= above.height()) return placed;
+        constexpr int kGap = 4;
+        const int editBottom = edit->mapTo(window_, QPoint(0, edit->height())).y();
+        placed.moveTop(std::min(placed.top(), above.bottom() - kGap - frame.top() - editBottom));
+        return placed;
+    }
+
+    void GoHome() {
+        if (raised_) window_->setGeometry(home_);
+        raised_ = false;
+    }
+
+    QWidget* window_;
+    QList<QWidget*> edits_;
+    QRect home_;
     bool raised_ = false;
 };
 
@@ -84,18 +134,21 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show) Place(static_cast<QWidget*>(watched));
-        return QObject::eventFilter(watched, event);
+        if (event->type() != QEvent::Show) return QObject::eventFilter(watched, event);
+        auto* window = static_cast<QWidget*>(watched);
+        if (fill_) {
+            Place(window);
+        } else {  // a message box takes its size while it shows, after this filter
+            QMetaObject::invokeMethod(
+                this, [this, window] { Place(window); }, Qt::QueuedConnection);
+        }
+        return false;
     }
 
 private:
     void Place(QWidget* window) const {
         if (fill_) {
-            const QMargins frame(window->geometry().left() - window->frameGeometry().left(),
-                                 window->geometry().top() - window->frameGeometry().top(),
-                                 window->frameGeometry().right() - window->geometry().right(),
-                                 window->frameGeometry().bottom() - window->geometry().bottom());
-            window->setGeometry(area_.marginsRemoved(frame));
+            window->setGeometry(area_.marginsRemoved(FrameMargins(window)));
         } else {
             QRect placed = window->frameGeometry();
             placed.moveCenter(area_.center());
@@ -125,7 +178,7 @@ constexpr int kReadableTextWidth = 420;
 }  // namespace
 
 void FollowFocusWithSoftInput(QWidget* edit) {
-    new CSoftInputFollower(edit);
+    CSoftInputFollower::Follow(edit);
 }
 
 void AddOkCancelButtons(QDialog* dialog, QBoxLayout* layout) {
@@ -171,6 +224,8 @@ void PrepareFileDialog(QFileDialog* dialog, const QWidget* near) {
     }
     dialog->setMinimumSize(0, 0);
     new CScreenKeeper(dialog, area, true);
+    if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        FollowFocusWithSoftInput(name);
 }
 
 void WidenMessageBox(QMessageBox* box, const QWidget* near) {

@@ -13,7 +13,9 @@ class QWidget;
 
 namespace vexal {
 
-// Shows the soft input panel while `edit` has the focus and hides it when the focus leaves.
+// Shows the soft input panel while `edit` has the focus and hides it when the focus leaves
+// the edits of its window. While the panel shows, the window moves into the screen above
+// the panel, shorter when it does not fit, and back when the panel hides.
 void FollowFocusWithSoftInput(QWidget* edit);
 
 // Adds OK and Cancel under the dialog's controls, running its accept() and reject().
@@ -28,7 +30,7 @@ QRect ProgramScreenArea(const QWidget* near);
 
 // Qt's own file dialog, filling the program's screen area: on a narrow screen without the
 // places column and the view and folder buttons, so that the name field and the buttons
-// are on screen and large enough to touch.
+// are on screen and large enough to touch; the name field shows the soft input panel.
 void PrepareFileDialog(QFileDialog* dialog, const QWidget* near);
 
 // A message box whose text takes the width of the program's screen area, not a part of it.

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <memory>
 
+#include "termination_watch.h"
 #include "translations.h"
 
 namespace {
@@ -17,7 +18,10 @@ public:
         const QString locale = qEnvironmentVariable("VEXAL_TEST_LOCALE");
         if (!locale.isEmpty()) vexal::InstallTranslations(*application_, QLocale(locale), {});
     }
-    void TearDown() override { application_.reset(); }
+    void TearDown() override {
+        vexal::AnnounceQuit();
+        application_.reset();
+    }
 
 private:
     int argc_ = 1;

@@ -10,6 +10,7 @@
 
 #include "nets_dlg.h"
 #include "page_session.h"
+#include "page_templates.h"
 #include "password_dlg.h"
 #include "station_ip_dlg.h"
 
@@ -57,28 +58,38 @@ protected:
         EXPECT_EQ(TouchFaults(window, app->Sheet()->frameGeometry(), large ? 40 : 32), QStringList())
             << window->metaObject()->className() << layoutTag;
     }
-    // Under a real display (xvfb-run, QT_IM_MODULE=qtvirtualkeyboard) the input panel shown
-    // for each edit leaves it in sight; VEXAL_SCREENSHOTS names a folder for the screens.
+    // Under a real display (xvfb-run, QT_IM_MODULE=qtvirtualkeyboard) the panel shown for
+    // each edit leaves it, the buttons and the dialog in sight; VEXAL_SCREENSHOTS names a
+    // folder for the screens.
     void ExpectEditsClearOfPanel(QDialog* dialog) {
         if (QGuiApplication::platformName() != "xcb") return;
-        QInputMethod* panel = QGuiApplication::inputMethod();
         for (QLineEdit* edit : dialog->findChildren<QLineEdit*>()) {
-            if (!edit->isVisible() || edit->isReadOnly()) continue;
+            if (!edit->isVisible() || !edit->isEnabled() || edit->isReadOnly()) continue;
             dialog->activateWindow();
             edit->setFocus();
-            (void)QTest::qWaitFor([panel] { return !panel->keyboardRectangle().isEmpty(); }, 3000);
-            QTest::qWait(300);
-            const QRect shown(edit->mapToGlobal(QPoint()), edit->size());
-            EXPECT_FALSE(shown.intersects(panel->keyboardRectangle().toAlignedRect()))
-                << dialog->metaObject()->className() << layoutTag;
+            const QRect panel = ShownPanel();
+            ASSERT_FALSE(panel.isEmpty()) << "no on-screen keyboard" << layoutTag;
+            for (const QWidget* control : dialog->findChildren<QWidget*>()) {
+                const bool inReach = control == edit || qobject_cast<const QPushButton*>(control);
+                EXPECT_FALSE(inReach && control->isVisible() &&
+                             panel.intersects(QRect(control->mapToGlobal(QPoint()), control->size())))
+                    << control->objectName().toStdString() << layoutTag;
+            }
+            ExpectTouchable(dialog);
             const QString folder = qEnvironmentVariable("VEXAL_SCREENSHOTS");
             if (!folder.isEmpty())
                 dialog->screen()->grabWindow(0).save(
                     QString("%1/%2-%3-%4.png")
-                        .arg(folder, dialog->metaObject()->className(),
+                        .arg(folder, dialog->objectName(),
                              QString::fromStdString(layoutTag).remove(QRegularExpression("[ ()]")),
                              edit->objectName()));
         }
+    }
+    static QRect ShownPanel() {
+        QInputMethod* panel = QGuiApplication::inputMethod();
+        (void)QTest::qWaitFor([panel] { return !panel->keyboardRectangle().isEmpty(); }, 3000);
+        QTest::qWait(300);  // the panel's window shows and draws its keys
+        return panel->isVisible() ? panel->keyboardRectangle().toAlignedRect() : QRect();
     }
     static QAccessibleInterface* Accessible(QWidget* control) {
         return QAccessible::queryAccessibleInterface(control);
@@ -93,7 +104,10 @@ TEST_F(TouchPageTest, EveryPageAndDialogIsTouchableAndWholeOnTheScreenOfEachLayo
         ExpectEditsClearOfPanel(dialog);
         dialog->reject();
     };
-    for (const bool large : {true, false}) {
+    for (const bool large : {true, false}) {  // under X, the layout chosen for the screen
+        if (QGuiApplication::platformName() == "xcb" &&
+            large != UseLargeLayouts(QGuiApplication::primaryScreen()->size().width()))
+            continue;
         if (app) app->ShutDown();
         StartConnected({}, large);
         for (int index = 0; index < Tabs()->count(); ++index) {
@@ -105,7 +119,11 @@ TEST_F(TouchPageTest, EveryPageAndDialogIsTouchableAndWholeOnTheScreenOfEachLayo
         checkAndClose(std::make_unique<CStationIpDlg>(large, app->Sheet()).get());
         checkAndClose(std::make_unique<CNetsDlg>(app->Networks().State(), large, app->Sheet()).get());
         ShowPage("variablesPage");
-        WhenDialogShows(checkAndClose);
+        WhenDialogShows([&checkAndClose](QDialog* dialog) {  // with its value edit enabled
+            dialog->findChild<QLineEdit*>("addressEdit")->setText("MW 10");
+            QTest::mouseClick(dialog->findChild<QPushButton*>("checkButton"), Qt::LeftButton);
+            checkAndClose(dialog);
+        });
         QTest::keyClick(Find<QWidget>("variableList"), Qt::Key_Insert);
 
         const std::unique_ptr<CUserPrompts> qtPrompts = MakeQtPrompts();
