@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # build.sh [normal|sanitize|tsan|fuzz]: configures and builds one flavour into its own
 # folder (build/, build-sanitize/, build-tsan/, build-fuzz/). The tsan flavour builds only
-# the suites with threads of their own: discovery, platform and the S7 link.
+# the suites with threads of their own: discovery, platform, the S7 link and the simulator.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 flavour=${1:-normal}
@@ -27,5 +27,5 @@ case "$flavour" in
   *) echo "usage: $0 [normal|sanitize|tsan|fuzz]" >&2; exit 2 ;;
 esac
 targets=()
-[ "$flavour" = tsan ] && targets=(--target discovery_test platform_test cpulink_link_test)
+[ "$flavour" = tsan ] && targets=(--target discovery_test platform_test cpulink_link_test sim_test)
 cmake --build "$dir" -j "$jobs" "${targets[@]}"

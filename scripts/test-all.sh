@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The whole test run: installs what is missing, builds the normal and the sanitizer
 # flavour and runs every test in both, and the naming rules over the normal build;
-# between them the suites with threads of their own (discovery, platform, S7 link) run
+# between them the suites with threads of their own (discovery, platform, S7 link,
+# simulator) run
 # under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +14,7 @@ scripts/build.sh normal
 ctest --test-dir build -j "$jobs" --output-on-failure --timeout 300
 scripts/tidy.sh build
 scripts/build.sh tsan
-for suite in discovery_test platform_test cpulink_link_test; do
+for suite in discovery_test platform_test cpulink_link_test sim_test; do
   TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1} \
     VEXAL_SOURCE_DIR=$(pwd) "build-tsan/bin/$suite" --gtest_brief=1
 done
