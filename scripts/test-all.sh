@@ -2,8 +2,7 @@
 # The whole test run: installs what is missing, builds the normal and the sanitizer
 # flavour and runs every test in both, and the naming rules over the normal build;
 # between them the suites with threads of their own (discovery, platform, S7 link,
-# simulator) run
-# under ThreadSanitizer.
+# simulator) run under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
