@@ -112,16 +112,22 @@ void PlcController::Record(uint16_t event, uint8_t info1, uint8_t info2, uint32_
     std::copy(head.begin(), head.end(), bytes.begin());
     EncodeDateAndTime(ClockMs(), bytes.data() + 12);
     diagnostics_.push_front(bytes);
-    ++entriesWritten_;
+    Remember({.entry = bytes});
     if (diagnostics_.size() > kDiagnosticCapacity) diagnostics_.pop_back();
+}
+
+void PlcController::Remember(const Event& event) {
+    recentEvents_.push_back(event);
+    if (recentEvents_.size() > kDiagnosticCapacity) recentEvents_.pop_front();
+    ++eventCount_;
 }
 
 void PlcController::EnterMode(OperatingMode mode, uint16_t event) {
     mode_ = mode;
-    ++modesEntered_;
     lastTransition_ = event;
     lastTransitionMs_ = ClockMs();
     Record(event);
+    Remember({.modeEntered = true, .mode = mode});
 }
 
 uint16_t PlcController::Stop() {

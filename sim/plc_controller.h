@@ -138,10 +138,15 @@ public:
     uint32_t WorkMemoryUsed() const;
 
     const std::deque<DiagnosticEntry>& Diagnostics() const { return diagnostics_; }
-    // Running counts of diagnostic entries written and modes entered, for the clients that
-    // logged on for messages.
-    uint64_t EntriesWritten() const { return entriesWritten_; }
-    uint64_t ModesEntered() const { return modesEntered_; }
+    // The latest diagnostic entries written and modes entered, in order, and how many there
+    // were in all, for the clients logged on for messages.
+    struct Event {
+        bool modeEntered = false;
+        OperatingMode mode = OperatingMode::kStop;
+        DiagnosticEntry entry{};
+    };
+    const std::deque<Event>& RecentEvents() const { return recentEvents_; }
+    uint64_t EventCount() const { return eventCount_; }
     const std::map<uint16_t, Bytes>& DataBlocks() const { return dataBlocks_; }
     const uint8_t* Flags() const { return flags_.data(); }
 
@@ -151,6 +156,7 @@ private:
     void Record(uint16_t event, uint8_t info1 = 0, uint8_t info2 = 0, uint32_t info3 = 0);
     void EnterMode(OperatingMode mode, uint16_t event);
     void ClearDataAreas();
+    void Remember(const Event& event);
 
     std::mutex mutex_;
     std::unique_ptr<BlockStore> blocks_;
@@ -172,8 +178,8 @@ private:
     std::map<BlockRef, Bytes> passiveBlocks_;
     std::set<uint16_t> refusedLists_;
     std::deque<DiagnosticEntry> diagnostics_;
-    uint64_t entriesWritten_ = 0;
-    uint64_t modesEntered_ = 0;
+    std::deque<Event> recentEvents_;
+    uint64_t eventCount_ = 0;
 };
 
 // The body of a DB image: the MC7 part behind the 36-byte header, as long as the header

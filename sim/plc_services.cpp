@@ -109,8 +109,7 @@ void PlcSession::TakeCyclicValues(std::vector<Bytes>* out) {
 uint16_t PlcSession::MessageLogOn(const Bytes& request, Bytes* payload) {
     if (request.size() < 10) return kInvalidFrame;
     messageEvents_ = request[0] & (kModeEvents | kDiagnosticEvents);
-    entriesPushed_ = controller_.EntriesWritten();
-    modesPushed_ = controller_.ModesEntered();
+    eventsPushed_ = controller_.EventCount();
     *payload = {0x02, 0x00};
     if ((request[0] & 0x80) != 0 && request.size() >= 11)
         payload->insert(payload->end(), {request[10], 0x01, 0x00});
@@ -118,26 +117,28 @@ uint16_t PlcSession::MessageLogOn(const Bytes& request, Bytes* payload) {
 }
 
 // A diagnostic entry goes out as it stands in the buffer, a mode transition as the mode
-// entered; entries before modes, oldest first, as a CPU 315 sends them.
+// entered, in the order they happened, as a CPU 315 sends them.
 void PlcSession::TakeMessages(std::vector<Bytes>* out) {
     std::lock_guard<std::mutex> hold(controller_.Lock());
-    const auto& entries = controller_.Diagnostics();
+    const auto& events = controller_.RecentEvents();
     const uint64_t fresh =
-        std::min<uint64_t>(controller_.EntriesWritten() - entriesPushed_, entries.size());
-    for (uint64_t i = fresh; (messageEvents_ & kDiagnosticEvents) != 0 && i > 0; --i) {
-        const DiagnosticEntry& entry = entries[i - 1];
-        Bytes data = {0xFF, 0x09, 0x00, static_cast<uint8_t>(entry.size())};
-        data.insert(data.end(), entry.begin(), entry.end());
-        out->push_back(BuildPdu(kUserdata, 0, kDiagnosticPush, data, nullptr));
+        std::min<uint64_t>(controller_.EventCount() - eventsPushed_, events.size());
+    for (auto event = events.end() - static_cast<std::ptrdiff_t>(fresh); event != events.end();
+         ++event) {
+        if (event->modeEntered && (messageEvents_ & kModeEvents) != 0) {
+            Bytes params = kModePush;
+            params[6] = event->mode == OperatingMode::kRun ? kPushedRun : kPushedStop;
+            out->push_back(BuildPdu(kUserdata, 0, params, {}, nullptr));
+        } else if (!event->modeEntered && (messageEvents_ & kDiagnosticEvents) != 0) {
+            ByteWriter data;
+            data.U8(0xFF)
+                .U8(0x09)
+                .U16(event->entry.size())
+                .Put(event->entry.data(), event->entry.size());
+            out->push_back(BuildPdu(kUserdata, 0, kDiagnosticPush, data.Take(), nullptr));
+        }
     }
-    if ((messageEvents_ & kModeEvents) != 0 && controller_.ModesEntered() != modesPushed_) {
-        const bool running = controller_.Mode() == OperatingMode::kRun;
-        Bytes params = kModePush;
-        params[6] = running ? kPushedRun : kPushedStop;
-        out->push_back(BuildPdu(kUserdata, 0, params, {}, nullptr));
-    }
-    entriesPushed_ = controller_.EntriesWritten();
-    modesPushed_ = controller_.ModesEntered();
+    eventsPushed_ = controller_.EventCount();
     TakeCyclicValues(out);
 }
 

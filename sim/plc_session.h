@@ -154,8 +154,7 @@ private:
     uint8_t answerSlot_ = 0;       // when not 0, the sequence the answer carries
     std::map<uint8_t, CyclicJob> cyclicJobs_;
     uint8_t messageEvents_ = 0;
-    uint64_t entriesPushed_ = 0;
-    uint64_t modesPushed_ = 0;
+    uint64_t eventsPushed_ = 0;
 };
 
 // Takes one item of a read or a cyclic read from `params` and appends its value, or the

@@ -229,11 +229,12 @@ TEST_F(SimServices, ClientsLoggedOnForMessagesGetTheEntriesAndModesPushed) {
     };
     const std::string loggedOn = logOn("03 00 55 53 45 52 31 00 00 00");
     EXPECT_EQ(loggedOn.substr(loggedOn.size() - 17), "FF 09 00 02 02 00");
+    // Stopped and restarted at once: every entry and both modes, in their order.
     other.Exchange(Frame(Pdu(0x01, Hex("29 00 00 00 00 00 09 50 5F 50 52 4F 47 52 41 4D"), {})));
-    EXPECT_EQ(ToHex(client.Receive()).substr(0, stopped.size()), stopped);
-    EXPECT_EQ(ToHex(client.Receive()), mode + "00 00");
     other.Exchange(
         Frame(Pdu(0x01, Hex("28 00 00 00 00 00 00 FD 00 00 09 50 5F 50 52 4F 47 52 41 4D"), {})));
+    EXPECT_EQ(ToHex(client.Receive()).substr(0, stopped.size()), stopped);
+    EXPECT_EQ(ToHex(client.Receive()), mode + "00 00");
     for (const char* event : {"13 81", "43 01", "43 02"})
         EXPECT_EQ(ToHex(client.Receive()).substr(87, 5), event);
     EXPECT_EQ(ToHex(client.Receive()), mode + "02 00");
