@@ -12,7 +12,6 @@
 namespace vexal::backup {
 namespace {
 
-constexpr const char* kTypeNames[] = {"OB", "FB", "FC", "DB", "SDB"};
 constexpr int kTypeCount = 5;
 constexpr char kHeader[] = "# block load-length code-time interface-time checksum sha256\n";
 constexpr char kNoTime[] = "-";
@@ -54,7 +53,7 @@ bool ParseTime(const std::string& text, uint64_t* stamp) {
 
 int TypeOfName(const std::string& name, size_t* digits) {
     for (int type = kTypeCount - 1; type >= 0; --type) {
-        const std::string prefix = kTypeNames[type];
+        const std::string prefix = BlockTypeName(type);
         if (name.compare(0, prefix.size(), prefix) == 0) {
             *digits = prefix.size();
             return type;
@@ -148,10 +147,6 @@ ManifestEntry MakeManifestEntry(const uint8_t* image, size_t size) {
     entry.loadLength = BlockImageLength(image);
     entry.sha256 = sim::Sha256Hex(image, size);
     return entry;
-}
-
-const char* BlockTypeName(int type) {
-    return type >= 0 && type < kTypeCount ? kTypeNames[type] : "?";
 }
 
 std::string BlockName(int type, uint16_t number) {

@@ -21,7 +21,6 @@ struct ManifestEntry {
 // The entry of an uploaded image of `size` bytes.
 ManifestEntry MakeManifestEntry(const uint8_t* image, size_t size);
 
-const char* BlockTypeName(int type);  // "OB" to "SDB"
 std::string BlockName(int type, uint16_t number);
 bool IsDataBlockType(int type);  // DB and SDB; the others hold code
 

@@ -7,6 +7,7 @@ constexpr uint8_t kMagic = 0x70;
 constexpr int kTypeCount = 7;
 // Indexed by the type index: OB, FB, FC, DB, SDB, SFB, SFC.
 constexpr uint8_t kTypeCodes[kTypeCount] = {0x08, 0x0E, 0x0C, 0x0A, 0x0B, 0x0F, 0x0D};
+constexpr const char* kTypeNames[kTypeCount] = {"OB", "FB", "FC", "DB", "SDB", "SFB", "SFC"};
 
 void PutBig16(uint8_t* at, uint32_t value) {
     at[0] = static_cast<uint8_t>(value >> 8);
@@ -14,6 +15,10 @@ void PutBig16(uint8_t* at, uint32_t value) {
 }
 
 }  // namespace
+
+const char* BlockTypeName(int type) {
+    return type >= 0 && type < kTypeCount ? kTypeNames[type] : "?";
+}
 
 uint8_t BlockTypeCode(int type) {
     return type >= 0 && type < kTypeCount ? kTypeCodes[type] : 0;

@@ -29,6 +29,9 @@ inline constexpr uint32_t kBlockTrailerSize = 36;
 // The largest image a project file may hold; the reader refuses anything longer.
 inline constexpr uint32_t kMaxBlockImage = 133120;
 
+// "OB", "FB", "FC", "DB", "SDB", "SFB" or "SFC" for the type indexes 0 to 6; "?" for any
+// other.
+const char* BlockTypeName(int type);
 // The type code a controller writes at byte 5 for the type indexes 0 (OB) to 6 (SFC);
 // 0 for any other index.
 uint8_t BlockTypeCode(int type);

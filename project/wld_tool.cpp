@@ -18,11 +18,6 @@ int Usage() {
     return 2;
 }
 
-const char* TypeName(int type) {
-    static const char* const names[] = {"OB", "FB", "FC", "DB", "SDB"};
-    return vexal::IsStoreBlockType(type) ? names[type] : "?";
-}
-
 int Load(const char* path, vexal::BlockStore& store) {
     const int result = vexal::ReadProjectFile(path, store);
     if (result != vexal::kReadOk) std::fprintf(stderr, "%s: read error %d\n", path, result);
@@ -34,7 +29,7 @@ int List(const char* path) {
     if (Load(path, *store) != vexal::kReadOk) return 1;
     for (int p = 0; p < store->BlockCount(); ++p) {
         const auto& entry = store->EntryAt(p);
-        std::printf("%s%u %u\n", TypeName(entry.type), entry.number,
+        std::printf("%s%u %u\n", vexal::BlockTypeName(entry.type), entry.number,
                     vexal::BlockImageLength(store->ImageAt(p)));
     }
     std::printf("%d blocks, %u bytes free\n", store->BlockCount(), store->FreeBytes());

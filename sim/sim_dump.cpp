@@ -20,11 +20,6 @@ std::string Hex(const uint8_t* data, size_t size) {
     return text;
 }
 
-const char* TypeName(int type) {
-    static const char* const names[] = {"OB", "FB", "FC", "DB", "SDB"};
-    return IsStoreBlockType(type) ? names[type] : "?";
-}
-
 const char* KeyswitchName(Keyswitch keyswitch) {
     switch (keyswitch) {
         case Keyswitch::kRun:
@@ -46,7 +41,7 @@ std::string BlocksJson(const PlcController& controller) {
         const Bytes image = controller.CurrentImage(entry.type, entry.number);
         char head[96];
         std::snprintf(head, sizeof head, "    {\"type\": \"%s\", \"number\": %u, \"length\": %zu, ",
-                      TypeName(entry.type), entry.number, image.size());
+                      BlockTypeName(entry.type), entry.number, image.size());
         json += (position == 0 ? "" : ",\n") + std::string(head) + "\"sha256\": \"" +
                 Sha256Hex(image.data(), image.size()) + "\"}";
     }

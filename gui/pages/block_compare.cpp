@@ -45,8 +45,7 @@ bool CompareBytes(CMainApp& app, const BlockStore& project, BlockComparison& ent
 }
 
 QString TypeName(int type) {
-    static const char* const kNames[] = {"OB", "FB", "FC", "DB", "SDB", "SFB", "SFC"};
-    return type >= 0 && type < 7 ? QString::fromLatin1(kNames[type]) : QStringLiteral("?");
+    return QString::fromLatin1(BlockTypeName(type));
 }
 
 }  // namespace
