@@ -35,14 +35,20 @@ int64_t PeriodMs(uint8_t timeBase, uint8_t factor) {
 
 }  // namespace
 
-// The simulator runs no test jobs (variable status, forcing, block status): it takes
-// each such command without data, as the CPU takes a job it sets up, and has no data
-// for a job asked about later. The capabilities record is the one a CPU 315 sends.
+// The simulator runs no test jobs (variable status, forcing, block status): it takes the
+// commands the engineering tools were seen to give without data, as the CPU takes a job it
+// sets up, and has no data for a job asked about later. The capabilities record is the one
+// a CPU 315 sends. Other commands, a memory reset among them, it does not offer.
 uint16_t PlcSession::ProgrammerCommand(uint8_t subfunction, Bytes* payload) {
+    static constexpr uint8_t kTaken[] = {0x02, 0x08, 0x0E, 0x0F, 0x13, 0x16};
     if (subfunction == kReadJobData) return kJobNotFound;
-    if (subfunction == kTestCapabilities)
+    if (subfunction == kTestCapabilities) {
         *payload = {0x00, 0x04, 0x00, 0x04, 0x01, 0x00, 0x00, 0x01, 0x10, 0x03, 0x00, 0x00};
-    return kNoError;
+        return kNoError;
+    }
+    const bool taken =
+        std::find(std::begin(kTaken), std::end(kTaken), subfunction) != std::end(kTaken);
+    return taken ? kNoError : kInvalidFrame;
 }
 
 // A change-driven cyclic read (0x05), or a change of a running one (0x07, the job's number
