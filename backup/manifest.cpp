@@ -136,12 +136,7 @@ void AppendKind(const char* kind, const BlockChanges& changes, std::string* out)
 
 ManifestEntry MakeManifestEntry(const uint8_t* image, size_t size) {
     ManifestEntry entry;
-    BlockFacts facts;
-    if (ReadBlockFacts(image, size, &facts)) {
-        entry.codeTime = facts.codeTime;
-        entry.interfaceTime = facts.interfaceTime;
-        entry.checksum = facts.checksum;
-    }
+    ReadBlockFacts(image, size, &entry);
     entry.type = BlockImageType(image);
     entry.number = BlockImageNumber(image);
     entry.loadLength = BlockImageLength(image);

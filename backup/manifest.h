@@ -6,16 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "block_facts.h"
+
 namespace vexal::backup {
 
-struct ManifestEntry {
-    int type = 0;
-    uint16_t number = 0;
-    uint32_t loadLength = 0;
-    uint64_t codeTime = 0;
-    uint64_t interfaceTime = 0;
-    uint16_t checksum = 0;
-    std::string sha256;  // of the whole image, 64 hexadecimal digits
+// The block's facts (its code length aside) and the digest of its whole image.
+struct ManifestEntry : BlockFacts {
+    std::string sha256;  // 64 hexadecimal digits
 };
 
 // The entry of an uploaded image of `size` bytes.
