@@ -61,18 +61,16 @@ uint16_t PlcSession::CyclicRead(uint8_t subfunction, const Bytes& request, Bytes
     if (!ReadCyclicValues(job, payload)) return kInvalidFrame;
     uint8_t number = requestSequence_;
     if (subfunction != kChangeRunningJob || cyclicJobs_.count(number) == 0) {
-        number = 1;
-        while (cyclicJobs_.count(number) != 0 && number < kMaxCyclicJobs) ++number;
+        if (cyclicJobs_.size() >= kMaxCyclicJobs) return kNoCyclicResources;
+        for (number = 1; cyclicJobs_.count(number) != 0;) ++number;
     }
-    if (cyclicJobs_.count(number) == 0 && cyclicJobs_.size() >= kMaxCyclicJobs)
-        return kNoCyclicResources;
     job.dueMs = platform::MonotonicMs() + job.periodMs;
     cyclicJobs_[number] = std::move(job);
     answerSlot_ = number;
     return kNoError;
 }
 
-// The kind of job and its number.
+// The request names the kind of job (0x05) and the job's number.
 uint16_t PlcSession::EndCyclicRead(const Bytes& request) {
     if (request.size() < 2) return kInvalidFrame;
     cyclicJobs_.erase(request[1]);
@@ -104,7 +102,7 @@ void PlcSession::TakeCyclicValues(std::vector<Bytes>* out) {
         const Bytes params = {0x00,   0x01, 0x12, 0x08, 0x12, 0x02, job.subfunction,
                               number, 0x00, 0x00, 0x00, 0x00};
         ByteWriter data;
-        data.U8(0xFF).U8(0x09).U16(values.size()).Put(values);
+        data.OctetString(values);
         out->push_back(BuildPdu(kUserdata, 0, params, data.Take(), nullptr));
     }
 }
@@ -137,10 +135,7 @@ void PlcSession::TakeMessages(std::vector<Bytes>* out) {
             out->push_back(BuildPdu(kUserdata, 0, params, {}, nullptr));
         } else if (!event->modeEntered && (messageEvents_ & kDiagnosticEvents) != 0) {
             ByteWriter data;
-            data.U8(0xFF)
-                .U8(0x09)
-                .U16(event->entry.size())
-                .Put(event->entry.data(), event->entry.size());
+            data.OctetString(event->entry.data(), event->entry.size());
             out->push_back(BuildPdu(kUserdata, 0, kDiagnosticPush, data.Take(), nullptr));
         }
     }

@@ -164,7 +164,7 @@ bool PutDbAreas(PlcController& controller, ByteReader& params, ByteWriter& data,
             octets.Put(bytes);
     }
     const size_t length = octets.Size();
-    data.U8(kItemOk).U8(0x09).U16(length).Put(octets.Take());
+    data.OctetString(octets.Take());
     if (!last && (length & 1)) data.U8(0);
     return true;
 }
@@ -457,6 +457,8 @@ uint16_t PlcSession::Userdata(uint8_t group, uint8_t subfunction, const Bytes& r
 Bytes PlcSession::UserdataAnswer(uint8_t group, uint8_t subfunction, uint16_t error,
                                  Bytes payload) {
     const size_t room = pduSize_ - kUserdataOverhead;
+    const uint8_t slot = answerSlot_ != 0 ? answerSlot_ : JobSlot(group, subfunction);
+    answerSlot_ = 0;
     if (error != kNoError) payload.clear();
     if (payload.size() > room) {
         nextSequence_ = static_cast<uint8_t>(nextSequence_ % 255 + 1);
@@ -466,14 +468,12 @@ Bytes PlcSession::UserdataAnswer(uint8_t group, uint8_t subfunction, uint16_t er
     }
     ByteWriter params;
     params.U8(0x00).U8(0x01).U8(0x12).U8(0x08).U8(0x12).U8(0x80 | group).U8(subfunction);
-    params.U8(answerSlot_ != 0 ? answerSlot_ : JobSlot(group, subfunction));
-    params.U8(0).U8(0).U16(error);
-    answerSlot_ = 0;
+    params.U8(slot).U8(0).U8(0).U16(error);
     ByteWriter data;
     if (payload.empty())
         data.U32(0x0A000000);
     else
-        data.U8(kItemOk).U8(0x09).U16(payload.size()).Put(payload);
+        data.OctetString(payload);
     return BuildPdu(kUserdata, reference_, params.Take(), data.Take(), nullptr);
 }
 
@@ -493,7 +493,7 @@ Bytes PlcSession::NextFragment(uint8_t group, uint8_t subfunction) {
     params.U8(0x00).U8(0x01).U8(0x12).U8(0x08).U8(0x12).U8(0x80 | group).U8(subfunction);
     params.U8(JobSlot(group, subfunction)).U8(pending_.sequence).U8(more ? 1 : 0).U16(kNoError);
     ByteWriter data;
-    data.U8(kItemOk).U8(0x09).U16(part).Put(pending_.payload.data() + pending_.offset, part);
+    data.OctetString(pending_.payload.data() + pending_.offset, part);
     pending_.offset += part;
     if (!more) pending_ = PendingAnswer{};
     return BuildPdu(kUserdata, reference_, params.Take(), data.Take(), nullptr);

@@ -25,6 +25,12 @@ public:
         return *this;
     }
     ByteWriter& Put(const Bytes& data) { return Put(data.data(), data.size()); }
+    // A data item that succeeded: code 0xFF, transport size 0x09 (octets), the length in
+    // bytes and the bytes.
+    ByteWriter& OctetString(const uint8_t* data, size_t size) {
+        return U8(0xFF).U8(0x09).U16(static_cast<uint32_t>(size)).Put(data, size);
+    }
+    ByteWriter& OctetString(const Bytes& data) { return OctetString(data.data(), data.size()); }
     ByteWriter& Text(std::string_view text) {
         bytes_.insert(bytes_.end(), text.begin(), text.end());
         return *this;

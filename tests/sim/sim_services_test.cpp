@@ -263,6 +263,12 @@ TEST_F(SimServices, ChangeDrivenReadsPushTheAreasThatChanged) {
     client.Exchange(Frame(UserdataRequest(2, 4, Hex("05 01"))));
     other.Exchange(WithReference(write, 2));
     EXPECT_EQ(ToHex(client.Exchange(Frame(UserdataRequest(7, 1, {})))).substr(66, 5), "87 01");
+    // At most 32 jobs: the next is refused, not put in place of one.
+    for (int job = 1; job <= 33; ++job) {
+        const std::string answer = ToHex(client.Exchange(
+            Frame(UserdataRequest(2, 5, Hex("00 01 02 01 12 07 B0 01 02 00 01 00 00")))));
+        EXPECT_EQ(answer.substr(81, 5), job <= 32 ? "00 00" : "D8 01") << job;
+    }
 }
 
 TEST_F(SimServices, InsertAndDeleteChangeNothingWhenOneBlockFails) {
