@@ -3,17 +3,15 @@
 #include <algorithm>
 #include <tuple>
 
+#include "big_endian.h"
 #include "block_image.h"
 
 namespace vexal {
 namespace {
 
-uint16_t Big16(const uint8_t* at) {
-    return static_cast<uint16_t>(at[0] << 8 | at[1]);
-}
-
+// Six bytes: milliseconds since midnight, then days since 1984.
 uint64_t TimeStamp(const uint8_t* at) {
-    return uint64_t{Big16(at)} << 32 | uint64_t{Big16(at + 2)} << 16 | Big16(at + 4);
+    return uint64_t{BigEndian32(at)} << 16 | BigEndian16(at + 4);
 }
 
 bool Before(const BlockFacts& a, const BlockFacts& b) {
@@ -36,10 +34,10 @@ bool ReadBlockFacts(const uint8_t* image, size_t size, BlockFacts* facts) {
     facts->type = type;
     facts->number = BlockImageNumber(image);
     facts->loadLength = length;
-    facts->codeLength = Big16(image + 34);
+    facts->codeLength = BigEndian16(image + 34);
     facts->codeTime = TimeStamp(image + 16);
     facts->interfaceTime = TimeStamp(image + 22);
-    facts->checksum = Big16(image + length - kBlockTrailerSize + 26);
+    facts->checksum = BigEndian16(image + length - kBlockTrailerSize + 26);
     return true;
 }
 
