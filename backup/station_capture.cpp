@@ -7,6 +7,7 @@
 
 #include "block_image.h"
 #include "busport.h"
+#include "cpu_identity.h"
 #include "cpulink.h"
 
 namespace vexal::backup {
@@ -17,7 +18,6 @@ constexpr uint16_t kModuleIdentificationList = 0x0011;
 constexpr uint16_t kComponentIdentificationList = 0x001C;
 constexpr uint16_t kOperationModeList = 0x0424;
 constexpr uint32_t kListBufferSize = 1024;
-constexpr int kFirmwareIndex = 7;
 
 // The libraries read their settings from the environment when they open a link or an
 // adapter. A station with its own rack and slot sets them while no other link opens; the
@@ -109,9 +109,8 @@ private:
     int adapter_ = BUSPORT_INVALID_HANDLE;
 };
 
-std::string TrimmedField(const uint8_t* bytes, size_t size) {
-    std::string text(reinterpret_cast<const char*>(bytes), size);
-    text.erase(text.find_last_not_of(std::string(" \0", 2)) + 1);
+// A field as one line of a text file: characters outside printable ASCII become '?'.
+std::string Printable(std::string text) {
     for (char& c : text) {
         if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E) c = '?';
     }
@@ -133,31 +132,20 @@ bool ReadList(CpuConnection* record, uint16_t id, ListRecords* list, std::string
     return true;
 }
 
-std::string ModuleLines(const ListRecords& list) {
-    std::string text;
-    for (int i = 0; i < list.count && list.length >= 28; ++i) {
-        const uint8_t* record = list.bytes + i * list.length;
-        const int index = record[0] << 8 | record[1];
-        if (index == 1) text += "order-number: " + TrimmedField(record + 2, 20) + "\n";
-        if (index == kFirmwareIndex && record[24] == 'V') {
-            text += "firmware: V" + std::to_string(record[25]) + "." + std::to_string(record[26]) +
-                    "." + std::to_string(record[27]) + "\n";
-        }
-    }
-    return text;
+StatusAnswer AnswerOf(const ListRecords& list) {
+    return {{list.bytes, size_t{list.length} * list.count}, list.length, list.count};
 }
 
-std::string ComponentLines(const ListRecords& list) {
-    static const char* const kLabels[] = {nullptr,    "system-name", "module-name",
-                                          "plant-id", "copyright",   "serial-number",
-                                          nullptr,    "module-type"};
+// The identity's fields that the controller filled, one "label: value" line each.
+std::string IdentityLines(const CpuIdentity& identity) {
+    const std::pair<const char*, const std::string*> fields[] = {
+        {"order-number", &identity.orderNumber},   {"firmware", &identity.firmwareVersion},
+        {"system-name", &identity.stationName},    {"module-name", &identity.moduleName},
+        {"plant-id", &identity.plantDesignation},  {"copyright", &identity.copyright},
+        {"serial-number", &identity.serialNumber}, {"module-type", &identity.moduleType}};
     std::string text;
-    for (int i = 0; i < list.count && list.length >= 34; ++i) {
-        const uint8_t* record = list.bytes + i * list.length;
-        const int index = record[0] << 8 | record[1];
-        if (index < 8 && kLabels[index] != nullptr) {
-            text += std::string(kLabels[index]) + ": " + TrimmedField(record + 2, 32) + "\n";
-        }
+    for (const auto& [label, value] : fields) {
+        if (!value->empty()) text += std::string(label) + ": " + Printable(*value) + "\n";
     }
     return text;
 }
@@ -199,10 +187,12 @@ bool ClockLines(CpuConnection* record, std::string* text, std::string* error) {
 
 bool ReadIdentity(CpuConnection* record, std::string* text, std::string* error) {
     auto list = std::make_unique<ListRecords>();
+    CpuIdentity identity;
     if (!ReadList(record, kModuleIdentificationList, list.get(), error)) return false;
-    *text += ModuleLines(*list);
+    DecodeModuleIdentification(AnswerOf(*list), &identity);
     if (!ReadList(record, kComponentIdentificationList, list.get(), error)) return false;
-    *text += ComponentLines(*list);
+    DecodeComponentIdentification(AnswerOf(*list), &identity);
+    *text += IdentityLines(identity);
     if (!ReadList(record, kOperationModeList, list.get(), error)) return false;
     *text += ModeLine(*list);
     return ClockLines(record, text, error);

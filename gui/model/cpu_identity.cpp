@@ -18,8 +18,9 @@ constexpr size_t kStartInfoSize = 12;
 // of an H system).
 constexpr std::pair<uint8_t, std::string CpuIdentity::*> kComponentFields[] = {
     {0x01, &CpuIdentity::stationName},      {0x02, &CpuIdentity::moduleName},
-    {0x03, &CpuIdentity::plantDesignation}, {0x05, &CpuIdentity::serialNumber},
-    {0x07, &CpuIdentity::moduleType},       {0x0B, &CpuIdentity::location}};
+    {0x03, &CpuIdentity::plantDesignation}, {0x04, &CpuIdentity::copyright},
+    {0x05, &CpuIdentity::serialNumber},     {0x07, &CpuIdentity::moduleType},
+    {0x0B, &CpuIdentity::location}};
 
 // The whole records of an answer at least `minimum` bytes long, one after the other.
 template <typename Visit>

@@ -27,6 +27,7 @@ struct CpuIdentity {
     std::string stationName;
     std::string plantDesignation;
     std::string location;
+    std::string copyright;
     std::optional<int> protectionLevel;  // in force: 1 to 3
     std::optional<int> modeSelector;     // as DecodeModeSelector
     std::optional<CycleTimes> cycleTimes;
@@ -35,8 +36,8 @@ struct CpuIdentity {
 // List 0x0011: order number and hardware version of the module record (index 1), firmware
 // version of the firmware record (index 7).
 void DecodeModuleIdentification(const StatusAnswer& answer, CpuIdentity* identity);
-// List 0x001C: station name (1), module name (2), plant designation (3), serial number (5),
-// module type (7), location (0x0B).
+// List 0x001C: station name (1), module name (2), plant designation (3), copyright (4),
+// serial number (5), module type (7), location (0x0B).
 void DecodeComponentIdentification(const StatusAnswer& answer, CpuIdentity* identity);
 // List 0x0132 index 4: the protection level in force.
 std::optional<int> DecodeProtectionLevel(const StatusAnswer& answer);
